@@ -1,0 +1,23 @@
+# velmora_test(NAME SOURCES... LIBS... [WIN32_ONLY] [DEPTH8])
+# One CTest entry per test program: under Wine a program start costs about a
+# second, so test cases are not registered one by one.
+function(velmora_test name)
+  cmake_parse_arguments(T "WIN32_ONLY;DEPTH8" "" "SOURCES;LIBS" ${ARGN})
+  if(T_WIN32_ONLY AND NOT VELMORA_WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE VELMORA_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+  if(VELMORA_WIN32)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(T_DEPTH8 AND VELMORA_WIN32)
+    # The same program again on the 8-bit screen that scripts/test starts.
+    add_test(NAME ${name}_8bit COMMAND ${name})
+    set_tests_properties(${name}_8bit PROPERTIES TIMEOUT 600 ENVIRONMENT "VELMORA_SCREEN=8")
+  endif()
+endfunction()

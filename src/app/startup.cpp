@@ -1,0 +1,29 @@
+#include "app/startup.h"
+
+#include "toolkit/application.h"
+
+namespace velmora::app {
+
+std::unique_ptr<Forms> CreateForms() {
+    tk::Application().Initialize();
+    auto forms = std::make_unique<Forms>();
+    forms->form1 = std::make_unique<TForm1>();
+    tk::Application().SetMainForm(forms->form1.get());
+    forms->form2 = std::make_unique<TForm2>();
+    forms->form3 = std::make_unique<TForm3>();
+    forms->form4 = std::make_unique<TForm4>();
+    return forms;
+}
+
+void ShowMainForm(Forms& forms) { forms.form1->Show(); }
+
+int RunProgram() {
+    auto forms = CreateForms();
+    ShowMainForm(*forms);
+    tk::Application().Run();
+    forms.reset();
+    tk::Application().Finalize();
+    return 0;
+}
+
+} // namespace velmora::app

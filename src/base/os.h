@@ -1,0 +1,66 @@
+// Operating-system services that portable code needs. One implementation for
+// Win32 (os_win32.cpp) and one for POSIX (os_posix.cpp); the native build of
+// the portable core is what keeps this file free of platform headers.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace velmora::os {
+
+// The temporary folder, always ending with the platform's separator.
+std::string TempFolder();
+// Milliseconds since some fixed point, wrapping like GetTickCount.
+uint32_t TickCount();
+// Copies a whole file; false when anything fails.
+bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists);
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+bool RenameFile(const std::string& from, const std::string& to);
+// -1 when the file cannot be opened.
+int64_t FileSize(const std::string& path);
+bool IsReadOnlyFile(const std::string& path);
+// The platform's path separator ('\\' on Windows, '/' elsewhere).
+char PathSeparator();
+
+// Code page 1254 <-> OEM code page 857 (the Turkish DOS code page).
+std::string ToOem(const std::string& text);
+std::string FromOem(const std::string& text);
+
+// Case mapping of code page 1254 text, byte by byte (no Turkish dotted/dotless
+// special case: 'i' and 'ı' both go to 'I', 'I' and 'İ' both go to 'i').
+char UpperAnsi(char c);
+char LowerAnsi(char c);
+std::string AnsiUpperCase(std::string text);
+std::string AnsiLowerCase(std::string text);
+
+// The user locale's number separators ('.' and ',' in Turkish).
+char ThousandSeparator();
+char DecimalSeparator();
+
+// A binary file with 64-bit positions. Move-only; closes itself.
+class File {
+public:
+    enum class Mode { Read, ReadWrite, Create };
+    File() = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+
+    bool Open(const std::string& path, Mode mode);
+    void Close();
+    bool IsOpen() const;
+    int64_t Size() const;
+    bool Seek(int64_t position);
+    // Return the number of bytes moved, -1 on error.
+    int32_t Read(void* buffer, int32_t count);
+    int32_t Write(const void* buffer, int32_t count);
+    bool Truncate(int64_t size);
+    bool Flush();
+
+private:
+    intptr_t handle_ = -1;
+};
+
+} // namespace velmora::os

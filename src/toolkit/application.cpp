@@ -1,0 +1,109 @@
+#include "toolkit/application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "toolkit/dialogs.h"
+#include "toolkit/exceptions.h"
+#include "toolkit/form.h"
+
+namespace tk {
+
+TApplication& Application() {
+    static TApplication application;
+    return application;
+}
+
+void TApplication::Initialize() {
+    if (initialized_) return;
+    initialized_ = true;
+    instance_ = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |
+                                             ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    // The shell's drag and drop, links and clipboard need OLE on the UI thread.
+    comInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+    LoadLibraryA("riched20.dll");
+    terminated_ = false;
+}
+
+void TApplication::Finalize() {
+    if (comInitialized_) OleUninitialize();
+    comInitialized_ = false;
+    initialized_ = false;
+}
+
+bool TApplication::Dispatch(MSG& msg) {
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return false;
+    }
+    bool handled = false;
+    try {
+        handled = OnPreTranslate && OnPreTranslate(msg);
+    } catch (...) {
+        HandleCurrentException();
+        handled = true;
+    }
+    if (!handled) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+void TApplication::Run() {
+    MSG msg;
+    while (!terminated_) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            terminated_ = true;
+            break;
+        }
+        Dispatch(msg);
+    }
+}
+
+bool TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!Dispatch(msg)) return false;
+    }
+    return !terminated_;
+}
+
+bool TApplication::ProcessMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        ProcessMessages();
+        if (done()) return true;
+        if (terminated_ || GetTickCount() - start >= timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    std::string text = e.what();
+    if (!text.empty() && text.back() != '.') text += '.';
+    HWND owner = GetActiveWindow();
+    ShowMessageBox(owner, text, title_, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleCurrentException() {
+    try {
+        throw;
+    } catch (const EAbort&) {
+        // silent by design
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(Exception("Unknown error"));
+    }
+}
+
+} // namespace tk

@@ -1,0 +1,58 @@
+// The application object: start-up of the platform parts, the message loop and
+// the place where exceptions from handlers are shown.
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace tk {
+
+class TForm;
+
+class TApplication {
+public:
+    // Common controls, COM (OLE) on this thread, the window classes of the toolkit.
+    void Initialize();
+    void Finalize();
+
+    HINSTANCE Instance() const { return instance_; }
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
+
+    TForm* MainForm() const { return mainForm_; }
+    void SetMainForm(TForm* form) { mainForm_ = form; }
+
+    // Runs the loop until the main form is closed (or Terminate).
+    void Run();
+    // Handles the messages waiting now; returns false once WM_QUIT was seen.
+    bool ProcessMessages();
+    // Handles messages until `done` says so or the timeout passes; true when done.
+    bool ProcessMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    // The error box for an exception that reached a window procedure.
+    void ShowException(const std::exception& e);
+    // Catches the current exception: EAbort silently, others in the error box.
+    void HandleCurrentException();
+
+    // Called before a message is dispatched; true when it was handled (keyboard
+    // shortcuts, dialog navigation).
+    std::function<bool(MSG&)> OnPreTranslate;
+
+private:
+    bool Dispatch(MSG& msg);
+
+    HINSTANCE instance_ = nullptr;
+    std::string title_ = "velmora";
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool initialized_ = false;
+    bool comInitialized_ = false;
+};
+
+TApplication& Application();
+
+} // namespace tk

@@ -1,0 +1,259 @@
+#include "toolkit/control.h"
+
+#include <algorithm>
+
+namespace tk {
+
+TControl::~TControl() {
+    if (parent_) {
+        auto& siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    for (TControl* child : children_) child->parent_ = nullptr;
+}
+
+void TControl::CreateControl(TControl* parent, const WindowParams& params) {
+    parent_ = parent;
+    if (parent_) parent_->children_.push_back(this);
+    WindowParams p = params;
+    if (parent_ && !p.parent) p.parent = parent_->Handle();
+    visible_ = (p.style & WS_VISIBLE) != 0;
+    CreateWindowFrom(p);
+    UpdateBoundsFromWindow();
+}
+
+void TControl::HandleDestroyed() {}
+
+void TControl::UpdateBoundsFromWindow() {
+    if (!Handle()) return;
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    HWND parentWindow = GetParent(Handle());
+    if (parentWindow && (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD)) {
+        MapWindowPoints(HWND_DESKTOP, parentWindow, reinterpret_cast<POINT*>(&r), 2);
+    }
+    left_ = r.left;
+    top_ = r.top;
+    width_ = r.right - r.left;
+    height_ = r.bottom - r.top;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (Handle()) {
+        SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+int TControl::ClientWidth() const {
+    RECT r{};
+    if (Handle()) GetClientRect(Handle(), &r);
+    return r.right;
+}
+
+int TControl::ClientHeight() const {
+    RECT r{};
+    if (Handle()) GetClientRect(Handle(), &r);
+    return r.bottom;
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (align == align_) return;
+    align_ = align;
+    if (parent_) parent_->Realign();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    if (Handle()) ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
+    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+bool TControl::Enabled() const { return Handle() && IsWindowEnabled(Handle()); }
+
+void TControl::SetEnabled(bool enabled) {
+    if (Handle()) EnableWindow(Handle(), enabled);
+}
+
+std::string TControl::Text() const {
+    if (!Handle()) return {};
+    int n = GetWindowTextLengthA(Handle());
+    std::string text(n + 1, '\0');
+    n = GetWindowTextA(Handle(), text.data(), n + 1);
+    text.resize(std::max(n, 0));
+    return text;
+}
+
+void TControl::SetText(const std::string& text) {
+    if (Handle()) SetWindowTextA(Handle(), text.c_str());
+}
+
+void TControl::SetFocus() {
+    if (Handle()) ::SetFocus(Handle());
+}
+
+bool TControl::Focused() const { return Handle() && GetFocus() == Handle(); }
+
+void TControl::Invalidate() {
+    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TControl::Repaint() {
+    if (Handle()) {
+        InvalidateRect(Handle(), nullptr, TRUE);
+        UpdateWindow(Handle());
+    }
+}
+
+RECT TControl::AlignRect() const {
+    RECT r{};
+    if (Handle()) GetClientRect(Handle(), &r);
+    return r;
+}
+
+void TControl::Realign() {
+    if (!aligning_) AlignControls();
+}
+
+void TControl::AlignControls() {
+    if (!Handle() || aligning_) return;
+    aligning_ = true;
+    RECT r = AlignRect();
+    auto place = [&](TAlign kind) {
+        std::vector<std::pair<int, TControl*>> list;
+        for (size_t i = 0; i < children_.size(); ++i) {
+            TControl* c = children_[i];
+            if (c->align_ == kind && c->visible_) list.emplace_back(static_cast<int>(i), c);
+        }
+        auto key = [kind](const TControl* c) {
+            switch (kind) {
+            case TAlign::alTop: return c->top_;
+            case TAlign::alBottom: return -(c->top_ + c->height_);
+            case TAlign::alLeft: return c->left_;
+            case TAlign::alRight: return -(c->left_ + c->width_);
+            default: return 0;
+            }
+        };
+        std::stable_sort(list.begin(), list.end(), [&](const auto& a, const auto& b) {
+            int ka = key(a.second), kb = key(b.second);
+            return ka != kb ? ka < kb : a.first < b.first;
+        });
+        for (auto& [index, c] : list) {
+            int w = c->width_, h = c->height_;
+            switch (kind) {
+            case TAlign::alTop:
+                c->SetBounds(r.left, r.top, r.right - r.left, h);
+                r.top += h;
+                break;
+            case TAlign::alBottom:
+                c->SetBounds(r.left, r.bottom - h, r.right - r.left, h);
+                r.bottom -= h;
+                break;
+            case TAlign::alLeft:
+                c->SetBounds(r.left, r.top, w, r.bottom - r.top);
+                r.left += w;
+                break;
+            case TAlign::alRight:
+                c->SetBounds(r.right - w, r.top, w, r.bottom - r.top);
+                r.right -= w;
+                break;
+            case TAlign::alClient:
+                c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+                break;
+            default: break;
+            }
+        }
+    };
+    place(TAlign::alTop);
+    place(TAlign::alBottom);
+    place(TAlign::alLeft);
+    place(TAlign::alRight);
+    place(TAlign::alClient);
+    aligning_ = false;
+}
+
+LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE: {
+        LRESULT result = DefaultProc(msg, wParam, lParam);
+        UpdateBoundsFromWindow();
+        AlignControls();
+        if (OnResize) OnResize();
+        return result;
+    }
+    case WM_MOVE: {
+        LRESULT result = DefaultProc(msg, wParam, lParam);
+        UpdateBoundsFromWindow();
+        return result;
+    }
+    }
+    return DefaultProc(msg, wParam, lParam);
+}
+
+// ---- TPanel
+
+namespace {
+const char* const kPanelClass = "VelmoraPanel";
+}
+
+TPanel::TPanel(const Params& p) : inner_(p.bevelInner), outer_(p.bevelOuter) {
+    RegisterWindowClass(kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    WindowParams wp;
+    wp.className = kPanelClass;
+    wp.style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (p.visible ? WS_VISIBLE : 0);
+    wp.bounds = p.bounds;
+    wp.text = p.caption;
+    CreateControl(p.parent, wp);
+    SetAlign(p.align);
+}
+
+int TPanel::BevelWidth() const { return (inner_ != TBevel::bvNone ? 1 : 0) + (outer_ != TBevel::bvNone ? 1 : 0); }
+
+RECT TPanel::AlignRect() const {
+    RECT r = TControl::AlignRect();
+    InflateRect(&r, -BevelWidth(), -BevelWidth());
+    return r;
+}
+
+LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        auto bevel = [&](TBevel kind) {
+            if (kind == TBevel::bvNone) return;
+            HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+            HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+            HPEN topLeft = kind == TBevel::bvRaised ? light : dark;
+            HPEN bottomRight = kind == TBevel::bvRaised ? dark : light;
+            HGDIOBJ old = SelectObject(dc, topLeft);
+            MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+            LineTo(dc, r.left, r.top);
+            LineTo(dc, r.right - 1, r.top);
+            SelectObject(dc, bottomRight);
+            LineTo(dc, r.right - 1, r.bottom - 1);
+            LineTo(dc, r.left - 1, r.bottom - 1);
+            SelectObject(dc, old);
+            DeleteObject(light);
+            DeleteObject(dark);
+            InflateRect(&r, -1, -1);
+        };
+        bevel(outer_);
+        bevel(inner_);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    return TControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace tk

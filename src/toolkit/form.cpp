@@ -1,0 +1,126 @@
+#include "toolkit/form.h"
+
+#include "toolkit/application.h"
+
+namespace tk {
+
+namespace {
+const char* const kFormClass = "VelmoraForm";
+}
+
+FontHandle MakeFont(const std::string& face, int points, bool bold) {
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return FontHandle(CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                  face.c_str()));
+}
+
+TForm::TForm(const Params& p) : font_(MakeFont(p.fontName, p.fontPoints)), position_(p.position) {
+    RegisterWindowClass(kFormClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    int left = p.left, top = p.top;
+    if (p.position != TPosition::poDesigned) {
+        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        left = work.left + (work.right - work.left - p.width) / 2;
+        top = work.top + (work.bottom - work.top - p.height) / 2;
+    }
+    WindowParams wp;
+    wp.parent = p.owner;
+    wp.className = kFormClass;
+    wp.style = p.style & ~WS_VISIBLE;
+    wp.exStyle = p.exStyle;
+    wp.bounds = RECT{left, top, left + p.width, top + p.height};
+    wp.text = p.caption;
+    CreateControl(nullptr, wp);
+}
+
+TForm::~TForm() {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::Show() {
+    if (!Handle()) return;
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+}
+
+void TForm::Hide() {
+    if (Handle()) ShowWindow(Handle(), SW_HIDE);
+}
+
+void TForm::Close() {
+    if (modal_) {
+        if (modalResult_ == 0) modalResult_ = IDCANCEL;
+        return;
+    }
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(canClose);
+    if (!canClose) return;
+    TCloseAction action = Application().MainForm() == this ? TCloseAction::caFree : TCloseAction::caHide;
+    if (OnClose) OnClose(action);
+    if (action == TCloseAction::caNone) return;
+    if (Application().MainForm() == this) {
+        Hide();
+        Application().Terminate();
+    } else {
+        Hide();
+    }
+}
+
+int TForm::ShowModal() {
+    modalResult_ = 0;
+    modal_ = true;
+    HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : nullptr;
+    if (owner && owner != Handle()) EnableWindow(owner, FALSE);
+    Show();
+    MSG msg;
+    while (modalResult_ == 0) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            PostQuitMessage(0);
+            modalResult_ = IDCANCEL;
+            break;
+        }
+        if (!IsDialogMessageA(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    modal_ = false;
+    if (owner && owner != Handle()) EnableWindow(owner, TRUE);
+    Hide();
+    if (owner) SetActiveWindow(owner);
+    return modalResult_;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (OnMessage) {
+        LRESULT result = 0;
+        if (OnMessage(msg, wParam, lParam, result)) return result;
+    }
+    switch (msg) {
+    case WM_SHOWWINDOW:
+        if (wParam && OnShow) OnShow();
+        break;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_DESTROY:
+        if (OnDestroy) OnDestroy();
+        break;
+    case WM_PAINT:
+        if (OnPaint) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            OnPaint(dc);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        break;
+    }
+    return TControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace tk

@@ -1,0 +1,75 @@
+// Top-level windows: the program's forms. A form owns the controls placed on it
+// (as members of the derived class); it is created hidden and shown by Show.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "toolkit/control.h"
+
+namespace tk {
+
+enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter };
+enum class TCloseAction { caNone, caHide, caFree };
+
+// An HFONT that deletes itself.
+struct FontDeleter {
+    void operator()(HFONT font) const {
+        if (font) DeleteObject(font);
+    }
+};
+using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+// A font of the given face and size in points for the screen.
+FontHandle MakeFont(const std::string& face, int points, bool bold = false);
+
+class TForm : public TControl {
+public:
+    struct Params {
+        std::string caption;
+        int width = 400, height = 300;
+        TPosition position = TPosition::poDesigned;
+        int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
+        std::string fontName = "MS Sans Serif";
+        int fontPoints = 8;
+        DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        DWORD exStyle = 0;
+        HWND owner = nullptr;
+    };
+    explicit TForm(const Params& params);
+    ~TForm() override;
+
+    HFONT Font() const { return font_.get(); }
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& caption) { SetText(caption); }
+
+    void Show();
+    void Hide();
+    // Asks OnCloseQuery and OnClose; hides or destroys the window. The main form's
+    // close ends the application's loop.
+    void Close();
+    // Runs a nested loop until ModalResult is set; returns it.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+
+    std::function<void()> OnShow;
+    std::function<void(TCloseAction&)> OnClose;
+    std::function<void(bool&)> OnCloseQuery;
+    std::function<void()> OnDestroy;
+    std::function<void(HDC)> OnPaint;
+    // Messages the form's owner wants to see first; return true when handled.
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> OnMessage;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    FontHandle font_;
+    bool modal_ = false;
+    int modalResult_ = 0;
+    TPosition position_;
+};
+
+} // namespace tk

@@ -1,0 +1,99 @@
+#include "toolkit/window.h"
+
+#include "toolkit/application.h"
+
+namespace tk {
+
+namespace {
+const char* const kObjectProperty = "velmora.window";
+} // namespace
+
+TWindow::~TWindow() { DestroyHandle(); }
+
+TWindow* TWindow::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<TWindow*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+}
+
+void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background) {
+    WNDCLASSA existing{};
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (GetClassInfoA(instance, className, &existing)) return;
+    WNDCLASSA wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = &TWindow::Thunk;
+    wc.hInstance = instance;
+    wc.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    wc.hIcon = LoadIconA(instance, "MAINICON");
+    RegisterClassA(&wc);
+}
+
+void TWindow::CreateWindowFrom(const WindowParams& p) {
+    HWND hwnd = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.bounds.left, p.bounds.top,
+                                p.bounds.right - p.bounds.left, p.bounds.bottom - p.bounds.top, p.parent,
+                                reinterpret_cast<HMENU>(p.id), GetModuleHandleA(nullptr), this);
+    if (!hwnd) return;
+    if (!handle_) {
+        // A platform control: its procedure is not ours, so subclass it now.
+        Attach(hwnd);
+        originalProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::Thunk)));
+    }
+    if (p.font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), FALSE);
+}
+
+void TWindow::DestroyHandle() {
+    if (handle_) DestroyWindow(handle_); // WM_NCDESTROY detaches
+    handle_ = nullptr;
+}
+
+void TWindow::Attach(HWND hwnd) {
+    handle_ = hwnd;
+    SetPropA(hwnd, kObjectProperty, this);
+}
+
+void TWindow::Detach() {
+    if (handle_) RemovePropA(handle_, kObjectProperty);
+    handle_ = nullptr;
+}
+
+LRESULT TWindow::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (originalProc_) return CallWindowProcA(originalProc_, handle_, msg, wParam, lParam);
+    return DefWindowProcA(handle_, msg, wParam, lParam);
+}
+
+LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefaultProc(msg, wParam, lParam); }
+
+LRESULT CALLBACK TWindow::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWindow* self = FromHandle(hwnd);
+    if (!self && msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        self = static_cast<TWindow*>(cs->lpCreateParams);
+        if (self) self->Attach(hwnd);
+    }
+    // A top-level window gets WM_GETMINMAXINFO before WM_NCCREATE.
+    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->WndProc(msg, wParam, lParam);
+    } catch (...) {
+        Application().HandleCurrentException();
+        result = 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        WNDPROC original = self->originalProc_;
+        self->Detach();
+        self->originalProc_ = nullptr;
+        if (original) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        try {
+            self->HandleDestroyed();
+        } catch (...) {
+            Application().HandleCurrentException();
+        }
+    }
+    return result;
+}
+
+} // namespace tk

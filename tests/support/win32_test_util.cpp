@@ -1,0 +1,63 @@
+#include "support/win32_test_util.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "toolkit/application.h"
+
+namespace testing_support {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    return tk::Application().ProcessMessagesUntil(done, timeoutMs);
+}
+
+void Pump(DWORD forMs) {
+    DWORD start = GetTickCount();
+    do {
+        tk::Application().ProcessMessages();
+        Sleep(1);
+    } while (GetTickCount() - start < forMs);
+}
+
+TempFolder::TempFolder() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    for (;;) {
+        char name[64];
+        std::snprintf(name, sizeof name, "velmora_test_%lu_%d\\", GetCurrentProcessId(), ++counter);
+        path_ = std::string(temp) + name;
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+}
+
+TempFolder::~TempFolder() {
+    std::string from = path_.substr(0, path_.size() - 1);
+    from.push_back('\0');
+    from.push_back('\0');
+    SHFILEOPSTRUCTA op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
+}
+
+std::string TempFolder::File(const std::string& name, const std::string& contents) const {
+    std::string path = path_ + name;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        if (!contents.empty()) WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    return path;
+}
+
+std::string TempFolder::Folder(const std::string& name) const {
+    std::string path = path_ + name;
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path + "\\";
+}
+
+} // namespace testing_support

@@ -1,0 +1,27 @@
+// Helpers for tests that drive real windows under Wine.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace testing_support {
+
+// Handles waiting messages, then keeps handling them until `done` or the timeout.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// Handles the messages waiting now (and those they cause, for a short while).
+void Pump(DWORD forMs = 50);
+// A fresh empty folder under the temp folder, removed by the destructor.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return path_; } // ends with a backslash
+    std::string File(const std::string& name, const std::string& contents = {}) const;
+    std::string Folder(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+} // namespace testing_support

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "support/scripted_dialogs.h"
+#include "support/win32_test_util.h"
+#include "toolkit/application.h"
+#include "toolkit/exceptions.h"
+#include "toolkit/form.h"
+
+using testing_support::Pump;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+class ThrowingForm : public tk::TForm {
+public:
+    ThrowingForm() : tk::TForm(Params{}) {}
+    enum class Throw { Nothing, Runtime, Abort };
+    Throw what = Throw::Nothing;
+    int handled = 0;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_APP) {
+            ++handled;
+            if (what == Throw::Runtime) throw std::runtime_error("List index out of bounds (3)");
+            if (what == Throw::Abort) tk::Abort();
+            return 0;
+        }
+        return tk::TForm::WndProc(msg, wParam, lParam);
+    }
+};
+
+class ToolkitTest : public ::testing::Test {
+protected:
+    void SetUp() override { tk::Application().Initialize(); }
+};
+
+} // namespace
+
+TEST_F(ToolkitTest, CodePageIs1254) { EXPECT_EQ(GetACP(), 1254u); }
+
+TEST_F(ToolkitTest, ExceptionInHandlerIsShownAndLoopGoesOn) {
+    ScriptedDialogs dialogs;
+    ThrowingForm form;
+    form.what = ThrowingForm::Throw::Runtime;
+    PostMessageA(form.Handle(), WM_APP, 0, 0);
+    Pump();
+    ASSERT_EQ(dialogs.Calls().size(), 1u);
+    EXPECT_EQ(dialogs.Calls()[0].text, "List index out of bounds (3).");
+    EXPECT_EQ(dialogs.Calls()[0].caption, "velmora");
+    EXPECT_EQ(dialogs.Calls()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    // The next message is handled as usual.
+    form.what = ThrowingForm::Throw::Nothing;
+    PostMessageA(form.Handle(), WM_APP, 0, 0);
+    Pump();
+    EXPECT_EQ(form.handled, 2);
+    EXPECT_EQ(dialogs.Calls().size(), 1u);
+}
+
+TEST_F(ToolkitTest, AbortIsSilent) {
+    ScriptedDialogs dialogs;
+    ThrowingForm form;
+    form.what = ThrowingForm::Throw::Abort;
+    SendMessageA(form.Handle(), WM_APP, 0, 0);
+    EXPECT_EQ(form.handled, 1);
+    EXPECT_TRUE(dialogs.Calls().empty());
+}
+
+TEST_F(ToolkitTest, ObjectFoundFromHandleAndDetachedOnDestroy) {
+    auto form = std::make_unique<ThrowingForm>();
+    HWND hwnd = form->Handle();
+    ASSERT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(tk::TWindow::FromHandle(hwnd), form.get());
+    form.reset();
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(ToolkitTest, AlignedChildrenShareTheClientArea) {
+    tk::TForm form(tk::TForm::Params{});
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 400, 300, SWP_NOZORDER);
+    auto panel = [&](tk::TAlign align, int w, int h) {
+        tk::TPanel::Params p;
+        p.parent = &form;
+        p.bounds = RECT{0, 0, w, h};
+        p.align = align;
+        return std::make_unique<tk::TPanel>(p);
+    };
+    auto top = panel(tk::TAlign::alTop, 10, 30);
+    auto bottom = panel(tk::TAlign::alBottom, 10, 19);
+    auto left = panel(tk::TAlign::alLeft, 100, 10);
+    auto left2 = panel(tk::TAlign::alLeft, 7, 10);
+    auto client = panel(tk::TAlign::alClient, 10, 10);
+    form.AlignControls();
+    int cw = form.ClientWidth(), ch = form.ClientHeight();
+    EXPECT_EQ(top->BoundsRect().bottom, 30);
+    EXPECT_EQ(top->Width(), cw);
+    EXPECT_EQ(bottom->Top(), ch - 19);
+    EXPECT_EQ(left->Left(), 0);
+    EXPECT_EQ(left->Top(), 30);
+    EXPECT_EQ(left->Height(), ch - 49);
+    EXPECT_EQ(left2->Left(), 100);
+    EXPECT_EQ(client->Left(), 107);
+    EXPECT_EQ(client->Width(), cw - 107);
+    // Collapsing the first left control moves the rest over.
+    left->SetWidth(0);
+    EXPECT_EQ(left2->Left(), 0);
+    EXPECT_EQ(client->Left(), 7);
+}
+
+TEST_F(ToolkitTest, InputQueryThroughTheSeam) {
+    ScriptedDialogs dialogs;
+    dialogs.AnswerInput(true, "0x10");
+    std::string value = "x";
+    EXPECT_TRUE(tk::CurrentDialogs().InputQuery({"Git", "Adres"}, value));
+    EXPECT_EQ(value, "0x10");
+    EXPECT_FALSE(tk::CurrentDialogs().InputQuery({"Git", "Adres"}, value));
+    EXPECT_EQ(value, "0x10");
+    ASSERT_EQ(dialogs.Calls().size(), 2u);
+    EXPECT_EQ(dialogs.Calls()[0].caption, "Git");
+}
