@@ -180,7 +180,39 @@ void TControl::AlignControls() {
     aligning_ = false;
 }
 
+bool TControl::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+namespace {
+// The window that sent a notification to its parent, or null.
+HWND NotificationSource(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_NOTIFY: return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lParam);
+    case WM_DRAWITEM: return reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_MEASUREITEM: {
+        // Only the id is known here; find the child with it.
+        (void)wParam;
+        return nullptr;
+    }
+    }
+    return nullptr;
+}
+} // namespace
+
 LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (HWND source = NotificationSource(msg, wParam, lParam); source && source != Handle()) {
+        if (auto* child = dynamic_cast<TControl*>(TWindow::FromHandle(source))) {
+            LRESULT result = 0;
+            if (child->HandleReflected(msg, wParam, lParam, result)) return result;
+        }
+    }
     switch (msg) {
     case WM_SIZE: {
         LRESULT result = DefaultProc(msg, wParam, lParam);

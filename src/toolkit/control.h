@@ -60,6 +60,10 @@ protected:
     void HandleDestroyed() override;
     // The area the aligned children share (the client rectangle by default).
     virtual RECT AlignRect() const;
+    // Notifications a platform control sends to its parent (WM_NOTIFY, WM_COMMAND,
+    // WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL) are handed
+    // back to the control's own object first; return true when handled.
+    virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     void UpdateBoundsFromWindow();
