@@ -1,0 +1,124 @@
+#include "explorer/shell_utils.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/form.h"
+
+namespace velmora::explorer {
+
+namespace {
+
+HWND MainWindow() {
+    tk::TForm* main = tk::Application().MainForm();
+    return main ? main->Handle() : nullptr;
+}
+
+// The toolkit's plain message: the application's title, no icon, OK.
+void ShowPlainMessage(const std::string& text) {
+    tk::ShowMessageBox(GetActiveWindow(), text, tk::Application().Title(), MB_OK);
+}
+
+// Switches the system's critical-error boxes off for the lifetime of the object.
+class QuietErrorMode {
+public:
+    QuietErrorMode() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    ~QuietErrorMode() { SetErrorMode(previous_); }
+    QuietErrorMode(const QuietErrorMode&) = delete;
+    QuietErrorMode& operator=(const QuietErrorMode&) = delete;
+
+private:
+    UINT previous_;
+};
+
+// Bytes to KB rounded to the nearest integer.
+int64_t RoundedKB(uint64_t bytes) { return static_cast<int64_t>((bytes + 512) / 1024); }
+
+bool DiskBytes(const std::string& root, uint64_t& total, uint64_t& free) {
+    ULARGE_INTEGER available, totalBytes, freeBytes;
+    QuietErrorMode quiet;
+    if (!GetDiskFreeSpaceExA(root.c_str(), &available, &totalBytes, &freeBytes)) return false;
+    total = totalBytes.QuadPart;
+    free = freeBytes.QuadPart;
+    return true;
+}
+
+// A list of one name ended by two NULs; an empty name gives an empty list.
+std::vector<char> DoubleNulList(const std::string& name) {
+    std::vector<char> list(name.begin(), name.end());
+    list.push_back('\0');
+    list.push_back('\0');
+    return list;
+}
+
+} // namespace
+
+bool DriveReady(char letter, bool showMessage) {
+    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    if (letter < 'A' || letter > 'Z') {
+        ShowPlainMessage("Geçersiz sürücü adı");
+        return false;
+    }
+    uint64_t total = 0, free = 0;
+    if (DiskBytes(std::string(1, letter) + ":\\", total, free)) return true;
+    if (showMessage) {
+        MessageBeep(MB_ICONHAND);
+        ShowPlainMessage("Disket takılı değil \r" + std::string(16, ' ') + "veya Sürücü " + letter + ": hazır değil");
+    }
+    return false;
+}
+
+int64_t DiskSizeKB(const std::string& root) {
+    uint64_t total = 0, free = 0;
+    return DiskBytes(root, total, free) ? RoundedKB(total) : 0;
+}
+
+int64_t DiskFreeKB(const std::string& root) {
+    uint64_t total = 0, free = 0;
+    return DiskBytes(root, total, free) ? RoundedKB(free) : 0;
+}
+
+std::string GetWinVersion() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(&info)) return {};
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+        return info.dwMajorVersion == 4 && info.dwMinorVersion != 0 ? "98" : "95";
+    }
+    if (info.dwPlatformId == VER_PLATFORM_WIN32_NT) return "NT";
+    return {};
+}
+
+INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std::string& parameters,
+                    const std::string& folder, int showCommand) {
+    tk::ShellExecuteRequest request;
+    request.owner = MainWindow();
+    request.verb = verb;
+    request.file = file;
+    request.parameters = parameters;
+    request.directory = folder;
+    request.showCommand = showCommand;
+    INT_PTR result = tk::CurrentDialogs().Execute(request);
+    if (result <= 32) tk::ShowError("Bu dosya işletilemedi.  " + file);
+    return result;
+}
+
+bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target) {
+    std::vector<char> from = DoubleNulList(source);
+    std::vector<char> to = target.empty() ? std::vector<char>{'\0', '\0'} : DoubleNulList(target);
+    SHFILEOPSTRUCTA op{};
+    op.hwnd = owner;
+    op.wFunc = function;
+    op.pFrom = from.data();
+    op.pTo = function == FO_DELETE ? nullptr : to.data();
+    op.fFlags = ConfirmFileOps ? FOF_ALLOWUNDO : FOF_NOCONFIRMATION;
+    op.hNameMappings = nullptr;
+    op.lpszProgressTitle = "";
+    int result = SHFileOperationA(&op);
+    return result == 0 && !op.fAnyOperationsAborted;
+}
+
+} // namespace velmora::explorer

@@ -1,0 +1,41 @@
+// Shell and drive routines shared by the explorer controls: drive readiness,
+// disk sizes, the Windows version, shell execution and shell file operations.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velmora::explorer {
+
+// When set, shell file operations ask their usual confirmations and deletions
+// go to the recycle bin; when clear, nothing is asked and deletions are final.
+// One switch for the whole process; the main window clears it when first shown.
+inline bool ConfirmFileOps = false;
+
+// True when the drive's root can be queried. An invalid letter shows
+// "Geçersiz sürücü adı"; a drive that is not ready beeps and shows the
+// "Disket takılı değil" message when showMessage is set. Critical-error boxes
+// of the system are switched off meanwhile.
+bool DriveReady(char letter, bool showMessage);
+
+// Size and free space of the drive whose root is given ("C:\"), in KB rounded
+// to the nearest integer; 0 when the query fails. 64-bit so that today's disks
+// are reported whole.
+int64_t DiskSizeKB(const std::string& root);
+int64_t DiskFreeKB(const std::string& root);
+
+// "95", "98" or "NT"; empty for any other platform.
+std::string GetWinVersion();
+
+// Asks the shell to perform verb on file (owned by the main window). A result
+// of 32 or less shows "Bu dosya işletilemedi.  " + file in the error box.
+INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std::string& parameters,
+                    const std::string& folder, int showCommand);
+
+// One SHFileOperation (FO_COPY, FO_MOVE, FO_DELETE or FO_RENAME) of one source
+// path to one target path (empty for FO_DELETE), flags from ConfirmFileOps.
+// True when the shell succeeded and nothing was aborted.
+bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target);
+
+} // namespace velmora::explorer
