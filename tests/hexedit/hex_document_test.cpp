@@ -1,0 +1,587 @@
+#include "hexedit/hex_document.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <set>
+#include <stdexcept>
+
+#include "base/os.h"
+#include "hexedit/grid_layout.h"
+#include "hexedit/translation.h"
+
+using namespace velmora;
+using namespace velmora::hex;
+
+namespace {
+
+// A scratch folder of files for one test.
+class Scratch {
+public:
+    Scratch() {
+        static int serial = 0;
+        prefix_ = os::TempFolder() + "hexdoc_test_" + std::to_string(os::TickCount()) + "_" + std::to_string(++serial) + "_";
+    }
+    ~Scratch() {
+        for (const auto& f : files_) os::RemoveFile(f);
+    }
+    std::string Write(const std::string& name, const std::string& data) {
+        std::string path = Path(name);
+        os::File f;
+        EXPECT_TRUE(f.Open(path, os::File::Mode::Create));
+        if (!data.empty()) {
+            EXPECT_EQ(f.Write(data.data(), static_cast<int32_t>(data.size())), static_cast<int32_t>(data.size()));
+        }
+        return path;
+    }
+    std::string Path(const std::string& name) {
+        files_.insert(prefix_ + name);
+        return prefix_ + name;
+    }
+    static std::string Read(const std::string& path) {
+        os::File f;
+        if (!f.Open(path, os::File::Mode::Read)) return "<missing>";
+        std::string data(static_cast<size_t>(f.Size()), '\0');
+        f.Read(data.data(), static_cast<int32_t>(data.size()));
+        return data;
+    }
+
+private:
+    std::string prefix_;
+    std::set<std::string> files_;
+};
+
+int32_t IntAt(const std::vector<uint8_t>& j, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(j[at + i]) << (8 * i);
+    return static_cast<int32_t>(v);
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s += static_cast<char>(v);
+    return s;
+}
+
+// The search as defined byte by byte: leftmost match lying in start..endPos.
+int32_t NaiveFind(const std::string& data, std::string pattern, int32_t start, int32_t endPos, bool ignoreCase) {
+    int32_t size = static_cast<int32_t>(data.size());
+    int32_t count = static_cast<int32_t>(pattern.size());
+    if (endPos >= size) endPos = size - 1;
+    if (count < 1 || start + count > endPos + 1) return -1;
+    auto fold = [&](char c) { return ignoreCase ? os::LowerAnsi(c) : c; };
+    for (char& c : pattern) c = fold(c);
+    int32_t i = 0, p = start, next = start + 1;
+    while (p <= endPos) {
+        char c = fold(data[p]);
+        if (pattern[i] == c) {
+            if (i == count - 1) return p - count + 1;
+            if (i == 0) next = p + 1;
+            ++p;
+            ++i;
+        } else {
+            p = next;
+            next = p + 1;
+            i = 0;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(HexDocument, LoadsAndReadsThroughTheWindow) {
+    Scratch s;
+    std::string data(200000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("big.bin", data)));
+    EXPECT_EQ(doc.DataSize(), 200000);
+    EXPECT_FALSE(doc.ReadOnlyDoc());
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_EQ(doc.LastUndoText(), "No Undo");
+    // A screen of rows anywhere costs one window, recentred 32 KiB before the first row.
+    int64_t loads = doc.WindowLoads();
+    for (int32_t row = 6000; row < 6060; ++row)
+        for (int32_t b = 0; b < 16; ++b) ASSERT_EQ(doc.ByteAt(row * 16 + b), static_cast<uint8_t>((row * 16 + b) * 7));
+    EXPECT_EQ(doc.WindowLoads(), loads + 1);
+    EXPECT_EQ(doc.WindowStart(), 6000 * 16 - 32768);
+    // The working copy is a temp file named from the tick count.
+    const std::string& work = doc.WorkingCopyPath();
+    ASSERT_GE(work.size(), 13u);
+    EXPECT_EQ(work.substr(work.size() - 5), ".KWTF");
+    for (char c : work.substr(work.size() - 13, 8)) EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c)) && !std::islower(c));
+    EXPECT_EQ(work.substr(0, os::TempFolder().size()), os::TempFolder());
+}
+
+TEST(HexDocument, WorkingCopiesAreDistinctAndRemoved) {
+    Scratch s;
+    std::string path = s.Write("a.bin", "abc");
+    std::string first;
+    {
+        HexDocument a, b;
+        EXPECT_NE(a.WorkingCopyPath(), b.WorkingCopyPath());
+        ASSERT_TRUE(a.LoadFromFile(path));
+        first = a.WorkingCopyPath();
+        EXPECT_TRUE(os::FileExists(first));
+    }
+    EXPECT_FALSE(os::FileExists(first));
+}
+
+TEST(HexDocument, MissingFileAndHugeFileAreRefused) {
+    Scratch s;
+    HexDocument doc;
+    std::string path = s.Write("x.bin", "hello");
+    ASSERT_TRUE(doc.LoadFromFile(path));
+    EXPECT_FALSE(doc.LoadFromFile(s.Path("missing.bin")));
+    EXPECT_EQ(doc.DataSize(), 0);
+    EXPECT_TRUE(doc.ReadOnlyDoc());
+    EXPECT_EQ(doc.FileName(), path);
+
+    // 2 GiB cannot be addressed with 32-bit offsets: refused, the document stays.
+    ASSERT_TRUE(doc.LoadFromFile(path));
+    std::string huge = s.Path("huge.bin");
+    {
+        os::File f;
+        ASSERT_TRUE(f.Open(huge, os::File::Mode::Create));
+        ASSERT_TRUE(f.Truncate(int64_t{1} << 31)); // sparse
+    }
+    EXPECT_FALSE(doc.LoadFromFile(huge));
+    EXPECT_EQ(doc.DataSize(), 5);
+    EXPECT_EQ(doc.FileName(), path);
+    EXPECT_EQ(doc.ByteAt(1), 'e');
+}
+
+TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("j.bin", std::string(300, 'x'))));
+    doc.MoveCaret(Caret{5, false, 1});
+    doc.ChangeByte('x', 'y', 5);
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()).substr(4, 3), "xyx");
+    const auto& j = doc.UndoJournal();
+    ASSERT_EQ(j.size(), 38u);
+    EXPECT_EQ(j[0], 0);                // kind
+    EXPECT_EQ(j[1], 0);                // not marked before
+    EXPECT_EQ(j[2], 0);                // Modified before
+    EXPECT_EQ(IntAt(j, 3), 5);         // caret byte
+    EXPECT_EQ(j[7], 1);                // second hex cell
+    EXPECT_EQ(j[8], 0);                // hex field
+    EXPECT_EQ(IntAt(j, 9), -1);        // no selection
+    EXPECT_EQ(IntAt(j, 13), -1);
+    EXPECT_EQ(IntAt(j, 17), -1);
+    EXPECT_EQ(IntAt(j, 21), 5);        // position
+    EXPECT_EQ(IntAt(j, 25), 1);        // count
+    EXPECT_EQ(IntAt(j, 29), 0);
+    EXPECT_EQ(j[33], 'x');             // old byte
+    EXPECT_EQ(IntAt(j, 34), 38);       // total length
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_TRUE(doc.CanUndo());
+    EXPECT_EQ(doc.LastUndoText(), "Byte changed");
+    EXPECT_TRUE(doc.IsChanged(5));
+
+    // Changing it again records that it was already marked and modified.
+    doc.ChangeByte('y', 'z', 5);
+    ASSERT_EQ(j.size(), 76u);
+    EXPECT_EQ(j[38 + 1], 1);
+    EXPECT_EQ(j[38 + 2], 1);
+    EXPECT_EQ(j[38 + 33], 'y');
+
+    // A removal holds the removed bytes; then fill to 101 records.
+    doc.SetSelEnd(8); // caret on 5: selects 5..8
+    doc.DeleteSelection();
+    ASSERT_EQ(doc.UndoRecordCount(), 3);
+    EXPECT_EQ(j[76], 1);
+    EXPECT_EQ(IntAt(j, 76 + 9), 5);
+    EXPECT_EQ(IntAt(j, 76 + 13), 8);
+    EXPECT_EQ(IntAt(j, 76 + 17), 5);
+    EXPECT_EQ(IntAt(j, 76 + 25), 4);
+    EXPECT_EQ(std::string(j.begin() + 76 + 33, j.begin() + 76 + 37), "zxxx");
+    EXPECT_EQ(IntAt(j, 76 + 37), 41);
+    EXPECT_EQ(doc.LastUndoText(), "Byte(s) removed");
+    for (int i = 0; i < 97; ++i) doc.ChangeByte(doc.ByteAt(100 + i), '0', 100 + i);
+    EXPECT_EQ(doc.UndoRecordCount(), 100);
+    EXPECT_EQ(j.size(), 38u * 99 + 41);
+    doc.ChangeByte(doc.ByteAt(250), '1', 250); // the 101st drops the oldest
+    EXPECT_EQ(doc.UndoRecordCount(), 100);
+    EXPECT_EQ(j.size(), 38u * 99 + 41);
+    // Walk back from the end: 100 records, the oldest now being the second change.
+    size_t pos = j.size();
+    int records = 0;
+    size_t startOfOldest = 0;
+    while (pos > 0) {
+        int32_t length = IntAt(j, pos - 4);
+        ASSERT_TRUE(length == 38 || length == 41);
+        pos -= static_cast<size_t>(length);
+        startOfOldest = pos;
+        ++records;
+    }
+    EXPECT_EQ(records, 100);
+    EXPECT_EQ(startOfOldest, 0u);
+    EXPECT_EQ(j[33], 'y');
+    EXPECT_EQ(IntAt(j, j.size() - 38 + 21), 250);
+
+    // Modified := False drops the colouring, keeps the journal and its text.
+    doc.SetModified(false);
+    EXPECT_FALSE(doc.IsChanged(250));
+    EXPECT_FALSE(doc.CanUndo());
+    EXPECT_EQ(doc.LastUndoText(), "Byte changed");
+    EXPECT_EQ(doc.UndoRecordCount(), 100);
+}
+
+TEST(HexDocument, EqualByteIsNoChange) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("e.bin", "\x3C")));
+    doc.ChangeByte(0x3C, 0x3C, 0);
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_FALSE(doc.IsChanged(0));
+    EXPECT_TRUE(doc.UndoJournal().empty());
+}
+
+TEST(HexDocument, RemovalDropsMarksFromTheRemovalPoint) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("r.bin", "0123456789")));
+    for (int32_t i : {1, 4, 6, 8}) doc.ChangeByte(doc.ByteAt(i), 'x', i);
+    doc.MoveCaret(Caret{5, true, 0});
+    doc.DeleteSelection(); // caret byte alone
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "0x23xx7x9");
+    EXPECT_EQ(doc.DataSize(), 9);
+    EXPECT_TRUE(doc.IsChanged(1));
+    EXPECT_TRUE(doc.IsChanged(4));
+    EXPECT_FALSE(doc.IsChanged(5));
+    EXPECT_FALSE(doc.IsChanged(7));
+    EXPECT_EQ(doc.CaretPos().byte, 5);
+    EXPECT_TRUE(doc.CaretPos().charField);
+
+    // Removing the last byte puts the caret on the new last byte; removing everything empties.
+    doc.MoveCaret(Caret{8, false, 1});
+    doc.DeleteSelection();
+    EXPECT_EQ(doc.CaretPos().byte, 7);
+    doc.SetSelStart(0);
+    doc.SetSelEnd(7);
+    doc.DeleteSelection();
+    EXPECT_EQ(doc.DataSize(), 0);
+    EXPECT_EQ(doc.RowCount(), 1);
+    EXPECT_FALSE(doc.HasSelection());
+    doc.DeleteSelection(); // nothing left: nothing happens
+    EXPECT_EQ(doc.UndoRecordCount(), 3 + 4);
+}
+
+TEST(HexDocument, EmptyFileThenAppend) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("empty.bin", "")));
+    EXPECT_EQ(doc.DataSize(), 0);
+    EXPECT_EQ(doc.RowCount(), 1);
+    const uint8_t ff = 0xFF;
+    doc.AppendBytes(&ff, 1);
+    EXPECT_EQ(doc.DataSize(), 1);
+    EXPECT_TRUE(doc.IsSelected(0));
+    EXPECT_EQ(doc.SelectionAnchor(), 0);
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.LastUndoText(), "Append buffer");
+    EXPECT_EQ(doc.UndoJournal().size(), 38u);
+    EXPECT_EQ(doc.UndoJournal()[33], 0);
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "\xFF");
+
+    // A new empty document: read-only, then append creates the working copy anew.
+    doc.NewEmptyDocument("yeni");
+    EXPECT_EQ(doc.FileName(), "yeni");
+    EXPECT_TRUE(doc.ReadOnlyDoc());
+    EXPECT_EQ(doc.DataSize(), 0);
+    const uint8_t three[] = {1, 2, 3};
+    doc.AppendBytes(three, 3);
+    doc.AppendBytes(three, 2);
+    EXPECT_EQ(doc.DataSize(), 5);
+    EXPECT_EQ(doc.SelectionStart(), 3);
+    EXPECT_EQ(doc.SelectionEnd(), 4);
+    EXPECT_EQ(doc.CaretPos().byte, 3);
+    EXPECT_TRUE(doc.ReadOnlyDoc());
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), Bytes({1, 2, 3, 1, 2}));
+}
+
+TEST(HexDocument, SaveMakesBackupOnlyForModifiedSameName) {
+    Scratch s;
+    HexDocument doc;
+    std::string data = s.Write("data.bin", "ABCD");
+    std::string bak = s.Path("data.bak");
+    ASSERT_TRUE(doc.LoadFromFile(data));
+    // Not modified: no backup.
+    ASSERT_TRUE(doc.SaveToFile(data));
+    EXPECT_FALSE(os::FileExists(bak));
+    doc.ChangeByte('B', 'b', 1);
+    ASSERT_TRUE(doc.SaveToFile(data));
+    EXPECT_EQ(Scratch::Read(bak), "ABCD");
+    EXPECT_EQ(Scratch::Read(data), "AbCD");
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_FALSE(doc.IsChanged(1));
+    EXPECT_EQ(doc.LastUndoText(), "No Undo");
+    // Another name: no backup there, and the document follows the new name.
+    doc.ChangeByte('C', 'c', 2);
+    std::string other = s.Path("other.dat");
+    ASSERT_TRUE(doc.SaveToFile(other));
+    EXPECT_FALSE(os::FileExists(s.Path("other.bak")));
+    EXPECT_EQ(Scratch::Read(other), "AbcD");
+    EXPECT_EQ(doc.FileName(), other);
+    EXPECT_EQ(Scratch::Read(data), "AbCD");
+    // Edits go on after a save.
+    doc.ChangeByte('D', 'd', 3);
+    EXPECT_EQ(doc.ByteAt(3), 'd');
+
+    // Backup names.
+    EXPECT_EQ(doc.BackupName("C:\\dir.x\\data.bin"), "C:\\dir.x\\data.bak");
+    EXPECT_EQ(doc.BackupName("C:\\dir.x\\noext"), "C:\\dir.x\\noext.bak");
+    EXPECT_EQ(doc.BackupName("a.tar.gz"), "a.tar.bak");
+    // A failing save (no such folder) reports false and changes nothing.
+    EXPECT_FALSE(doc.SaveToFile(s.Path("nofolder") + "/x/y.bin"));
+    EXPECT_TRUE(doc.Modified());
+    EXPECT_EQ(doc.FileName(), other);
+    EXPECT_EQ(doc.ByteAt(3), 'd');
+}
+
+TEST(HexDocument, FindEdgeCases) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("f.bin", "xaaabyyMZTabTAB")));
+    struct Case {
+        std::string pattern;
+        int32_t start, endPos;
+        bool ignoreCase;
+        int32_t expected;
+    } cases[] = {
+        {"aab", 0, 100, false, 2},   // overlapping candidates; end clamped
+        {"aab", 0, 4, false, 2},     // match ends exactly at endPos
+        {"aab", 0, 3, false, -1},    // would end after endPos
+        {"aab", 3, 100, false, -1},  // starts before start
+        {"b", 4, 4, false, 4},
+        {"mz", 0, 100, true, 7},
+        {"mz", 0, 100, false, -1},
+        {"tab", 8, 100, true, 9},
+        {"tab", 10, 100, true, 12},
+        {"xaaabyyMZTabTAB", 0, 100, false, 0},
+        {"xaaabyyMZTabTABz", 0, 100, false, -1}, // longer than the document
+        {"", 0, 100, false, -1},
+        {"x", -5, 100, false, 0},
+    };
+    for (const Case& c : cases) {
+        std::string buffer = c.pattern;
+        EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), static_cast<int32_t>(buffer.size()), c.start,
+                           c.endPos, c.ignoreCase, false),
+                  c.expected)
+            << c.pattern << " from " << c.start;
+    }
+    // The caller's buffer is left lower-cased.
+    std::string pattern = "TaB";
+    EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(pattern.data()), 3, 0, doc.DataSize() - 1, true, false), 9);
+    EXPECT_EQ(pattern, "tab");
+    // With a translation the pattern is typed through it.
+    doc.SetTranslation(TTranslationType::ttEBCDIC);
+    std::string ebcdic = "MZ";
+    EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(ebcdic.data()), 2, 0, 100, false, true), -1);
+    EXPECT_EQ(ebcdic, Bytes({0xD4, 0xE9}));
+    // An empty document finds nothing.
+    doc.NewEmptyDocument("e");
+    EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(pattern.data()), 1, 0, 0, false, false), -1);
+}
+
+TEST(HexDocument, FindAgreesWithTheByteByByteDefinition) {
+    Scratch s;
+    std::mt19937 random(1234);
+    // Few distinct letters give many partial and overlapping matches; matches are
+    // planted across the 64 KiB chunk borders too.
+    std::string data(300000, 'a');
+    for (char& c : data) c = "aAbB"[random() % 4];
+    std::string planted = "abAB";
+    for (int32_t at : {65530, 65536 - 2, 131070, 299996}) data.replace(at, planted.size(), planted);
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("rand.bin", data)));
+    for (int trial = 0; trial < 150; ++trial) {
+        int32_t length = 1 + static_cast<int32_t>(random() % (trial % 10 == 0 ? 40 : 9));
+        std::string pattern;
+        for (int32_t i = 0; i < length; ++i) pattern += "aAbB"[random() % 4];
+        int32_t start = static_cast<int32_t>(random() % data.size());
+        if (trial % 3 == 0) start = static_cast<int32_t>(random() % 70000);
+        int32_t endPos = start + static_cast<int32_t>(random() % 200000);
+        bool ignoreCase = trial % 2 == 1;
+        std::string buffer = pattern;
+        int32_t got = doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), length, start, endPos, ignoreCase, false);
+        ASSERT_EQ(got, NaiveFind(data, pattern, start, endPos, ignoreCase))
+            << pattern << " " << start << ".." << endPos << " ignoreCase " << ignoreCase;
+    }
+}
+
+TEST(HexDocument, SeekAndSelectionBounds) {
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("s.bin", std::string(40, 'q'))));
+    EXPECT_FALSE(doc.Seek(-1, 0, true));
+    EXPECT_TRUE(doc.Seek(-1, 0, false));
+    EXPECT_EQ(doc.SelStart(), 0);
+    EXPECT_TRUE(doc.Seek(0, 2, true));
+    EXPECT_EQ(doc.SelStart(), 39);
+    EXPECT_TRUE(doc.Seek(-9, 1, true));
+    EXPECT_EQ(doc.SelStart(), 30);
+    EXPECT_FALSE(doc.Seek(40, 0, true));
+    EXPECT_TRUE(doc.Seek(400, 0, false));
+    EXPECT_EQ(doc.SelStart(), 39);
+
+    EXPECT_THROW(
+        try { doc.SetSelStart(40); } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "Invalid SelStart");
+            throw;
+        },
+        std::runtime_error);
+    EXPECT_THROW(doc.SetSelEnd(-1), std::runtime_error);
+    doc.SetSelStart(39);
+    EXPECT_EQ(doc.CaretPos().byte, 39);
+    // SelEnd reaches back; reading it gives the end that is not the anchor.
+    doc.SetSelStart(20);
+    doc.SetSelEnd(10);
+    EXPECT_EQ(doc.SelectionStart(), 10);
+    EXPECT_EQ(doc.SelectionEnd(), 20);
+    EXPECT_EQ(doc.SelEnd(), 10);
+    EXPECT_EQ(doc.SelStart(), 20);
+    doc.SetSelEnd(25);
+    EXPECT_EQ(doc.SelEnd(), 25);
+    doc.ClearSelection(true);
+    EXPECT_EQ(doc.SelEnd(), 20);
+
+    // BytesPerLine bounds.
+    doc.SetBytesPerLine(256);
+    EXPECT_EQ(doc.RowCount(), 1);
+    EXPECT_THROW(doc.SetBytesPerLine(257), std::runtime_error);
+    EXPECT_THROW(doc.SetBytesPerLine(0), std::runtime_error);
+    EXPECT_EQ(doc.BytesPerLine(), 256);
+    // Markers.
+    EXPECT_THROW(doc.SetMarker(10, 1), std::runtime_error);
+    doc.SetBytesPerLine(16);
+    EXPECT_EQ(doc.Marker(3), 1); // unset: the caret row
+    doc.SetMarker(3, 2);
+    doc.SetMarker(5, 2);
+    EXPECT_EQ(doc.MarkerOfRow(2), 3);
+}
+
+TEST(Translation, MacTableIsOneToOneWithTheListedPairs) {
+    const ByteTable& mac = MacToAnsiTable();
+    const ByteTable& back = AnsiToMacTable();
+    std::set<int> seen;
+    for (int b = 0; b < 256; ++b) {
+        seen.insert(mac[b]);
+        EXPECT_EQ(back[mac[b]], b);
+        if (b < 128) {
+            EXPECT_EQ(mac[b], b);
+        }
+    }
+    EXPECT_EQ(seen.size(), 256u);
+    const int pairs[][2] = {{0xA0, 0xDD}, {0xA5, 0x80}, {0xAA, 0x81}, {0xAD, 0x82}, {0xB0, 0x83}, {0xB2, 0xBE},
+                            {0xB3, 0x84}, {0xB6, 0x8F}, {0xB7, 0x85}, {0xB8, 0xBD}, {0xB9, 0xBC}, {0xBA, 0x86},
+                            {0xBD, 0x87}, {0xC3, 0x88}, {0xC4, 0x9F}, {0xC5, 0x89}, {0xC6, 0x90}, {0xC9, 0x8A},
+                            {0xCE, 0x91}, {0xCF, 0xA6}, {0xD0, 0xAD}, {0xD1, 0x8B}, {0xD2, 0xB3}, {0xD3, 0xB2},
+                            {0xD4, 0x8C}, {0xD5, 0xB9}, {0xD7, 0xD7}, {0xD9, 0x8D}, {0xDA, 0x8E}, {0xDB, 0xA4},
+                            {0xDC, 0xD0}, {0xDD, 0xF0}, {0xDE, 0xDE}, {0xDF, 0xFE}, {0xE0, 0xFD}, {0xE2, 0x92},
+                            {0xE3, 0x93}, {0xE4, 0x94}, {0xF0, 0x95}, {0xF5, 0x9E}, {0xF6, 0x96}, {0xF7, 0x97},
+                            {0xF9, 0x98}, {0xFA, 0x99}, {0xFB, 0x9A}, {0xFD, 0x9B}, {0xFE, 0x9C}, {0xFF, 0x9D}};
+    for (const auto& p : pairs) EXPECT_EQ(mac[p[0]], p[1]) << std::hex << p[0];
+    // A few of the Latin-1 ones.
+    EXPECT_EQ(mac[0x80], 0xC4); // Ä
+    EXPECT_EQ(mac[0xA7], 0xDF); // ß
+    EXPECT_EQ(mac[0xCA], 0xA0); // no-break space
+    EXPECT_EQ(mac[0xD8], 0xFF); // ÿ
+    EXPECT_EQ(mac[0xF8], 0xAF); // macron
+    EXPECT_EQ(DisplayChar(TTranslationType::ttMac, 0x41), 'A');
+    EXPECT_EQ(DisplayChar(TTranslationType::ttMac, 0x1F), '.');
+    EXPECT_EQ(TypedValue(TTranslationType::ttMac, 0xC4), 0x80);
+}
+
+TEST(Translation, EbcdicTablesFollowTheList) {
+    const ByteTable& shown = EbcdicDisplayTable();
+    const ByteTable& typed = EbcdicTypingTable();
+    for (int b = 0; b < 0x40; ++b) EXPECT_EQ(shown[b], 0);
+    // Every listed ANSI character types to an EBCDIC byte that shows it back.
+    std::string listed;
+    for (int c = 0x20; c <= 0x5A; ++c) listed += static_cast<char>(c);
+    for (int c = 0x61; c <= 0x7A; ++c) listed += static_cast<char>(c);
+    listed += "\\_`|~";
+    int mapped = 0;
+    for (int c = 0; c < 256; ++c) {
+        bool inList = listed.find(static_cast<char>(c)) != std::string::npos;
+        if (c == 0xFE) {
+            EXPECT_EQ(typed[c], 0x4F);
+            continue;
+        }
+        if (!inList) {
+            EXPECT_EQ(typed[c], 0) << c;
+            continue;
+        }
+        ++mapped;
+        ASSERT_NE(typed[c], 0) << c;
+        EXPECT_EQ(shown[typed[c]], c) << c;
+    }
+    EXPECT_EQ(mapped, 59 + 26 + 5);
+    EXPECT_EQ(typed[' '], 0x40);
+    EXPECT_EQ(typed['A'], 0xC1);
+    EXPECT_EQ(typed['J'], 0xD1);
+    EXPECT_EQ(typed['S'], 0xE2);
+    EXPECT_EQ(typed['a'], 0x81);
+    EXPECT_EQ(typed['s'], 0xA2);
+    EXPECT_EQ(typed['0'], 0xF0);
+    EXPECT_EQ(typed['!'], 0x5A);
+    EXPECT_EQ(typed['&'], 0x50);
+    EXPECT_EQ(typed['|'], 0x6A);
+    EXPECT_EQ(typed['~'], 0xA1);
+    EXPECT_EQ(typed['\\'], 0xE0);
+    for (char c : std::string("[]^{}")) EXPECT_EQ(typed[static_cast<uint8_t>(c)], 0);
+    EXPECT_EQ(shown[0x4F], 0xFE);
+    EXPECT_EQ(shown[0x51], '&');
+    EXPECT_EQ(DisplayChar(TTranslationType::ttEBCDIC, 0x4A), '.');
+    EXPECT_EQ(TypedValue(TTranslationType::ttEBCDIC, '['), 0);
+    uint8_t pattern[] = {'A', '[', 0xFE};
+    TranslateBuffer(TTranslationType::ttEBCDIC, pattern, 3);
+    EXPECT_EQ(pattern[0], 0xC1);
+    EXPECT_EQ(pattern[1], 0);
+    EXPECT_EQ(pattern[2], 0x4F);
+}
+
+TEST(Translation, AnsiDosAndAscii) {
+    EXPECT_EQ(DisplayChar(TTranslationType::ttAnsi, 0x1F), '.');
+    EXPECT_EQ(DisplayChar(TTranslationType::ttAnsi, 0xE7), static_cast<char>(0xE7));
+    EXPECT_EQ(DisplayChar(TTranslationType::ttASCII, 0xE7), '.');
+    EXPECT_EQ(TypedValue(TTranslationType::ttAnsi, 'a'), 'a');
+    EXPECT_EQ(TypedValue(TTranslationType::ttAnsi, 0x1B), 0);
+    EXPECT_EQ(TypedValue(TTranslationType::ttASCII, 0xE7), 0);
+    // ç is 0x87 in the DOS code page.
+    EXPECT_EQ(TypedValue(TTranslationType::ttDos8, 0xE7), 0x87);
+    EXPECT_EQ(DisplayChar(TTranslationType::ttDos8, 0x87), static_cast<char>(0xE7));
+}
+
+TEST(GridLayout, OffsetsCellsAndWidths) {
+    using S = TOffsetDisplayStyle;
+    EXPECT_EQ(OffsetWidthChars(S::odHex, 255), 5);
+    EXPECT_EQ(OffsetText(S::odHex, 0xF0, 5, ':'), "0xF0:");
+    EXPECT_EQ(OffsetWidthChars(S::odHex, 256), 6);
+    EXPECT_EQ(OffsetText(S::odHex, 0, 6, ':'), "0x000:");
+    EXPECT_EQ(OffsetWidthChars(S::odHex, 0), 4);
+    EXPECT_EQ(OffsetWidthChars(S::odDec, 1000), 5);
+    EXPECT_EQ(OffsetText(S::odDec, 16, 5, ':'), "0016:");
+    EXPECT_EQ(OffsetWidthChars(S::odNone, 1000), 0);
+    // 16 bytes a line, groups of 2: 8 8 8 16 in character widths of 8.
+    std::string widths;
+    for (int32_t c = 2; c < 10; ++c) widths += std::to_string(ColumnWidthChars(c, 16, 2, 5, true));
+    EXPECT_EQ(widths, "11121112");
+    EXPECT_EQ(ColumnWidthChars(1, 16, 2, 5, false), 0);
+    EXPECT_EQ(ColumnWidthChars(0, 16, 2, 5, true), 5);
+    EXPECT_EQ(ColumnWidthChars(34, 16, 2, 5, true), 1);
+    // Cells and bytes.
+    EXPECT_EQ(ByteIndexOfCell(2, 1, 16), 16);
+    EXPECT_EQ(ByteIndexOfCell(5, 1, 16), 17);
+    EXPECT_EQ(ByteIndexOfCell(35, 1, 16), 16);
+    EXPECT_EQ(ByteIndexOfCell(0, 0, 16), 0);
+    EXPECT_EQ(CellOfByte(17, false, 16).col, 4);
+    EXPECT_EQ(CellOfByte(17, true, 16).col, 36);
+    EXPECT_EQ(TwinColumn(36, 16), 4);
+    EXPECT_EQ(TwinColumn(5, 16), 36);
+    EXPECT_EQ(SeparatorColumn(16), 34);
+}
