@@ -6,6 +6,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/form.h"
+#include "toolkit/menus.h"
 
 namespace tk {
 
@@ -15,6 +16,7 @@ TApplication& Application() {
 }
 
 void TApplication::Initialize() {
+    terminated_ = false;
     if (initialized_) return;
     initialized_ = true;
     instance_ = GetModuleHandleA(nullptr);
@@ -40,7 +42,7 @@ bool TApplication::Dispatch(MSG& msg) {
     }
     bool handled = false;
     try {
-        handled = OnPreTranslate && OnPreTranslate(msg);
+        handled = PreTranslateKey(msg) || (OnPreTranslate && OnPreTranslate(msg));
     } catch (...) {
         HandleCurrentException();
         handled = true;
@@ -50,6 +52,14 @@ bool TApplication::Dispatch(MSG& msg) {
         DispatchMessageA(&msg);
     }
     return true;
+}
+
+bool TApplication::PreTranslateKey(MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root));
+    if (!form) return false;
+    return ResolveShortCut(*form, GetFocus(), ShortCutFromKey(msg.wParam));
 }
 
 void TApplication::Run() {

@@ -38,6 +38,9 @@ public:
     // Catches the current exception: EAbort silently, others in the error box.
     void HandleCurrentException();
 
+    // Keyboard shortcuts of the form the key message is for (menus, actions).
+    static bool PreTranslateKey(MSG& msg);
+
     // Called before a message is dispatched; true when it was handled (keyboard
     // shortcuts, dialog navigation).
     std::function<bool(MSG&)> OnPreTranslate;

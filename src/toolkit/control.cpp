@@ -1,6 +1,10 @@
 #include "toolkit/control.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+
+#include "toolkit/menus.h"
 
 namespace tk {
 
@@ -214,6 +218,20 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     switch (msg) {
+    case WM_CONTEXTMENU:
+        if (popupMenu_ && reinterpret_cast<HWND>(wParam) == Handle()) {
+            int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+            if (x == -1 && y == -1) { // from the keyboard
+                RECT r;
+                GetWindowRect(Handle(), &r);
+                x = r.left + 4;
+                y = r.top + 4;
+            }
+            popupMenu_->Owner = Handle();
+            popupMenu_->Popup(x, y);
+            return 0;
+        }
+        break;
     case WM_SIZE: {
         LRESULT result = DefaultProc(msg, wParam, lParam);
         UpdateBoundsFromWindow();

@@ -11,6 +11,8 @@
 
 namespace tk {
 
+class TPopupMenu;
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class TControl : public TWindow {
@@ -51,6 +53,10 @@ public:
     virtual void AlignControls();
     void Realign();
 
+    // The context menu shown on a right click (and searched first for shortcuts). Not owned.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+
     std::function<void()> OnResize;
 
 protected:
@@ -72,6 +78,7 @@ private:
     std::vector<TControl*> children_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = TAlign::alNone;
+    TPopupMenu* popupMenu_ = nullptr;
     bool visible_ = true;
     bool aligning_ = false;
 };

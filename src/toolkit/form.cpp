@@ -1,6 +1,7 @@
 #include "toolkit/form.h"
 
 #include "toolkit/application.h"
+#include "toolkit/menus.h"
 
 namespace tk {
 
@@ -37,6 +38,14 @@ TForm::TForm(const Params& p) : font_(MakeFont(p.fontName, p.fontPoints)), posit
 
 TForm::~TForm() {
     if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    menu_ = menu;
+    if (Handle()) {
+        ::SetMenu(Handle(), menu ? menu->Handle() : nullptr);
+        DrawMenuBar(Handle());
+    }
 }
 
 void TForm::Show() {
@@ -83,7 +92,14 @@ int TForm::ShowModal() {
             modalResult_ = IDCANCEL;
             break;
         }
-        if (!IsDialogMessageA(Handle(), &msg)) {
+        bool handled = false;
+        try {
+            handled = TApplication::PreTranslateKey(msg);
+        } catch (...) {
+            Application().HandleCurrentException();
+            handled = true;
+        }
+        if (!handled && !IsDialogMessageA(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -107,6 +123,15 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_COMMAND:
+        // Menu commands (pop-up menus run their items themselves).
+        if (lParam == 0 && HIWORD(wParam) == 0) {
+            if (TMenuItem* item = TMenuItem::FromCommand(LOWORD(wParam))) {
+                item->Click();
+                return 0;
+            }
+        }
+        break;
     case WM_DESTROY:
         if (OnDestroy) OnDestroy();
         break;

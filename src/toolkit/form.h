@@ -11,6 +11,9 @@
 
 namespace tk {
 
+class TMainMenu;
+class TActionList;
+
 enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter };
 enum class TCloseAction { caNone, caHide, caFree };
 
@@ -54,6 +57,12 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
 
+    // The window's main menu and action list (not owned).
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+    TActionList* Actions() const { return actions_; }
+    void SetActions(TActionList* actions) { actions_ = actions; }
+
     std::function<void()> OnShow;
     std::function<void(TCloseAction&)> OnClose;
     std::function<void(bool&)> OnCloseQuery;
@@ -67,6 +76,8 @@ protected:
 
 private:
     FontHandle font_;
+    TMainMenu* menu_ = nullptr;
+    TActionList* actions_ = nullptr;
     bool modal_ = false;
     int modalResult_ = 0;
     TPosition position_;

@@ -1,0 +1,343 @@
+#include "toolkit/std_controls.h"
+
+#include <commctrl.h>
+
+#include <map>
+
+namespace tk {
+
+namespace {
+const char* const kSpeedButtonClass = "VelmoraSpeedButton";
+const char* const kToolBarClass = "VelmoraToolBar";
+
+std::map<HWND, HWND>& Tooltips() {
+    static std::map<HWND, HWND> tips;
+    return tips;
+}
+} // namespace
+
+void SetHint(HWND window, const std::string& text) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (!root || text.empty()) return;
+    HWND& tip = Tooltips()[root];
+    if (!tip || !IsWindow(tip)) {
+        tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    }
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = root;
+    info.uId = reinterpret_cast<UINT_PTR>(window);
+    info.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+// ---- TSpeedButton
+
+TSpeedButton::TSpeedButton(const Params& p)
+    : name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), groupIndex_(p.groupIndex), down_(p.down),
+      allowAllUp_(p.allowAllUp), flat_(p.flat) {
+    RegisterWindowClass(kSpeedButtonClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    WindowParams wp;
+    wp.className = kSpeedButtonClass;
+    wp.style = WS_CHILD | WS_VISIBLE;
+    wp.bounds = RECT{p.left, p.top, p.left + p.width, p.top + p.height};
+    wp.text = p.caption;
+    CreateControl(p.parent, wp);
+    SetHint(Handle(), hint_);
+}
+
+void TSpeedButton::SetDown(bool down) {
+    if (groupIndex_ == 0) down = false;
+    if (down == down_) return;
+    if (down && Parent()) {
+        for (TControl* sibling : Parent()->Controls()) {
+            auto* other = dynamic_cast<TSpeedButton*>(sibling);
+            if (other && other != this && other->groupIndex_ == groupIndex_ && other->down_) {
+                other->down_ = false;
+                other->Invalidate();
+            }
+        }
+    }
+    down_ = down;
+    Invalidate();
+}
+
+void TSpeedButton::Click() {
+    if (groupIndex_ != 0) {
+        if (!down_) SetDown(true);
+        else if (allowAllUp_) SetDown(false);
+    }
+    if (OnClick) OnClick();
+}
+
+void TSpeedButton::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    bool enabled = IsWindowEnabled(Handle());
+    bool sunken = down_ || (pressed_ && hot_);
+    if (down_ && !pressed_) {
+        // The checkered face of a button that stays down.
+        WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+        HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
+        HBRUSH brush = CreatePatternBrush(bits);
+        COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
+        COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        FillRect(dc, &r, brush);
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBack);
+        DeleteObject(brush);
+        DeleteObject(bits);
+    } else {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if (!flat_ || sunken || (hot_ && enabled)) {
+        DrawEdge(dc, &r, sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+    int shift = sunken ? 1 : 0;
+    if (glyph_) {
+        BITMAP bm{};
+        GetObjectA(glyph_, sizeof bm, &bm);
+        int x = (r.right - bm.bmWidth) / 2 + shift, y = (r.bottom - bm.bmHeight) / 2 + shift;
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, glyph_);
+        COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
+        if (enabled) {
+            TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, transparent);
+        } else {
+            // Disabled: the glyph's shape embossed in the highlight and shadow colours.
+            HDC mono = CreateCompatibleDC(dc);
+            HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
+            HGDIOBJ oldMono = SelectObject(mono, mask);
+            SetBkColor(mem, transparent);
+            BitBlt(mono, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mask), 0, x, y, bm.bmWidth, bm.bmHeight,
+                       DST_BITMAP | DSS_DISABLED);
+            SelectObject(mono, oldMono);
+            DeleteObject(mask);
+            DeleteDC(mono);
+        }
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    } else if (!caption_.empty()) {
+        RECT tr = r;
+        OffsetRect(&tr, shift, shift);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(GetParent(Handle()), WM_GETFONT, 0, 0));
+        HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+        DrawTextA(dc, caption_.c_str(), -1, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (oldFont) SelectObject(dc, oldFont);
+    }
+}
+
+LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        Paint(dc);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_MOUSEMOVE: {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        bool inside = PtInRect(&r, pt);
+        if (inside != hot_) {
+            hot_ = inside;
+            Invalidate();
+        }
+        if (inside && !pressed_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+            TrackMouseEvent(&track);
+        }
+        break;
+    }
+    case WM_MOUSELEAVE:
+        hot_ = false;
+        Invalidate();
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (IsWindowEnabled(Handle())) {
+            pressed_ = true;
+            hot_ = true;
+            SetCapture(Handle());
+            Invalidate();
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (pressed_) {
+            pressed_ = false;
+            ReleaseCapture();
+            RECT r;
+            GetClientRect(Handle(), &r);
+            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            Invalidate();
+            if (PtInRect(&r, pt)) Click();
+        }
+        return 0;
+    case WM_ENABLE: Invalidate(); break;
+    }
+    return TControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TToolBar
+
+TToolBar::TToolBar(TControl* parent, int height) {
+    RegisterWindowClass(kToolBarClass, CS_HREDRAW, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    WindowParams wp;
+    wp.className = kToolBarClass;
+    wp.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    wp.bounds = RECT{0, 0, parent ? parent->ClientWidth() : 100, height};
+    CreateControl(parent, wp);
+    SetAlign(TAlign::alTop);
+}
+
+void TToolBar::AddDivider(int x) {
+    dividers_.push_back(x);
+    Invalidate();
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        for (int x : dividers_) {
+            RECT line{x, 3, x + 2, r.bottom - 3};
+            DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
+        }
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    return TControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TComboBox
+
+TComboBox::TComboBox(TControl* parent, RECT bounds, HFONT font) {
+    WindowParams wp;
+    wp.className = WC_COMBOBOXA;
+    wp.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+    wp.bounds = RECT{bounds.left, bounds.top, bounds.right, bounds.top + 200};
+    wp.font = font;
+    CreateControl(parent, wp);
+}
+
+void TComboBox::SetItems(const std::vector<std::string>& items) {
+    quiet_ = true;
+    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    quiet_ = false;
+}
+
+std::vector<std::string> TComboBox::Items() const {
+    std::vector<std::string> items;
+    int n = static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        int len = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXTLEN, i, 0));
+        std::string text(len + 1, '\0');
+        SendMessageA(Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(len);
+        items.push_back(text);
+    }
+    return items;
+}
+
+int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+
+void TComboBox::SetItemIndex(int index) {
+    quiet_ = true;
+    SendMessageA(Handle(), CB_SETCURSEL, index, 0);
+    quiet_ = false;
+}
+
+void TComboBox::SetTextQuietly(const std::string& text) {
+    quiet_ = true;
+    SetText(text);
+    quiet_ = false;
+}
+
+bool TComboBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg != WM_COMMAND) return false;
+    WORD code = HIWORD(wParam);
+    if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
+        if (code == CBN_SELCHANGE) {
+            // The edit shows the picked entry only after this notification.
+            int index = ItemIndex();
+            if (index >= 0) {
+                std::vector<std::string> items = Items();
+                if (index < static_cast<int>(items.size())) {
+                    quiet_ = true;
+                    SetWindowTextA(Handle(), items[index].c_str());
+                    quiet_ = false;
+                }
+            }
+        }
+        if (!quiet_ && OnChange) OnChange();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// ---- TStatusBar
+
+TStatusBar::TStatusBar(TControl* parent, const std::vector<int>& widths, HFONT font) : widths_(widths) {
+    WindowParams wp;
+    wp.className = STATUSCLASSNAMEA;
+    wp.style = WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | SBARS_SIZEGRIP;
+    wp.bounds = RECT{0, 0, parent ? parent->ClientWidth() : 100, 19};
+    wp.font = font;
+    CreateControl(parent, wp);
+    SetHeight(19);
+    SetAlign(TAlign::alBottom);
+    ApplyParts();
+}
+
+void TStatusBar::ApplyParts() {
+    std::vector<int> edges;
+    int x = 0;
+    for (size_t i = 0; i < widths_.size(); ++i) {
+        x += widths_[i];
+        // The last panel takes what is left.
+        edges.push_back(i + 1 == widths_.size() ? -1 : x);
+    }
+    SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+}
+
+void TStatusBar::SetPanelText(int index, const std::string& text) {
+    SendMessageA(Handle(), SB_SETTEXTA, index, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string TStatusBar::PanelText(int index) const {
+    int len = LOWORD(SendMessageA(Handle(), SB_GETTEXTLENGTHA, index, 0));
+    std::string text(len + 1, '\0');
+    SendMessageA(Handle(), SB_GETTEXTA, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(len);
+    return text;
+}
+
+LRESULT TStatusBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return TControl::WndProc(msg, wParam, lParam); }
+
+// ---- TLabel
+
+TLabel::TLabel(TControl* parent, RECT bounds, const std::string& caption, HFONT font) {
+    WindowParams wp;
+    wp.className = "STATIC";
+    wp.style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+    wp.bounds = bounds;
+    wp.text = caption;
+    wp.font = font;
+    CreateControl(parent, wp);
+}
+
+} // namespace tk

@@ -1,0 +1,114 @@
+// Standard controls of the program's windows: flat speed buttons with glyphs
+// and hints, the tool bar that holds them, a drop-down combo box, the status
+// bar and a one-line label.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/control.h"
+
+namespace tk {
+
+// Shows `text` as the tooltip of the window (one tooltip control per top-level window).
+void SetHint(HWND window, const std::string& text);
+
+class TSpeedButton : public TControl {
+public:
+    struct Params {
+        TControl* parent = nullptr;
+        std::string name;
+        int left = 0, top = 0, width = 23, height = 22;
+        std::string hint;
+        std::string caption;   // drawn when there is no glyph
+        HBITMAP glyph = nullptr; // not owned; 16x16, the bottom-left pixel's colour is transparent
+        int groupIndex = 0;
+        bool down = false;
+        bool allowAllUp = false;
+        bool flat = true;
+    };
+    explicit TSpeedButton(const Params& params);
+
+    const std::string& Name() const { return name_; }
+    const std::string& Hint() const { return hint_; }
+    int GroupIndex() const { return groupIndex_; }
+    bool Down() const { return down_; }
+    // Pressing a grouped button releases the others of its group.
+    void SetDown(bool down);
+    bool Flat() const { return flat_; }
+    HBITMAP Glyph() const { return glyph_; }
+    // Same as a mouse click: group handling, then OnClick.
+    void Click();
+
+    std::function<void()> OnClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC dc);
+    std::string name_, hint_, caption_;
+    HBITMAP glyph_;
+    int groupIndex_;
+    bool down_, allowAllUp_, flat_;
+    bool hot_ = false, pressed_ = false;
+};
+
+// A tool bar: a top-aligned strip whose dividers are etched vertical lines.
+class TToolBar : public TControl {
+public:
+    TToolBar(TControl* parent, int height);
+    void AddDivider(int x);
+    const std::vector<int>& Dividers() const { return dividers_; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::vector<int> dividers_;
+};
+
+// An editable drop-down box (CBS_DROPDOWN).
+class TComboBox : public TControl {
+public:
+    TComboBox(TControl* parent, RECT bounds, HFONT font);
+    void SetItems(const std::vector<std::string>& items);
+    std::vector<std::string> Items() const;
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    // Sets the text without running OnChange.
+    void SetTextQuietly(const std::string& text);
+    // The user typed or picked an entry.
+    std::function<void()> OnChange;
+
+protected:
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool quiet_ = false;
+};
+
+class TStatusBar : public TControl {
+public:
+    TStatusBar(TControl* parent, const std::vector<int>& widths, HFONT font);
+    void SetPanelText(int index, const std::string& text);
+    std::string PanelText(int index) const;
+    std::vector<int> PanelWidths() const { return widths_; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplyParts();
+    std::vector<int> widths_;
+};
+
+// A static text.
+class TLabel : public TControl {
+public:
+    TLabel(TControl* parent, RECT bounds, const std::string& caption, HFONT font);
+};
+
+} // namespace tk

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "app/startup.h"
+#include "support/scripted_dialogs.h"
+#include "support/win32_test_util.h"
+#include "toolkit/application.h"
+#include "toolkit/menus.h"
+
+using namespace velmora::app;
+using testing_support::Pump;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        forms_ = CreateForms().release();
+        ShowMainForm(*forms_);
+        Pump();
+    }
+    static void TearDownTestSuite() {
+        delete forms_;
+        forms_ = nullptr;
+    }
+    TForm1& Main() { return *forms_->form1; }
+    static Forms* forms_;
+};
+
+Forms* MainWindowTest::forms_ = nullptr;
+
+// Sends a key press through the application's dispatch, as the loop would.
+void PressKey(HWND target, WORD key, bool ctrl) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    if (ctrl) state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    Pump(30);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, ToolBarButtonsInOrderWithHints) {
+    const char* expected[][2] = {
+        {"SpeedButton1", ".."},         {"SpeedButton7", "Arşiv klasörüne git"},
+        {"Folders", "Klasör Kutusu"},   {"BtnRefresh", "Güncelle"},
+        {"SpeedButton5", "Yeni Döküman"}, {"SpeedButton6", "Klasör Ekle"},
+        {"BtnCut", "Kes"},              {"BtnCopy", "Kopyala"},
+        {"BtnPaste", "Yapıştır"},       {"BtnDelete", "Sil"},
+        {"SpeedButton8", ""},           {"SpeedButton2", "Görüntüle"},
+        {"BtnSearch", "Klasör veya dosya bul"}, {"BtnGoTo", "Hedef Klasör"},
+        {"SpeedButton4", "Seçenekler"}, {"BtnDoc", "Metin Editörü"},
+        {"BtnHtml", "Html ve Resim Editörü"}, {"BtnHex", "Hex Editörü"},
+        {"BtnIcon", "Geniş ikon"},      {"BtnSIcon", "Küçük ikon"},
+        {"BtnList", "Listele"},         {"BtnDetail", "Detaylı"},
+        {"BtnExit", "Çıkış"},
+    };
+    ASSERT_EQ(Main().SpeedButtons.size(), std::size(expected));
+    int lastRight = Main().cbPath->BoundsRect().right;
+    EXPECT_EQ(Main().cbPath->Width(), 172);
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const auto& b = *Main().SpeedButtons[i];
+        EXPECT_EQ(b.Name(), expected[i][0]);
+        EXPECT_EQ(b.Hint(), expected[i][1]) << b.Name();
+        EXPECT_EQ(b.Width(), 23);
+        EXPECT_EQ(b.Height(), 22);
+        EXPECT_TRUE(b.Flat());
+        EXPECT_NE(b.Glyph(), nullptr) << b.Name();
+        EXPECT_GE(b.Left(), lastRight) << b.Name();
+        lastRight = b.BoundsRect().right;
+    }
+    EXPECT_EQ(Main().ToolBar1->Height(), 30);
+}
+
+TEST_F(MainWindowTest, ButtonGroups) {
+    auto* detail = Main().Button("BtnDetail");
+    auto* icon = Main().Button("BtnIcon");
+    EXPECT_TRUE(detail->Down());
+    for (const char* name : {"BtnDoc", "BtnHtml", "BtnHex", "BtnIcon", "BtnSIcon", "BtnList"})
+        EXPECT_FALSE(Main().Button(name)->Down()) << name;
+    icon->Click();
+    EXPECT_TRUE(icon->Down());
+    EXPECT_FALSE(detail->Down());
+    detail->Click();
+    EXPECT_TRUE(detail->Down());
+    EXPECT_FALSE(icon->Down());
+    // The panel buttons switch panels: one shown, its button down.
+    Main().Button("BtnHex")->Click();
+    EXPECT_TRUE(Main().HexPanel->Visible());
+    EXPECT_FALSE(Main().TextPanel->Visible());
+    EXPECT_TRUE(Main().Button("BtnHex")->Down());
+    Main().Button("BtnDoc")->Click();
+    EXPECT_TRUE(Main().TextPanel->Visible());
+    EXPECT_FALSE(Main().HexPanel->Visible());
+    EXPECT_FALSE(Main().Button("BtnHex")->Down());
+}
+
+TEST_F(MainWindowTest, LayoutOfPanelsAndStatusBar) {
+    EXPECT_EQ(Main().Panel3->Width(), 376);
+    EXPECT_EQ(Main().Panel3->Left(), 0);
+    EXPECT_EQ(Main().Panel3->Top(), 30);
+    EXPECT_EQ(Main().DirTree1->Width(), 195);
+    EXPECT_EQ(Main().ClickSplitter1->Width(), 7);
+    EXPECT_EQ(Main().ClickSplitter1->Left(), Main().DirTree1->BoundsRect().right);
+    EXPECT_EQ(Main().ClickSplitter2->Left(), 376);
+    EXPECT_EQ(Main().ClickSplitter2->Width(), 7);
+    EXPECT_EQ(Main().TextPanel->Left(), 383);
+    RECT text = Main().TextPanel->BoundsRect(), html = Main().HtmlPanel->BoundsRect();
+    EXPECT_TRUE(EqualRect(&text, &html));
+    EXPECT_EQ(Main().StatusBar1->Height(), 19);
+    EXPECT_EQ(Main().StatusBar1->BoundsRect().bottom, Main().ClientHeight());
+    EXPECT_EQ(Main().StatusBar1->PanelWidths(), (std::vector<int>{200, 382, 50}));
+}
+
+TEST_F(MainWindowTest, MainMenuCaptionsAndShortcuts) {
+    auto& root = Main().MainMenu1.Root();
+    ASSERT_EQ(root.Items().size(), 4u);
+    EXPECT_EQ(root.Items()[0]->Caption, "&Dosya");
+    EXPECT_EQ(root.Items()[1]->Caption, "Dü&zen");
+    EXPECT_EQ(root.Items()[2]->Caption, "Görünü&m");
+    EXPECT_EQ(root.Items()[3]->Caption, "&Araçlar");
+    std::vector<std::string> edit;
+    for (auto& item : root.Items()[1]->Items())
+        edit.push_back(item->Caption + (item->Shortcut ? "=" + tk::ShortCutToText(item->Shortcut) : ""));
+    EXPECT_EQ(edit, (std::vector<std::string>{"Kes=Ctrl+X", "Kopyala=Ctrl+C", "Yapıştır=Ctrl+P", "-",
+                                              "Tümünü Seç=Ctrl+A"}));
+    EXPECT_EQ(root.Items()[0]->Items().size(), 10u);
+    EXPECT_EQ(root.Items()[3]->Items().back()->Caption, "Seçenekler");
+    // The native menu shows the shortcut after a tab.
+    HMENU edits = GetSubMenu(GetMenu(Main().Handle()), 1);
+    char text[64] = {};
+    GetMenuStringA(edits, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Kes\tCtrl+X");
+    // The tree menu.
+    std::vector<std::string> tree;
+    for (auto& item : Main().PopupMenu1.Root().Items()) tree.push_back(item->Caption);
+    EXPECT_EQ(tree, (std::vector<std::string>{"velmora", "Aç", "Bul", "-", "Arşiv klasörü ol", "Klasör sil", "-",
+                                              "Adını değiştir", "Masaüstüne kısayol"}));
+}
+
+TEST_F(MainWindowTest, ShortcutsResolvedFocusedMenuFirstThenMainMenuThenActions) {
+    int popupHits = 0, mainHits = 0, actionHits = 0;
+    auto* selectAll = Main().MainMenu1.Find("TumunuSec1");
+    auto savedSelectAll = selectAll->OnClick;
+    selectAll->OnClick = [&] { ++mainHits; };
+    auto* action = Main().MainActionList.Add(std::make_unique<tk::TAction>());
+    action->Name = "TestAction";
+    action->Shortcut = tk::ShortCut('Q', tk::scCtrl);
+    action->OnExecute = [&] { ++actionHits; };
+
+    // A control whose context menu claims Ctrl+A.
+    tk::TPanel::Params p;
+    p.parent = Main().TextPanel.get();
+    p.bounds = RECT{10, 10, 60, 60};
+    tk::TPanel focusable(p);
+    tk::TPopupMenu menu;
+    menu.Load({{0, "SelectText", "Tümünü Seç", tk::ShortCut('A', tk::scCtrl)}});
+    menu.Find("SelectText")->OnClick = [&] { ++popupHits; };
+    focusable.SetPopupMenu(&menu);
+    Main().TextPanel->SetVisible(true);
+    SetForegroundWindow(Main().Handle());
+    SetFocus(focusable.Handle());
+    ASSERT_EQ(GetFocus(), focusable.Handle());
+
+    PressKey(focusable.Handle(), 'A', true);
+    EXPECT_EQ(popupHits, 1);
+    EXPECT_EQ(mainHits, 0);
+    // A disabled item still claims its key, which then does nothing.
+    menu.Find("SelectText")->SetEnabled(false);
+    PressKey(focusable.Handle(), 'A', true);
+    EXPECT_EQ(popupHits, 1);
+    EXPECT_EQ(mainHits, 0);
+    // Without a claiming context menu the main menu gets it; then the action list.
+    focusable.SetPopupMenu(nullptr);
+    PressKey(focusable.Handle(), 'A', true);
+    EXPECT_EQ(mainHits, 1);
+    PressKey(focusable.Handle(), 'Q', true);
+    EXPECT_EQ(actionHits, 1);
+    // A plain key is nobody's shortcut.
+    PressKey(focusable.Handle(), 'A', false);
+    EXPECT_EQ(mainHits + popupHits + actionHits, 3);
+    selectAll->OnClick = savedSelectAll;
+}
