@@ -1,0 +1,84 @@
+#include "html/images/picture.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/os.h"
+
+namespace velmora::images {
+
+bool PixelImage::Allocate(int32_t w, int32_t h, int bitCount) {
+    pixels.clear();
+    if (!PictureSizeAllowed(w, h) || (bitCount != 8 && bitCount != 24)) return false;
+    width = w;
+    height = h;
+    bits = bitCount;
+    stride = StrideFor(w, bitCount);
+    pixels.assign(size_t(stride) * size_t(h), 0);
+    return true;
+}
+
+Rgb PixelImage::PixelAt(int32_t x, int32_t y) const {
+    const uint8_t* row = Row(y);
+    if (bits == 24) return Rgb{row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
+    uint8_t index = row[x];
+    return index < palette.size() ? palette[index] : Rgb{};
+}
+
+PixelImage PixelImage::To24() const {
+    PixelImage out;
+    if (Empty() || !out.Allocate(width, height, 24)) return out;
+    for (int32_t y = 0; y < height; ++y) {
+        if (bits == 24) {
+            std::memcpy(out.Row(y), Row(y), size_t(width) * 3);
+            continue;
+        }
+        const uint8_t* in = Row(y);
+        uint8_t* o = out.Row(y);
+        for (int32_t x = 0; x < width; ++x) {
+            Rgb c = in[x] < palette.size() ? palette[in[x]] : Rgb{};
+            o[0] = c.b;
+            o[1] = c.g;
+            o[2] = c.r;
+            o += 3;
+        }
+    }
+    return out;
+}
+
+ContentType DetectContentType(const uint8_t* d, size_t n) {
+    if (n >= 2 && d[0] == 'B' && d[1] == 'M') return ContentType::Bmp;
+    if (n >= 4 && d[0] == 'G' && d[1] == 'I' && d[2] == 'F' && d[3] == '8')
+        return n >= 5 && d[4] == '9' ? ContentType::Gif89a : ContentType::Gif87a;
+    if (n >= 4 && d[0] == 0x89 && d[1] == 'P' && d[2] == 'N' && d[3] == 'G') return ContentType::Png;
+    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF && d[3] == 0xE0) return ContentType::Jpeg;
+    return ContentType::Unknown;
+}
+
+bool ByteReader::Bytes(void* out, size_t n) {
+    if (n > Remaining()) return false;
+    std::memcpy(out, data_ + pos_, n);
+    pos_ += n;
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+    out.clear();
+    os::File file;
+    if (!file.Open(path, os::File::Mode::Read)) return false;
+    int64_t size = file.Size();
+    // Nothing we decode can come from a file this large in a 32-bit program.
+    if (size < 0 || size > (int64_t(1) << 30)) return false;
+    out.resize(size_t(size));
+    size_t done = 0;
+    while (done < out.size()) {
+        int32_t chunk = int32_t(std::min<size_t>(out.size() - done, 1 << 24));
+        int32_t n = file.Read(out.data() + done, chunk);
+        if (n <= 0) break;
+        done += size_t(n);
+    }
+    out.resize(done);
+    return true;
+}
+
+} // namespace velmora::images
