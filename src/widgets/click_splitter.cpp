@@ -217,8 +217,12 @@ void TClickSplitter::Loaded() {
     after_ = after >= 0 ? controls[after] : nullptr;
 }
 
+Span TClickSplitter::Grip() const {
+    return GripSpan(IsVerticalBar(Side()) ? Height() : Width(), handleSize_, handleAlign_);
+}
+
 bool TClickSplitter::MouseOverGrip() const {
-    return OverGrip(handled_, Side(), grip_, Width(), Height(), lastMouse_);
+    return OverGrip(handled_, Side(), Grip(), Width(), Height(), lastMouse_);
 }
 
 int TClickSplitter::ResizedExtent() const {
@@ -404,10 +408,9 @@ void TClickSplitter::Paint(HDC dc) {
     COLORREF color = Color();
     HBRUSH fill = CreateSolidBrush(color);
     FillRect(dc, &client, fill);
-    bool vertical = IsVerticalBar(Side());
-    grip_ = GripSpan(vertical ? Height() : Width(), handleSize_, handleAlign_);
+    Span grip = Grip();
     if (handled_) {
-        int a = grip_.start, b = grip_.end;
+        int a = grip.start, b = grip.end;
         int W = Width(), H = Height();
         ArrowState state = collapse_.Arrow();
         HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
@@ -435,7 +438,7 @@ void TClickSplitter::Paint(HDC dc) {
             HDC source = CreateCompatibleDC(dc);
             HGDIOBJ oldBitmap = SelectObject(source, arrow);
             int w = ArrowWidth(state), h = ArrowHeight(state);
-            for (Point at : ArrowOrigins(state, grip_))
+            for (Point at : ArrowOrigins(state, grip))
                 BitBlt(dc, at.x, at.y, w, h, source, 0, 0, SRCCOPY);
             SelectObject(source, oldBitmap);
             DeleteDC(source);

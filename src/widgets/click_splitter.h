@@ -68,7 +68,8 @@ public:
     tk::TControl* NeighbourAfter() const { return after_; }
 
     ArrowState Arrows() const { return collapse_.Arrow(); }
-    Span Grip() const { return grip_; }
+    // The grip's extent along the bar for the bar's present size and settings.
+    Span Grip() const;
     bool Dragging() const { return resized_ != nullptr; }
     bool DragBarShown() const { return dragBarShown_; }
     // Whether the last mouse point lies on the grip.
@@ -129,7 +130,6 @@ private:
     int newSize_ = 0;
     int largest_ = 0;
     CollapseState collapse_;
-    Span grip_;
     bool dragBarShown_ = false;
     HDC dragDc_ = nullptr;
     HWND hookedWindow_ = nullptr;
