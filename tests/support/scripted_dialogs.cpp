@@ -30,6 +30,7 @@ bool ScriptedDialogs::InputQuery(const tk::InputRequest& r, std::string& value) 
     call.kind = "input";
     call.caption = r.caption;
     call.text = r.prompt;
+    call.offered = value;
     calls_.push_back(call);
     if (inputAnswers_.empty()) return false;
     auto [ok, text] = inputAnswers_.front();

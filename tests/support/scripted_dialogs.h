@@ -13,6 +13,7 @@ struct DialogCall {
     std::string kind; // "message", "input", "shell", "folder"
     std::string caption;
     std::string text;      // message text, input prompt, shell file, folder title
+    std::string offered;   // input: the text the box showed at first
     UINT flags = 0;        // message box flags
     WORD languageId = 0;
     std::string verb, parameters, directory; // shell execution

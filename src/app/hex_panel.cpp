@@ -1,0 +1,239 @@
+#include "app/hex_panel.h"
+
+#include <commctrl.h>
+
+#include <cctype>
+#include <cstring>
+
+#include "base/os.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+
+namespace velmora::app {
+
+// ------------------------------------------------------------ file-name bar
+
+namespace {
+const char* const kNameBarClass = "VelmoraFileNameBar";
+} // namespace
+
+TFileNameBar::TFileNameBar(tk::TControl* parent, int height) : font_(tk::MakeFont("Tahoma", 8)) {
+    RegisterWindowClass(kNameBarClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_HAND),
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    tk::WindowParams p;
+    p.className = kNameBarClass;
+    p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    p.bounds = RECT{0, 0, 100, height};
+    CreateControl(parent, p);
+    SetAlign(tk::TAlign::alTop);
+    tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tooltip_) {
+        TOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(Handle());
+        ti.lpszText = const_cast<char*>("");
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+TFileNameBar::~TFileNameBar() {
+    if (tooltip_) DestroyWindow(tooltip_);
+}
+
+void TFileNameBar::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFileNameBar::SetHint(const std::string& hint) {
+    hint_ = hint;
+    if (!tooltip_) return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
+    ti.lpszText = const_cast<char*>(hint_.c_str());
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT TFileNameBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT); // the 2-pixel border
+        InflateRect(&r, -2, -2);
+        r.left += 1;
+        HGDIOBJ old = SelectObject(dc, font_.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(dc, old);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (OnClick) OnClick();
+        return 0;
+    }
+    return tk::TControl::WndProc(msg, wParam, lParam);
+}
+
+// ----------------------------------------------------------------- parsing
+
+int32_t ParsePosition(std::string text) {
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    bool hex = false;
+    if (i < text.size() && text[i] == '$') {
+        hex = true;
+        ++i;
+    }
+    if (i >= text.size()) return -1;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else return -1;
+        value = value * (hex ? 16 : 10) + digit;
+        if (value > 0xFFFFFFFFll) return -1;
+    }
+    if (hex && value > 0x7FFFFFFF) value -= 0x100000000ll; // "$FFFFFFFF" is -1, as 32-bit values go
+    if (!hex && value > 0x7FFFFFFF + (negative ? 1ll : 0ll)) return -1;
+    return static_cast<int32_t>(negative ? -value : value);
+}
+
+std::vector<uint8_t> SearchPattern(const std::string& text) {
+    std::vector<uint8_t> pattern;
+    if (text.empty()) return pattern;
+    if (os::UpperAnsi(text[0]) != '$') {
+        pattern.assign(text.begin(), text.end());
+        return pattern;
+    }
+    std::string digits;
+    for (char c : os::AnsiLowerCase(text))
+        if (std::strchr("0123456789abcdef", c) && c != '\0') digits += c;
+    if (digits.size() % 2) digits.insert(digits.begin(), '0');
+    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    for (size_t i = 0; i + 1 < digits.size(); i += 2)
+        pattern.push_back(static_cast<uint8_t>(value(digits[i]) * 16 + value(digits[i + 1])));
+    return pattern;
+}
+
+// ------------------------------------------------------------------- panel
+
+THexPanel::THexPanel(const Params& params)
+    : tk::TPanel(tk::TPanel::Params{params.parent, params.bounds, params.align, tk::TBevel::bvRaised,
+                                    tk::TBevel::bvLowered, "", params.visible}) {
+    HexDosyaAdi = std::make_unique<TFileNameBar>(this, 17);
+
+    hex::THexEditor::Params ep;
+    ep.parent = this;
+    ep.bounds = RECT{0, 17, params.bounds.right - params.bounds.left, params.bounds.bottom - params.bounds.top};
+    ep.align = tk::TAlign::alClient;
+    HexEditor1 = std::make_unique<hex::THexEditor>(ep);
+    hex::THexEditor& e = *HexEditor1;
+    e.SetBytesPerLine(16);
+    e.SetBytesPerColumn(2);
+    e.SetTranslation(hex::TTranslationType::ttAnsi);
+    e.SetOffsetDisplay(hex::TOffsetDisplayStyle::odHex);
+    e.SetOffsetSeparator(':');
+    e.SetCreateBackup(true);
+    e.SetBackupExtension(".bak");
+    e.SetFocusFrame(false);
+    e.SetFont("Courier New", 13, true);
+    hex::TColors colors;
+    colors.Background = hex::clWindow;
+    colors.PositionBackground = 0x000080; // maroon
+    colors.PositionText = 0x0000FF;       // red
+    colors.ChangedBackground = hex::clWindow;
+    colors.ChangedText = 0x0000FF;
+    colors.CursorFrame = 0x000000;
+    colors.Offset = 0x000000;
+    colors.OddColumn = 0xFF0000; // blue
+    colors.EvenColumn = 0x800000; // navy
+    e.SetColors(colors);
+
+    PopupMenu4 = std::make_unique<tk::TPopupMenu>();
+    PopupMenu4->Load({
+        {0, "Git1", "Git", tk::ShortCut('G', tk::scCtrl)},
+        {0, "N1", "-"},
+        {0, "Bul1", "Bul", tk::ShortCut('F', tk::scCtrl)},
+        {0, "BulDevam1", "Bul Devam", tk::ShortCut(VK_F3)},
+    });
+    PopupMenu4->Find("Git1")->OnClick = [this] { GitClick(); };
+    PopupMenu4->Find("Bul1")->OnClick = [this] { BulClick(); };
+    PopupMenu4->Find("BulDevam1")->OnClick = [this] { BulDevamClick(); };
+    e.SetPopupMenu(PopupMenu4.get());
+    Realign();
+}
+
+THexPanel::~THexPanel() {
+    if (HexEditor1) HexEditor1->SetPopupMenu(nullptr);
+}
+
+void THexPanel::Note(const std::string& text) {
+    HWND owner = Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
+    tk::ShowMessageBox(owner, text, tk::Application().Title(), MB_OK);
+}
+
+bool THexPanel::SearchFrom(int32_t start) {
+    hex::THexEditor& e = *HexEditor1;
+    const int32_t count = static_cast<int32_t>(SearchBytes.size());
+    LastFoundPos = e.Find(SearchBytes.data(), count, start, e.DataSize() - 1, SearchIgnoreCase, false);
+    if (LastFoundPos < 0) return false;
+    e.SetSelStart(LastFoundPos + count - 1); // the caret goes to the match's last byte
+    e.SetSelEnd(LastFoundPos);               // and the selection reaches back to its first
+    return true;
+}
+
+void THexPanel::BulClick() {
+    hex::THexEditor& e = *HexEditor1;
+    if (e.DataSize() == 0) return;
+    LastFoundPos = -1;
+    SearchIgnoreCase = false;
+    SearchBytes.clear();
+    std::string text = HexSearchText;
+    if (!tk::CurrentDialogs().InputQuery({"Veri Bul", "ascii ya da hex olarak aratabilirsiniz"}, text)) return;
+    HexSearchText = text;
+    if (text.empty()) return;
+    std::vector<uint8_t> pattern = SearchPattern(text);
+    if (pattern.empty()) return;
+    SearchBytes = pattern;
+    SearchIgnoreCase = os::UpperAnsi(text[0]) != '$';
+    if (!SearchFrom(e.SelStart())) Note("Veri bulunamadı");
+}
+
+void THexPanel::BulDevamClick() {
+    hex::THexEditor& e = *HexEditor1;
+    if (e.DataSize() == 0) return;
+    if (HexSearchText.empty()) {
+        BulClick();
+        return;
+    }
+    if (e.SelEnd() == LastFoundPos) ++LastFoundPos; // the match is still selected: look past it
+    if (!SearchFrom(LastFoundPos < 0 ? 0 : LastFoundPos)) Note("veri bulunamadı");
+}
+
+void THexPanel::GitClick() {
+    hex::THexEditor& e = *HexEditor1;
+    if (e.DataSize() == 0) return;
+    std::string text = std::to_string(e.SelStart());
+    if (!tk::CurrentDialogs().InputQuery({"Gidilecek pozisyon", "(önek 0x veya $ ile başlamalı)"}, text)) return;
+    if (!e.Seek(ParsePosition(text), 0, true)) Note("bilinmeyen pozisyon");
+}
+
+} // namespace velmora::app

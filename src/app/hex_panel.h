@@ -1,0 +1,79 @@
+// The hex panel: the file-name bar HexDosyaAdi over the hex editor HexEditor1,
+// its context menu PopupMenu4 and the three commands Git (go to position),
+// Bul (find) and Bul Devam (find next) with the hex search state.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hexedit/hex_editor.h"
+#include "toolkit/control.h"
+#include "toolkit/form.h"
+#include "toolkit/menus.h"
+
+namespace velmora::app {
+
+// A strip across the top of a viewer panel: the shown file's name, its folder
+// as the tooltip, the hand cursor; a click fires OnClick.
+class TFileNameBar : public tk::TControl {
+public:
+    TFileNameBar(tk::TControl* parent, int height);
+    ~TFileNameBar() override;
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    std::function<void()> OnClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::string caption_, hint_;
+    tk::FontHandle font_;
+    HWND tooltip_ = nullptr;
+};
+
+// "0x10", "$10", "16", "-1" as a 32-bit integer; -1 for anything that is not one.
+int32_t ParsePosition(std::string text);
+// The bytes a find text stands for: the text itself, or after a "$" the hex
+// digits in it (a "0" put in front of an odd count). Empty when none.
+std::vector<uint8_t> SearchPattern(const std::string& text);
+
+class THexPanel : public tk::TPanel {
+public:
+    struct Params {
+        tk::TControl* parent = nullptr;
+        RECT bounds{0, 0, 400, 300};
+        tk::TAlign align = tk::TAlign::alClient;
+        bool visible = true;
+    };
+    explicit THexPanel(const Params& params);
+    ~THexPanel() override;
+
+    std::unique_ptr<TFileNameBar> HexDosyaAdi;
+    std::unique_ptr<hex::THexEditor> HexEditor1;
+    std::unique_ptr<tk::TPopupMenu> PopupMenu4;
+
+    // Search state, kept from one command to the next.
+    std::string HexSearchText;
+    std::vector<uint8_t> SearchBytes;
+    int32_t LastFoundPos = -1;
+    bool SearchIgnoreCase = false;
+
+    // The commands of PopupMenu4 ("Git" Ctrl+G, "Bul" Ctrl+F, "Bul Devam" F3).
+    void GitClick();
+    void BulClick();
+    void BulDevamClick();
+
+private:
+    // Searches SearchBytes from start to the end and selects the match; false when none.
+    bool SearchFrom(int32_t start);
+    void Note(const std::string& text);
+};
+
+} // namespace velmora::app
