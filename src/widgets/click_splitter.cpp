@@ -102,6 +102,7 @@ TClickSplitter::TClickSplitter(const Params& p)
 TClickSplitter::~TClickSplitter() {
     // Never leave the focused window subclassed by a bar that is gone.
     UnhookFocusedKeys();
+    if (dragBarShown_) DrawDragBar();
     if (dragDc_ && Parent()) ReleaseDC(Parent()->Handle(), dragDc_);
     dragDc_ = nullptr;
 }
