@@ -70,6 +70,15 @@ int TControl::ClientHeight() const {
 
 void TControl::SetAlign(TAlign align) {
     if (align == align_) return;
+    // Turned between left/right and top/bottom, a control keeps its thickness:
+    // width and height swap, out of the layout so the old alignment cannot
+    // stretch it in between.
+    auto vertical = [](TAlign a) { return a == TAlign::alLeft || a == TAlign::alRight; };
+    auto horizontal = [](TAlign a) { return a == TAlign::alTop || a == TAlign::alBottom; };
+    if ((vertical(align_) && horizontal(align)) || (horizontal(align_) && vertical(align))) {
+        align_ = TAlign::alNone;
+        SetBounds(left_, top_, height_, width_);
+    }
     align_ = align;
     if (parent_) parent_->Realign();
 }

@@ -124,16 +124,7 @@ void TClickSplitter::SetAlign(tk::TAlign align) {
     if (align == tk::TAlign::alNone || align == tk::TAlign::alClient) {
         throw tk::Exception(std::string("Value not allowed for ") + kClassName + " component.");
     }
-    tk::TAlign old = Align();
-    // A bar turned between vertical and horizontal keeps its thickness: width and height swap.
-    bool swap = (IsVerticalAlign(old) && IsHorizontalAlign(align)) ||
-                (IsHorizontalAlign(old) && IsVerticalAlign(align));
-    if (swap) {
-        // Out of the layout while the sizes swap, so the old alignment cannot
-        // stretch the bar in between.
-        tk::TControl::SetAlign(tk::TAlign::alNone);
-        SetBounds(Left(), Top(), Height(), Width());
-    }
+    // The toolkit swaps width and height when the bar turns.
     tk::TControl::SetAlign(align);
     collapse_.SetSide(Side());
     Invalidate();

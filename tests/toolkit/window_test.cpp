@@ -109,6 +109,25 @@ TEST_F(ToolkitTest, AlignedChildrenShareTheClientArea) {
     EXPECT_EQ(client->Left(), 7);
 }
 
+TEST_F(ToolkitTest, TurningAlignmentSwapsWidthAndHeight) {
+    tk::TForm form(tk::TForm::Params{});
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 400, 300, SWP_NOZORDER);
+    tk::TPanel::Params p;
+    p.parent = &form;
+    p.bounds = RECT{0, 0, 120, 10};
+    p.align = tk::TAlign::alLeft;
+    tk::TPanel panel(p);
+    ASSERT_EQ(panel.Width(), 120);
+    panel.SetAlign(tk::TAlign::alTop);
+    EXPECT_EQ(panel.Height(), 120);
+    EXPECT_EQ(panel.Width(), form.ClientWidth());
+    panel.SetAlign(tk::TAlign::alBottom); // same axis: no swap
+    EXPECT_EQ(panel.Height(), 120);
+    panel.SetAlign(tk::TAlign::alRight);
+    EXPECT_EQ(panel.Width(), 120);
+    EXPECT_EQ(panel.Height(), form.ClientHeight());
+}
+
 TEST_F(ToolkitTest, InputQueryThroughTheSeam) {
     ScriptedDialogs dialogs;
     dialogs.AnswerInput(true, "0x10");

@@ -64,14 +64,6 @@ private:
     COLORREF tint_;
 };
 
-// What the toolkit does for a control turned between vertical and horizontal
-// alignment: width and height swap.
-void TurnAlign(tk::TControl& c, tk::TAlign align) {
-    c.SetAlign(tk::TAlign::alNone);
-    c.SetBounds(c.Left(), c.Top(), c.Height(), c.Width());
-    c.SetAlign(align);
-}
-
 tk::TPanel::Params PlainPanel(tk::TControl* parent, RECT bounds) {
     tk::TPanel::Params p;
     p.parent = parent;
@@ -273,8 +265,9 @@ TEST_F(ClickSplitterTest, TurningTheBarSwapsWidthAndHeightAndTheArrows) {
     BuildLeft();
     ASSERT_EQ(bar->Height(), 319);
     // As the options window does: the tree to the top first, then the bar.
-    TurnAlign(*before, tk::TAlign::alTop);
+    before->SetAlign(tk::TAlign::alTop);
     bar->SetAlign(tk::TAlign::alTop);
+    EXPECT_EQ(before->Height(), 195); // as high as it was wide
     EXPECT_EQ(bar->Height(), 7);
     EXPECT_EQ(bar->Width(), 600);
     EXPECT_EQ(bar->Top(), 195);
@@ -286,7 +279,7 @@ TEST_F(ClickSplitterTest, TurningTheBarSwapsWidthAndHeightAndTheArrows) {
 
     // And back.
     bar->SetAlign(tk::TAlign::alLeft);
-    TurnAlign(*before, tk::TAlign::alLeft);
+    before->SetAlign(tk::TAlign::alLeft);
     EXPECT_EQ(bar->Width(), 7);
     EXPECT_EQ(bar->Height(), 319);
     EXPECT_EQ(before->Width(), 195);
