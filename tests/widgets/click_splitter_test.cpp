@@ -335,6 +335,11 @@ TEST_F(ClickSplitterTest, PaintsTheGripAndArrowsAtTheirPlaces) {
     PaintedBar plain(*bar);
     EXPECT_EQ(plain.At(8, 2), RGB(10, 20, 30));
     EXPECT_EQ(plain.At(2, 0), RGB(10, 20, 30));
+
+    // OnPaint draws after the bar.
+    bar->OnPaint = [](HDC dc) { SetPixelV(dc, 8, 2, RGB(200, 0, 0)); };
+    PaintedBar extra(*bar);
+    EXPECT_EQ(extra.At(8, 2), RGB(200, 0, 0));
 }
 
 TEST_F(ClickSplitterTest, GripClicksCollapseAndRestoreTheTree) {
