@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int frames = int(animation.File().frames.size());
     animation.SetAnimating(true, 0);
     uint32_t now = 0;
-    for (int i = 0; i <= frames + 1; ++i) animation.Step(now += 100000);
+    for (int i = 0; i <= frames + 1; ++i)
+        animation.Step(now += 100000);
     animation.SetFrameIndex(0);
     animation.SetFrameIndex(frames + 5);
     return 0;

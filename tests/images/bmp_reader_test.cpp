@@ -9,8 +9,9 @@ using images_test::ReadData;
 
 namespace {
 
-const Rgb kPal16[16] = {{0, 0, 0},     {255, 0, 0},   {0, 255, 0},   {0, 0, 255},     {255, 255, 0},  {0, 255, 255},
-                        {255, 0, 255}, {255, 255, 255}, {128, 0, 0}, {0, 128, 0},     {0, 0, 128},    {128, 128, 0},
+const Rgb kPal16[16] = {{0, 0, 0},     {255, 0, 0},   {0, 255, 0},     {0, 0, 255},
+                        {255, 255, 0}, {0, 255, 255}, {255, 0, 255},   {255, 255, 255},
+                        {128, 0, 0},   {0, 128, 0},   {0, 0, 128},     {128, 128, 0},
                         {0, 128, 128}, {128, 0, 128}, {192, 192, 192}, {128, 128, 128}};
 
 PixelImage Decode(const std::string& name) {
@@ -23,13 +24,13 @@ PixelImage Decode(const std::string& name) {
 
 struct IndexedCase {
     const char* file;
-    int colors;     // indices cycle through this many colours
-    int tableSize;  // entries the file gives; beyond them black
+    int colors;    // indices cycle through this many colours
+    int tableSize; // entries the file gives; beyond them black
 };
 
 TEST(BmpReader, IndexedDepthsGiveTheirIndicesAndPalette) {
-    const IndexedCase cases[] = {{"bmp_1.bmp", 2, 2},         {"bmp_4.bmp", 16, 16},
-                                 {"bmp_8.bmp", 16, 256},      {"bmp_8_os2.bmp", 16, 256},
+    const IndexedCase cases[] = {{"bmp_1.bmp", 2, 2},           {"bmp_4.bmp", 16, 16},
+                                 {"bmp_8.bmp", 16, 256},        {"bmp_8_os2.bmp", 16, 256},
                                  {"bmp_8_topdown.bmp", 16, 16}, {"bmp_8_short_table.bmp", 16, 4}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -56,7 +57,8 @@ TEST(BmpReader, TrueColourDepthsAndBitFields) {
         ASSERT_EQ(image.bits, 24);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x)
-                EXPECT_EQ(image.PixelAt(x, y), (Rgb{uint8_t(x * 50), uint8_t(y * 100), uint8_t(255 - x * 40)}));
+                EXPECT_EQ(image.PixelAt(x, y),
+                          (Rgb{uint8_t(x * 50), uint8_t(y * 100), uint8_t(255 - x * 40)}));
     }
     // 16 bits: 5-5-5 by default, 5-6-5 through bit fields; full scale widens to 255.
     auto widen = [](int v, int bits) { return uint8_t((v << (8 - bits)) | (v >> (2 * bits - 8))); };
@@ -66,7 +68,8 @@ TEST(BmpReader, TrueColourDepthsAndBitFields) {
         bool six = std::string(file) == "bmp_16_565.bmp";
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) {
-                Rgb expected{widen(x * 6, 5), six ? widen(y * 20, 6) : widen(y * 10, 5), widen(31 - x * 5, 5)};
+                Rgb expected{widen(x * 6, 5), six ? widen(y * 20, 6) : widen(y * 10, 5),
+                             widen(31 - x * 5, 5)};
                 EXPECT_EQ(image.PixelAt(x, y), expected) << x << "," << y;
             }
     }
@@ -118,7 +121,8 @@ TEST(ContentType, FirstBytesDecide) {
         {{'B'}, ContentType::Unknown},
         {{}, ContentType::Unknown},
     };
-    for (const auto& c : cases) EXPECT_EQ(DetectContentType(c.bytes.data(), c.bytes.size()), c.type);
+    for (const auto& c : cases)
+        EXPECT_EQ(DetectContentType(c.bytes.data(), c.bytes.size()), c.type);
 }
 
 } // namespace

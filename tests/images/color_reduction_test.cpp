@@ -19,7 +19,8 @@ PixelImage Grey(int width, std::vector<uint8_t> values) {
 std::vector<int> Indices(const PixelImage& image) {
     std::vector<int> out;
     for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) out.push_back(image.Row(y)[x]);
+        for (int x = 0; x < image.width; ++x)
+            out.push_back(image.Row(y)[x]);
     return out;
 }
 
@@ -73,14 +74,15 @@ TEST(FastColorLookup, NearestByManhattanDistanceSharedPerCell) {
 
 TEST(SharedPalette, CubeAndGreysFromEntryTen) {
     Palette system(256);
-    for (int i = 0; i < 256; ++i) system[size_t(i)] = Rgb{uint8_t(i), 1, 2};
+    for (int i = 0; i < 256; ++i)
+        system[size_t(i)] = Rgb{uint8_t(i), 1, 2};
     Palette p = MakeSharedPalette(system);
     ASSERT_EQ(p.size(), 256u);
     EXPECT_EQ(p[9], system[9]);
     EXPECT_EQ(p[10], (Rgb{55, 55, 55}));
-    EXPECT_EQ(p[11], (Rgb{115, 55, 55}));  // red innermost
-    EXPECT_EQ(p[16], (Rgb{55, 115, 55}));  // then green
-    EXPECT_EQ(p[46], (Rgb{55, 55, 115}));  // blue outermost
+    EXPECT_EQ(p[11], (Rgb{115, 55, 55}));    // red innermost
+    EXPECT_EQ(p[16], (Rgb{55, 115, 55}));    // then green
+    EXPECT_EQ(p[46], (Rgb{55, 55, 115}));    // blue outermost
     EXPECT_EQ(p[224], (Rgb{235, 255, 255})); // white itself is left out
     EXPECT_EQ(p[225], (Rgb{135, 135, 135}));
     EXPECT_EQ(p[230], (Rgb{160, 160, 160}));

@@ -22,7 +22,9 @@ GifFile Load(const std::string& name) {
     return gif;
 }
 
-int Pattern(int x, int y, int n) { return (x * 3 + y * 5) % n; }
+int Pattern(int x, int y, int n) {
+    return (x * 3 + y * 5) % n;
+}
 
 TEST(GifDecoder, FramePixelsInterlaceAndTables) {
     GifFile basic = Load("gif_basic87a.gif");
@@ -31,13 +33,15 @@ TEST(GifDecoder, FramePixelsInterlaceAndTables) {
     EXPECT_EQ(basic.width, 4);
     EXPECT_EQ(basic.height, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(basic.frames[0].indices[size_t(y * 4 + x)], Pattern(x, y, 4));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(basic.frames[0].indices[size_t(y * 4 + x)], Pattern(x, y, 4));
 
     // An interlaced frame decodes to the same picture as its plain twin.
     GifFile plain = Load("gif_plain.gif"), interlaced = Load("gif_interlaced.gif");
     EXPECT_TRUE(interlaced.frames[0].interlaced);
     EXPECT_EQ(plain.frames[0].indices, interlaced.frames[0].indices);
-    for (int y = 0; y < 10; ++y) EXPECT_EQ(plain.frames[0].indices[size_t(y * 5 + 1)], Pattern(1, y, 4));
+    for (int y = 0; y < 10; ++y)
+        EXPECT_EQ(plain.frames[0].indices[size_t(y * 5 + 1)], Pattern(1, y, 4));
 
     GifFile local = Load("gif_local_table.gif");
     const GifFrame& f = local.frames[0];
@@ -54,7 +58,8 @@ TEST(GifDecoder, TransparencyLoopsCommentsAndDisposal) {
     EXPECT_TRUE(f.transparent);
     EXPECT_EQ(f.transparentIndex, 2);
     EXPECT_EQ(f.TransparentColor(), (Rgb{0, 255, 0}));
-    for (size_t i = 0; i < f.indices.size(); ++i) EXPECT_EQ(f.mask[i], f.indices[i] == 2);
+    for (size_t i = 0; i < f.indices.size(); ++i)
+        EXPECT_EQ(f.mask[i], f.indices[i] == 2);
 
     GifFile d = Load("gif_disposal.gif");
     ASSERT_EQ(d.frames.size(), 4u);
@@ -99,7 +104,8 @@ TEST(GifDecoder, DamagedFiles) {
 
     // Every prefix of an animation: a clean failure or a success, never a fault.
     auto bytes = ReadData("gif_disposal.gif");
-    for (size_t n = 0; n <= bytes.size(); ++n) ParseGif(bytes.data(), n, false, gif, error);
+    for (size_t n = 0; n <= bytes.size(); ++n)
+        ParseGif(bytes.data(), n, false, gif, error);
 }
 
 TEST(GifDecoder, ScanOnlyReadsHeadersWithoutPixels) {
@@ -111,8 +117,12 @@ TEST(GifDecoder, ScanOnlyReadsHeadersWithoutPixels) {
     EXPECT_TRUE(g.frames[0].indices.empty());
 }
 
-Rgb At(const GifAnimation& a, int x, int y) { return a.Composite().PixelAt(x, y); }
-bool Clear(const GifAnimation& a, int x, int y) { return a.CompositeMask()[size_t(y * a.File().width + x)] != 0; }
+Rgb At(const GifAnimation& a, int x, int y) {
+    return a.Composite().PixelAt(x, y);
+}
+bool Clear(const GifAnimation& a, int x, int y) {
+    return a.CompositeMask()[size_t(y * a.File().width + x)] != 0;
+}
 
 TEST(GifAnimation, ComposesWithEachDisposalMethod) {
     const Rgb red{255, 0, 0}, green{0, 255, 0}, blue{0, 0, 255}, yellow{255, 255, 0}, black{};
@@ -148,7 +158,7 @@ TEST(GifAnimation, StepsWithDelaysAndLoopCounts) {
     uint32_t now = 1000;
     a.SetAnimating(true, now);
     EXPECT_EQ(a.CurrentDelay(), 100);
-    EXPECT_FALSE(a.Step(now + 99)); // not due yet
+    EXPECT_FALSE(a.Step(now + 99));  // not due yet
     EXPECT_FALSE(a.Step(now + 100)); // the first due tick only re-arms
     EXPECT_EQ(a.FrameIndex(), 1);
     now += 100;
@@ -161,7 +171,8 @@ TEST(GifAnimation, StepsWithDelaysAndLoopCounts) {
     EXPECT_TRUE(a.Step(now += 200)); // second pass
     EXPECT_EQ(a.LoopsDone(), 2);
     EXPECT_EQ(a.FrameIndex(), 1);
-    for (int i = 0; i < 3; ++i) a.Step(now += 1000);
+    for (int i = 0; i < 3; ++i)
+        a.Step(now += 1000);
     EXPECT_EQ(a.FrameIndex(), 4);
     EXPECT_FALSE(a.Step(now += 1000)); // both passes done: stops on the last frame
     EXPECT_FALSE(a.Animating());

@@ -16,7 +16,8 @@ namespace {
 const Rgb kQuadrants[4] = {{200, 40, 30}, {30, 180, 60}, {40, 60, 200}, {230, 230, 230}};
 
 bool Near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
 }
 
 bool Decode(const std::string& name, PixelImage& image, const JpegOptions& options = {}) {
@@ -71,7 +72,8 @@ TEST(JpegLoader, QuantisesColourToTheGivenPalette) {
                 sum[2] += c.b;
             }
         Rgb mean{uint8_t(sum[0] / 64), uint8_t(sum[1] / 64), uint8_t(sum[2] / 64)};
-        EXPECT_TRUE(Near(mean, kQuadrants[q], 30)) << "quadrant " << q << ": " << int(mean.r) << "," << int(mean.g) << "," << int(mean.b);
+        EXPECT_TRUE(Near(mean, kQuadrants[q], 30))
+            << "quadrant " << q << ": " << int(mean.r) << "," << int(mean.g) << "," << int(mean.b);
     }
 }
 
@@ -85,7 +87,8 @@ TEST(JpegLoader, BrokenDataGivesNoPictureAndKeepsRunning) {
     EXPECT_FALSE(DecodeJpeg(nullptr, 0, {}, image, error));
     // Every prefix of a good file.
     auto bytes = ReadData("jpeg_progressive.jpg");
-    for (size_t n = 0; n < bytes.size(); n += 7) DecodeJpeg(bytes.data(), n, {}, image, error);
+    for (size_t n = 0; n < bytes.size(); n += 7)
+        DecodeJpeg(bytes.data(), n, {}, image, error);
 }
 
 } // namespace

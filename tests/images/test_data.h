@@ -6,7 +6,9 @@
 
 namespace images_test {
 
-inline std::string DataPath(const std::string& name) { return std::string(VELMORA_TEST_DATA) + "/images/" + name; }
+inline std::string DataPath(const std::string& name) {
+    return std::string(VELMORA_TEST_DATA) + "/images/" + name;
+}
 
 inline std::vector<uint8_t> ReadData(const std::string& name) {
     std::vector<uint8_t> bytes;

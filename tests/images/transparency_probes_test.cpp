@@ -13,7 +13,8 @@ TEST(TransparencyProbes, GifLooksOnlyRightAfterTheGlobalTable) {
     uint32_t color = 0;
     EXPECT_TRUE(ProbeGifTransparencyFile(DataPath("gif_transparent.gif"), color));
     EXPECT_EQ(color, 0x00FF00u); // table entry 2, green
-    for (const char* file : {"gif_transparent_late.gif", "gif_plain.gif", "gif_basic87a.gif", "bmp_24.bmp", "none.gif"})
+    for (const char* file :
+         {"gif_transparent_late.gif", "gif_plain.gif", "gif_basic87a.gif", "bmp_24.bmp", "none.gif"})
         EXPECT_FALSE(ProbeGifTransparencyFile(DataPath(file), color)) << file;
 }
 
@@ -26,7 +27,8 @@ TEST(TransparencyProbes, PngStopsAtImageData) {
         EXPECT_FALSE(ProbePngTransparencyFile(DataPath(file), color)) << file;
     // A chunk length running past the end stops the probe.
     auto bytes = images_test::ReadData("png_indexed_trns.png");
-    for (size_t n = 0; n < bytes.size(); ++n) ProbePngTransparency(bytes.data(), n, color);
+    for (size_t n = 0; n < bytes.size(); ++n)
+        ProbePngTransparency(bytes.data(), n, color);
 }
 
 } // namespace

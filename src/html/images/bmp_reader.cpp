@@ -16,8 +16,10 @@ struct Channel {
     int bits = 0;
     explicit Channel(uint32_t m = 0) : mask(m) {
         if (!m) return;
-        while (!((m >> shift) & 1)) ++shift;
-        while (shift + bits < 32 && ((m >> (shift + bits)) & 1)) ++bits;
+        while (!((m >> shift) & 1))
+            ++shift;
+        while (shift + bits < 32 && ((m >> (shift + bits)) & 1))
+            ++bits;
     }
     uint8_t Get(uint32_t pixel) const {
         if (!bits) return 0;
@@ -74,7 +76,8 @@ void DecodeRle(ByteReader& in, PixelImage& out, bool four) {
             size_t bytes = four ? (value + 1) / 2 : value;
             if (in.Remaining() < bytes) return;
             const uint8_t* p = in.Here();
-            for (int i = 0; i < value; ++i) put(four ? uint8_t((i & 1) ? (p[i / 2] & 15) : (p[i / 2] >> 4)) : p[i]);
+            for (int i = 0; i < value; ++i)
+                put(four ? uint8_t((i & 1) ? (p[i / 2] & 15) : (p[i / 2] >> 4)) : p[i]);
             in.Skip(bytes + (bytes & 1));
         }
         }
@@ -128,7 +131,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelImage& out, std::string& e
         if (headerSize == 64 && compression >= 3) return Fail(error, "unsupported OS/2 compression");
         in.Skip(headerSize - 16);
         if ((compression == kBitFields || compression == kAlphaBitFields) && headerSize < 52) {
-            if (!in.U32(masks[0]) || !in.U32(masks[1]) || !in.U32(masks[2])) return Fail(error, "truncated masks");
+            if (!in.U32(masks[0]) || !in.U32(masks[1]) || !in.U32(masks[2]))
+                return Fail(error, "truncated masks");
             if (compression == kAlphaBitFields) in.Skip(4);
         }
     } else {
@@ -156,7 +160,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelImage& out, std::string& e
         size_t wanted = colorsUsed && colorsUsed < (1u << bitCount) ? colorsUsed : (1u << bitCount);
         size_t tableStart = in.Position();
         size_t available = in.Remaining() / entrySize;
-        if (offBits > tableStart && offBits <= size) available = std::min(available, (offBits - tableStart) / entrySize);
+        if (offBits > tableStart && offBits <= size)
+            available = std::min(available, (offBits - tableStart) / entrySize);
         size_t count = std::min(wanted, available);
         palette.resize(size_t(1) << bitCount);
         for (size_t i = 0; i < count; ++i) {
@@ -216,9 +221,10 @@ bool DecodeBmp(const uint8_t* data, size_t size, PixelImage& out, std::string& e
         case 16:
         case 32:
             for (int32_t x = 0; x < w; ++x) {
-                uint32_t p = bitCount == 16 ? uint32_t(src[2 * x] | (src[2 * x + 1] << 8))
-                                            : uint32_t(src[4 * x]) | (uint32_t(src[4 * x + 1]) << 8) |
-                                                  (uint32_t(src[4 * x + 2]) << 16) | (uint32_t(src[4 * x + 3]) << 24);
+                uint32_t p = bitCount == 16
+                                 ? uint32_t(src[2 * x] | (src[2 * x + 1] << 8))
+                                 : uint32_t(src[4 * x]) | (uint32_t(src[4 * x + 1]) << 8) |
+                                       (uint32_t(src[4 * x + 2]) << 16) | (uint32_t(src[4 * x + 3]) << 24);
                 dst[3 * x] = b.Get(p);
                 dst[3 * x + 1] = g.Get(p);
                 dst[3 * x + 2] = r.Get(p);

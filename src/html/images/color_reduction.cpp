@@ -30,9 +30,8 @@ Palette DefaultStaticColors() {
 }
 
 TFastColorLookup::TFastColorLookup(const Palette& palette)
-    : TColorLookup(int(std::min<size_t>(palette.size(), 256))), palette_(palette.begin(),
-                                                                          palette.begin() + ColorCount()),
-      inverse_(new int16_t[32768]) {
+    : TColorLookup(int(std::min<size_t>(palette.size(), 256))),
+      palette_(palette.begin(), palette.begin() + ColorCount()), inverse_(new int16_t[32768]) {
     std::fill(inverse_.get(), inverse_.get() + 32768, int16_t(-1));
     for (int i = 0; i < ColorCount(); ++i) {
         int16_t& cell = inverse_[Cell(palette_[size_t(i)].r, palette_[size_t(i)].g, palette_[size_t(i)].b)];
@@ -58,8 +57,10 @@ int TFastColorLookup::Lookup(int r, int g, int b, Rgb& chosen) {
     return cell;
 }
 
-TFloydSteinbergEngine::TFloydSteinbergEngine(int32_t width, TColorLookup& lookup) : TDitherEngine(width, lookup) {
-    for (ChannelState& c : channels_) c.errors.assign(size_t(width) + 2, 0);
+TFloydSteinbergEngine::TFloydSteinbergEngine(int32_t width, TColorLookup& lookup)
+    : TDitherEngine(width, lookup) {
+    for (ChannelState& c : channels_)
+        c.errors.assign(size_t(width) + 2, 0);
 }
 
 int TFloydSteinbergEngine::Dither(int r, int g, int b) {

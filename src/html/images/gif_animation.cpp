@@ -34,13 +34,13 @@ void GifAnimation::DrawCurrentFrame() {
         auto& mask = savedMask_[size_t(frameIndex_ - 1)];
         image.resize(size_t(f.width) * size_t(f.height) * 3);
         for (int32_t y = 0; y < f.height; ++y)
-            std::memcpy(image.data() + size_t(y) * f.width * 3, composite_.Row(f.top + y) + size_t(f.left) * 3,
-                        size_t(f.width) * 3);
+            std::memcpy(image.data() + size_t(y) * f.width * 3,
+                        composite_.Row(f.top + y) + size_t(f.left) * 3, size_t(f.width) * 3);
         if (!compositeMask_.empty()) {
             mask.resize(size_t(f.width) * size_t(f.height));
             for (int32_t y = 0; y < f.height; ++y)
-                std::memcpy(mask.data() + size_t(y) * f.width, compositeMask_.data() + size_t(f.top + y) * w + f.left,
-                            size_t(f.width));
+                std::memcpy(mask.data() + size_t(y) * f.width,
+                            compositeMask_.data() + size_t(f.top + y) * w + f.left, size_t(f.width));
         }
     }
     // The colour of every index, in the composite's byte order.
@@ -62,7 +62,8 @@ void GifAnimation::DrawCurrentFrame() {
                 cm[x] = 0;
             }
         } else {
-            for (int32_t x = 0; x < f.width; ++x) std::memcpy(out + 3 * x, bgr[in[x]], 3);
+            for (int32_t x = 0; x < f.width; ++x)
+                std::memcpy(out + 3 * x, bgr[in[x]], 3);
             if (!compositeMask_.empty())
                 std::memset(compositeMask_.data() + size_t(f.top + y) * w + f.left, 0, size_t(f.width));
         }
@@ -84,11 +85,11 @@ void GifAnimation::DisposeCurrentFrame() {
         const auto& mask = savedMask_[size_t(frameIndex_ - 1)];
         if (image.empty()) return;
         for (int32_t y = 0; y < f.height; ++y) {
-            std::memcpy(composite_.Row(f.top + y) + size_t(f.left) * 3, image.data() + size_t(y) * f.width * 3,
-                        size_t(f.width) * 3);
+            std::memcpy(composite_.Row(f.top + y) + size_t(f.left) * 3,
+                        image.data() + size_t(y) * f.width * 3, size_t(f.width) * 3);
             if (!compositeMask_.empty() && !mask.empty())
-                std::memcpy(compositeMask_.data() + size_t(f.top + y) * w + f.left, mask.data() + size_t(y) * f.width,
-                            size_t(f.width));
+                std::memcpy(compositeMask_.data() + size_t(f.top + y) * w + f.left,
+                            mask.data() + size_t(y) * f.width, size_t(f.width));
         }
     }
 }

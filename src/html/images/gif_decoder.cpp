@@ -29,7 +29,8 @@ bool ReadTable(ByteReader& in, int bits, Palette& table, bool keep) {
     if (keep) {
         table.assign(256, Rgb{});
         const uint8_t* p = in.Here();
-        for (size_t i = 0; i < count; ++i) table[i] = Rgb{p[3 * i], p[3 * i + 1], p[3 * i + 2]};
+        for (size_t i = 0; i < count; ++i)
+            table[i] = Rgb{p[3 * i], p[3 * i + 1], p[3 * i + 2]};
     }
     return in.Skip(count * 3);
 }
@@ -49,7 +50,8 @@ public:
             std::memcpy(row_ + x_, p, size_t(take));
             if (maskRow_) {
                 uint8_t t = frame_.transparentIndex;
-                for (int i = 0; i < take; ++i) maskRow_[x_ + i] = p[i] == t;
+                for (int i = 0; i < take; ++i)
+                    maskRow_[x_ + i] = p[i] == t;
             }
             x_ += take;
             p += take;
@@ -194,7 +196,8 @@ bool ReadFrame(ByteReader& in, GifFile& gif, const uint8_t (&control)[6], bool h
         uint8_t minSize;
         if (!in.U8(minSize) || !SkipSubBlocks(in)) return Fail(error, "truncated frame data");
         uint8_t zero;
-        while (in.Remaining() && *in.Here() == 0) in.U8(zero);
+        while (in.Remaining() && *in.Here() == 0)
+            in.U8(zero);
         return true;
     }
     // Sizes are checked before any allocation.
@@ -226,7 +229,8 @@ bool ParseGif(const uint8_t* data, size_t size, bool scanOnly, GifFile& gif, std
     gif.globalColors.assign(256, Rgb{});
     if (packed & 0x80) {
         gif.colorBits = (packed & 7) + 1;
-        if (!ReadTable(in, gif.colorBits, gif.globalColors, true)) return Fail(error, "truncated colour table");
+        if (!ReadTable(in, gif.colorBits, gif.globalColors, true))
+            return Fail(error, "truncated colour table");
     }
 
     uint8_t control[6] = {};

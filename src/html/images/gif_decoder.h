@@ -15,8 +15,8 @@ struct GifFrame {
     int localBits = 0; // 0: the frame uses the global table
     Palette colors;    // 256 entries: the local table or the global one (missing entries black)
     bool interlaced = false;
-    int disposal = 0;   // 0 none, 1 leave, 2 restore background, 3 restore previous
-    int32_t delay = 0;  // milliseconds
+    int disposal = 0;  // 0 none, 1 leave, 2 restore background, 3 restore previous
+    int32_t delay = 0; // milliseconds
     bool transparent = false;
     uint8_t transparentIndex = 0;
     std::string comment;

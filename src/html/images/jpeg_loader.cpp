@@ -61,7 +61,8 @@ void CmykRowToBgr(const uint8_t* in, uint8_t* out, int32_t width, bool inverted)
 
 } // namespace
 
-bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out, std::string& error) {
+bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out,
+                std::string& error) {
     out = PixelImage();
     if (size == 0 || size > 0x7FFFFFFF) {
         error = "empty file";
@@ -109,7 +110,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, Pi
         int n = int(std::min<size_t>(options.quantizeTo.size(), 256));
         info.quantize_colors = TRUE;
         info.dither_mode = JDITHER_FS;
-        info.colormap = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, JDIMENSION(n), 3);
+        info.colormap =
+            (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, JDIMENSION(n), 3);
         for (int i = 0; i < n; ++i) {
             info.colormap[0][i] = options.quantizeTo[size_t(i)].r;
             info.colormap[1][i] = options.quantizeTo[size_t(i)].g;
@@ -127,7 +129,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, Pi
     if (grey) {
         out.greyscale = true;
         out.palette.resize(256);
-        for (int i = 0; i < 256; ++i) out.palette[size_t(i)] = Rgb{uint8_t(i), uint8_t(i), uint8_t(i)};
+        for (int i = 0; i < 256; ++i)
+            out.palette[size_t(i)] = Rgb{uint8_t(i), uint8_t(i), uint8_t(i)};
     } else if (quantize) {
         out.palette = options.quantizeTo;
         out.palette.resize(256);

@@ -11,6 +11,7 @@ struct JpegOptions {
     Palette quantizeTo;
 };
 
-bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out, std::string& error);
+bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out,
+                std::string& error);
 
 } // namespace velmora::images

@@ -15,7 +15,9 @@ struct Rgb {
 using Palette = std::vector<Rgb>;
 
 // Colour value with red in the low byte, as the platform's colour values are.
-inline uint32_t ColorValue(Rgb c) { return c.r | (c.g << 8) | (uint32_t(c.b) << 16); }
+inline uint32_t ColorValue(Rgb c) {
+    return c.r | (c.g << 8) | (uint32_t(c.b) << 16);
+}
 
 // Largest picture we agree to hold. The program is 32-bit: a 24-bit picture of
 // this size is 120 MB, and the display side may need two more copies of it.

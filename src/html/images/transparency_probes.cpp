@@ -11,7 +11,9 @@ namespace {
 
 constexpr size_t kGifProbeBytes = 790;
 
-uint32_t BigEndian(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t BigEndian(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
 
 // Reads chunk by chunk through `read` (position, buffer, count -> count read).
 bool ProbePng(const std::function<bool(int64_t, void*, size_t)>& read, uint32_t& color) {
@@ -40,7 +42,8 @@ bool ProbePng(const std::function<bool(int64_t, void*, size_t)>& read, uint32_t&
             if (colourType == 3 && length > 0) {
                 uint32_t index = length - 1;
                 if (index * 3 + 2 < paletteLength)
-                    color = palette[index * 3] | (palette[index * 3 + 1] << 8) | (uint32_t(palette[index * 3 + 2]) << 16);
+                    color = palette[index * 3] | (palette[index * 3 + 1] << 8) |
+                            (uint32_t(palette[index * 3 + 2]) << 16);
             }
             return true;
         } else if (std::memcmp(head + 4, "IDAT", 4) == 0) {
@@ -89,11 +92,9 @@ bool ProbePngTransparency(const uint8_t* data, size_t size, uint32_t& color) {
 bool ProbePngTransparencyFile(const std::string& path, uint32_t& color) {
     os::File file;
     if (!file.Open(path, os::File::Mode::Read)) return false;
-    return ProbePng(
-        [&](int64_t pos, void* out, size_t n) {
-            return file.Seek(pos) && file.Read(out, int32_t(n)) == int32_t(n);
-        },
-        color);
+    return ProbePng([&](int64_t pos, void* out,
+                        size_t n) { return file.Seek(pos) && file.Read(out, int32_t(n)) == int32_t(n); },
+                    color);
 }
 
 } // namespace velmora::images

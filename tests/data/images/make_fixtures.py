@@ -199,7 +199,8 @@ def make_gifs():
     # Four frames on a 4x4 screen, one per disposal method, played twice.
     C = [(0, 0, 0), (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0)]
     body = NETSCAPE(2) + COMMENT(b'first ') + COMMENT(b'frame')
-    body += gce(disposal=1, delay=10) + frame(0, 0, 4, 4, [1] * 16, min_size=3)
+    # Frame 1 is transparent (index 0, unused): the picture is drawn over its background.
+    body += gce(disposal=1, delay=10, transparent=0) + frame(0, 0, 4, 4, [1] * 16, min_size=3)
     body += gce(disposal=2, delay=0) + frame(0, 0, 2, 2, [2] * 4, min_size=3)
     body += gce(disposal=3, delay=5, transparent=0) + frame(2, 2, 2, 2, [3, 0, 3, 3], min_size=3)
     body += gce(disposal=6, delay=20) + frame(3, 0, 1, 1, [4], min_size=3)
