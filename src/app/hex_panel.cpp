@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/os.h"
+#include "hexedit/hex_search.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 
@@ -86,53 +87,6 @@ LRESULT TFileNameBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return tk::TControl::WndProc(msg, wParam, lParam);
 }
 
-// ----------------------------------------------------------------- parsing
-
-int32_t ParsePosition(std::string text) {
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    bool hex = false;
-    if (i < text.size() && text[i] == '$') {
-        hex = true;
-        ++i;
-    }
-    if (i >= text.size()) return -1;
-    int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return -1;
-        value = value * (hex ? 16 : 10) + digit;
-        if (value > 0xFFFFFFFFll) return -1;
-    }
-    if (hex && value > 0x7FFFFFFF) value -= 0x100000000ll; // "$FFFFFFFF" is -1, as 32-bit values go
-    if (!hex && value > 0x7FFFFFFF + (negative ? 1ll : 0ll)) return -1;
-    return static_cast<int32_t>(negative ? -value : value);
-}
-
-std::vector<uint8_t> SearchPattern(const std::string& text) {
-    std::vector<uint8_t> pattern;
-    if (text.empty()) return pattern;
-    if (os::UpperAnsi(text[0]) != '$') {
-        pattern.assign(text.begin(), text.end());
-        return pattern;
-    }
-    std::string digits;
-    for (char c : os::AnsiLowerCase(text))
-        if (std::strchr("0123456789abcdef", c) && c != '\0') digits += c;
-    if (digits.size() % 2) digits.insert(digits.begin(), '0');
-    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
-    for (size_t i = 0; i + 1 < digits.size(); i += 2)
-        pattern.push_back(static_cast<uint8_t>(value(digits[i]) * 16 + value(digits[i + 1])));
-    return pattern;
-}
-
 // ------------------------------------------------------------------- panel
 
 THexPanel::THexPanel(const Params& params)
@@ -185,6 +139,12 @@ THexPanel::~THexPanel() {
     if (HexEditor1) HexEditor1->SetPopupMenu(nullptr);
 }
 
+void THexPanel::ShowFileName(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    HexDosyaAdi->SetCaption(slash == std::string::npos ? path : path.substr(slash + 1));
+    HexDosyaAdi->SetHint(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+}
+
 void THexPanel::Note(const std::string& text) {
     HWND owner = Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
     tk::ShowMessageBox(owner, text, tk::Application().Title(), MB_OK);
@@ -210,10 +170,10 @@ void THexPanel::BulClick() {
     if (!tk::CurrentDialogs().InputQuery({"Veri Bul", "ascii ya da hex olarak aratabilirsiniz"}, text)) return;
     HexSearchText = text;
     if (text.empty()) return;
-    std::vector<uint8_t> pattern = SearchPattern(text);
+    std::vector<uint8_t> pattern = hex::SearchPattern(text);
     if (pattern.empty()) return;
     SearchBytes = pattern;
-    SearchIgnoreCase = os::UpperAnsi(text[0]) != '$';
+    SearchIgnoreCase = hex::IsTextSearch(text);
     if (!SearchFrom(e.SelStart())) Note("Veri bulunamadı");
 }
 
@@ -233,7 +193,7 @@ void THexPanel::GitClick() {
     if (e.DataSize() == 0) return;
     std::string text = std::to_string(e.SelStart());
     if (!tk::CurrentDialogs().InputQuery({"Gidilecek pozisyon", "(önek 0x veya $ ile başlamalı)"}, text)) return;
-    if (!e.Seek(ParsePosition(text), 0, true)) Note("bilinmeyen pozisyon");
+    if (!e.Seek(hex::ParsePosition(text), 0, true)) Note("bilinmeyen pozisyon");
 }
 
 } // namespace velmora::app

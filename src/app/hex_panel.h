@@ -38,12 +38,6 @@ private:
     HWND tooltip_ = nullptr;
 };
 
-// "0x10", "$10", "16", "-1" as a 32-bit integer; -1 for anything that is not one.
-int32_t ParsePosition(std::string text);
-// The bytes a find text stands for: the text itself, or after a "$" the hex
-// digits in it (a "0" put in front of an odd count). Empty when none.
-std::vector<uint8_t> SearchPattern(const std::string& text);
-
 class THexPanel : public tk::TPanel {
 public:
     struct Params {
@@ -64,6 +58,9 @@ public:
     std::vector<uint8_t> SearchBytes;
     int32_t LastFoundPos = -1;
     bool SearchIgnoreCase = false;
+
+    // The name bar shows the file's name, its tooltip the folder (with the trailing backslash).
+    void ShowFileName(const std::string& path);
 
     // The commands of PopupMenu4 ("Git" Ctrl+G, "Bul" Ctrl+F, "Bul Devam" F3).
     void GitClick();

@@ -425,29 +425,65 @@ int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t
     std::unique_ptr<uint8_t[]> data(new uint8_t[chunk]);
     std::unique_ptr<std::boyer_moore_horspool_searcher<const uint8_t*>> searcher;
     if (count > 16) searcher = std::make_unique<std::boyer_moore_horspool_searcher<const uint8_t*>>(buffer, buffer + count);
-    const uint8_t first = buffer[0];
+    // Ignoring case, a short pattern is looked for by the few bytes that fold to
+    // its first byte, without folding the whole chunk.
+    uint8_t variants[3];
+    int variantCount = 0;
+    bool foldChunk = ignoreCase && searcher != nullptr;
+    if (ignoreCase && !searcher) {
+        for (int b = 0; b < 256 && variantCount <= 3; ++b)
+            if (lower[b] == buffer[0]) {
+                if (variantCount < 3) variants[variantCount] = static_cast<uint8_t>(b);
+                ++variantCount;
+            }
+        if (variantCount > 3) foldChunk = true;
+    }
+    auto matchesFolded = [&](const uint8_t* p) {
+        for (int32_t j = 1; j < count; ++j)
+            if (lower[p[j]] != buffer[j]) return false;
+        return true;
+    };
+    // Index of the leftmost match in data[0..n), or -1.
+    auto searchChunk = [&](const uint8_t* begin, int32_t n) -> int64_t {
+        const uint8_t* last = begin + n - count; // last possible start
+        if (searcher) {
+            const uint8_t* hit = std::search(begin, begin + n, *searcher);
+            return hit != begin + n ? hit - begin : -1;
+        }
+        if (ignoreCase && !foldChunk) {
+            const uint8_t* next[3] = {nullptr, nullptr, nullptr};
+            const size_t span = static_cast<size_t>(last - begin) + 1;
+            for (int k = 0; k < variantCount; ++k) next[k] = static_cast<const uint8_t*>(std::memchr(begin, variants[k], span));
+            for (;;) {
+                int best = -1;
+                for (int k = 0; k < variantCount; ++k)
+                    if (next[k] && (best < 0 || next[k] < next[best])) best = k;
+                if (best < 0) return -1;
+                const uint8_t* p = next[best];
+                if (matchesFolded(p)) return p - begin;
+                next[best] = p < last ? static_cast<const uint8_t*>(std::memchr(p + 1, variants[best], static_cast<size_t>(last - p)))
+                                      : nullptr;
+            }
+        }
+        const uint8_t first = buffer[0];
+        const uint8_t* p = begin;
+        while (p <= last) {
+            p = static_cast<const uint8_t*>(std::memchr(p, first, static_cast<size_t>(last - p) + 1));
+            if (p == nullptr) return -1;
+            if (std::memcmp(p + 1, buffer + 1, static_cast<size_t>(count - 1)) == 0) return p - begin;
+            ++p;
+        }
+        return -1;
+    };
     int64_t pos = start;
     const int64_t stop = static_cast<int64_t>(endPos) + 1;
     while (pos + count <= stop) {
         int32_t n = static_cast<int32_t>(std::min<int64_t>(chunk, stop - pos));
         if (!ReadAt(pos, data.get(), n)) return -1;
-        if (ignoreCase)
+        if (foldChunk)
             for (int32_t i = 0; i < n; ++i) data[i] = lower[data[i]];
-        const uint8_t* begin = data.get();
-        const uint8_t* last = begin + n - count; // last possible start
-        if (searcher) {
-            const uint8_t* hit = std::search(begin, begin + n, *searcher);
-            if (hit != begin + n) return static_cast<int32_t>(pos + (hit - begin));
-        } else {
-            const uint8_t* p = begin;
-            while (p <= last) {
-                p = static_cast<const uint8_t*>(std::memchr(p, first, static_cast<size_t>(last - p) + 1));
-                if (p == nullptr) break;
-                if (std::memcmp(p + 1, buffer + 1, static_cast<size_t>(count - 1)) == 0)
-                    return static_cast<int32_t>(pos + (p - begin));
-                ++p;
-            }
-        }
+        int64_t hit = searchChunk(data.get(), n);
+        if (hit >= 0) return static_cast<int32_t>(pos + hit);
         if (pos + n >= stop) break;
         pos += n - (count - 1);
     }

@@ -9,8 +9,6 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
-using velmora::app::ParsePosition;
-using velmora::app::SearchPattern;
 using velmora::app::THexPanel;
 using testing_support::DialogCall;
 using testing_support::Pump;
@@ -73,25 +71,6 @@ tk::TForm* HexPanelTest::form = nullptr;
 
 } // namespace
 
-TEST(HexPanelParsing, PatternsAndPositions) {
-    using Bytes = std::vector<uint8_t>;
-    EXPECT_EQ(SearchPattern("$4D 5A"), (Bytes{0x4D, 0x5A}));
-    EXPECT_EQ(SearchPattern("$4d5a"), (Bytes{0x4D, 0x5A}));
-    EXPECT_EQ(SearchPattern("$ 4D-5A"), (Bytes{0x4D, 0x5A}));
-    EXPECT_EQ(SearchPattern("$abc"), (Bytes{0x0A, 0xBC}));
-    EXPECT_EQ(SearchPattern("$xyz"), Bytes{});
-    EXPECT_EQ(SearchPattern("Tab"), (Bytes{'T', 'a', 'b'}));
-    EXPECT_EQ(ParsePosition("0x10"), 16);
-    EXPECT_EQ(ParsePosition("0X10"), 16);
-    EXPECT_EQ(ParsePosition("$10"), 16);
-    EXPECT_EQ(ParsePosition("16"), 16);
-    EXPECT_EQ(ParsePosition("-1"), -1);
-    EXPECT_EQ(ParsePosition("abc"), -1);
-    EXPECT_EQ(ParsePosition(""), -1);
-    EXPECT_EQ(ParsePosition("12x"), -1);
-    EXPECT_EQ(ParsePosition("99999999999"), -1);
-}
-
 TEST_F(HexPanelTest, Configuration) {
     auto& e = *panel->HexEditor1;
     EXPECT_EQ(e.BytesPerLine(), 16);
@@ -117,6 +96,9 @@ TEST_F(HexPanelTest, Configuration) {
     EXPECT_EQ(items[3]->Caption, "Bul Devam");
     EXPECT_EQ(items[3]->Shortcut, tk::ShortCut(VK_F3));
     EXPECT_EQ(e.PopupMenu(), panel->PopupMenu4.get());
+    panel->ShowFileName("C:\\veri\\mz.bin");
+    EXPECT_EQ(panel->HexDosyaAdi->Caption(), "mz.bin");
+    EXPECT_EQ(panel->HexDosyaAdi->Hint(), "C:\\veri\\");
 }
 
 TEST_F(HexPanelTest, FindHexAndText) {
