@@ -1,0 +1,58 @@
+#include "explorer/tree_size.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "base/os.h"
+#include "explorer/path_utils.h"
+
+namespace velmora::explorer {
+
+int64_t FilesSizeIn(const std::string& folder) {
+    if (folder.empty()) return 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((AddSlash(folder) + "*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int64_t total = 0;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            total += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return total;
+}
+
+namespace {
+
+// A number with two decimals and grouped thousands in the locale's separators.
+std::string TwoDecimals(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", value);
+    std::string digits = buffer;
+    bool negative = !digits.empty() && digits[0] == '-';
+    if (negative) digits.erase(0, 1);
+    size_t point = digits.find('.');
+    std::string whole = digits.substr(0, point), fraction = digits.substr(point + 1);
+    std::string grouped;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += os::ThousandSeparator();
+        grouped += whole[i];
+    }
+    return (negative ? "-" : "") + grouped + os::DecimalSeparator() + fraction;
+}
+
+} // namespace
+
+std::string CapacityAmountText(int64_t bytes) {
+    double kb = (bytes >= 1 && bytes <= 1023) ? 1.0 : static_cast<double>(bytes) / 1024.0;
+    if (kb > 99999) return TwoDecimals(kb / 1024.0) + " MB";
+    return TwoDecimals(kb) + " KB";
+}
+
+std::string CapacityReportText(const std::string& title, int64_t bytes) {
+    return "=== TOPLAM KAPASİTE ===\r\r" + title + "\r" +
+           "ve bütün alt klasörler ile =  " + CapacityAmountText(bytes);
+}
+
+} // namespace velmora::explorer
