@@ -1,0 +1,358 @@
+// A built HTML document: a flat list of sections owned by the document (or by
+// a table cell), with their font runs, links, images, maps and anchors.
+// Layout and painting fill in the geometry fields later.
+#pragma once
+#include "html/font_metrics.h"
+#include "html/symbols.h"
+#include "html/tokenizer.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::html {
+
+class TSectionList;
+class TSection;
+class TCell;
+class TFormControlObj;
+class ThtmlForm;
+
+// Codes that stand for objects in a section's text.
+constexpr char kImageCode = 4;
+constexpr char kNoBrImageCode = 7;
+constexpr char kControlCode = 2;
+constexpr char kNoBrControlCode = 6;
+constexpr char kNbsp = static_cast<char>(160);
+
+constexpr int32_t kListIndent = 35;
+constexpr int32_t kStrayListIndent = 15;
+
+struct TUrlTarget {
+    std::string Url;
+    std::string Target;
+    // Each part only when given.
+    void Set(const std::string* url, const std::string* target) {
+        if (url) Url = *url;
+        if (target) Target = *target;
+    }
+    void Clear() {
+        Url.clear();
+        Target.clear();
+    }
+    bool Empty() const { return Url.empty() && Target.empty(); }
+};
+
+// One font run of a text section.
+class TFontObj {
+public:
+    TSection* Section = nullptr;
+    int32_t Pos = 0; // first index in the section text
+    TMyFont TheFont;
+    bool Visited = false;
+    bool Hover = false;
+    uint8_t SScript = 0; // 0 normal, 1 subscript, 2 superscript
+    // Metrics of TheFont, taken whenever the font is set.
+    int32_t tmHeight = 0;
+    int32_t FontHeight = 0; // height plus external leading
+    int32_t Descent = 0;
+    int32_t Overhang = 0;
+
+    const std::string& Url() const { return link_ ? link_->Url : Empty(); }
+    const std::string& Target() const { return link_ ? link_->Target : Empty(); }
+    bool HasLink() const { return link_ != nullptr; }
+    // A null or empty link makes the run plain text again.
+    void SetLink(const TUrlTarget* link);
+    void SetFont(const TMyFont& font, FontMetricsSource& metrics);
+    // Recolours a link run: hover, else visited, else link colour.
+    void SetVisited(bool visited, const TSectionList& document, FontMetricsSource& metrics);
+    void SetHover(bool hover, const TSectionList& document, FontMetricsSource& metrics);
+
+private:
+    static const std::string& Empty();
+    void Recolor(const TSectionList& document, FontMetricsSource& metrics);
+    std::unique_ptr<TUrlTarget> link_;
+};
+
+// What the picture cache hands an image object. The image code owns the real
+// picture types; the document only needs the size and to let go of it.
+class TImageHandle {
+public:
+    virtual ~TImageHandle() = default;
+    virtual int32_t Width() const = 0;
+    virtual int32_t Height() const = 0;
+};
+
+// An IMG (or an image button) placed in a section's text.
+class TImageObj {
+public:
+    enum Align : uint8_t { ATop = 0, AMiddle = 1, ABottom = 2, ALeft = 3, ARight = 4 };
+    TImageObj(const TAttributeList& attributes, int32_t pos, TCell* cell);
+
+    int32_t Pos = 0;
+    TCell* Cell = nullptr;
+    std::string Source;
+    std::string Alt;
+    uint8_t ObjAlign = ABottom;
+    int32_t HSpace = 0;
+    int32_t VSpace = 0;
+    int32_t SpecHeight = -1; // -1: not given
+    int32_t SpecWidth = -1;  // pixels, or percent when PercentWidth
+    bool PercentWidth = false;
+    bool NoBorder = false;
+    bool IsMap = false;
+    bool Transparent = false; // TRANSP
+    bool Active = false;
+    bool Hover = false;
+    std::string MapName; // USEMAP, upper case, without "#"
+    std::unique_ptr<TImageHandle> Picture;
+    bool ImageKnown = false; // size fixed
+    int32_t ImageHeight = 0, ImageWidth = 0;
+    int32_t ObjHeight = 0, ObjWidth = 0; // drawn, with the link frame
+    int32_t XObj = 0;
+    int32_t DrawX = 0, DrawY = 0;
+    TFormControlObj* MyFormControl = nullptr;
+
+    bool Floating() const { return ObjAlign == ALeft || ObjAlign == ARight; }
+};
+
+// One line of a text section, filled by layout.
+struct LineRec {
+    int32_t Start = 0;
+    int32_t Ln = 0;
+    int32_t LineHt = 0;
+    int32_t SpaceBefore = 0;
+    int32_t SpaceAfter = 0;
+    int32_t Descent = 0;
+    int32_t LineIndent = 0;
+    int32_t DrawHeight = 0;
+    int32_t DrawX = 0;
+    int32_t DrawY = 0;
+};
+
+class TSectionBase {
+public:
+    explicit TSectionBase(TSectionList* document) : Document(document) {}
+    virtual ~TSectionBase() = default;
+    TSectionBase(const TSectionBase&) = delete;
+    TSectionBase& operator=(const TSectionBase&) = delete;
+
+    // A short name for dumps.
+    virtual const char* KindName() const = 0;
+    // Remembers the owner and computes what depends on the default font size.
+    virtual void AttachToDocument(TSectionList* document) { Document = document; }
+    // Re-applies the document's default fonts and colours.
+    virtual void RefreshFonts() { AttachToDocument(Document); }
+    // Minimum and maximum widths for tables (layout fills these in).
+    virtual void MeasureWidths(int32_t& minWidth, int32_t& maxWidth) {
+        minWidth = 0;
+        maxWidth = 0;
+    }
+
+    TSectionList* Document = nullptr;
+    int32_t SectionHeight = 0;
+    int32_t DrawHeight = 0;
+    int32_t YValue = 0;
+    int32_t StartCurs = 0;
+    int32_t Len = 0;
+};
+
+class TParagraphSpace final : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    const char* KindName() const override { return "ParagraphSpace"; }
+    void AttachToDocument(TSectionList* document) override;
+};
+
+class THeadingSpace final : public TSectionBase {
+public:
+    THeadingSpace(TSectionList* document, int level) : TSectionBase(document), Level(level) {}
+    const char* KindName() const override { return "HeadingSpace"; }
+    void AttachToDocument(TSectionList* document) override;
+    int Level;
+};
+
+class THorzLine final : public TSectionBase {
+public:
+    THorzLine(TSectionList* document, const TAttributeList& attributes);
+    const char* KindName() const override { return "HorzLine"; }
+    void AttachToDocument(TSectionList* document) override;
+    int32_t VSize = 2;       // SIZE: thickness
+    int32_t Width = 0;       // 0: the full width
+    bool PercentWidth = false;
+    uint8_t Align = 2;       // 1 left, 2 centre, 3 right
+    bool HasColor = false;
+    TColor Color = 0;
+    bool NoShade = false;
+};
+
+// A block of wrapped text.
+class TSection : public TSectionBase {
+public:
+    // A new section starts with one run: the font plus the style flags, and
+    // the open link when there is one.
+    TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link,
+             uint8_t justify, int32_t indentUnit = kListIndent);
+    const char* KindName() const override { return "Section"; }
+    void AttachToDocument(TSectionList* document) override;
+    void RefreshFonts() override;
+
+    virtual void AppendToken(std::string_view token, bool insideNoBr);
+    void AppendChar(char c, bool insideNoBr) { AppendToken(std::string_view(&c, 1), insideNoBr); }
+    // A font run at the end of the text (font, style or link change).
+    void ChangeFont(const TMyFont& font, uint8_t style, uint8_t sscript);
+    // Starts or ends a link at the end of the text; a started link is
+    // registered in the document's link runs.
+    void HRef(bool start, const TMyFont& font, uint8_t style, uint8_t sscript, const TUrlTarget* link);
+    TImageObj* AddImage(const TAttributeList& attributes, TCell* cell, bool insideNoBr);
+    void AddFormControl(TFormControlObj* control, bool insideNoBr);
+
+    TFontObj& LastFont() { return Fonts.back(); }
+    // Drops the spare room the text grew into while the section was built.
+    void Compact();
+
+    std::string Buff;
+    std::vector<TFontObj> Fonts;
+    std::vector<std::unique_ptr<TImageObj>> Images;
+    std::vector<TFormControlObj*> FormControls;
+    std::vector<LineRec> Lines;
+    TMyFont SectionFont; // the starting font
+    uint8_t Justify = 1; // 1 left, 2 centre, 3 right
+    uint8_t ListType = 0; // 0 none, 1 number, 2 bullet, 3 definition
+    uint8_t ClearAttr = 0; // 0 none, 1 left, 2 right, 3 both
+    bool Plain = false;
+    char NumType = '1';
+    int32_t ListLevel = 0;
+    int32_t Indent = 0;
+    int32_t ListNumber = 0;
+    int32_t FirstLineIndent = 0;
+
+protected:
+    void NewRun(const TMyFont& font, uint8_t style, uint8_t sscript, bool inheritLink);
+};
+
+class TPreFormated final : public TSection {
+public:
+    using TSection::TSection;
+    const char* KindName() const override { return "PreFormated"; }
+    void AppendToken(std::string_view token, bool insideNoBr) override;
+    static constexpr size_t kMaxLine = 20000;
+};
+
+class TUListItem : public TSection {
+public:
+    TUListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
+               const TUrlTarget* link, uint8_t justify, bool plain, int32_t indentUnit = kListIndent);
+    const char* KindName() const override { return "UListItem"; }
+};
+
+class TDListItem final : public TUListItem {
+public:
+    TDListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
+               const TUrlTarget* link, uint8_t justify);
+    const char* KindName() const override { return "DListItem"; }
+};
+
+class TOListItem final : public TUListItem {
+public:
+    TOListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
+               const TUrlTarget* link, uint8_t justify, int32_t number, char numType);
+    const char* KindName() const override { return "OListItem"; }
+};
+
+// An owning list of sections (the document, a table cell, a caption).
+class TCell {
+public:
+    explicit TCell(TSectionList* document) : Document(document) {}
+    virtual ~TCell() = default;
+    TCell(const TCell&) = delete;
+    TCell& operator=(const TCell&) = delete;
+
+    void Add(std::unique_ptr<TSectionBase> section);
+    void RefreshFonts();
+
+    TSectionList* Document;
+    std::vector<std::unique_ptr<TSectionBase>> Sections;
+    int32_t Top = 0;
+    int32_t StartCurs = 0;
+    int32_t Len = 0;
+    TColor BkColor = 0;
+    bool BkGnd = false;
+};
+
+// A client-side image map.
+struct TMapArea {
+    enum Kind : uint8_t { Rect, Circle, Poly };
+    Kind Shape = Rect;
+    std::vector<int32_t> Coords;
+    std::string Href;
+    std::string Target;
+    bool Contains(int32_t x, int32_t y) const;
+};
+
+class TMapItem {
+public:
+    explicit TMapItem(std::string name) : MapName(std::move(name)) {}
+    // From an AREA's attributes; an area with too few numbers is ignored.
+    void AddArea(const TAttributeList& attributes);
+    // The first area holding the point decides; false when none does or its
+    // HREF is empty.
+    bool GetURL(int32_t x, int32_t y, std::string& url, std::string& target) const;
+
+    std::string MapName;
+    std::vector<TMapArea> Areas;
+};
+
+// NAME of an A tag (upper case) -> the section that holds it.
+using TAnchorList = std::map<std::string, TSectionBase*>;
+
+struct TLinkRun {
+    TSection* Section;
+    int32_t Index; // into Section->Fonts
+    TFontObj& Run() const { return Section->Fonts[static_cast<size_t>(Index)]; }
+};
+
+// The document.
+class TSectionList : public TCell {
+public:
+    explicit TSectionList(FontMetricsSource& metrics);
+    ~TSectionList() override;
+
+    // Empties everything the document holds.
+    void Clear();
+    // The viewer's defaults; re-applies them to every section.
+    void SetDefaults(const std::string& fontName, const std::string& preFontName, bool linksActive,
+                     TColor background, TColor hoverColor, TColor visitedColor, TColor linkColor,
+                     TColor textColor, int32_t fontSize);
+    void SetBackground(TColor color) { Background = color; }
+
+    TMapItem* FindMap(const std::string& name) const;
+
+    FontMetricsSource& Metrics;
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    int32_t FontSize = 12;
+    uint8_t CharSet = DEFAULT_CHARSET;
+    TColor FontColor = 0;
+    TColor HotSpotColor = 0xFF0000;   // blue
+    TColor LinkVisitedColor = 0x800080; // purple
+    TColor LinkActiveColor = 0xFF0000;  // hover
+    TColor Background = 0xC0C0C0;
+    bool LinksActive = false;
+    uint8_t LinkStyle = fsUnderline;
+    bool ShowImages = true;
+    bool ShowDummyCaret = false;
+    std::string BackgroundPictureName;
+    int32_t ScrollOffset = 0;
+    bool OffsetChanged = false;
+    int32_t SelB = 0, SelE = 0;
+
+    std::vector<std::unique_ptr<ThtmlForm>> Forms;
+    std::vector<TFormControlObj*> FormControls;
+    std::vector<std::unique_ptr<TMapItem>> Maps;
+    std::vector<TLinkRun> LinkRuns;
+};
+
+} // namespace velmora::html
