@@ -198,16 +198,28 @@ TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
         EXPECT_EQ(tree->SelectedPath(), path + "\\");
         EXPECT_TRUE(SameTextPath(tree->GetPathFromNode(node), path)) << tree->GetPathFromNode(node);
     }
-    // 'system' hangs below 'windows' below the drive C node.
+    // 'system' hangs below 'windows' below the drive C node, all of them open.
     TTreeNode system = tree->Selected();
     TTreeNode windows = tree->ParentNode(system);
     TTreeNode driveC = tree->ParentNode(windows);
     EXPECT_EQ(tree->NodeText(driveC).substr(0, 7), " (C:)  ");
     EXPECT_EQ(tree->ParentNode(driveC), tree->RootNode());
+    for (TTreeNode node : {tree->RootNode(), driveC, windows})
+        EXPECT_TRUE(tree->Expanded(node));
     // The same folder again in another case: the path already held stays.
     tree->OpenPath("C:\\WINDOWS\\SYSTEM");
     EXPECT_EQ(tree->Selected(), system);
     EXPECT_EQ(tree->SelectedPath(), "c:\\windows\\system\\");
+
+    // Opening another path closes the branches opened before; a collapsed root
+    // is opened again.
+    Open(root);
+    EXPECT_FALSE(tree->Expanded(windows));
+    tree->Collapse(tree->RootNode());
+    tree->OpenPath("C:\\WINDOWS\\SYSTEM");
+    EXPECT_EQ(tree->Selected(), system);
+    EXPECT_TRUE(tree->Expanded(tree->RootNode()));
+    EXPECT_EQ(tree->SelectedPath(), "C:\\WINDOWS\\SYSTEM\\");
     EXPECT_TRUE(list.directories.empty());
 }
 
@@ -303,6 +315,19 @@ TEST_F(DirTreeTest, ClickOnALabelPointsTheListThereButTheExpandButtonDoesNot) {
     EXPECT_EQ(list.directories[0], tree->SelectedPath());
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(pathSeenByClick, tree->SelectedPath());
+
+    // A double click on a label opens the node and fires the event once.
+    int doubleClicks = 0;
+    tree->OnDblClick = [&] { ++doubleClicks; };
+    tree->Collapse(a);
+    POINT p = LabelPoint(a);
+    Click(p);
+    PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    Pump(20);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_TRUE(tree->Expanded(a));
+    EXPECT_EQ(list.directories.back(), tree->GetPathFromNode(a));
 }
 
 TEST_F(DirTreeTest, RightClickSelectsWithoutTouchingTheList) {
