@@ -18,7 +18,7 @@ std::map<HWND, HWND>& Tooltips() {
 
 void SetHint(HWND window, const std::string& text) {
     HWND root = GetAncestor(window, GA_ROOT);
-    if (!root || text.empty()) return;
+    if (!root) return;
     HWND& tip = Tooltips()[root];
     if (!tip || !IsWindow(tip)) {
         tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -32,7 +32,7 @@ void SetHint(HWND window, const std::string& text) {
     info.uId = reinterpret_cast<UINT_PTR>(window);
     info.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    if (!text.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 // ---- TSpeedButton
@@ -112,10 +112,22 @@ void TSpeedButton::Paint(HDC dc) {
             HDC mono = CreateCompatibleDC(dc);
             HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
             HGDIOBJ oldMono = SelectObject(mono, mask);
+            // Glyph pixels become 0, the transparent colour 1.
             SetBkColor(mem, transparent);
             BitBlt(mono, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(mask), 0, x, y, bm.bmWidth, bm.bmHeight,
-                       DST_BITMAP | DSS_DISABLED);
+            COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+            COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+            auto paintShape = [&](int dx, int dy, int colour) {
+                HBRUSH brush = GetSysColorBrush(colour);
+                HGDIOBJ oldBrush = SelectObject(dc, brush);
+                // Where the mask is 0 the brush, elsewhere the destination stays.
+                BitBlt(dc, x + dx, y + dy, bm.bmWidth, bm.bmHeight, mono, 0, 0, 0x00B8074A);
+                SelectObject(dc, oldBrush);
+            };
+            paintShape(1, 1, COLOR_BTNHIGHLIGHT);
+            paintShape(0, 0, COLOR_BTNSHADOW);
+            SetTextColor(dc, oldText);
+            SetBkColor(dc, oldBack);
             SelectObject(mono, oldMono);
             DeleteObject(mask);
             DeleteDC(mono);
