@@ -108,6 +108,29 @@ TEST(GifDecoder, DamagedFiles) {
         ParseGif(bytes.data(), n, false, gif, error);
 }
 
+TEST(GifDecoder, FrameCountAndSizeLimits) {
+    // 300 copies of one frame: the first 256 are kept, the load succeeds.
+    auto basic = ReadData("gif_basic87a.gif");
+    const size_t header = 13 + 12; // screen descriptor and a 4-colour table
+    std::vector<uint8_t> frame(basic.begin() + header, basic.end() - 1);
+    std::vector<uint8_t> many(basic.begin(), basic.begin() + header);
+    for (int i = 0; i < 300; ++i) many.insert(many.end(), frame.begin(), frame.end());
+    many.push_back(';');
+    GifFile gif;
+    std::string error;
+    ASSERT_TRUE(ParseGif(many.data(), many.size(), false, gif, error)) << error;
+    EXPECT_EQ(gif.frames.size(), 256u);
+
+    // A frame placed far out would stretch the screen beyond what we hold: refused
+    // before its pixels are allocated.
+    std::vector<uint8_t> far(basic.begin(), basic.end());
+    far[header + 1] = 0xFF; // left = 0xFFxx
+    far[header + 2] = 0x7F;
+    far[header + 3] = 0xFF; // top = 0xFFxx
+    far[header + 4] = 0x7F;
+    EXPECT_FALSE(ParseGif(far.data(), far.size(), false, gif, error));
+}
+
 TEST(GifDecoder, ScanOnlyReadsHeadersWithoutPixels) {
     GifFile g;
     std::string error;

@@ -136,6 +136,11 @@ TEST_F(PictureDisplay, TransparencyKindsGiveMasks) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(m.PixelAt(x, y).r, (x * 3 + y * 5) % 4 == 2 ? 255 : 0) << x << "," << y;
+    // The quick probe looks only right after the table: this one loads as opaque here.
+    t = NotTransparent;
+    EXPECT_TRUE(ReadPictureFile(DataPath("gif_transparent_late.gif"), t, mask));
+    EXPECT_EQ(t, NotTransparent);
+    EXPECT_FALSE(mask);
     // Kind 1: the bottom-left pixel's colour (index 4, yellow, at (0,2) and (4,0)).
     t = LowerLeftCorner;
     auto bmp = ReadPictureFile(DataPath("bmp_8.bmp"), t, mask);

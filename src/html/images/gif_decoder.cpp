@@ -200,9 +200,12 @@ bool ReadFrame(ByteReader& in, GifFile& gif, const uint8_t (&control)[6], bool h
             in.U8(zero);
         return true;
     }
-    // Sizes are checked before any allocation.
+    // Sizes are checked before any allocation: the frame itself, the screen it
+    // will stretch to cover, and all frames together.
     int64_t pixels = int64_t(w) * h;
-    if (pixels > kMaxPicturePixels || totalPixels + pixels > kMaxGifTotalPixels)
+    if (pixels > kMaxPicturePixels || totalPixels + pixels > kMaxGifTotalPixels ||
+        !PictureSizeAllowed(std::max<int64_t>(gif.width, int64_t(left) + w),
+                            std::max<int64_t>(gif.height, int64_t(top) + h)))
         return Fail(error, "frame too large");
     totalPixels += pixels;
     f.indices.assign(size_t(pixels), 0);
@@ -226,6 +229,8 @@ bool ParseGif(const uint8_t* data, size_t size, bool scanOnly, GifFile& gif, std
     if (!in.Skip(6) || !in.U16(screenW) || !in.U16(screenH) || !in.U8(packed) || !in.U8(background) ||
         !in.U8(aspect))
         return Fail(error, "truncated GIF header");
+    gif.width = std::max<int32_t>(screenW, 1); // grown to cover the frames at the end
+    gif.height = std::max<int32_t>(screenH, 1);
     gif.globalColors.assign(256, Rgb{});
     if (packed & 0x80) {
         gif.colorBits = (packed & 7) + 1;

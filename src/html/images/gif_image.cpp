@@ -198,15 +198,17 @@ std::unique_ptr<TGIFImage> LoadGifData(const uint8_t* data, size_t size, bool& n
     nonAnimated = true;
     auto image = std::make_unique<TGIFImage>();
     image->SetVisible(false);
-    if (!image->Load(data, size, true)) return nullptr;
-    nonAnimated = !image->Animated();
-    if (ScreenBits() == 8 && image->ColorBits() > 1) image->SetDither(nonAnimated);
-    if (!image->Load(data, size, false)) {
-        // Perhaps memory ran short: let go of pictures nobody shows.
-        ImageCache().DropUnusedImages();
-        return nullptr;
+    try {
+        if (!image->Load(data, size, true)) return nullptr;
+        nonAnimated = !image->Animated();
+        if (ScreenBits() == 8 && image->ColorBits() > 1) image->SetDither(nonAnimated);
+        if (image->Load(data, size, false)) return image;
+    } catch (const std::exception&) {
+        // Out of memory while decoding: handled like a corrupt file.
     }
-    return image;
+    // Perhaps memory ran short: let go of pictures nobody shows.
+    ImageCache().DropUnusedImages();
+    return nullptr;
 }
 
 std::unique_ptr<TGIFImage> LoadGifFile(const std::string& fileName, bool& nonAnimated) {

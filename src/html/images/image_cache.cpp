@@ -119,37 +119,42 @@ TGraphic* FetchImage(const std::string& name, TTransparency& transparency, bool&
     std::unique_ptr<TBitmap> ownMask;
     std::unique_ptr<TGIFImage> gif;
     bool nonAnimated = true;
-    if (onImageRequest) {
-        TMemoryStream* stream = nullptr;
-        onImageRequest(name, stream);
-        if (stream == WaitImageStream()) {
-            pending = true;
-            return nullptr;
-        }
-        if (stream && stream->Size() > 0) {
-            ContentType type = DetectContentType(stream->Data().data(), stream->Size());
-            if (type == ContentType::Gif87a || type == ContentType::Gif89a)
-                gif = LoadGifStream(*stream, nonAnimated);
-            if (!gif) image = ReadPictureStream(*stream, transparency, ownMask);
-        }
-    } else {
-        if (HasGifExtension(name)) gif = LoadGifFile(name, nonAnimated);
-        if (!gif) image = ReadPictureFile(name, transparency, ownMask);
-    }
-    if (gif) {
-        if (!gif->Animated()) {
-            // One frame: kept as a plain bitmap (with its mask when transparent).
-            image = gif->FirstFrameBitmap();
-            if (gif->HasTransparency()) {
-                ownMask = gif->FirstFrameMask();
-                transparency = GifTransparency;
-            } else if (transparency == LowerLeftCorner && image) {
-                ownMask = MakeTransparencyMask(static_cast<TBitmap&>(*image), false, 0);
+    // Loaders give "no picture" rather than raise; anything unforeseen is one too.
+    try {
+        if (onImageRequest) {
+            TMemoryStream* stream = nullptr;
+            onImageRequest(name, stream);
+            if (stream == WaitImageStream()) {
+                pending = true;
+                return nullptr;
             }
-            gif.reset();
+            if (stream && stream->Size() > 0) {
+                ContentType type = DetectContentType(stream->Data().data(), stream->Size());
+                if (type == ContentType::Gif87a || type == ContentType::Gif89a)
+                    gif = LoadGifStream(*stream, nonAnimated);
+                if (!gif) image = ReadPictureStream(*stream, transparency, ownMask);
+            }
         } else {
-            image = std::move(gif);
+            if (HasGifExtension(name)) gif = LoadGifFile(name, nonAnimated);
+            if (!gif) image = ReadPictureFile(name, transparency, ownMask);
         }
+        if (gif) {
+            if (!gif->Animated()) {
+                // One frame: kept as a plain bitmap (with its mask when transparent).
+                image = gif->FirstFrameBitmap();
+                if (gif->HasTransparency()) {
+                    ownMask = gif->FirstFrameMask();
+                    transparency = GifTransparency;
+                } else if (transparency == LowerLeftCorner && image) {
+                    ownMask = MakeTransparencyMask(static_cast<TBitmap&>(*image), false, 0);
+                }
+                gif.reset();
+            } else {
+                image = std::move(gif);
+            }
+        }
+    } catch (const std::exception&) {
+        return nullptr;
     }
     if (!image) return nullptr;
     TGraphic* result = image.get();

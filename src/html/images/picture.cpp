@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "base/os.h"
 
@@ -68,8 +69,12 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
     if (!file.Open(path, os::File::Mode::Read)) return false;
     int64_t size = file.Size();
     // Nothing we decode can come from a file this large in a 32-bit program.
-    if (size < 0 || size > (int64_t(1) << 30)) return false;
-    out.resize(size_t(size));
+    if (size < 0 || size > kMaxFileBytes) return false;
+    try {
+        out.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     size_t done = 0;
     while (done < out.size()) {
         int32_t chunk = int32_t(std::min<size_t>(out.size() - done, 1 << 24));

@@ -105,7 +105,8 @@ private:
     size_t pos_ = 0;
 };
 
-// Whole file into memory; false when it cannot be read.
+// Whole file into memory; false when it cannot be read or is larger than this.
+inline constexpr int64_t kMaxFileBytes = 256 << 20;
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 
 } // namespace velmora::images

@@ -1,6 +1,7 @@
 #include "html/images/picture_loader.h"
 
 #include <cstring>
+#include <new>
 
 #include "base/os.h"
 #include "html/images/bmp_reader.h"
@@ -199,6 +200,19 @@ void DrawWithMask(HDC dc, TBitmap& bitmap, TBitmap& mask, int x, int y, int w, i
     SetTextColor(dc, oldText);
 }
 
+TDib::PixelBlock::~PixelBlock() {
+    if (global) GlobalFree(data);
+    else delete[] data;
+}
+
+void TDib::PixelBlock::Allocate(size_t bytes) {
+    global = bytes > 65279;
+    data = global ? static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes))
+                  : new (std::nothrow) uint8_t[bytes]();
+    if (!data) throw EOutOfMemory();
+    size = bytes;
+}
+
 TDib::TDib(HDC dc, TBitmap& bitmap) {
     BITMAP b{};
     if (!GetObjectA(bitmap.Handle(), sizeof b, &b)) throw EOutOfMemory();
@@ -215,11 +229,7 @@ TDib::TDib(HDC dc, TBitmap& bitmap) {
     header->biCompression = BI_RGB;
     const size_t rowBytes = size_t((bits * b.bmWidth + 31) / 32) * 4;
     header->biSizeImage = DWORD(rowBytes * size_t(b.bmHeight));
-    try {
-        pixels_.assign(header->biSizeImage, 0);
-    } catch (const std::bad_alloc&) {
-        throw EOutOfMemory();
-    }
+    pixels_.Allocate(header->biSizeImage);
     HDC target = dc;
     ScreenDC screen;
     if (!target) target = screen;
@@ -228,7 +238,7 @@ TDib::TDib(HDC dc, TBitmap& bitmap) {
         old = SelectPalette(target, bitmap.Palette(), FALSE);
         RealizePalette(target);
     }
-    int got = GetDIBits(target, bitmap.Handle(), 0, UINT(b.bmHeight), pixels_.data(),
+    int got = GetDIBits(target, bitmap.Handle(), 0, UINT(b.bmHeight), pixels_.data,
                         reinterpret_cast<BITMAPINFO*>(info_.data()), DIB_RGB_COLORS);
     if (old) SelectPalette(target, old, FALSE);
     if (got != b.bmHeight) {
@@ -239,7 +249,7 @@ TDib::TDib(HDC dc, TBitmap& bitmap) {
 
 void TDib::DrawDib(HDC dc, int x, int y, int w, int h, DWORD rop) const {
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, x, y, w, h, 0, 0, Header().biWidth, Header().biHeight, pixels_.data(), &info(),
+    StretchDIBits(dc, x, y, w, h, 0, 0, Header().biWidth, Header().biHeight, pixels_.data, &info(),
                   DIB_RGB_COLORS, rop);
 }
 
@@ -250,7 +260,7 @@ HBITMAP TDib::CreateDIBitmap() const {
         old = SelectPalette(screen, p, FALSE);
         RealizePalette(screen);
     }
-    HBITMAP h = ::CreateDIBitmap(screen, &Header(), CBM_INIT, pixels_.data(), &info(), DIB_RGB_COLORS);
+    HBITMAP h = ::CreateDIBitmap(screen, &Header(), CBM_INIT, pixels_.data, &info(), DIB_RGB_COLORS);
     if (old) SelectPalette(screen, old, FALSE);
     return h;
 }

@@ -42,6 +42,8 @@ void DrawWithMask(HDC dc, TBitmap& bitmap, TBitmap& mask, int x, int y, int w, i
 class TDib {
 public:
     TDib(HDC dc, TBitmap& bitmap);
+    TDib(const TDib&) = delete;
+    TDib& operator=(const TDib&) = delete;
     void DrawDib(HDC dc, int x, int y, int w, int h, DWORD rop) const;
     // A device bitmap made from the copy on the screen, through the shared palette.
     HBITMAP CreateDIBitmap() const;
@@ -49,8 +51,16 @@ public:
 
 private:
     const BITMAPINFO& info() const { return *reinterpret_cast<const BITMAPINFO*>(info_.data()); }
+    // Large pixel blocks come from the system's global memory, small ones from the heap.
+    struct PixelBlock {
+        uint8_t* data = nullptr;
+        size_t size = 0;
+        bool global = false;
+        ~PixelBlock();
+        void Allocate(size_t bytes);
+    };
     std::vector<uint8_t> info_; // header + colour table
-    std::vector<uint8_t> pixels_;
+    PixelBlock pixels_;
 };
 
 } // namespace velmora::images
