@@ -1,0 +1,830 @@
+#include "explorer/file_list_view.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "base/os.h"
+#include "explorer/path_utils.h"
+#include "explorer/shell_utils.h"
+#include "toolkit/application.h"
+
+namespace velmora::explorer {
+
+namespace {
+
+constexpr const char* kDrives = "DRIVES";
+
+struct FindCloser {
+    void operator()(HANDLE h) const {
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+};
+using FindHandle = std::unique_ptr<void, FindCloser>;
+
+// Shows the hourglass and puts the previous cursor back.
+class HourGlass {
+public:
+    HourGlass() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~HourGlass() { SetCursor(previous_); }
+    HourGlass(const HourGlass&) = delete;
+    HourGlass& operator=(const HourGlass&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+// Redrawing off for the lifetime of the object.
+class NoRedraw {
+public:
+    explicit NoRedraw(HWND window) : window_(window) { SendMessageA(window_, WM_SETREDRAW, FALSE, 0); }
+    ~NoRedraw() {
+        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    NoRedraw(const NoRedraw&) = delete;
+    NoRedraw& operator=(const NoRedraw&) = delete;
+
+private:
+    HWND window_;
+};
+
+std::string LocaleText(LCTYPE item, const char* fallback) {
+    char buffer[128] = {};
+    if (GetLocaleInfoA(GetThreadLocale(), item, buffer, sizeof buffer) <= 0 || !buffer[0]) return fallback;
+    return buffer;
+}
+
+bool ShiftHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// The modifiers held now: exactly Ctrl, none, or something else.
+enum class Modifiers { None, CtrlOnly, Other };
+Modifiers HeldModifiers() {
+    bool ctrl = ShiftHeld(VK_CONTROL), shift = ShiftHeld(VK_SHIFT), alt = ShiftHeld(VK_MENU);
+    if (!ctrl && !shift && !alt) return Modifiers::None;
+    if (ctrl && !shift && !alt) return Modifiers::CtrlOnly;
+    return Modifiers::Other;
+}
+
+// The parent-folder and HTML-folder pictures, appended once per process to the
+// shell's system image lists (which the whole process shares, so they stay
+// there; removing them would move the shell's own icons).
+struct OwnPictures {
+    int parent = -1;
+    int htmlFolder = -1;
+};
+
+int AppendPicture(HIMAGELIST list, const char* resource) {
+    if (!list) return -1;
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) return -1;
+    int index = ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
+    DeleteObject(bitmap);
+    return index;
+}
+
+HIMAGELIST SystemImageList(UINT sizeFlag) {
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                                                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | sizeFlag));
+}
+
+const OwnPictures& Pictures() {
+    static const OwnPictures pictures = [] {
+        OwnPictures p;
+        HIMAGELIST small = SystemImageList(SHGFI_SMALLICON);
+        HIMAGELIST large = SystemImageList(SHGFI_LARGEICON);
+        AppendPicture(small, "Parent_S");
+        AppendPicture(small, "HTML_S");
+        // The large list's indices are used in every view; both lists hold the
+        // same number of images, so they are the small list's too.
+        p.parent = AppendPicture(large, "Parent_L");
+        p.htmlFolder = AppendPicture(large, "HTML_L");
+        return p;
+    }();
+    return pictures;
+}
+
+struct DateTimeText {
+    std::string datePicture, timePicture, dateSeparator, timeSeparator;
+    int64_t bias = 0;     // local minus universal time, in 100 ns
+    bool haveBias = false;
+
+    void Format(const FILETIME& written, TFileListRow& row) {
+        ULARGE_INTEGER utc;
+        utc.LowPart = written.dwLowDateTime;
+        utc.HighPart = written.dwHighDateTime;
+        if (!haveBias) {
+            // The conversion applies today's bias to every time; ask once.
+            FILETIME local;
+            FileTimeToLocalFileTime(&written, &local);
+            ULARGE_INTEGER l;
+            l.LowPart = local.dwLowDateTime;
+            l.HighPart = local.dwHighDateTime;
+            bias = static_cast<int64_t>(l.QuadPart) - static_cast<int64_t>(utc.QuadPart);
+            haveBias = true;
+        }
+        ULARGE_INTEGER l;
+        l.QuadPart = utc.QuadPart + bias;
+        FILETIME local{l.LowPart, l.HighPart};
+        SYSTEMTIME st{};
+        FileTimeToSystemTime(&local, &st);
+        DateTimeParts parts{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+        row.cells[cellModified] = FormatDateTime(datePicture, parts, dateSeparator, timeSeparator) + " " +
+                                  FormatDateTime(timePicture, parts, dateSeparator, timeSeparator);
+        row.modified = static_cast<int64_t>(l.QuadPart / 10000000);
+    }
+};
+
+bool IsExistingFile(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsExistingFolder(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsDriveRoot(const std::string& folder) { return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\'; }
+
+} // namespace
+
+struct ColumnSpec {
+    const char* caption;
+    int width;
+    int format;
+};
+
+namespace {
+// Widths of the folder view's columns.
+const ColumnSpec kFolderColumns[] = {
+    {"Dosya Adı", 165, LVCFMT_LEFT},      {"Boyut(KB)", 75, LVCFMT_RIGHT}, {"Türü", 95, LVCFMT_LEFT},
+    {"Son Değişiklik", 115, LVCFMT_LEFT}, {"Nitelik", 40, LVCFMT_LEFT},
+};
+const ColumnSpec kDriveColumns[] = {
+    {"Disk Adı", 160, LVCFMT_LEFT}, {"Türü", 110, LVCFMT_LEFT},   {"Boyut", 90, LVCFMT_RIGHT},
+    {"Boş Alan", 90, LVCFMT_RIGHT}, {"Nitelik", 40, LVCFMT_LEFT},
+};
+} // namespace
+
+// ---- Construction
+
+TFileListView::TFileListView(const Params& params) {
+    tk::WindowParams wp;
+    wp.className = WC_LISTVIEWA;
+    wp.style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | (params.visible ? WS_VISIBLE : 0) | LVS_REPORT |
+               LVS_OWNERDATA | LVS_SHAREIMAGELISTS | LVS_EDITLABELS | LVS_SHOWSELALWAYS;
+    wp.exStyle = WS_EX_CLIENTEDGE;
+    wp.bounds = params.bounds;
+    CreateControl(params.parent, wp);
+    SetAlign(params.align);
+
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+
+    smallImages_ = SystemImageList(SHGFI_SMALLICON);
+    largeImages_ = SystemImageList(SHGFI_LARGEICON);
+    Pictures();
+    SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_));
+    SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_));
+
+    bmpUp_.reset(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), "Bmp_Up", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    bmpDown_.reset(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), "Bmp_Down", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+
+    BuildFolderColumns();
+}
+
+TFileListView::~TFileListView() {
+    if (tree_) {
+        IDirTreeLink* tree = tree_;
+        tree_ = nullptr;
+        tree->FileListDestroyed(this);
+    }
+    // The window goes before the font and bitmaps it uses.
+    DestroyHandle();
+}
+
+int TFileListView::ParentImageIndex() { return Pictures().parent; }
+int TFileListView::HtmlFolderImageIndex() { return Pictures().htmlFolder; }
+
+// ---- Properties
+
+void TFileListView::SetDateFormat(TDTFormat format) {
+    dateFormat_ = format;
+    dateFormatText_ = DateFormatString(format, LocaleText(LOCALE_SSHORTDATE, "dd.MM.yyyy"));
+}
+
+void TFileListView::SetTimeFormatStr(const std::string& format) {
+    timeFormat_ = format.empty() ? LocaleText(LOCALE_STIMEFORMAT, "HH:mm:ss") : format;
+}
+
+void TFileListView::SetDirectory(const std::string& value) {
+    if (os::AnsiUpperCase(value) == os::AnsiUpperCase(directory_)) return;
+    if (os::AnsiUpperCase(value) == kDrives) {
+        directory_ = value;
+        UpdateFileList();
+        return;
+    }
+    std::string folder = AddSlash(value);
+    if (folder.empty() || !IsExistingFolder(folder)) return;
+    // A relative or dotted path becomes the full path it stands for.
+    char full[MAX_PATH * 2] = {};
+    DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    if (n > 0 && n < sizeof full) folder = AddSlash(full);
+    SetCurrentDirectoryA(folder.c_str());
+    directory_ = folder;
+    UpdateFileList();
+}
+
+void TFileListView::SetDirTree(IDirTreeLink* tree) {
+    if (tree == tree_) return;
+    if (tree_) tree_->SetFileList(nullptr);
+    tree_ = tree;
+    if (tree_) tree_->SetFileList(this);
+}
+
+void TFileListView::TreeDestroyed(IDirTreeLink* tree) {
+    if (tree == tree_) tree_ = nullptr;
+}
+
+void TFileListView::SetFileType(TFileType type) {
+    if (type == fileType_) return;
+    fileType_ = type;
+    UpdateFileList();
+}
+
+void TFileListView::SetMask(const std::string& mask) {
+    if (mask == mask_) return;
+    mask_ = mask;
+    UpdateFileList();
+}
+
+void TFileListView::SetShowFolders(bool show) {
+    if (show == showFolders_) return;
+    showFolders_ = show;
+    UpdateFileList();
+}
+
+void TFileListView::SetViewStyle(TViewStyle style) {
+    viewStyle_ = style;
+    static const DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+    LONG_PTR s = GetWindowLongPtrA(Handle(), GWL_STYLE);
+    s = (s & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | kStyles[static_cast<int>(style)];
+    SetWindowLongPtrA(Handle(), GWL_STYLE, s);
+}
+
+bool TFileListView::IsDrivesView() const { return os::AnsiUpperCase(directory_) == kDrives; }
+
+int64_t TFileListView::DriveFreeSpace() const {
+    if (IsDrivesView() || directory_.empty()) return 0;
+    return DiskFreeKB(std::string(1, directory_[0]) + ":\\");
+}
+
+int TFileListView::SelectedNumber() const {
+    int selected = static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    return selected > 0 ? selected : RowCount();
+}
+
+int64_t TFileListView::SelectedSize() const {
+    int64_t sum = 0;
+    for (int i = SelectedIndex(); i >= 0;
+         i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
+        if (i < RowCount() && rows_[i].cells[cellKind] == "file") sum += rows_[i].size;
+    }
+    return sum;
+}
+
+// ---- Rows and selection
+
+bool TFileListView::IsSelected(int index) const {
+    return (SendMessageA(Handle(), LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void TFileListView::SetSelected(int index, bool selected) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+int TFileListView::SelectedIndex() const {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int TFileListView::FocusedIndex() const {
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void TFileListView::SetFocusedIndex(int index) {
+    LVITEMA item{};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void TFileListView::SelectAll() {
+    if (rows_.empty()) return;
+    SetSelected(-1, true);
+}
+
+void TFileListView::ClearSelection() {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    SendMessageA(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void TFileListView::SyncItemCount() {
+    SendMessageA(Handle(), LVM_SETITEMCOUNT, rows_.size(), 0);
+}
+
+// ---- Columns
+
+void TFileListView::SetColumns(const ColumnSpec* specs, int count) {
+    while (SendMessageA(Handle(), LVM_DELETECOLUMN, 0, 0)) {
+    }
+    for (int i = 0; i < count; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = specs[i].format;
+        column.cx = specs[i].width;
+        column.pszText = const_cast<char*>(specs[i].caption);
+        column.iSubItem = i;
+        SendMessageA(Handle(), LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+void TFileListView::BuildFolderColumns() { SetColumns(kFolderColumns, 5); }
+void TFileListView::BuildDriveColumns() { SetColumns(kDriveColumns, 5); }
+
+void TFileListView::UpdateHeaderMarks() {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
+    if (!header) return;
+    int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMA item{};
+        item.mask = HDI_FORMAT;
+        SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        HBITMAP mark = sortDescending_ ? bmpUp_.get() : bmpDown_.get();
+        item.mask = HDI_FORMAT | HDI_BITMAP;
+        if (i == sortColumn_ && mark) {
+            item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_STRING;
+            item.hbm = mark;
+        } else {
+            item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
+            item.hbm = nullptr;
+        }
+        SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// ---- Listing
+
+void TFileListView::UpdateFileList() {
+    {
+        NoRedraw noRedraw(Handle());
+        if (editing_) SendMessageA(Handle(), LVM_CANCELEDITLABEL, 0, 0);
+        ClearSelection();
+        std::vector<TFileListRow> old;
+        old.swap(rows_);
+        SyncItemCount();
+        if (OnDeletion) {
+            for (const TFileListRow& row : old) OnDeletion(row);
+        }
+        old.clear();
+
+        HourGlass hourGlass;
+        if (IsDrivesView()) {
+            BuildDriveColumns();
+            ListDrives();
+        } else {
+            BuildFolderColumns();
+            uint32_t mask = fileType_.AttributeMask();
+            std::string folder = AddSlash(directory_);
+            ShellInfoCache shell;
+            if (showFolders_) AddFolderEntries(folder + "*.*", mask | kAttrDirectory, shell);
+            for (const std::string& piece : SplitMask(mask_)) {
+                if (!piece.empty()) AddFolderEntries(folder + piece, mask, shell);
+            }
+            lastShellCalls_ = shell.ShellCalls();
+            sortColumn_ = 0;
+            sortDescending_ = false;
+            SortRows(false);
+            UpdateHeaderMarks();
+        }
+        SyncItemCount();
+        if (!rows_.empty() && SelectedIndex() < 0) SetFocusedIndex(0);
+    }
+    if (OnChange) OnChange();
+    tk::Application().ProcessMessages();
+}
+
+bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, ShellInfoCache& shell) {
+    sortingEnabled_ = true;
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (search.get() == INVALID_HANDLE_VALUE) return false;
+
+    const std::string folder = AddSlash(directory_);
+    const bool atRoot = IsDriveRoot(folder);
+    DateTimeText when{dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."), LocaleText(LOCALE_STIME, ":")};
+    const size_t before = rows_.size();
+    do {
+        const uint32_t attributes = found.dwFileAttributes;
+        if (!EntryPasses(attributes, mask)) continue;
+        const std::string name = found.cFileName;
+        if (name == ".") continue;
+        const bool isParent = name == "..";
+        if (isParent && atRoot) continue; // a drive's root has no parent entry
+        const bool isFolder = (attributes & kAttrDirectory) != 0;
+
+        TFileListRow& row = rows_.emplace_back();
+        row.cells[cellPath] = folder + name;
+        row.cells[cellKind] = isFolder ? "dir" : "file";
+        const ShellEntryInfo& info = shell.Lookup(row.cells[cellPath], attributes);
+        row.cells[cellType] = info.typeName;
+        row.size = isFolder ? 0
+                            : static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
+                                                   found.nFileSizeLow);
+        when.Format(found.ftLastWriteTime, row);
+        row.cells[cellAttributes] = AttributeLetters(attributes);
+        row.caption = EntryCaption(name, hideFileExt_);
+        if (isParent) {
+            row.imageIndex = ParentImageIndex() >= 0 ? ParentImageIndex() : info.iconIndex;
+        } else {
+            row.imageIndex = info.iconIndex;
+            // A folder such as "page_files" saved beside "page.htm".
+            if (isFolder && name.size() > 6 && HtmlFolderImageIndex() >= 0) {
+                std::string base = row.cells[cellPath].substr(0, row.cells[cellPath].size() - 6);
+                if (IsExistingFile(base + ".htm") || IsExistingFile(base + ".html"))
+                    row.imageIndex = HtmlFolderImageIndex();
+            }
+        }
+        row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
+        row.MakeKeys();
+    } while (FindNextFileA(search.get(), &found));
+    return rows_.size() > before;
+}
+
+void TFileListView::ListDrives() {
+    sortingEnabled_ = false;
+    DWORD drives = GetLogicalDrives();
+    UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    for (int i = 0; i < 26; ++i) {
+        if (!(drives & (1u << i))) continue;
+        const char letter = static_cast<char>('A' + i);
+        const std::string root = std::string(1, letter) + ":\\";
+        try {
+            TFileListRow row;
+            SHFILEINFOA info{};
+            SHGetFileInfoA(root.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME);
+            row.caption = DriveCaption(letter, DriveLabel(info.szDisplayName));
+            row.imageIndex = info.iIcon;
+            int type = static_cast<int>(GetDriveTypeA(root.c_str()));
+            int64_t total = 0, free = 0;
+            if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) {
+                total = DiskSizeKB(root);
+                free = DiskFreeKB(root);
+            }
+            char separator = os::ThousandSeparator();
+            row.cells = {DriveTypeText(type), DriveSizeText(total, separator), DriveSizeText(free, separator), "",
+                         root, "drv"};
+            row.MakeKeys();
+            rows_.push_back(std::move(row));
+        } catch (const std::exception&) {
+            // A drive that cannot be described is left out.
+        }
+    }
+    SetErrorMode(previousMode);
+}
+
+// ---- Sorting
+
+void TFileListView::SortRows(bool keepSelection) {
+    const int n = RowCount();
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    auto compare = [this](const TFileListRow& a, const TFileListRow& b) {
+        return OnCompare ? OnCompare(a, b) : CompareRows(a, b, sortColumn_, sortDescending_);
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return compare(rows_[a], rows_[b]) < 0; });
+
+    std::vector<bool> selected;
+    int focused = -1;
+    if (keepSelection) {
+        selected.assign(n, false);
+        for (int i = SelectedIndex(); i >= 0 && i < n;
+             i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED)))
+            selected[i] = true;
+        focused = FocusedIndex();
+    }
+    std::vector<TFileListRow> sorted;
+    sorted.reserve(n);
+    for (int i : order) sorted.push_back(std::move(rows_[i]));
+    rows_.swap(sorted);
+    if (keepSelection) {
+        ClearSelection();
+        for (int k = 0; k < n; ++k) {
+            if (selected[order[k]]) SetSelected(k, true);
+            if (order[k] == focused) SetFocusedIndex(k);
+        }
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void TFileListView::ColumnClick(int column) {
+    if (OnColumnClick) {
+        OnColumnClick(column);
+        return;
+    }
+    if (!sortingEnabled_) return;
+    if (column == sortColumn_) {
+        sortDescending_ = !sortDescending_;
+    } else {
+        sortColumn_ = column;
+        sortDescending_ = true;
+    }
+    SortRows(true);
+    UpdateHeaderMarks();
+}
+
+// ---- Navigation
+
+void TFileListView::OpenItem() {
+    int index = SelectedIndex();
+    if (index < 0 || index >= RowCount()) return;
+    HourGlass hourGlass;
+    const TFileListRow row = rows_[index]; // the rows change below
+    if (row.caption == " ..") {
+        OneLevelUp();
+        return;
+    }
+    const std::string& kind = row.cells[cellKind];
+    const std::string& path = row.cells[cellPath];
+    if (kind == "dir" || kind == "drv") {
+        std::string target = AddSlash(path);
+        if (kind == "drv" && GetDriveTypeA(target.c_str()) == DRIVE_REMOVABLE && !DriveReady(path[0], true)) return;
+        SetDirectory(target);
+        if (tree_) tree_->OpenPath(target);
+    } else if (kind == "file") {
+        size_t slash = path.find_last_of('\\');
+        std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        ExecuteFile("Open", name, "", folder, SW_SHOW);
+    }
+}
+
+void TFileListView::OneLevelUp() {
+    if (IsDrivesView()) return;
+    directory_ = AddSlash(directory_);
+    if (directory_.size() >= 2 && directory_[directory_.size() - 2] == ':') {
+        SetDirectory("Drives");
+        return;
+    }
+    std::string current = DelSlash(directory_);
+    size_t slash = current.find_last_of('\\');
+    if (slash == std::string::npos) return;
+    std::string parent = current.substr(0, slash + 1);
+    SetDirectory(parent);
+    if (tree_) tree_->OpenPath(parent);
+}
+
+// ---- File operations (their own module does the work)
+
+void TFileListView::CutCopy(int mode) {
+    if (operations_) operations_->CutCopy(mode);
+}
+void TFileListView::Paste() {
+    if (operations_) operations_->Paste();
+}
+void TFileListView::DeleteSelected() {
+    if (operations_) operations_->DeleteSelected();
+}
+void TFileListView::RenameSelected() {
+    if (operations_) operations_->RenameSelected();
+}
+void TFileListView::NewFolder() {
+    if (operations_) operations_->NewFolder();
+}
+void TFileListView::ViewFile() {
+    if (operations_) operations_->ViewFile();
+}
+void TFileListView::FindFile() {
+    if (operations_) operations_->FindFile();
+}
+
+// ---- Framework hooks
+
+void TFileListView::Click() {
+    int index = SelectedIndex();
+    if (index >= 0 && index < RowCount()) selectedFile_ = rows_[index].cells[cellPath];
+    if (OnClick) OnClick();
+}
+
+void TFileListView::DblClick() {
+    if (dblClickToOpen_) {
+        OpenItem();
+        return;
+    }
+    int index = SelectedIndex();
+    if (index >= 0 && index < RowCount() && rows_[index].caption == " ..") {
+        OneLevelUp();
+        return;
+    }
+    if (OnDblClick) OnDblClick();
+}
+
+void TFileListView::KeyDown(WORD key) {
+    const bool selected = SelectedIndex() >= 0;
+    Modifiers held = HeldModifiers();
+    if (held == Modifiers::CtrlOnly) {
+        switch (key) {
+        case 'C':
+            if (selected) CutCopy(0);
+            break;
+        case 'X':
+            if (selected) CutCopy(2);
+            break;
+        case 'V':
+            if (!FileClipboard.empty()) Paste();
+            break;
+        case 'O':
+            if (selected) OpenItem();
+            break;
+        case 'F':
+            if (selected) ViewFile();
+            break;
+        case 'N':
+            if (!IsDrivesView()) NewFolder();
+            break;
+        }
+    } else if (held == Modifiers::None && !editing_) {
+        switch (key) {
+        case VK_BACK: OneLevelUp(); break;
+        case VK_RETURN:
+            if (selected) OpenItem();
+            break;
+        case VK_DELETE:
+            if (selected) DeleteSelected();
+            break;
+        case VK_F2:
+            if (selected) RenameSelected();
+            break;
+        case VK_F3: FindFile(); break;
+        case VK_F5: UpdateFileList(); break;
+        }
+    }
+    if (OnKeyDown) OnKeyDown(key);
+}
+
+void TFileListView::KeyUp(WORD key) {
+    if ((key == VK_UP || key == VK_DOWN) && HeldModifiers() == Modifiers::None && !editing_) Click();
+    if (OnKeyUp) OnKeyUp(key);
+}
+
+// ---- Messages
+
+LRESULT TFileListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        KeyDown(static_cast<WORD>(wParam));
+        if (!Handle()) return 0;
+        return TControl::WndProc(msg, wParam, lParam);
+    case WM_KEYUP: {
+        LRESULT result = TControl::WndProc(msg, wParam, lParam);
+        KeyUp(static_cast<WORD>(wParam));
+        return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        // The list view may track the button itself and swallow the release.
+        mouseUpSeen_ = false;
+        LRESULT result = TControl::WndProc(msg, wParam, lParam);
+        int button = msg == WM_LBUTTONDOWN ? VK_LBUTTON : VK_RBUTTON;
+        if (!mouseUpSeen_ && !(GetKeyState(button) & 0x8000) && OnMouseUp && Handle()) {
+            POINT p;
+            GetCursorPos(&p);
+            ScreenToClient(Handle(), &p);
+            OnMouseUp(msg == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, p.x, p.y);
+        }
+        return result;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+        mouseUpSeen_ = true;
+        LRESULT result = TControl::WndProc(msg, wParam, lParam);
+        if (OnMouseUp)
+            OnMouseUp(msg == WM_LBUTTONUP ? MK_LBUTTON : MK_RBUTTON, static_cast<short>(LOWORD(lParam)),
+                      static_cast<short>(HIWORD(lParam)));
+        return result;
+    }
+    case WM_CONTEXTMENU:
+        if (popUpMenuEnabled_ && OnContextPopup) {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (p.x == -1 && p.y == -1) {
+                GetCursorPos(&p);
+            }
+            OnContextPopup(p);
+            return 0;
+        }
+        break;
+    }
+    return TControl::WndProc(msg, wParam, lParam);
+}
+
+bool TFileListView::HandleReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_NOTIFY) return false;
+    return NotifyFromList(reinterpret_cast<NMHDR*>(lParam), result);
+}
+
+bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case LVN_GETDISPINFOA: {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        if (item.iItem < 0 || item.iItem >= RowCount()) return true;
+        const TFileListRow& row = rows_[item.iItem];
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            const std::string* text = nullptr;
+            if (item.iSubItem == 0) text = &row.caption;
+            else if (item.iSubItem >= 1 && item.iSubItem <= 6) text = &row.cells[item.iSubItem - 1];
+            lstrcpynA(item.pszText, text ? text->c_str() : "", item.cchTextMax);
+        }
+        if (item.mask & LVIF_IMAGE) item.iImage = row.imageIndex;
+        result = 0;
+        return true;
+    }
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        if (OnChange) OnChange();
+        result = 0;
+        return true;
+    case LVN_COLUMNCLICK:
+        ColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        result = 0;
+        return true;
+    case NM_CLICK:
+    case NM_RCLICK:
+        if (header->code == NM_CLICK) Click();
+        result = 0;
+        return true;
+    case NM_DBLCLK:
+        DblClick();
+        result = 0;
+        return true;
+    case LVN_BEGINLABELEDITA: {
+        int index = reinterpret_cast<NMLVDISPINFOA*>(header)->item.iItem;
+        bool allow = operations_ && index >= 0 && index < RowCount() && operations_->CanEdit(index);
+        editing_ = allow;
+        result = allow ? FALSE : TRUE;
+        return true;
+    }
+    case LVN_ENDLABELEDITA: {
+        editing_ = false;
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        bool accept = false;
+        if (item.pszText && operations_ && item.iItem >= 0 && item.iItem < RowCount()) {
+            std::string caption = item.pszText;
+            accept = operations_->Edit(item.iItem, caption);
+            if (accept && item.iItem < RowCount()) {
+                rows_[item.iItem].caption = caption;
+                rows_[item.iItem].MakeKeys();
+                if (OnEdited) OnEdited(item.iItem, caption);
+            }
+        }
+        result = accept ? TRUE : FALSE;
+        return true;
+    }
+    case NM_CUSTOMDRAW: {
+        auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+        if (!OnCustomDrawItem) {
+            result = CDRF_DODEFAULT;
+            return true;
+        }
+        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+            result = CDRF_NOTIFYITEMDRAW;
+            return true;
+        }
+        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            int index = static_cast<int>(draw->nmcd.dwItemSpec);
+            result = index >= 0 && index < RowCount() ? OnCustomDrawItem(index, rows_[index], *draw)
+                                                      : CDRF_DODEFAULT;
+            return true;
+        }
+        result = CDRF_DODEFAULT;
+        return true;
+    }
+    }
+    return false;
+}
+
+} // namespace velmora::explorer
