@@ -499,6 +499,16 @@ void TDirTree::EndUpdate() {
     }
 }
 
+void TDirTree::ShowInFileList(const std::string& folder) {
+    if (!fileList_) return;
+    // The list ignores the folder it already shows, which would keep the old
+    // entry on screen: list it again instead.
+    if (SameText(AddSlash(fileList_->Directory()), AddSlash(folder)))
+        fileList_->UpdateFileList();
+    else
+        fileList_->SetDirectory(folder);
+}
+
 HWND TDirTree::OwnerWindow() const {
     return Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
 }
@@ -587,7 +597,7 @@ bool TDirTree::DeleteNode(TTreeNode node) {
     if (!FirstChild(parent)) SetHasChildren(parent, false);
     // The selection moved to the parent; what the tree reports follows it.
     selectedPath_ = GetPathFromNode(Selected());
-    if (fileList_) fileList_->SetDirectory(selectedPath_);
+    ShowInFileList(selectedPath_);
     return true;
 }
 
@@ -692,7 +702,7 @@ bool TDirTree::EditHook(TTreeNode node, const char* newText) {
     Select(parent);
     // The selection moved to the parent; what the tree reports follows it.
     selectedPath_ = GetPathFromNode(parent);
-    if (fileList_) fileList_->SetDirectory(selectedPath_);
+    ShowInFileList(selectedPath_);
     return true;
 }
 

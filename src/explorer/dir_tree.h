@@ -130,6 +130,8 @@ private:
     bool EditHook(TTreeNode node, const char* newText);
     void BeginUpdate();
     void EndUpdate();
+    // After a rename or delete below it: the list shows the folder, fresh.
+    void ShowInFileList(const std::string& folder);
     HWND OwnerWindow() const;
 
     IFileListLink* fileList_ = nullptr;

@@ -421,6 +421,17 @@ TEST_F(DirTreeTest, RenameMovesTheFolderAndSelectsTheParent) {
     EXPECT_EQ(tree->Selected(), t);
     EXPECT_EQ(tree->SelectedPath(), tree->GetPathFromNode(t));
     EXPECT_EQ(list.directories, std::vector<std::string>{tree->GetPathFromNode(t)});
+
+    // A list already showing the parent lists it again (its entry changed).
+    TTreeNode c = tree->FindChild(t, "C");
+    list.directory = root + "\\";
+    list.directories.clear();
+    edit = tree->EditText(c);
+    SetWindowTextA(edit, "C2");
+    SendMessageA(Tree(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_TRUE(FolderExists(root + "\\C2"));
+    EXPECT_TRUE(list.directories.empty());
+    EXPECT_EQ(list.updates, 1);
 }
 
 TEST_F(DirTreeTest, AddNewNodeCreatesTheFolderAndReopensTheTree) {
