@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "bench_files.h"
 #include "hexedit/hex_document.h"
 
@@ -26,7 +28,10 @@ long StatusKb(const char* field) {
 
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
+// Each timed step starts with the dirty pages of the previous ones written out,
+// so that the writeback of one step is not charged to the next.
 template <typename F> double Seconds(F&& f) {
+    sync();
     auto t0 = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
