@@ -13,11 +13,7 @@ start_xvfb() {
   local depth="$1" n
   for n in $(seq 90 180); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      # Wine prefers a true-colour visual whenever the server can make one: an
-      # 8-bit screen must offer 8-bit pixmaps only, or Wine still reports 32 bits.
-      local extra=()
-      [ "$depth" = 8 ] && extra=(-pixdepths 1 4 8)
-      Xvfb ":$n" -screen 0 "1280x1024x$depth" "${extra[@]}" -nolisten tcp -ac >/dev/null 2>&1 &
+      Xvfb ":$n" -screen 0 "1280x1024x$depth" -nolisten tcp -ac >/dev/null 2>&1 &
       local pid=$!
       local i
       for i in $(seq 1 100); do
