@@ -114,7 +114,8 @@ TEST(GifDecoder, FrameCountAndSizeLimits) {
     const size_t header = 13 + 12; // screen descriptor and a 4-colour table
     std::vector<uint8_t> frame(basic.begin() + header, basic.end() - 1);
     std::vector<uint8_t> many(basic.begin(), basic.begin() + header);
-    for (int i = 0; i < 300; ++i) many.insert(many.end(), frame.begin(), frame.end());
+    for (int i = 0; i < 300; ++i)
+        many.insert(many.end(), frame.begin(), frame.end());
     many.push_back(';');
     GifFile gif;
     std::string error;

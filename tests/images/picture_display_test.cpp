@@ -251,6 +251,26 @@ TEST_F(PictureDisplay, FetchKindsGifsAndRequests) {
     EXPECT_EQ(FetchImage("none", t, pending, fromCache, mask, handler), nullptr);
 }
 
+TEST_F(PictureDisplay, StreamsTakeBmpAndJpegOnly) {
+    TMemoryStream stream;
+    std::unique_ptr<TBitmap> mask;
+    TTransparency t = LowerLeftCorner;
+    stream.Data() = images_test::ReadData("bmp_8.bmp");
+    auto bmp = ReadPictureStream(stream, t, mask);
+    ASSERT_TRUE(bmp);
+    EXPECT_TRUE(mask); // kind 1 asked for: the bottom-left colour's mask
+    stream.Data() = images_test::ReadData("jpeg_baseline.jpg");
+    EXPECT_TRUE(ReadPictureStream(stream, t, mask));
+    EXPECT_EQ(t, NotTransparent); // JPEGs are always opaque
+    EXPECT_FALSE(mask);
+    for (const char* other : {"gif_plain.gif", "png_rgb_trns.png", "jpeg_exif.jpg"}) {
+        stream.Data() = images_test::ReadData(other);
+        EXPECT_FALSE(ReadPictureStream(stream, t, mask)) << other;
+    }
+    stream.Data().assign({'B', 'M', 0, 0, 0}); // shorter than 20 bytes
+    EXPECT_FALSE(ReadPictureStream(stream, t, mask));
+}
+
 // Reads one pixel of a bitmap selected nowhere.
 Rgb PixelOf(HBITMAP bitmap, int x, int y) {
     TBitmap wrapper(bitmap);
