@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "hexedit/screenshot.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
@@ -367,8 +368,7 @@ TEST_F(HexEditorTest, PaintingAScreenReadsOneWindow) {
 }
 
 TEST_F(HexEditorTest, Screenshot) {
-    // VELMORA_HEX_SHOT=file.bmp saves what the control looks like.
-    const char* shot = std::getenv("VELMORA_HEX_SHOT");
+    // VELMORA_HEX_SHOT=C:\\prefix saves what the control looks like.
     std::string data = "MZ\x90\x00\x03 velmora hex editor: bytes, groups and characters.";
     for (int i = 0; i < 300; ++i) data += static_cast<char>(i * 37);
     Load(data);
@@ -378,35 +378,5 @@ TEST_F(HexEditorTest, Screenshot) {
     Key(VK_SHIFT, {VK_SHIFT});
     for (int i = 0; i < 9; ++i) Key(VK_RIGHT, {VK_SHIFT});
     Pump(30);
-    if (!shot) return;
-    RECT r;
-    GetClientRect(editor->Handle(), &r);
-    HDC window = GetDC(editor->Handle());
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = r.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    int stride = (r.right * 3 + 3) & ~3;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * r.bottom;
-    if (FILE* f = std::fopen(shot, "wb")) {
-        std::fwrite(&fh, sizeof fh, 1, f);
-        std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        std::fwrite(bits, stride * r.bottom, 1, f);
-        std::fclose(f);
-    }
-    SelectObject(memory, old);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(editor->Handle(), window);
+    SaveWindowShot(editor->Handle(), "_editor");
 }

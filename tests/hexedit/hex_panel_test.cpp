@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "hexedit/screenshot.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
@@ -97,6 +98,10 @@ TEST_F(HexPanelTest, Configuration) {
     EXPECT_EQ(items[3]->Shortcut, tk::ShortCut(VK_F3));
     EXPECT_EQ(e.PopupMenu(), panel->PopupMenu4.get());
     panel->ShowFileName("C:\\veri\\mz.bin");
+    e.SetFocus();
+    UpdateWindow(form->Handle());
+    Pump(30);
+    SaveWindowShot(form->Handle(), "_panel");
     EXPECT_EQ(panel->HexDosyaAdi->Caption(), "mz.bin");
     EXPECT_EQ(panel->HexDosyaAdi->Hint(), "C:\\veri\\");
 }
