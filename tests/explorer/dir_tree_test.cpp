@@ -330,6 +330,22 @@ TEST_F(DirTreeTest, ClickOnALabelPointsTheListThereButTheExpandButtonDoesNot) {
     EXPECT_EQ(list.directories.back(), tree->GetPathFromNode(a));
 }
 
+TEST_F(DirTreeTest, DriveNodeButtonLoadsItsFoldersAndItsLabelShowsTheDrive) {
+    TTreeNode driveC = nullptr;
+    for (TTreeNode drive : tree->Children(tree->RootNode()))
+        if (tree->GetPathFromNode(drive) == "C:\\") driveC = drive;
+    ASSERT_NE(driveC, nullptr);
+    ASSERT_EQ(tree->FirstChild(driveC), nullptr);
+    Click(ButtonPoint(driveC));
+    EXPECT_TRUE(tree->Expanded(driveC));
+    EXPECT_NE(tree->FindChild(driveC, "windows"), nullptr);
+    EXPECT_TRUE(list.directories.empty());
+
+    Click(LabelPoint(driveC));
+    EXPECT_EQ(tree->SelectedPath(), "C:\\");
+    EXPECT_EQ(list.directories, std::vector<std::string>{"C:\\"});
+}
+
 TEST_F(DirTreeTest, RightClickSelectsWithoutTouchingTheList) {
     TTreeNode t = Open(root);
     TTreeNode b = tree->FindChild(t, "B");
