@@ -170,6 +170,12 @@ TEST_F(HexEditorTest, TypingCharactersThroughTheTranslation) {
     EXPECT_EQ(Byte(2), 'c');
     EXPECT_EQ(editor->LookOfCell(36, 0).text, "A");
     editor->SetTranslation(TTranslationType::ttAnsi);
+    // Right after Alt is released a character goes in through the OEM code page, even below 32.
+    SendMessageA(editor->Handle(), WM_SYSKEYUP, VK_MENU, 0xC0000001);
+    EXPECT_TRUE(editor->AltReleased());
+    Type('\x07');
+    EXPECT_EQ(Byte(2), 0x07);
+    EXPECT_FALSE(editor->AltReleased());
     // The end of the row wraps to the first character of the next row.
     Key(VK_END);
     Type('!');
