@@ -21,7 +21,8 @@ inline bool WriteRandomFile(const std::string& path, int64_t size, uint64_t seed
     if (!f.Open(path, velmora::os::File::Mode::Create)) return false;
     std::vector<uint64_t> block(1 << 17); // 1 MiB
     for (int64_t done = 0; done < size;) {
-        for (uint64_t& w : block) w = NextRandom(seed);
+        for (uint64_t& w : block)
+            w = NextRandom(seed);
         int32_t n = static_cast<int32_t>(std::min<int64_t>(size - done, 1 << 20));
         if (f.Write(block.data(), n) != n) return false;
         done += n;

@@ -26,7 +26,9 @@ long StatusKb(const char* field) {
     return -1;
 }
 
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // Each timed step starts with the dirty pages of the previous ones written out,
 // so that the writeback of one step is not charged to the next.
@@ -52,7 +54,8 @@ int main() {
 
     ResetPeak();
     const long baseline = StatusKb("VmHWM:");
-    double copyTime = 1e9, copyBeforeSave = 1e9, loadTime = 1e9, saveTime = 1e9, findTime = 1e9, editTime = 1e9;
+    double copyTime = 1e9, copyBeforeSave = 1e9, loadTime = 1e9, saveTime = 1e9, findTime = 1e9,
+           editTime = 1e9;
     long worstPaintReads = 0;
     for (int round = 0; round < 3; ++round) {
         copyTime = std::min(copyTime, Seconds([&] { os::CopyFileTo(source, copy, false); }));
@@ -62,15 +65,18 @@ int main() {
                                 if (!doc.LoadFromFile(source)) std::abort();
                             }));
         uint8_t pattern[8] = {'v', 'E', 'l', 'M', 'o', 'R', 'a', '!'};
-        findTime = std::min(findTime, Seconds([&] { doc.Find(pattern, 8, 0, doc.DataSize() - 1, false, false); }));
-        editTime = std::min(editTime, Seconds([&] {
-                                for (int i = 0; i < 1000; ++i) {
-                                    int32_t at = static_cast<int32_t>((size / 1000) * i + (i * 7919) % 4096);
-                                    doc.ChangeByte(doc.ByteAt(at), static_cast<uint8_t>(doc.ByteAt(at) ^ 0x5A), at);
-                                }
-                            }));
+        findTime =
+            std::min(findTime, Seconds([&] { doc.Find(pattern, 8, 0, doc.DataSize() - 1, false, false); }));
+        editTime =
+            std::min(editTime, Seconds([&] {
+                         for (int i = 0; i < 1000; ++i) {
+                             int32_t at = static_cast<int32_t>((size / 1000) * i + (i * 7919) % 4096);
+                             doc.ChangeByte(doc.ByteAt(at), static_cast<uint8_t>(doc.ByteAt(at) ^ 0x5A), at);
+                         }
+                     }));
         // The copy to compare the save with runs under the same load of dirty pages.
-        copyBeforeSave = std::min(copyBeforeSave, Seconds([&] { os::CopyFileTo(doc.WorkingCopyPath(), copy, false); }));
+        copyBeforeSave =
+            std::min(copyBeforeSave, Seconds([&] { os::CopyFileTo(doc.WorkingCopyPath(), copy, false); }));
         os::RemoveFile(copy);
         saveTime = std::min(saveTime, Seconds([&] {
                                 if (!doc.SaveToFile(saved)) std::abort();
@@ -82,7 +88,8 @@ int main() {
             int64_t before = doc.WindowLoads();
             for (int32_t row = top; row < top + 60; ++row) {
                 doc.CoverWindow(row * 16);
-                for (int b = 0; b < 16; ++b) (void)doc.ByteAt(row * 16 + b);
+                for (int b = 0; b < 16; ++b)
+                    (void)doc.ByteAt(row * 16 + b);
             }
             worstPaintReads = std::max<long>(worstPaintReads, static_cast<long>(doc.WindowLoads() - before));
         }
@@ -95,8 +102,10 @@ int main() {
     std::printf("Find absent, 8 bytes      %.3f s\n", findTime);
     std::printf("1,000 scattered edits     %.3f s\n", editTime);
     std::printf("plain copy before save    %.3f s\n", copyBeforeSave);
-    std::printf("SaveToFile                %.3f s  (%.2fx the copy before it)\n", saveTime, saveTime / copyBeforeSave);
-    std::printf("peak RSS above baseline   %.2f MiB (baseline %.2f MiB)\n", (peak - baseline) / 1024.0, baseline / 1024.0);
+    std::printf("SaveToFile                %.3f s  (%.2fx the copy before it)\n", saveTime,
+                saveTime / copyBeforeSave);
+    std::printf("peak RSS above baseline   %.2f MiB (baseline %.2f MiB)\n", (peak - baseline) / 1024.0,
+                baseline / 1024.0);
     std::printf("window reads per screen   at most %ld (200 random screens x 3)\n", worstPaintReads);
     os::RemoveFile(source);
     return 0;

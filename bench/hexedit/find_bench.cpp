@@ -26,7 +26,8 @@ struct Fixture {
         memory.resize(kSize);
         os::File f;
         f.Open(path, os::File::Mode::Read);
-        for (int64_t at = 0; at < kSize; at += 1 << 20) f.Read(memory.data() + at, 1 << 20);
+        for (int64_t at = 0; at < kSize; at += 1 << 20)
+            f.Read(memory.data() + at, 1 << 20);
         if (memmem(memory.data(), memory.size(), kPattern, 8)) std::abort(); // must be absent
         if (!doc.LoadFromFile(path)) std::abort();
     }
@@ -40,7 +41,8 @@ Fixture& Get() {
 
 void BM_Memmem(benchmark::State& state) {
     Fixture& f = Get();
-    for (auto _ : state) benchmark::DoNotOptimize(memmem(f.memory.data(), f.memory.size(), kPattern, 8));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(memmem(f.memory.data(), f.memory.size(), kPattern, 8));
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 

@@ -25,33 +25,38 @@ struct Input {
     uint16_t Word() { return static_cast<uint16_t>(Byte() | (Byte() << 8)); }
 };
 
-#define CHECK(cond)                                                                                                   \
-    do {                                                                                                              \
-        if (!(cond)) {                                                                                                \
-            std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__);                                   \
-            std::abort();                                                                                             \
-        }                                                                                                             \
+#define CHECK(cond)                                                                                          \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "check failed: %s (line %d)\n", #cond, __LINE__);                           \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
-int32_t NaiveFind(const std::vector<uint8_t>& data, std::vector<uint8_t> pattern, int32_t start, int32_t endPos,
-                  bool ignoreCase) {
+int32_t NaiveFind(const std::vector<uint8_t>& data, std::vector<uint8_t> pattern, int32_t start,
+                  int32_t endPos, bool ignoreCase) {
     int32_t size = static_cast<int32_t>(data.size());
     int32_t count = static_cast<int32_t>(pattern.size());
     if (endPos >= size) endPos = size - 1;
     if (start < 0) start = 0;
     if (count < 1 || start + count > endPos + 1) return -1;
-    auto fold = [&](uint8_t c) { return ignoreCase ? static_cast<uint8_t>(os::LowerAnsi(static_cast<char>(c))) : c; };
-    for (uint8_t& c : pattern) c = fold(c);
+    auto fold = [&](uint8_t c) {
+        return ignoreCase ? static_cast<uint8_t>(os::LowerAnsi(static_cast<char>(c))) : c;
+    };
+    for (uint8_t& c : pattern)
+        c = fold(c);
     for (int32_t p = start; p + count - 1 <= endPos; ++p) {
         int32_t i = 0;
-        while (i < count && fold(data[p + i]) == pattern[i]) ++i;
+        while (i < count && fold(data[p + i]) == pattern[i])
+            ++i;
         if (i == count) return p;
     }
     return -1;
 }
 
 std::string Scratch() {
-    static std::string path = os::TempFolder() + "hexdoc_ops_fuzz_" + std::to_string(os::TickCount()) + ".bin";
+    static std::string path =
+        os::TempFolder() + "hexdoc_ops_fuzz_" + std::to_string(os::TickCount()) + ".bin";
     return path;
 }
 
@@ -60,7 +65,8 @@ std::string Scratch() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in{data, size};
     std::vector<uint8_t> model(in.Word() % 700);
-    for (uint8_t& b : model) b = in.Byte();
+    for (uint8_t& b : model)
+        b = in.Byte();
     {
         os::File f;
         if (!f.Open(Scratch(), os::File::Mode::Create)) return 0;
@@ -106,7 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 3: { // append
             int32_t count = 1 + in.Byte() % 16;
             std::vector<uint8_t> bytes(count);
-            for (uint8_t& b : bytes) b = in.Byte();
+            for (uint8_t& b : bytes)
+                b = in.Byte();
             doc.AppendBytes(bytes.data(), count);
             model.insert(model.end(), bytes.begin(), bytes.end());
             CHECK(doc.SelectionStart() == n && doc.SelectionEnd() == n + count - 1);
@@ -115,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 4: { // search
             int32_t count = in.Byte() % 7;
             std::vector<uint8_t> pattern(count);
-            for (uint8_t& b : pattern) b = in.Byte() % 4 == 0 ? in.Byte() : "aAiI\xDD"[in.Byte() % 5];
+            for (uint8_t& b : pattern)
+                b = in.Byte() % 4 == 0 ? in.Byte() : "aAiI\xDD"[in.Byte() % 5];
             int32_t start = static_cast<int32_t>(in.Word() % 800) - 50;
             int32_t endPos = static_cast<int32_t>(in.Word() % 800) - 50;
             bool ignoreCase = in.Byte() & 1;
@@ -129,7 +137,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             int32_t origin = in.Byte() % 4;
             bool strict = in.Byte() & 1;
             int64_t base = n == 0 ? 0 : doc.SelStart();
-            int64_t target = origin == 0 ? offset : origin == 1 ? offset + base : origin == 2 ? int64_t{offset} + n - 1 : base;
+            int64_t target = origin == 0   ? offset
+                             : origin == 1 ? offset + base
+                             : origin == 2 ? int64_t{offset} + n - 1
+                                           : base;
             bool ok = doc.Seek(offset, origin, strict);
             if (n == 0 || (strict && (target < 0 || target >= n))) {
                 CHECK(!ok);
@@ -144,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         case 7: { // compare every byte
-            for (int32_t i = 0; i < n; ++i) CHECK(doc.ByteAt(i) == model[i]);
+            for (int32_t i = 0; i < n; ++i)
+                CHECK(doc.ByteAt(i) == model[i]);
             break;
         }
         }
@@ -163,6 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CHECK(records == doc.UndoRecordCount() && records <= 100);
     }
     CHECK(doc.DataSize() == static_cast<int32_t>(model.size()));
-    for (int32_t i = 0; i < doc.DataSize(); ++i) CHECK(doc.ByteAt(i) == model[i]);
+    for (int32_t i = 0; i < doc.DataSize(); ++i)
+        CHECK(doc.ByteAt(i) == model[i]);
     return 0;
 }

@@ -27,8 +27,9 @@ TFileNameBar::TFileNameBar(tk::TControl* parent, int height) : font_(tk::MakeFon
     p.bounds = RECT{0, 0, 100, height};
     CreateControl(parent, p);
     SetAlign(tk::TAlign::alTop);
-    tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    tooltip_ =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (tooltip_) {
         TOOLINFOA ti{};
         ti.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -96,7 +97,8 @@ THexPanel::THexPanel(const Params& params)
 
     hex::THexEditor::Params ep;
     ep.parent = this;
-    ep.bounds = RECT{0, 17, params.bounds.right - params.bounds.left, params.bounds.bottom - params.bounds.top};
+    ep.bounds =
+        RECT{0, 17, params.bounds.right - params.bounds.left, params.bounds.bottom - params.bounds.top};
     ep.align = tk::TAlign::alClient;
     HexEditor1 = std::make_unique<hex::THexEditor>(ep);
     hex::THexEditor& e = *HexEditor1;
@@ -117,7 +119,7 @@ THexPanel::THexPanel(const Params& params)
     colors.ChangedText = 0x0000FF;
     colors.CursorFrame = 0x000000;
     colors.Offset = 0x000000;
-    colors.OddColumn = 0xFF0000; // blue
+    colors.OddColumn = 0xFF0000;  // blue
     colors.EvenColumn = 0x800000; // navy
     e.SetColors(colors);
 
@@ -167,7 +169,8 @@ void THexPanel::BulClick() {
     SearchIgnoreCase = false;
     SearchBytes.clear();
     std::string text = HexSearchText;
-    if (!tk::CurrentDialogs().InputQuery({"Veri Bul", "ascii ya da hex olarak aratabilirsiniz"}, text)) return;
+    if (!tk::CurrentDialogs().InputQuery({"Veri Bul", "ascii ya da hex olarak aratabilirsiniz"}, text))
+        return;
     HexSearchText = text;
     if (text.empty()) return;
     std::vector<uint8_t> pattern = hex::SearchPattern(text);
@@ -192,7 +195,8 @@ void THexPanel::GitClick() {
     hex::THexEditor& e = *HexEditor1;
     if (e.DataSize() == 0) return;
     std::string text = std::to_string(e.SelStart());
-    if (!tk::CurrentDialogs().InputQuery({"Gidilecek pozisyon", "(önek 0x veya $ ile başlamalı)"}, text)) return;
+    if (!tk::CurrentDialogs().InputQuery({"Gidilecek pozisyon", "(önek 0x veya $ ile başlamalı)"}, text))
+        return;
     if (!e.Seek(hex::ParsePosition(text), 0, true)) Note("bilinmeyen pozisyon");
 }
 

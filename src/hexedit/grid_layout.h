@@ -13,11 +13,21 @@ struct GridCell {
     int32_t row = 0;
 };
 
-inline int32_t SeparatorColumn(int32_t bpl) { return 2 * bpl + 2; }
-inline int32_t FirstCharColumn(int32_t bpl) { return 2 * bpl + 3; }
-inline int32_t ColumnCount(int32_t bpl) { return 3 * bpl + 3; }
-inline bool IsCharColumn(int32_t col, int32_t bpl) { return col > 2 * bpl + 2; }
-inline bool IsHexColumn(int32_t col, int32_t bpl) { return col >= 2 && col <= 2 * bpl + 1; }
+inline int32_t SeparatorColumn(int32_t bpl) {
+    return 2 * bpl + 2;
+}
+inline int32_t FirstCharColumn(int32_t bpl) {
+    return 2 * bpl + 3;
+}
+inline int32_t ColumnCount(int32_t bpl) {
+    return 3 * bpl + 3;
+}
+inline bool IsCharColumn(int32_t col, int32_t bpl) {
+    return col > 2 * bpl + 2;
+}
+inline bool IsHexColumn(int32_t col, int32_t bpl) {
+    return col >= 2 && col <= 2 * bpl + 1;
+}
 
 inline int32_t ByteIndexOfCell(int32_t col, int32_t row, int32_t bpl) {
     int64_t index = IsCharColumn(col, bpl) ? static_cast<int64_t>(row) * bpl + col - (2 * bpl + 3)
@@ -41,6 +51,7 @@ int32_t OffsetWidthChars(TOffsetDisplayStyle style, int32_t dataSize);
 // Text of the offset column for a row starting at offset.
 std::string OffsetText(TOffsetDisplayStyle style, int32_t offset, int32_t widthChars, char separator);
 // Width of a column in character widths.
-int32_t ColumnWidthChars(int32_t col, int32_t bpl, int32_t bytesPerColumn, int32_t offsetChars, bool showMarkerColumn);
+int32_t ColumnWidthChars(int32_t col, int32_t bpl, int32_t bytesPerColumn, int32_t offsetChars,
+                         bool showMarkerColumn);
 
 } // namespace velmora::hex

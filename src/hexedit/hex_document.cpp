@@ -36,9 +36,12 @@ void ChangeMap::CutTo(int32_t index) {
     if (it == pages_.end()) return;
     int32_t bit = index % kPageBits;
     Page& p = it->second;
-    for (int32_t w = bit / 64 + 1; w < kPageBits / 64; ++w) p[w] = 0;
-    if (bit % 64) p[bit / 64] &= (uint64_t{1} << (bit % 64)) - 1;
-    else p[bit / 64] = 0;
+    for (int32_t w = bit / 64 + 1; w < kPageBits / 64; ++w)
+        p[w] = 0;
+    if (bit % 64)
+        p[bit / 64] &= (uint64_t{1} << (bit % 64)) - 1;
+    else
+        p[bit / 64] = 0;
     if (std::all_of(p.begin(), p.end(), [](uint64_t w) { return w == 0; })) pages_.erase(it);
 }
 
@@ -70,7 +73,8 @@ std::string WorkingCopyName() {
     for (;;) {
         char digits[9];
         static const char hex[] = "0123456789ABCDEF";
-        for (int i = 0; i < 8; ++i) digits[i] = hex[(tick >> (28 - 4 * i)) & 0xF];
+        for (int i = 0; i < 8; ++i)
+            digits[i] = hex[(tick >> (28 - 4 * i)) & 0xF];
         digits[8] = 0;
         std::string name = folder + digits + ".KWTF";
         if (!os::FileExists(name) && NamesInUse().insert(name).second) return name;
@@ -81,17 +85,19 @@ std::string WorkingCopyName() {
 
 void PutInt(std::vector<uint8_t>& out, int32_t value) {
     uint32_t v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 int32_t GetInt(const std::vector<uint8_t>& in, size_t at) {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(in[at + i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(in[at + i]) << (8 * i);
     return static_cast<int32_t>(v);
 }
 
-const char* const kUndoTexts[] = {"Byte changed", "Byte(s) removed", "Insert buffer",  "Replace selection",
-                                  "Append buffer", "Insert nibble",  "Delete nibble", "Convert"};
+const char* const kUndoTexts[] = {"Byte changed",  "Byte(s) removed", "Insert buffer", "Replace selection",
+                                  "Append buffer", "Insert nibble",   "Delete nibble", "Convert"};
 
 constexpr int32_t kCopyChunk = 1 << 20;
 
@@ -170,9 +176,11 @@ void HexDocument::CoverWindow(int32_t position) {
         static_cast<int64_t>(windowStart_) + kWindowSize >= static_cast<int64_t>(position) + bytesPerLine_)
         return;
     windowStart_ = std::max(0, position - kWindowSize / 2);
-    int32_t want = static_cast<int32_t>(std::min<int64_t>(kWindowSize, std::max<int64_t>(0, dataSize_ - windowStart_)));
+    int32_t want =
+        static_cast<int32_t>(std::min<int64_t>(kWindowSize, std::max<int64_t>(0, dataSize_ - windowStart_)));
     windowLength_ = 0;
-    if (want > 0 && work_.IsOpen() && work_.Seek(windowStart_)) windowLength_ = std::max(0, work_.Read(window_.data(), want));
+    if (want > 0 && work_.IsOpen() && work_.Seek(windowStart_))
+        windowLength_ = std::max(0, work_.Read(window_.data(), want));
     ++windowLoads_;
 }
 
@@ -221,7 +229,8 @@ bool HexDocument::LoadFromFile(const std::string& name) {
 std::string HexDocument::BackupName(const std::string& name) const {
     size_t slash = name.find_last_of("\\/:");
     size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return name.substr(0, dot) + backupExtension_;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return name.substr(0, dot) + backupExtension_;
     return name + backupExtension_;
 }
 
@@ -236,8 +245,10 @@ bool HexDocument::SaveToFile(const std::string& name) {
             work_.Close();
             InvalidateWindow();
             result = StreamCopy(workPath_, name);
-            if (hadStream || os::FileExists(workPath_)) OpenWorkingCopy();
-            else dataSize_ = 0;
+            if (hadStream || os::FileExists(workPath_))
+                OpenWorkingCopy();
+            else
+                dataSize_ = 0;
             if (result) {
                 changes_.Clear();
                 modified_ = false;
@@ -269,7 +280,8 @@ void HexDocument::ChangeByte(uint8_t oldValue, uint8_t newValue, int32_t index) 
     if (oldValue == newValue || index < 0 || index >= dataSize_) return;
     if (!RecordUndo(0, index, 1)) return;
     if (!work_.Seek(index) || work_.Write(&newValue, 1) != 1) throw std::runtime_error("Stream write error");
-    if (windowStart_ >= 0 && index >= windowStart_ && index < windowStart_ + windowLength_) window_[index - windowStart_] = newValue;
+    if (windowStart_ >= 0 && index >= windowStart_ && index < windowStart_ + windowLength_)
+        window_[index - windowStart_] = newValue;
     changes_.Set(index);
     view_->RepaintByte(index);
 }
@@ -282,12 +294,14 @@ void HexDocument::AppendBytes(const uint8_t* buffer, int32_t count) {
     int32_t old = dataSize_;
     if (!work_.IsOpen()) {
         if (os::FileExists(workPath_)) os::RemoveFile(workPath_);
-        if (!work_.Open(workPath_, os::File::Mode::Create)) throw std::runtime_error("Cannot create file \"" + workPath_ + "\"");
+        if (!work_.Open(workPath_, os::File::Mode::Create))
+            throw std::runtime_error("Cannot create file \"" + workPath_ + "\"");
         changes_.Clear();
         old = 0;
     }
     if (old == 0) changes_.Clear();
-    if (!work_.Truncate(static_cast<int64_t>(old) + count) || !work_.Seek(old) || work_.Write(buffer, count) != count)
+    if (!work_.Truncate(static_cast<int64_t>(old) + count) || !work_.Seek(old) ||
+        work_.Write(buffer, count) != count)
         throw std::runtime_error("Stream write error");
     dataSize_ = old + count;
     Rebuild();
@@ -358,7 +372,8 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
             if (!ReadAt(position, payload.data(), 1)) payload[0] = 0;
         } else if (kind == 1) {
             payload.resize(count);
-            if (count > 0 && !ReadAt(position, payload.data(), count)) throw std::runtime_error("Stream read error");
+            if (count > 0 && !ReadAt(position, payload.data(), count))
+                throw std::runtime_error("Stream read error");
         } else {
             payload.assign(1, 0);
         }
@@ -408,23 +423,30 @@ void HexDocument::ClearUndo() {
 
 // ------------------------------------------------------------------ search
 
-int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase, bool translate) {
+int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase,
+                          bool translate) {
     if (endPos >= dataSize_) endPos = dataSize_ - 1;
     if (start < 0) start = 0; // a negative start would read before the file
-    if (buffer == nullptr || count < 1 || static_cast<int64_t>(start) + count > static_cast<int64_t>(endPos) + 1) return -1;
+    if (buffer == nullptr || count < 1 ||
+        static_cast<int64_t>(start) + count > static_cast<int64_t>(endPos) + 1)
+        return -1;
     WaitCursor wait(*view_);
     if (translate && translation_ != TTranslationType::ttAnsi) TranslateBuffer(translation_, buffer, count);
     uint8_t lower[256];
-    for (int i = 0; i < 256; ++i) lower[i] = static_cast<uint8_t>(os::LowerAnsi(static_cast<char>(i)));
+    for (int i = 0; i < 256; ++i)
+        lower[i] = static_cast<uint8_t>(os::LowerAnsi(static_cast<char>(i)));
     if (ignoreCase)
-        for (int32_t i = 0; i < count; ++i) buffer[i] = lower[buffer[i]];
+        for (int32_t i = 0; i < count; ++i)
+            buffer[i] = lower[buffer[i]];
 
     // Leftmost match lying wholly in start..endPos, read through chunks that
     // overlap by count - 1 bytes so that no match is cut.
     const int32_t chunk = std::max<int32_t>(kWindowSize, 2 * count);
     std::unique_ptr<uint8_t[]> data(new uint8_t[chunk]);
     std::unique_ptr<std::boyer_moore_horspool_searcher<const uint8_t*>> searcher;
-    if (count > 16) searcher = std::make_unique<std::boyer_moore_horspool_searcher<const uint8_t*>>(buffer, buffer + count);
+    if (count > 16)
+        searcher =
+            std::make_unique<std::boyer_moore_horspool_searcher<const uint8_t*>>(buffer, buffer + count);
     // Ignoring case, a short pattern is looked for by the few bytes that fold to
     // its first byte, without folding the whole chunk.
     uint8_t variants[3];
@@ -453,7 +475,8 @@ int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t
         if (ignoreCase && !foldChunk) {
             const uint8_t* next[3] = {nullptr, nullptr, nullptr};
             const size_t span = static_cast<size_t>(last - begin) + 1;
-            for (int k = 0; k < variantCount; ++k) next[k] = static_cast<const uint8_t*>(std::memchr(begin, variants[k], span));
+            for (int k = 0; k < variantCount; ++k)
+                next[k] = static_cast<const uint8_t*>(std::memchr(begin, variants[k], span));
             for (;;) {
                 int best = -1;
                 for (int k = 0; k < variantCount; ++k)
@@ -461,7 +484,8 @@ int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t
                 if (best < 0) return -1;
                 const uint8_t* p = next[best];
                 if (matchesFolded(p)) return p - begin;
-                next[best] = p < last ? static_cast<const uint8_t*>(std::memchr(p + 1, variants[best], static_cast<size_t>(last - p)))
+                next[best] = p < last ? static_cast<const uint8_t*>(
+                                            std::memchr(p + 1, variants[best], static_cast<size_t>(last - p)))
                                       : nullptr;
             }
         }
@@ -481,7 +505,8 @@ int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t
         int32_t n = static_cast<int32_t>(std::min<int64_t>(chunk, stop - pos));
         if (!ReadAt(pos, data.get(), n)) return -1;
         if (foldChunk)
-            for (int32_t i = 0; i < n; ++i) data[i] = lower[data[i]];
+            for (int32_t i = 0; i < n; ++i)
+                data[i] = lower[data[i]];
         int64_t hit = searchChunk(data.get(), n);
         if (hit >= 0) return static_cast<int32_t>(pos + hit);
         if (pos + n >= stop) break;
@@ -495,8 +520,10 @@ int32_t HexDocument::Find(uint8_t* buffer, int32_t count, int32_t start, int32_t
 void HexDocument::MoveCaret(const Caret& to) {
     Caret old = caret_;
     caret_ = to;
-    if (!caret_.charField) caret_.hexCell = caret_.hexCell ? 1 : 0;
-    else caret_.hexCell = 0;
+    if (!caret_.charField)
+        caret_.hexCell = caret_.hexCell ? 1 : 0;
+    else
+        caret_.hexCell = 0;
     view_->CaretMoved(old);
 }
 
@@ -504,10 +531,18 @@ bool HexDocument::Seek(int32_t offset, int32_t origin, bool strict) {
     int64_t base = SelStart();
     int64_t target;
     switch (origin) {
-    case 0: target = offset; break;
-    case 1: target = static_cast<int64_t>(offset) + base; break;
-    case 2: target = static_cast<int64_t>(offset) + dataSize_ - 1; break;
-    default: target = base; break;
+    case 0:
+        target = offset;
+        break;
+    case 1:
+        target = static_cast<int64_t>(offset) + base;
+        break;
+    case 2:
+        target = static_cast<int64_t>(offset) + dataSize_ - 1;
+        break;
+    default:
+        target = base;
+        break;
     }
     if (dataSize_ <= 0) return false;
     if (target < 0) {

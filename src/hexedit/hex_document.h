@@ -75,7 +75,8 @@ public:
     void DeleteSelection();
     void ChangeByte(uint8_t oldValue, uint8_t newValue, int32_t index);
     // Forward search; the buffer is translated and lower-cased in place as asked.
-    int32_t Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase, bool translate);
+    int32_t Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase,
+                 bool translate);
     bool Seek(int32_t offset, int32_t origin, bool strict);
 
     int32_t SelStart() const;

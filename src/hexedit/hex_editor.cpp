@@ -9,7 +9,9 @@ namespace velmora::hex {
 
 namespace {
 
-bool KeyIsDown(int vk) { return GetKeyState(vk) < 0; }
+bool KeyIsDown(int vk) {
+    return GetKeyState(vk) < 0;
+}
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
@@ -90,7 +92,8 @@ void THexEditor::ComputeMetrics() {
 
 void THexEditor::ApplyColumnWidths() {
     for (int32_t c = 0; c < ColCount(); ++c)
-        SetColWidth(c, charWidth_ * ColumnWidthChars(c, Bpl(), bytesPerColumn_, offsetChars_, showMarkerColumn_));
+        SetColWidth(c, charWidth_ *
+                           ColumnWidthChars(c, Bpl(), bytesPerColumn_, offsetChars_, showMarkerColumn_));
 }
 
 void THexEditor::RebuildGrid() {
@@ -201,8 +204,10 @@ CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
         look.textColor = ResolveColor(colors_.Offset);
         look.text = "   ";
         if (row == 0 && col == 0) {
-            if (offsetDisplay_ == TOffsetDisplayStyle::odHex) look.text = std::string("0x0") + offsetSeparator_;
-            else if (offsetDisplay_ == TOffsetDisplayStyle::odDec) look.text = std::string("0") + offsetSeparator_;
+            if (offsetDisplay_ == TOffsetDisplayStyle::odHex)
+                look.text = std::string("0x0") + offsetSeparator_;
+            else if (offsetDisplay_ == TOffsetDisplayStyle::odDec)
+                look.text = std::string("0") + offsetSeparator_;
         }
         look.caretHere = row == 0 && col == 2;
         return look;
@@ -252,7 +257,8 @@ CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
     if (doc_.IsSelected(b)) {
         std::swap(look.textColor, look.background);
         if (!charField && !changed)
-            look.textColor = ResolveColor(group % 2 == 0 ? colors_.InverseOddColumn() : colors_.InverseEvenColumn());
+            look.textColor =
+                ResolveColor(group % 2 == 0 ? colors_.InverseOddColumn() : colors_.InverseEvenColumn());
     }
     if (focused && row == Row()) {
         look.caretHere = col == Col();
@@ -269,7 +275,8 @@ void THexEditor::DrawCell(HDC dc, int32_t col, int32_t row, const RECT& rect) {
     HGDIOBJ oldFont = SelectObject(dc, look.markerFont ? markerFont_.get() : fontHandle_.get());
     SetTextColor(dc, look.textColor);
     SetBkMode(dc, TRANSPARENT);
-    ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, look.text.data(), static_cast<UINT>(look.text.size()), nullptr);
+    ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, look.text.data(),
+                static_cast<UINT>(look.text.size()), nullptr);
     SelectObject(dc, oldFont);
     if (look.caretHere && hasCaret_) SetCaretPos(rect.left, rect.top);
     if (look.twinFrame) {
@@ -299,9 +306,13 @@ void THexEditor::RepaintByte(int32_t index) {
     InvalidateCell(ch.col, ch.row);
 }
 
-void THexEditor::RepaintRows(int32_t firstRow, int32_t lastRow) { InvalidateRows(firstRow, lastRow); }
+void THexEditor::RepaintRows(int32_t firstRow, int32_t lastRow) {
+    InvalidateRows(firstRow, lastRow);
+}
 
-void THexEditor::RepaintAll() { InvalidateGrid(); }
+void THexEditor::RepaintAll() {
+    InvalidateGrid();
+}
 
 // ------------------------------------------------------------------- caret
 
@@ -327,8 +338,10 @@ void THexEditor::BuildCaret() {
     FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     // The caret XORs its bitmap onto the screen: on white the marked part shows the frame colour.
     RECT area = all;
-    if (caretStyle_ == TCaretStyle::csLeftLine) area.right = std::min(2, w);
-    else if (caretStyle_ == TCaretStyle::csBottomLine) area = RECT{0, std::max(0, DefaultRowHeight() - 4), w, h};
+    if (caretStyle_ == TCaretStyle::csLeftLine)
+        area.right = std::min(2, w);
+    else if (caretStyle_ == TCaretStyle::csBottomLine)
+        area = RECT{0, std::max(0, DefaultRowHeight() - 4), w, h};
     HBRUSH brush = CreateSolidBrush(ResolveColor(colors_.CursorFrame) ^ 0xFFFFFF);
     FillRect(memory, &area, brush);
     DeleteObject(brush);
@@ -345,11 +358,15 @@ void THexEditor::BuildCaret() {
 void THexEditor::PlaceCaret() {
     if (!hasCaret_) return;
     RECT r = CellRect(Col(), Row());
-    if (IsRectEmpty(&r)) SetCaretPos(-50, -50);
-    else SetCaretPos(r.left, r.top);
+    if (IsRectEmpty(&r))
+        SetCaretPos(-50, -50);
+    else
+        SetCaretPos(r.left, r.top);
 }
 
-void THexEditor::ViewScrolled() { PlaceCaret(); }
+void THexEditor::ViewScrolled() {
+    PlaceCaret();
+}
 
 void THexEditor::FocusChanged(bool gained) {
     if (gained) {
@@ -401,8 +418,10 @@ bool THexEditor::SelectCell(int32_t col, int32_t row) {
     const int32_t oldCol = Col(), oldRow = Row();
     RepaintTwinCells(oldCol, oldRow);
     RepaintTwinCells(col, row);
-    if (doc_.Selecting()) doc_.ExtendSelection(ByteIndexOfCell(oldCol, oldRow, bpl), ByteIndexOfCell(col, row, bpl));
-    else doc_.ClearSelection(true);
+    if (doc_.Selecting())
+        doc_.ExtendSelection(ByteIndexOfCell(oldCol, oldRow, bpl), ByteIndexOfCell(col, row, bpl));
+    else
+        doc_.ClearSelection(true);
     syncingCaret_ = true;
     doc_.MoveCaret(CaretOfCell(col, row));
     syncingCaret_ = false;
@@ -439,12 +458,16 @@ void THexEditor::KeyDown(WPARAM key, LPARAM) {
     const int32_t byte = ByteIndexOfCell(col, row, bpl);
     switch (key) {
     case VK_HOME:
-        if (ctrl) GoToByte(0);
-        else GoToByte(row * bpl);
+        if (ctrl)
+            GoToByte(0);
+        else
+            GoToByte(row * bpl);
         return;
     case VK_END:
-        if (ctrl) GoToByte(size - 1);
-        else GoToByte(std::min<int64_t>(static_cast<int64_t>(row) * bpl + bpl - 1, size - 1));
+        if (ctrl)
+            GoToByte(size - 1);
+        else
+            GoToByte(std::min<int64_t>(static_cast<int64_t>(row) * bpl + bpl - 1, size - 1));
         return;
     case VK_LEFT:
         if (ctrl) break;
@@ -478,7 +501,8 @@ void THexEditor::KeyDown(WPARAM key, LPARAM) {
             doc_.SetSelecting(true);
         }
         return;
-    default: break;
+    default:
+        break;
     }
     if (key >= '0' && key <= '9' && ctrl && !alt) {
         const int32_t digit = static_cast<int32_t>(key - '0');
@@ -487,15 +511,19 @@ void THexEditor::KeyDown(WPARAM key, LPARAM) {
         } else {
             doc_.ClearSelection(true);
             int32_t target = doc_.Marker(digit);
-            if (target < RowCount()) FocusCell(2, target);
-            else doc_.SetMarker(digit, 1);
+            if (target < RowCount())
+                FocusCell(2, target);
+            else
+                doc_.SetMarker(digit, 1);
         }
         return;
     }
     StandardKeyDown(key, ctrl);
 }
 
-void THexEditor::KeyUp(WPARAM key) { altReleased_ = key == VK_MENU; }
+void THexEditor::KeyUp(WPARAM key) {
+    altReleased_ = key == VK_MENU;
+}
 
 void THexEditor::KeyChar(WPARAM ch) {
     const int32_t bpl = Bpl();
@@ -512,14 +540,16 @@ void THexEditor::KeyChar(WPARAM ch) {
         // The window mirrors the working copy: every write patches it.
         const uint8_t old = doc_.ByteAt(byte);
         const bool high = ((col - 2) % 2) == (swapNibbles_ ? 1 : 0);
-        const uint8_t value = high ? static_cast<uint8_t>(digit * 16 + (old & 0xF)) : static_cast<uint8_t>((old & 0xF0) + digit);
+        const uint8_t value = high ? static_cast<uint8_t>(digit * 16 + (old & 0xF))
+                                   : static_cast<uint8_t>((old & 0xF0) + digit);
         doc_.ChangeByte(old, value, byte);
         int32_t nextCol = col + 1, nextRow = row;
         if (nextCol > 2 * bpl + 1) {
             nextCol = 2;
             ++nextRow;
         }
-        if (nextRow < RowCount() && ByteIndexOfCell(nextCol, nextRow, bpl) < doc_.DataSize()) FocusCell(nextCol, nextRow);
+        if (nextRow < RowCount() && ByteIndexOfCell(nextCol, nextRow, bpl) < doc_.DataSize())
+            FocusCell(nextCol, nextRow);
         return;
     }
     int value = altReleased_ ? AnsiToOemTable()[c] : TypedValue(doc_.Translation(), c);
@@ -532,7 +562,8 @@ void THexEditor::KeyChar(WPARAM ch) {
         nextCol = FirstCharColumn(bpl);
         ++nextRow;
     }
-    if (nextRow < RowCount() && ByteIndexOfCell(nextCol, nextRow, bpl) < doc_.DataSize()) FocusCell(nextCol, nextRow);
+    if (nextRow < RowCount() && ByteIndexOfCell(nextCol, nextRow, bpl) < doc_.DataSize())
+        FocusCell(nextCol, nextRow);
 }
 
 // ------------------------------------------------------------------ mouse

@@ -46,8 +46,8 @@ struct CellLook {
     std::string text;
     COLORREF textColor = 0;
     COLORREF background = 0;
-    bool markerFont = false;  // drawn in Arial at three quarters of the size
-    bool twinFrame = false;   // the frame of the caret's twin cell
+    bool markerFont = false; // drawn in Arial at three quarters of the size
+    bool twinFrame = false;  // the frame of the caret's twin cell
     bool caretHere = false;
 };
 
@@ -69,7 +69,8 @@ public:
     void NewEmptyDocument(const std::string& name) { doc_.NewEmptyDocument(name); }
     void AppendBytes(const uint8_t* buffer, int32_t count) { doc_.AppendBytes(buffer, count); }
     void DeleteSelection() { doc_.DeleteSelection(); }
-    int32_t Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase, bool translate) {
+    int32_t Find(uint8_t* buffer, int32_t count, int32_t start, int32_t endPos, bool ignoreCase,
+                 bool translate) {
         return doc_.Find(buffer, count, start, endPos, ignoreCase, translate);
     }
     bool Seek(int32_t offset, int32_t origin, bool strict) { return doc_.Seek(offset, origin, strict); }

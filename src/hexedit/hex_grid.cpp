@@ -22,7 +22,8 @@ void TCustomGrid::CreateGrid(tk::TControl* parent, const RECT& bounds) {
 
 int TCustomGrid::FixedWidth() const {
     int w = 0;
-    for (int32_t c = 0; c < fixedCols_ && c < ColCount(); ++c) w += colWidths_[c];
+    for (int32_t c = 0; c < fixedCols_ && c < ColCount(); ++c)
+        w += colWidths_[c];
     return w;
 }
 
@@ -35,11 +36,13 @@ RECT TCustomGrid::CellRect(int32_t col, int32_t row) const {
     if (top >= client.bottom) return empty;
     int left = 0;
     if (col < fixedCols_) {
-        for (int32_t c = 0; c < col; ++c) left += colWidths_[c];
+        for (int32_t c = 0; c < col; ++c)
+            left += colWidths_[c];
     } else {
         if (col < leftCol_) return empty;
         left = FixedWidth();
-        for (int32_t c = leftCol_; c < col; ++c) left += colWidths_[c];
+        for (int32_t c = leftCol_; c < col; ++c)
+            left += colWidths_[c];
     }
     if (left >= client.right) return empty;
     return RECT{left, top, left + colWidths_[col], top + rowHeight_};
@@ -73,7 +76,9 @@ int32_t TCustomGrid::VisibleRowCount() const {
     return std::max<int32_t>(1, client.bottom / std::max(rowHeight_, 1));
 }
 
-int32_t TCustomGrid::MaxTopRow() const { return std::max<int32_t>(0, rowCount_ - VisibleRowCount()); }
+int32_t TCustomGrid::MaxTopRow() const {
+    return std::max<int32_t>(0, rowCount_ - VisibleRowCount());
+}
 
 int32_t TCustomGrid::MaxLeftCol() const {
     RECT client{};
@@ -81,7 +86,8 @@ int32_t TCustomGrid::MaxLeftCol() const {
     int room = client.right - FixedWidth();
     int32_t left = ColCount() - 1;
     int used = 0;
-    while (left >= fixedCols_ && used + colWidths_[left] <= room) used += colWidths_[left--];
+    while (left >= fixedCols_ && used + colWidths_[left] <= room)
+        used += colWidths_[left--];
     return std::max(fixedCols_, std::min<int32_t>(left + 1, ColCount() - 1));
 }
 
@@ -157,7 +163,8 @@ void TCustomGrid::ScrollInView(int32_t col, int32_t row) {
             int room = client.right - FixedWidth();
             auto widthTo = [&](int32_t from) {
                 int w = 0;
-                for (int32_t c = from; c <= col; ++c) w += colWidths_[c];
+                for (int32_t c = from; c <= col; ++c)
+                    w += colWidths_[c];
                 return w;
             };
             while (leftCol_ < col && widthTo(leftCol_) > room) {
@@ -225,12 +232,24 @@ void TCustomGrid::VerticalScroll(WORD code) {
     int32_t page = VisibleRowCount();
     int32_t top = topRow_;
     switch (code) {
-    case SB_LINEUP: --top; break;
-    case SB_LINEDOWN: ++top; break;
-    case SB_PAGEUP: top -= page; break;
-    case SB_PAGEDOWN: top += page; break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = MaxTopRow(); break;
+    case SB_LINEUP:
+        --top;
+        break;
+    case SB_LINEDOWN:
+        ++top;
+        break;
+    case SB_PAGEUP:
+        top -= page;
+        break;
+    case SB_PAGEDOWN:
+        top += page;
+        break;
+    case SB_TOP:
+        top = 0;
+        break;
+    case SB_BOTTOM:
+        top = MaxTopRow();
+        break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO si{};
@@ -240,7 +259,8 @@ void TCustomGrid::VerticalScroll(WORD code) {
         top = si.nTrackPos; // the view follows the thumb while it is dragged
         break;
     }
-    default: return;
+    default:
+        return;
     }
     SetTopRow(top);
 }
@@ -248,10 +268,18 @@ void TCustomGrid::VerticalScroll(WORD code) {
 void TCustomGrid::HorizontalScroll(WORD code) {
     int32_t left = leftCol_;
     switch (code) {
-    case SB_LINELEFT: --left; break;
-    case SB_LINERIGHT: ++left; break;
-    case SB_PAGELEFT: left -= 8; break;
-    case SB_PAGERIGHT: left += 8; break;
+    case SB_LINELEFT:
+        --left;
+        break;
+    case SB_LINERIGHT:
+        ++left;
+        break;
+    case SB_PAGELEFT:
+        left -= 8;
+        break;
+    case SB_PAGERIGHT:
+        left += 8;
+        break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO si{};
@@ -261,7 +289,8 @@ void TCustomGrid::HorizontalScroll(WORD code) {
         left = si.nTrackPos;
         break;
     }
-    default: return;
+    default:
+        return;
     }
     left = std::clamp(left, fixedCols_, MaxLeftCol());
     if (left == leftCol_) return;
@@ -275,12 +304,16 @@ bool TCustomGrid::StandardKeyDown(WPARAM key, bool ctrl) {
     int32_t page = VisibleRowCount();
     switch (key) {
     case VK_UP:
-        if (ctrl) SetTopRow(topRow_ - 1);
-        else FocusCell(col_, row_ - 1);
+        if (ctrl)
+            SetTopRow(topRow_ - 1);
+        else
+            FocusCell(col_, row_ - 1);
         return true;
     case VK_DOWN:
-        if (ctrl) SetTopRow(topRow_ + 1);
-        else FocusCell(col_, row_ + 1);
+        if (ctrl)
+            SetTopRow(topRow_ + 1);
+        else
+            FocusCell(col_, row_ + 1);
         return true;
     case VK_PRIOR:
         if (ctrl) {
@@ -301,12 +334,16 @@ bool TCustomGrid::StandardKeyDown(WPARAM key, bool ctrl) {
         }
         return true;
     case VK_LEFT:
-        if (ctrl) FocusCell(std::max(fixedCols_, col_ - 8), row_);
-        else if (col_ > fixedCols_) FocusCell(col_ - 1, row_);
+        if (ctrl)
+            FocusCell(std::max(fixedCols_, col_ - 8), row_);
+        else if (col_ > fixedCols_)
+            FocusCell(col_ - 1, row_);
         return true;
     case VK_RIGHT:
-        if (ctrl) FocusCell(std::min(ColCount() - 1, col_ + 8), row_);
-        else if (col_ < ColCount() - 1) FocusCell(col_ + 1, row_);
+        if (ctrl)
+            FocusCell(std::min(ColCount() - 1, col_ + 8), row_);
+        else if (col_ < ColCount() - 1)
+            FocusCell(col_ + 1, row_);
         return true;
     }
     return false;
@@ -348,8 +385,8 @@ void TCustomGrid::Paint() {
             RestoreDC(memory, saved);
         }
     }
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
-           memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+           ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
     SelectObject(memory, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -358,9 +395,13 @@ void TCustomGrid::Paint() {
 
 LRESULT TCustomGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_PAINT: Paint(); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_SIZE: {
         LRESULT result = tk::TControl::WndProc(msg, wParam, lParam);
         topRow_ = std::clamp(topRow_, 0, MaxTopRow());
@@ -369,17 +410,27 @@ LRESULT TCustomGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         InvalidateGrid();
         return result;
     }
-    case WM_VSCROLL: VerticalScroll(LOWORD(wParam)); return 0;
-    case WM_HSCROLL: HorizontalScroll(LOWORD(wParam)); return 0;
+    case WM_VSCROLL:
+        VerticalScroll(LOWORD(wParam));
+        return 0;
+    case WM_HSCROLL:
+        HorizontalScroll(LOWORD(wParam));
+        return 0;
     case WM_MOUSEWHEEL: {
         int delta = GET_WHEEL_DELTA_WPARAM(wParam);
         SetTopRow(topRow_ - 3 * delta / WHEEL_DELTA);
         return 0;
     }
-    case WM_KEYDOWN: KeyDown(wParam, lParam); return 0;
+    case WM_KEYDOWN:
+        KeyDown(wParam, lParam);
+        return 0;
     case WM_KEYUP:
-    case WM_SYSKEYUP: KeyUp(wParam); return tk::TControl::WndProc(msg, wParam, lParam);
-    case WM_CHAR: KeyChar(wParam); return 0;
+    case WM_SYSKEYUP:
+        KeyUp(wParam);
+        return tk::TControl::WndProc(msg, wParam, lParam);
+    case WM_CHAR:
+        KeyChar(wParam);
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (GetFocus() != Handle()) SetFocus();
@@ -398,7 +449,8 @@ LRESULT TCustomGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 row = std::max(0, topRow_ - 1);
                 if (MouseToCell(x, 0, col, row)) FocusCell(col, std::max(0, topRow_ - 1));
             } else if (y >= client.bottom) {
-                if (MouseToCell(x, 0, col, row)) FocusCell(col, std::min<int32_t>(rowCount_ - 1, topRow_ + VisibleRowCount()));
+                if (MouseToCell(x, 0, col, row))
+                    FocusCell(col, std::min<int32_t>(rowCount_ - 1, topRow_ + VisibleRowCount()));
             } else if (MouseToCell(x, y, col, row) && (col != col_ || row != row_)) {
                 FocusCell(col, row);
             }
@@ -408,8 +460,12 @@ LRESULT TCustomGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         mouseSelecting_ = false;
         if (GetCapture() == Handle()) ReleaseCapture();
         return 0;
-    case WM_SETFOCUS: FocusChanged(true); return 0;
-    case WM_KILLFOCUS: FocusChanged(false); return 0;
+    case WM_SETFOCUS:
+        FocusChanged(true);
+        return 0;
+    case WM_KILLFOCUS:
+        FocusChanged(false);
+        return 0;
     }
     return tk::TControl::WndProc(msg, wParam, lParam);
 }

@@ -9,7 +9,8 @@ namespace velmora::hex {
 int32_t ParsePosition(std::string text) {
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.replace(0, 2, "$");
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     bool hex = false;
@@ -22,10 +23,14 @@ int32_t ParsePosition(std::string text) {
     for (; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return -1;
         value = value * (hex ? 16 : 10) + digit;
         if (value > 0xFFFFFFFFll) return -1;
     }
@@ -34,7 +39,9 @@ int32_t ParsePosition(std::string text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-bool IsTextSearch(const std::string& text) { return !text.empty() && os::UpperAnsi(text[0]) != '$'; }
+bool IsTextSearch(const std::string& text) {
+    return !text.empty() && os::UpperAnsi(text[0]) != '$';
+}
 
 std::vector<uint8_t> SearchPattern(const std::string& text) {
     std::vector<uint8_t> pattern;

@@ -24,7 +24,8 @@ constexpr uint8_t kMacHigh[128] = {
 struct Tables {
     ByteTable macToAnsi{}, ansiToMac{}, ebcdicDisplay{}, ebcdicTyping{};
     Tables() {
-        for (int i = 0; i < 128; ++i) macToAnsi[i] = ansiToMac[i] = static_cast<uint8_t>(i);
+        for (int i = 0; i < 128; ++i)
+            macToAnsi[i] = ansiToMac[i] = static_cast<uint8_t>(i);
         for (int i = 0; i < 128; ++i) {
             macToAnsi[128 + i] = kMacHigh[i];
             ansiToMac[kMacHigh[i]] = static_cast<uint8_t>(128 + i);
@@ -38,8 +39,10 @@ struct Tables {
         static const uint8_t punctuationCodes[] = {0x40, 0x5A, 0x7F, 0x7B, 0x5B, 0x6C, 0x50, 0x7D, 0x4D, 0x5D,
                                                    0x5C, 0x4E, 0x6B, 0x60, 0x4B, 0x61, 0x7A, 0x5E, 0x4C, 0x7E,
                                                    0x6E, 0x6F, 0x7C, 0xE0, 0x6D, 0x79, 0x6A, 0xA1};
-        for (int i = 0; punctuation[i]; ++i) both(static_cast<unsigned char>(punctuation[i]), punctuationCodes[i]);
-        for (int d = 0; d < 10; ++d) both('0' + d, 0xF0 + d);
+        for (int i = 0; punctuation[i]; ++i)
+            both(static_cast<unsigned char>(punctuation[i]), punctuationCodes[i]);
+        for (int d = 0; d < 10; ++d)
+            both('0' + d, 0xF0 + d);
         for (int k = 0; k < 9; ++k) {
             both('A' + k, 0xC1 + k);
             both('J' + k, 0xD1 + k);
@@ -64,7 +67,8 @@ struct OemTables {
     ByteTable toOem{}, fromOem{};
     OemTables() {
         std::string all(256, '\0');
-        for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
+        for (int i = 0; i < 256; ++i)
+            all[i] = static_cast<char>(i);
         std::string to = os::ToOem(all), from = os::FromOem(all);
         for (int i = 0; i < 256; ++i) {
             toOem[i] = static_cast<uint8_t>(to[i]);
@@ -80,22 +84,37 @@ const OemTables& Oem() {
 
 } // namespace
 
-const ByteTable& MacToAnsiTable() { return Get().macToAnsi; }
-const ByteTable& AnsiToMacTable() { return Get().ansiToMac; }
-const ByteTable& EbcdicDisplayTable() { return Get().ebcdicDisplay; }
-const ByteTable& EbcdicTypingTable() { return Get().ebcdicTyping; }
-const ByteTable& AnsiToOemTable() { return Oem().toOem; }
-const ByteTable& OemToAnsiTable() { return Oem().fromOem; }
+const ByteTable& MacToAnsiTable() {
+    return Get().macToAnsi;
+}
+const ByteTable& AnsiToMacTable() {
+    return Get().ansiToMac;
+}
+const ByteTable& EbcdicDisplayTable() {
+    return Get().ebcdicDisplay;
+}
+const ByteTable& EbcdicTypingTable() {
+    return Get().ebcdicTyping;
+}
+const ByteTable& AnsiToOemTable() {
+    return Oem().toOem;
+}
+const ByteTable& OemToAnsiTable() {
+    return Oem().fromOem;
+}
 
 char DisplayChar(TTranslationType translation, uint8_t value) {
     if (value < 32) return '.';
     switch (translation) {
-    case TTranslationType::ttAnsi: return static_cast<char>(value);
+    case TTranslationType::ttAnsi:
+        return static_cast<char>(value);
     case TTranslationType::ttASCII:
         if (value >= 128) return '.';
         return static_cast<char>(OemToAnsiTable()[value]);
-    case TTranslationType::ttDos8: return static_cast<char>(OemToAnsiTable()[value]);
-    case TTranslationType::ttMac: return static_cast<char>(MacToAnsiTable()[value]);
+    case TTranslationType::ttDos8:
+        return static_cast<char>(OemToAnsiTable()[value]);
+    case TTranslationType::ttMac:
+        return static_cast<char>(MacToAnsiTable()[value]);
     case TTranslationType::ttEBCDIC: {
         uint8_t shown = EbcdicDisplayTable()[value];
         return shown == 0 ? '.' : static_cast<char>(shown);
@@ -107,13 +126,17 @@ char DisplayChar(TTranslationType translation, uint8_t value) {
 int TypedValue(TTranslationType translation, uint8_t character) {
     if (character < 32) return 0;
     switch (translation) {
-    case TTranslationType::ttAnsi: return character;
+    case TTranslationType::ttAnsi:
+        return character;
     case TTranslationType::ttASCII:
         if (character >= 128) return 0;
         return AnsiToOemTable()[character];
-    case TTranslationType::ttDos8: return AnsiToOemTable()[character];
-    case TTranslationType::ttMac: return AnsiToMacTable()[character];
-    case TTranslationType::ttEBCDIC: return EbcdicTypingTable()[character];
+    case TTranslationType::ttDos8:
+        return AnsiToOemTable()[character];
+    case TTranslationType::ttMac:
+        return AnsiToMacTable()[character];
+    case TTranslationType::ttEBCDIC:
+        return EbcdicTypingTable()[character];
     }
     return 0;
 }
@@ -121,13 +144,21 @@ int TypedValue(TTranslationType translation, uint8_t character) {
 void TranslateBuffer(TTranslationType translation, uint8_t* buffer, int32_t count) {
     const ByteTable* table = nullptr;
     switch (translation) {
-    case TTranslationType::ttAnsi: return;
+    case TTranslationType::ttAnsi:
+        return;
     case TTranslationType::ttDos8:
-    case TTranslationType::ttASCII: table = &AnsiToOemTable(); break;
-    case TTranslationType::ttMac: table = &AnsiToMacTable(); break;
-    case TTranslationType::ttEBCDIC: table = &EbcdicTypingTable(); break;
+    case TTranslationType::ttASCII:
+        table = &AnsiToOemTable();
+        break;
+    case TTranslationType::ttMac:
+        table = &AnsiToMacTable();
+        break;
+    case TTranslationType::ttEBCDIC:
+        table = &EbcdicTypingTable();
+        break;
     }
-    for (int32_t i = 0; i < count; ++i) buffer[i] = (*table)[buffer[i]];
+    for (int32_t i = 0; i < count; ++i)
+        buffer[i] = (*table)[buffer[i]];
 }
 
 } // namespace velmora::hex

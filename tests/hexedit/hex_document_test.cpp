@@ -21,17 +21,20 @@ class Scratch {
 public:
     Scratch() {
         static int serial = 0;
-        prefix_ = os::TempFolder() + "hexdoc_test_" + std::to_string(os::TickCount()) + "_" + std::to_string(++serial) + "_";
+        prefix_ = os::TempFolder() + "hexdoc_test_" + std::to_string(os::TickCount()) + "_" +
+                  std::to_string(++serial) + "_";
     }
     ~Scratch() {
-        for (const auto& f : files_) os::RemoveFile(f);
+        for (const auto& f : files_)
+            os::RemoveFile(f);
     }
     std::string Write(const std::string& name, const std::string& data) {
         std::string path = Path(name);
         os::File f;
         EXPECT_TRUE(f.Open(path, os::File::Mode::Create));
         if (!data.empty()) {
-            EXPECT_EQ(f.Write(data.data(), static_cast<int32_t>(data.size())), static_cast<int32_t>(data.size()));
+            EXPECT_EQ(f.Write(data.data(), static_cast<int32_t>(data.size())),
+                      static_cast<int32_t>(data.size()));
         }
         return path;
     }
@@ -54,24 +57,28 @@ private:
 
 int32_t IntAt(const std::vector<uint8_t>& j, size_t at) {
     uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(j[at + i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(j[at + i]) << (8 * i);
     return static_cast<int32_t>(v);
 }
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string s;
-    for (int v : values) s += static_cast<char>(v);
+    for (int v : values)
+        s += static_cast<char>(v);
     return s;
 }
 
 // The search as defined byte by byte: leftmost match lying in start..endPos.
-int32_t NaiveFind(const std::string& data, std::string pattern, int32_t start, int32_t endPos, bool ignoreCase) {
+int32_t NaiveFind(const std::string& data, std::string pattern, int32_t start, int32_t endPos,
+                  bool ignoreCase) {
     int32_t size = static_cast<int32_t>(data.size());
     int32_t count = static_cast<int32_t>(pattern.size());
     if (endPos >= size) endPos = size - 1;
     if (count < 1 || start + count > endPos + 1) return -1;
     auto fold = [&](char c) { return ignoreCase ? os::LowerAnsi(c) : c; };
-    for (char& c : pattern) c = fold(c);
+    for (char& c : pattern)
+        c = fold(c);
     int32_t i = 0, p = start, next = start + 1;
     while (p <= endPos) {
         char c = fold(data[p]);
@@ -94,7 +101,8 @@ int32_t NaiveFind(const std::string& data, std::string pattern, int32_t start, i
 TEST(HexDocument, LoadsAndReadsThroughTheWindow) {
     Scratch s;
     std::string data(200000, '\0');
-    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i * 7);
     HexDocument doc;
     ASSERT_TRUE(doc.LoadFromFile(s.Write("big.bin", data)));
     EXPECT_EQ(doc.DataSize(), 200000);
@@ -104,14 +112,16 @@ TEST(HexDocument, LoadsAndReadsThroughTheWindow) {
     // A screen of rows anywhere costs one window, recentred 32 KiB before the first row.
     int64_t loads = doc.WindowLoads();
     for (int32_t row = 6000; row < 6060; ++row)
-        for (int32_t b = 0; b < 16; ++b) ASSERT_EQ(doc.ByteAt(row * 16 + b), static_cast<uint8_t>((row * 16 + b) * 7));
+        for (int32_t b = 0; b < 16; ++b)
+            ASSERT_EQ(doc.ByteAt(row * 16 + b), static_cast<uint8_t>((row * 16 + b) * 7));
     EXPECT_EQ(doc.WindowLoads(), loads + 1);
     EXPECT_EQ(doc.WindowStart(), 6000 * 16 - 32768);
     // The working copy is a temp file named from the tick count.
     const std::string& work = doc.WorkingCopyPath();
     ASSERT_GE(work.size(), 13u);
     EXPECT_EQ(work.substr(work.size() - 5), ".KWTF");
-    for (char c : work.substr(work.size() - 13, 8)) EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c)) && !std::islower(c));
+    for (char c : work.substr(work.size() - 13, 8))
+        EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(c)) && !std::islower(c));
     EXPECT_EQ(work.substr(0, os::TempFolder().size()), os::TempFolder());
 }
 
@@ -162,20 +172,20 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()).substr(4, 3), "xyx");
     const auto& j = doc.UndoJournal();
     ASSERT_EQ(j.size(), 38u);
-    EXPECT_EQ(j[0], 0);                // kind
-    EXPECT_EQ(j[1], 0);                // not marked before
-    EXPECT_EQ(j[2], 0);                // Modified before
-    EXPECT_EQ(IntAt(j, 3), 5);         // caret byte
-    EXPECT_EQ(j[7], 1);                // second hex cell
-    EXPECT_EQ(j[8], 0);                // hex field
-    EXPECT_EQ(IntAt(j, 9), -1);        // no selection
+    EXPECT_EQ(j[0], 0);         // kind
+    EXPECT_EQ(j[1], 0);         // not marked before
+    EXPECT_EQ(j[2], 0);         // Modified before
+    EXPECT_EQ(IntAt(j, 3), 5);  // caret byte
+    EXPECT_EQ(j[7], 1);         // second hex cell
+    EXPECT_EQ(j[8], 0);         // hex field
+    EXPECT_EQ(IntAt(j, 9), -1); // no selection
     EXPECT_EQ(IntAt(j, 13), -1);
     EXPECT_EQ(IntAt(j, 17), -1);
-    EXPECT_EQ(IntAt(j, 21), 5);        // position
-    EXPECT_EQ(IntAt(j, 25), 1);        // count
+    EXPECT_EQ(IntAt(j, 21), 5); // position
+    EXPECT_EQ(IntAt(j, 25), 1); // count
     EXPECT_EQ(IntAt(j, 29), 0);
-    EXPECT_EQ(j[33], 'x');             // old byte
-    EXPECT_EQ(IntAt(j, 34), 38);       // total length
+    EXPECT_EQ(j[33], 'x');       // old byte
+    EXPECT_EQ(IntAt(j, 34), 38); // total length
     EXPECT_TRUE(doc.Modified());
     EXPECT_TRUE(doc.CanUndo());
     EXPECT_EQ(doc.LastUndoText(), "Byte changed");
@@ -200,7 +210,8 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     EXPECT_EQ(std::string(j.begin() + 76 + 33, j.begin() + 76 + 37), "zxxx");
     EXPECT_EQ(IntAt(j, 76 + 37), 41);
     EXPECT_EQ(doc.LastUndoText(), "Byte(s) removed");
-    for (int i = 0; i < 97; ++i) doc.ChangeByte(doc.ByteAt(100 + i), '0', 100 + i);
+    for (int i = 0; i < 97; ++i)
+        doc.ChangeByte(doc.ByteAt(100 + i), '0', 100 + i);
     EXPECT_EQ(doc.UndoRecordCount(), 100);
     EXPECT_EQ(j.size(), 38u * 99 + 41);
     doc.ChangeByte(doc.ByteAt(250), '1', 250); // the 101st drops the oldest
@@ -244,7 +255,8 @@ TEST(HexDocument, RemovalDropsMarksFromTheRemovalPoint) {
     Scratch s;
     HexDocument doc;
     ASSERT_TRUE(doc.LoadFromFile(s.Write("r.bin", "0123456789")));
-    for (int32_t i : {1, 4, 6, 8}) doc.ChangeByte(doc.ByteAt(i), 'x', i);
+    for (int32_t i : {1, 4, 6, 8})
+        doc.ChangeByte(doc.ByteAt(i), 'x', i);
     doc.MoveCaret(Caret{5, true, 0});
     doc.DeleteSelection(); // caret byte alone
     EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "0x23xx7x9");
@@ -352,10 +364,10 @@ TEST(HexDocument, FindEdgeCases) {
         bool ignoreCase;
         int32_t expected;
     } cases[] = {
-        {"aab", 0, 100, false, 2},   // overlapping candidates; end clamped
-        {"aab", 0, 4, false, 2},     // match ends exactly at endPos
-        {"aab", 0, 3, false, -1},    // would end after endPos
-        {"aab", 3, 100, false, -1},  // starts before start
+        {"aab", 0, 100, false, 2},  // overlapping candidates; end clamped
+        {"aab", 0, 4, false, 2},    // match ends exactly at endPos
+        {"aab", 0, 3, false, -1},   // would end after endPos
+        {"aab", 3, 100, false, -1}, // starts before start
         {"b", 4, 4, false, 4},
         {"mz", 0, 100, true, 7},
         {"mz", 0, 100, false, -1},
@@ -368,8 +380,8 @@ TEST(HexDocument, FindEdgeCases) {
     };
     for (const Case& c : cases) {
         std::string buffer = c.pattern;
-        EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), static_cast<int32_t>(buffer.size()), c.start,
-                           c.endPos, c.ignoreCase, false),
+        EXPECT_EQ(doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), static_cast<int32_t>(buffer.size()),
+                           c.start, c.endPos, c.ignoreCase, false),
                   c.expected)
             << c.pattern << " from " << c.start;
     }
@@ -395,21 +407,25 @@ TEST(HexDocument, FindAgreesWithTheByteByByteDefinition) {
     // 'i', 'I' and the dotted capital I all fold to 'i'.
     const char alphabet[] = "aAiI\xDD";
     std::string data(300000, 'a');
-    for (char& c : data) c = alphabet[random() % 5];
+    for (char& c : data)
+        c = alphabet[random() % 5];
     std::string planted = "aiAI";
-    for (int32_t at : {65530, 65536 - 2, 131070, 299996}) data.replace(at, planted.size(), planted);
+    for (int32_t at : {65530, 65536 - 2, 131070, 299996})
+        data.replace(at, planted.size(), planted);
     HexDocument doc;
     ASSERT_TRUE(doc.LoadFromFile(s.Write("rand.bin", data)));
     for (int trial = 0; trial < 150; ++trial) {
         int32_t length = 1 + static_cast<int32_t>(random() % (trial % 10 == 0 ? 40 : 9));
         std::string pattern;
-        for (int32_t i = 0; i < length; ++i) pattern += alphabet[random() % 5];
+        for (int32_t i = 0; i < length; ++i)
+            pattern += alphabet[random() % 5];
         int32_t start = static_cast<int32_t>(random() % data.size());
         if (trial % 3 == 0) start = static_cast<int32_t>(random() % 70000);
         int32_t endPos = start + static_cast<int32_t>(random() % 200000);
         bool ignoreCase = trial % 2 == 1;
         std::string buffer = pattern;
-        int32_t got = doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), length, start, endPos, ignoreCase, false);
+        int32_t got =
+            doc.Find(reinterpret_cast<uint8_t*>(buffer.data()), length, start, endPos, ignoreCase, false);
         ASSERT_EQ(got, NaiveFind(data, pattern, start, endPos, ignoreCase))
             << pattern << " " << start << ".." << endPos << " ignoreCase " << ignoreCase;
     }
@@ -478,15 +494,16 @@ TEST(Translation, MacTableIsOneToOneWithTheListedPairs) {
         }
     }
     EXPECT_EQ(seen.size(), 256u);
-    const int pairs[][2] = {{0xA0, 0xDD}, {0xA5, 0x80}, {0xAA, 0x81}, {0xAD, 0x82}, {0xB0, 0x83}, {0xB2, 0xBE},
-                            {0xB3, 0x84}, {0xB6, 0x8F}, {0xB7, 0x85}, {0xB8, 0xBD}, {0xB9, 0xBC}, {0xBA, 0x86},
-                            {0xBD, 0x87}, {0xC3, 0x88}, {0xC4, 0x9F}, {0xC5, 0x89}, {0xC6, 0x90}, {0xC9, 0x8A},
-                            {0xCE, 0x91}, {0xCF, 0xA6}, {0xD0, 0xAD}, {0xD1, 0x8B}, {0xD2, 0xB3}, {0xD3, 0xB2},
-                            {0xD4, 0x8C}, {0xD5, 0xB9}, {0xD7, 0xD7}, {0xD9, 0x8D}, {0xDA, 0x8E}, {0xDB, 0xA4},
-                            {0xDC, 0xD0}, {0xDD, 0xF0}, {0xDE, 0xDE}, {0xDF, 0xFE}, {0xE0, 0xFD}, {0xE2, 0x92},
-                            {0xE3, 0x93}, {0xE4, 0x94}, {0xF0, 0x95}, {0xF5, 0x9E}, {0xF6, 0x96}, {0xF7, 0x97},
-                            {0xF9, 0x98}, {0xFA, 0x99}, {0xFB, 0x9A}, {0xFD, 0x9B}, {0xFE, 0x9C}, {0xFF, 0x9D}};
-    for (const auto& p : pairs) EXPECT_EQ(mac[p[0]], p[1]) << std::hex << p[0];
+    const int pairs[][2] = {
+        {0xA0, 0xDD}, {0xA5, 0x80}, {0xAA, 0x81}, {0xAD, 0x82}, {0xB0, 0x83}, {0xB2, 0xBE}, {0xB3, 0x84},
+        {0xB6, 0x8F}, {0xB7, 0x85}, {0xB8, 0xBD}, {0xB9, 0xBC}, {0xBA, 0x86}, {0xBD, 0x87}, {0xC3, 0x88},
+        {0xC4, 0x9F}, {0xC5, 0x89}, {0xC6, 0x90}, {0xC9, 0x8A}, {0xCE, 0x91}, {0xCF, 0xA6}, {0xD0, 0xAD},
+        {0xD1, 0x8B}, {0xD2, 0xB3}, {0xD3, 0xB2}, {0xD4, 0x8C}, {0xD5, 0xB9}, {0xD7, 0xD7}, {0xD9, 0x8D},
+        {0xDA, 0x8E}, {0xDB, 0xA4}, {0xDC, 0xD0}, {0xDD, 0xF0}, {0xDE, 0xDE}, {0xDF, 0xFE}, {0xE0, 0xFD},
+        {0xE2, 0x92}, {0xE3, 0x93}, {0xE4, 0x94}, {0xF0, 0x95}, {0xF5, 0x9E}, {0xF6, 0x96}, {0xF7, 0x97},
+        {0xF9, 0x98}, {0xFA, 0x99}, {0xFB, 0x9A}, {0xFD, 0x9B}, {0xFE, 0x9C}, {0xFF, 0x9D}};
+    for (const auto& p : pairs)
+        EXPECT_EQ(mac[p[0]], p[1]) << std::hex << p[0];
     // A few of the Latin-1 ones.
     EXPECT_EQ(mac[0x80], 0xC4); // Ä
     EXPECT_EQ(mac[0xA7], 0xDF); // ß
@@ -501,11 +518,14 @@ TEST(Translation, MacTableIsOneToOneWithTheListedPairs) {
 TEST(Translation, EbcdicTablesFollowTheList) {
     const ByteTable& shown = EbcdicDisplayTable();
     const ByteTable& typed = EbcdicTypingTable();
-    for (int b = 0; b < 0x40; ++b) EXPECT_EQ(shown[b], 0);
+    for (int b = 0; b < 0x40; ++b)
+        EXPECT_EQ(shown[b], 0);
     // Every listed ANSI character types to an EBCDIC byte that shows it back.
     std::string listed;
-    for (int c = 0x20; c <= 0x5A; ++c) listed += static_cast<char>(c);
-    for (int c = 0x61; c <= 0x7A; ++c) listed += static_cast<char>(c);
+    for (int c = 0x20; c <= 0x5A; ++c)
+        listed += static_cast<char>(c);
+    for (int c = 0x61; c <= 0x7A; ++c)
+        listed += static_cast<char>(c);
     listed += "\\_`|~";
     int mapped = 0;
     for (int c = 0; c < 256; ++c) {
@@ -535,7 +555,8 @@ TEST(Translation, EbcdicTablesFollowTheList) {
     EXPECT_EQ(typed['|'], 0x6A);
     EXPECT_EQ(typed['~'], 0xA1);
     EXPECT_EQ(typed['\\'], 0xE0);
-    for (char c : std::string("[]^{}")) EXPECT_EQ(typed[static_cast<uint8_t>(c)], 0);
+    for (char c : std::string("[]^{}"))
+        EXPECT_EQ(typed[static_cast<uint8_t>(c)], 0);
     EXPECT_EQ(shown[0x4F], 0xFE);
     EXPECT_EQ(shown[0x51], '&');
     EXPECT_EQ(DisplayChar(TTranslationType::ttEBCDIC, 0x4A), '.');
@@ -571,7 +592,8 @@ TEST(GridLayout, OffsetsCellsAndWidths) {
     EXPECT_EQ(OffsetWidthChars(S::odNone, 1000), 0);
     // 16 bytes a line, groups of 2: 8 8 8 16 in character widths of 8.
     std::string widths;
-    for (int32_t c = 2; c < 10; ++c) widths += std::to_string(ColumnWidthChars(c, 16, 2, 5, true));
+    for (int32_t c = 2; c < 10; ++c)
+        widths += std::to_string(ColumnWidthChars(c, 16, 2, 5, true));
     EXPECT_EQ(widths, "11121112");
     EXPECT_EQ(ColumnWidthChars(1, 16, 2, 5, false), 0);
     EXPECT_EQ(ColumnWidthChars(0, 16, 2, 5, true), 5);

@@ -23,10 +23,11 @@ namespace {
 void HoldKeys(std::initializer_list<int> down) {
     BYTE state[256];
     GetKeyboardState(state);
-    for (int vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU, VK_LMENU, VK_RMENU,
-                   VK_LBUTTON})
+    for (int vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU, VK_LMENU,
+                   VK_RMENU, VK_LBUTTON})
         state[vk] = 0;
-    for (int vk : down) state[vk] = 0x80;
+    for (int vk : down)
+        state[vk] = 0x80;
     SetKeyboardState(state);
 }
 
@@ -112,7 +113,8 @@ tk::TForm* HexEditorTest::form = nullptr;
 
 std::string Sequence(int n) {
     std::string s;
-    for (int i = 0; i < n; ++i) s += static_cast<char>(i);
+    for (int i = 0; i < n; ++i)
+        s += static_cast<char>(i);
     return s;
 }
 
@@ -229,7 +231,8 @@ TEST_F(HexEditorTest, ShiftSelects) {
     Load(Sequence(40));
     Key(VK_SHIFT, {VK_SHIFT});
     EXPECT_TRUE(editor->Document().Selecting());
-    for (int i = 0; i < 3; ++i) Key(VK_RIGHT, {VK_SHIFT});
+    for (int i = 0; i < 3; ++i)
+        Key(VK_RIGHT, {VK_SHIFT});
     EXPECT_EQ(editor->Document().SelectionStart(), 0);
     EXPECT_EQ(editor->Document().SelectionEnd(), 1);
     // A selected unchanged hex digit: inverse group colour on the group colour.
@@ -241,7 +244,8 @@ TEST_F(HexEditorTest, ShiftSelects) {
     Key(VK_HOME);
     Key(VK_TAB);
     Key(VK_SHIFT, {VK_SHIFT});
-    for (int i = 0; i < 3; ++i) Key(VK_RIGHT, {VK_SHIFT});
+    for (int i = 0; i < 3; ++i)
+        Key(VK_RIGHT, {VK_SHIFT});
     EXPECT_EQ(editor->Document().SelectionStart(), 0);
     EXPECT_EQ(editor->Document().SelectionEnd(), 3);
     EXPECT_EQ(editor->LookOfCell(36, 0).background, GetSysColor(COLOR_WINDOWTEXT));
@@ -250,7 +254,8 @@ TEST_F(HexEditorTest, ShiftSelects) {
     EXPECT_FALSE(editor->Document().HasSelection());
     RECT r = editor->CellRect(9, 1);
     HoldKeys({VK_LBUTTON});
-    SendMessageA(editor->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(editor->CellRect(2, 1).left + 1, r.top + 2));
+    SendMessageA(editor->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(editor->CellRect(2, 1).left + 1, r.top + 2));
     SendMessageA(editor->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(r.left + 1, r.top + 2));
     SendMessageA(editor->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(r.left + 1, r.top + 2));
     HoldKeys({});
@@ -376,13 +381,15 @@ TEST_F(HexEditorTest, PaintingAScreenReadsOneWindow) {
 TEST_F(HexEditorTest, Screenshot) {
     // VELMORA_HEX_SHOT=C:\\prefix saves what the control looks like.
     std::string data = "MZ\x90\x00\x03 velmora hex editor: bytes, groups and characters.";
-    for (int i = 0; i < 300; ++i) data += static_cast<char>(i * 37);
+    for (int i = 0; i < 300; ++i)
+        data += static_cast<char>(i * 37);
     Load(data);
     editor->Document().ChangeByte(Byte(5), 0x41, 5);
     Key('2', {VK_CONTROL, VK_SHIFT});
     Key(VK_DOWN);
     Key(VK_SHIFT, {VK_SHIFT});
-    for (int i = 0; i < 9; ++i) Key(VK_RIGHT, {VK_SHIFT});
+    for (int i = 0; i < 9; ++i)
+        Key(VK_RIGHT, {VK_SHIFT});
     Pump(30);
     SaveWindowShot(editor->Handle(), "_editor");
 }

@@ -10,11 +10,11 @@
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
-using velmora::app::THexPanel;
 using testing_support::DialogCall;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
+using velmora::app::THexPanel;
 
 namespace {
 
@@ -43,7 +43,8 @@ protected:
         panel = std::make_unique<THexPanel>(p);
         form->Realign();
         std::string data = "MZ";
-        for (int i = 2; i < 64; ++i) data += static_cast<char>(i == 20 ? 'm' : i == 21 ? 'Z' : i == 40 ? 0x0A : i == 41 ? 0xBC : '.');
+        for (int i = 2; i < 64; ++i)
+            data += static_cast<char>(i == 20 ? 'm' : i == 21 ? 'Z' : i == 40 ? 0x0A : i == 41 ? 0xBC : '.');
         ASSERT_TRUE(panel->HexEditor1->LoadFromFile(folder->File("mz.bin", data)));
         Pump(10);
     }
