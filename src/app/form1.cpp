@@ -1,5 +1,12 @@
 #include "app/form1.h"
 
+#include "app/explorer_commands.h"
+#include "app/messages.h"
+
+#include <shellapi.h>
+
+#include "explorer/path_utils.h"
+#include "explorer/shell_utils.h"
 #include "toolkit/application.h"
 
 namespace velmora::app {
@@ -180,16 +187,39 @@ void TForm1::CreateToolBar() {
 
 void TForm1::CreatePanels() {
     Panel3 = std::make_unique<tk::TPanel>(PanelParams(this, RECT{0, 30, 376, 300}, tk::TAlign::alLeft));
-    // DirTree
-    DirTree1 = std::make_unique<tk::TPanel>(PanelParams(Panel3.get(), RECT{2, 2, 197, 300}, tk::TAlign::alLeft));
+    explorer::TDirTree::Params tree;
+    tree.parent = Panel3.get();
+    tree.bounds = RECT{2, 2, 197, 300};
+    tree.align = tk::TAlign::alLeft;
+    DirTree1 = std::make_unique<explorer::TDirTree>(tree);
+    DirTree1->SetPopUpMenuEnabled(false);
+    DirTree1->SetHideSelection(false);
+    DirTree1->SetIndent(19);
+    DirTree1->SetShowRoot(false);
+    DirTree1->SetFont("MS Sans Serif", 8);
     // ClickSplitter
-    ClickSplitter1 = std::make_unique<tk::TPanel>(PanelParams(Panel3.get(), RECT{197, 2, 204, 300}, tk::TAlign::alLeft));
-    // FileListView
-    FileListView1 = std::make_unique<tk::TPanel>(PanelParams(Panel3.get(), RECT{204, 2, 374, 300}, tk::TAlign::alClient));
+    ClickSplitter1 = std::make_unique<widgets::TClickSplitter>(
+        widgets::TClickSplitter::Params{.parent = Panel3.get(), .left = 197, .top = 2, .height = 298, .handleSize = 40});
+    explorer::TFileListView::Params list;
+    list.parent = Panel3.get();
+    list.bounds = RECT{204, 2, 374, 300};
+    list.align = tk::TAlign::alClient;
+    FileListView1 = std::make_unique<explorer::TFileListView>(list);
+    FileListView1->SetDateFormat(explorer::df_ddMMyyyy);
+    FileListView1->SetTimeFormatStr("HH:mm:ss");
+    FileListView1->SetFileType({explorer::ftReadOnly, explorer::ftSystem, explorer::ftNormal});
+    FileListView1->SetMask("*.*");
+    FileListView1->SetDirTree(DirTree1.get());
     // ClickSplitter
-    ClickSplitter2 = std::make_unique<tk::TPanel>(PanelParams(this, RECT{376, 30, 383, 300}, tk::TAlign::alLeft));
+    ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(
+        widgets::TClickSplitter::Params{.parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
     // The viewer panels lie on top of each other: the text panel on top, the hex panel hidden.
-    HexPanel = std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient, false));
+    THexPanel::Params hex;
+    hex.parent = this;
+    hex.bounds = RECT{383, 30, 900, 300};
+    hex.align = tk::TAlign::alClient;
+    hex.visible = false;
+    HexPanel = std::make_unique<THexPanel>(hex);
     HtmlPanel = std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
     TextPanel = std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
     SetWindowPos(TextPanel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -243,20 +273,182 @@ void TForm1::WireCommands() {
     onMenu("HtmlveResimEditoru1", [this] { ShowViewerPanel(1); });
     onMenu("HexEditoru1", [this] { ShowViewerPanel(3); });
     cbPath->OnChange = [this] { cbPathChange(); };
+
+    // The explorer half.
+    auto up = [this] { FileListView1->OneLevelUp(); };
+    onButton("SpeedButton1", up);
+    onButton("BtnRefresh", [this] { Refresh(); });
+    onMenu("Guncelle1", [this] { Refresh(); });
+    onButton("Folders", [this] {
+        bool show = !DirTree1->Visible();
+        DirTree1->SetVisible(show);
+        ClickSplitter1->SetVisible(show);
+        if (tk::TSpeedButton* b = Button("Folders")) b->Invalidate();
+    });
+    onMenu("Ac1", [this] { FileListView1->OpenItem(); });
+    onMenu("TumunuSec1", [this] { FileListView1->SelectAll(); });
+    const std::pair<const char*, const char*> styles[] = {
+        {"BtnIcon", "GenisIkon1"}, {"BtnSIcon", "KucukIkon1"}, {"BtnList", "Listele1"}, {"BtnDetail", "Detayli1"}};
+    const explorer::TViewStyle kinds[] = {explorer::TViewStyle::vsIcon, explorer::TViewStyle::vsSmallIcon,
+                                          explorer::TViewStyle::vsList, explorer::TViewStyle::vsReport};
+    for (int i = 0; i < 4; ++i) {
+        const char* button = styles[i].first;
+        explorer::TViewStyle style = kinds[i];
+        onButton(button, [this, style, button] { SetViewStyle(style, button); });
+        onMenu(styles[i].second, [this, style, button] { SetViewStyle(style, button); });
+    }
+    FileListView1->OnClick = [this] {
+        if (FileListClick) FileListClick();
+    };
+    FileListView1->OnDblClick = [this] { FileListView1->OpenItem(); };
+
+    DirTree1->OnClick = [this] { cbPath->SetTextQuietly(DirTree1->SelectedPath()); };
+    DirTree1->OnDblClick = [this] { AloneString(); };
+    auto treeItem = [this](const char* name, std::function<void()> f) {
+        if (tk::TMenuItem* item = PopupMenu1.Find(name)) item->OnClick = std::move(f);
+    };
+    treeItem("Ac2", [this] { ExecuteFile("Open", DirTree1->SelectedPath(), "", "", SW_SHOWNORMAL); });
+    treeItem("KlasorSil1", [this] {
+        if (DirTree1->Selected()) DirTree1->DeleteNode(DirTree1->Selected());
+    });
+    treeItem("AdiniDegistir2", [this] {
+        if (DirTree1->Selected()) DirTree1->EditText(DirTree1->Selected());
+    });
+    // File commands: the list carries them out; the main window keeps PasteAllowed and the buttons' state.
+    auto cut = [this] {
+        FileListView1->CutCopy(2);
+        PasteAllowed = true;
+        SetBtnMenuState(*this);
+    };
+    auto copy = [this] {
+        FileListView1->CutCopy(0);
+        PasteAllowed = true;
+        SetBtnMenuState(*this);
+    };
+    auto paste = [this] {
+        FileListView1->Paste();
+        PasteAllowed = false;
+        SetBtnMenuState(*this);
+    };
+    auto selected = [this] { return FileListView1->SelectedIndex() >= 0; };
+    auto remove = [this, selected] {
+        if (selected()) FileListView1->DeleteSelected();
+    };
+    auto view = [this, selected] {
+        if (selected()) FileListView1->ViewFile();
+    };
+    auto find = [this] {
+        FileListView1->SetFocus();
+        FileListView1->FindFile();
+    };
+    onButton("BtnCut", cut);
+    onMenu("Kes1", cut);
+    onButton("BtnCopy", copy);
+    onMenu("Kopyala1", copy);
+    onButton("BtnPaste", paste);
+    onMenu("Yapistir1", paste);
+    onButton("BtnDelete", remove);
+    onMenu("Sil1", remove);
+    onButton("SpeedButton2", view);
+    onMenu("Goruntule1", view);
+    onMenu("AdiniDegistir1", [this] { FileListView1->RenameSelected(); });
+    onButton("SpeedButton6", [this] { FileListView1->NewFolder(); });
+    onMenu("YeniKlasor1", [this, selected] {
+        if (selected()) FileListView1->NewFolder();
+    });
+    onButton("BtnSearch", find);
+    onMenu("KlasorveDosyaAra1", find);
+    onButton("SpeedButton7", [this] { GoToArchiveFolder(*this); });
+    onButton("BtnGoTo", [this] { GoToTypedFolder(*this); });
+    onMenu("Git1", [this] { GoToTypedFolder(*this); });
+    treeItem("Bul1", find);
+    treeItem("ArsivKlasoruOl1", [this] { MakeArchiveFolder(*this); });
+    treeItem("MasaustuneKisayol1", [this] { MakeDesktopShortcut(*this); });
+
+    FileListView1->OnChange = [this] { SetBtnMenuState(*this); };
+    FileListView1->OnMouseUp = [this](UINT, int, int) { GetStatistics(*this); };
+    FileListView1->OnKeyUp = [this](WORD key) {
+        if (key == VK_RETURN || key == VK_SPACE || key == VK_BACK || key == VK_UP || key == VK_DOWN)
+            GetStatistics(*this);
+    };
+    FileListView1->OnCustomDrawItem = [this](int, const explorer::TFileListRow& row, NMLVCUSTOMDRAW& draw) {
+        return DrawListItem(*this, row, draw);
+    };
+    DirTree1->OnCustomDrawItem = [this](explorer::TTreeItemDraw& draw) { DrawTreeItem(*this, draw); };
+
+    OnMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        return HandleMessage(msg, wParam, lParam, result);
+    };
 }
 
-std::string TForm1::TreeSelectedPath() const { return {}; }
+void TForm1::SetTreeHint(const std::string& hint) { tk::SetHint(DirTree1->Handle(), hint); }
+
+void TForm1::SetViewStyle(explorer::TViewStyle style, const char* button) {
+    FileListView1->SetViewStyle(style);
+    if (tk::TSpeedButton* b = Button(button)) b->SetDown(true);
+}
+
+void TForm1::Refresh() {
+    DirTree1->ReloadTree();
+    DirTree1->OpenPath(DirTree1->SelectedPath());
+    FileListView1->SetDirectory(DirTree1->SelectedPath());
+    FileListView1->UpdateFileList();
+}
+
+void TForm1::OpenFileByName(const std::string& path) {
+    FileListView1->SetSelectedFile(path);
+    if (FileListClick) FileListClick();
+    size_t slash = path.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    DirTree1->SetSelectedPath(folder);
+    Refresh();
+    for (int i = 0; i < FileListView1->RowCount(); ++i) {
+        if (lstrcmpiA(FileListView1->Row(i).caption.c_str(), name.c_str()) == 0) {
+            FileListView1->SetSelectedFile(path);
+            FileListView1->SetSelected(i, true);
+            FileListView1->SetFocusedIndex(i);
+            break;
+        }
+    }
+    FileListView1->SetFocus();
+}
+
+bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_DROPFILES) {
+        // Only the first file of a drop is opened.
+        HDROP drop = reinterpret_cast<HDROP>(wParam);
+        char name[MAX_PATH] = {};
+        bool handled = false;
+        if (DragQueryFileA(drop, 0, name, MAX_PATH) > 0) {
+            try {
+                OpenFileByName(name);
+            } catch (...) {
+                DragFinish(drop);
+                throw;
+            }
+            handled = true;
+        }
+        DragFinish(drop);
+        result = 0;
+        return handled;
+    }
+    return false;
+}
 
 void TForm1::AloneString() {
     if (PathHistory.size() > 7) PathHistory.erase(PathHistory.begin());
-    std::string path = TreeSelectedPath();
+    std::string path = DirTree1->SelectedPath();
     if (path.size() == 2 && path.find(':') != std::string::npos) path += '\\';
     PathHistory.push_back(path);
     cbPath->SetItems(PathHistory);
     cbPath->SetItemIndex(static_cast<int>(PathHistory.size()) - 1);
 }
 
-void TForm1::cbPathChange() {}
+void TForm1::cbPathChange() {
+    DirTree1->SetSelectedPath(cbPath->Text());
+    Refresh();
+}
 
 void TForm1::FormCreate() {
     char exe[MAX_PATH] = {};
@@ -264,8 +456,22 @@ void TForm1::FormCreate() {
     AppDir = exe;
     AppDir.erase(AppDir.find_last_of('\\') + 1);
     PathHistory.clear();
+    DirTree1->Loaded();
+    char current[MAX_PATH] = {};
+    DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
+    std::string start = n > 0 && n < MAX_PATH ? std::string(current, n) : std::string();
+    if (!start.empty()) {
+        FileListView1->SetDirectory(start);
+        DirTree1->OpenPath(start);
+    }
+    SetBtnMenuState(*this);
 }
 
-void TForm1::FormShow() { SetCaption(kCaption); }
+void TForm1::FormShow() {
+    explorer::ConfirmFileOps = false;
+    SetCaption(kCaption);
+    DragAcceptFiles(Handle(), TRUE);
+    if (!AktifKlasor(*this)) return;
+}
 
 } // namespace velmora::app

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "app/hex_panel.h"
+#include "explorer/dir_tree.h"
+#include "explorer/file_list_view.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
+#include "widgets/click_splitter.h"
 
 namespace velmora::app {
 
@@ -33,19 +37,23 @@ public:
     std::vector<std::unique_ptr<tk::TSpeedButton>> SpeedButtons;
     std::unique_ptr<tk::TStatusBar> StatusBar1;
     std::unique_ptr<tk::TPanel> Panel3;
-    std::unique_ptr<tk::TControl> DirTree1;       // DirTree
-    std::unique_ptr<tk::TControl> ClickSplitter1; // ClickSplitter
-    std::unique_ptr<tk::TControl> FileListView1;  // FileListView
-    std::unique_ptr<tk::TControl> ClickSplitter2; // ClickSplitter
+    std::unique_ptr<explorer::TDirTree> DirTree1;
+    std::unique_ptr<widgets::TClickSplitter> ClickSplitter1; // ClickSplitter
+    std::unique_ptr<explorer::TFileListView> FileListView1;
+    std::unique_ptr<widgets::TClickSplitter> ClickSplitter2; // ClickSplitter
     std::unique_ptr<tk::TPanel> TextPanel;
     std::unique_ptr<tk::TPanel> HtmlPanel;
-    std::unique_ptr<tk::TPanel> HexPanel;
+    std::unique_ptr<THexPanel> HexPanel;
 
     tk::TMainMenu MainMenu1;
     tk::TPopupMenu PopupMenu1;
     tk::TActionList MainActionList;
 
     tk::TSpeedButton* Button(const std::string& name) const;
+    // Fonts of the special item drawing, made on first use.
+    tk::FontHandle ArchiveItemFont;
+    tk::FontHandle HtmlFolderFont;
+    void SetTreeHint(const std::string& hint);
 
     // Records the tree's selected path in PathHistory and refills the path box.
     void AloneString();
@@ -54,8 +62,12 @@ public:
     // Shows one viewer panel (0 text, 1 HTML, 3 hex), hides the others and puts its button down.
     void ShowViewerPanel(int kind);
 
-    // The tree's selected path (set by the tree once it is linked).
-    std::string TreeSelectedPath() const;
+    // The refresh command: the tree reloads and reopens its selected path, the list follows.
+    void Refresh();
+    // Opens a file given by its full path as if it had been clicked in the list.
+    void OpenFileByName(const std::string& path);
+    // The file list's click: the viewer dispatch (loads the file into its panel).
+    std::function<void()> FileListClick;
 
 private:
     void CreateToolBar();
@@ -64,6 +76,8 @@ private:
     void WireCommands();
     void FormCreate();
     void FormShow();
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void SetViewStyle(explorer::TViewStyle style, const char* button);
 
     std::vector<HBITMAP> glyphs_;
 };

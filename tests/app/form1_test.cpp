@@ -14,6 +14,8 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // No "ini" folder beside the test program: the archive step reports it.
+        dialogs_ = new testing_support::ScriptedDialogs;
         forms_ = CreateForms().release();
         ShowMainForm(*forms_);
         Pump();
@@ -21,12 +23,16 @@ protected:
     static void TearDownTestSuite() {
         delete forms_;
         forms_ = nullptr;
+        delete dialogs_;
+        dialogs_ = nullptr;
     }
     TForm1& Main() { return *forms_->form1; }
     static Forms* forms_;
+    static testing_support::ScriptedDialogs* dialogs_;
 };
 
 Forms* MainWindowTest::forms_ = nullptr;
+testing_support::ScriptedDialogs* MainWindowTest::dialogs_ = nullptr;
 
 // Sends a key press through the application's dispatch, as the loop would.
 void PressKey(HWND target, WORD key, bool ctrl) {

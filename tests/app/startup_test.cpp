@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
 
 using namespace velmora::app;
 
 TEST(StartUp, MainWindowCreatedFirstAndCaptionSetWhenShown) {
+    testing_support::ScriptedDialogs dialogs;
     auto forms = CreateForms();
     ASSERT_TRUE(forms->form1 && forms->form2 && forms->form3 && forms->form4);
     EXPECT_EQ(tk::Application().MainForm(), forms->form1.get());
@@ -24,6 +26,11 @@ TEST(StartUp, MainWindowCreatedFirstAndCaptionSetWhenShown) {
     EXPECT_TRUE(IsWindowVisible(forms->form1->Handle()));
     EXPECT_EQ(forms->form1->Caption(), "velmora Version 3.10");
     EXPECT_FALSE(IsWindowVisible(forms->form2->Handle()));
+    // Without an "ini" folder beside the program the archive file cannot be written:
+    // an error box with the system's text, and the window still opens.
+    ASSERT_EQ(dialogs.Calls().size(), 1u);
+    EXPECT_EQ(dialogs.Calls()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_FALSE(dialogs.Calls()[0].text.empty());
 
     // Closing the main window ends the loop.
     PostMessageA(forms->form1->Handle(), WM_CLOSE, 0, 0);

@@ -1,0 +1,193 @@
+#include "app/explorer_commands.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "app/form1.h"
+#include "base/number_format.h"
+#include "base/os.h"
+#include "explorer/path_utils.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/exceptions.h"
+
+namespace velmora::app {
+
+namespace {
+
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = n && buffer ? std::string(buffer, n) : "I/O error " + std::to_string(code);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(explorer::DelSlash(path).c_str());
+    if (path.size() <= 3 && path.size() >= 2 && path[1] == ':') attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    return !a.empty() && !b.empty() &&
+           lstrcmpiA(explorer::AddSlash(a).c_str(), explorer::AddSlash(b).c_str()) == 0;
+}
+
+std::string ArchiveFile(TForm1& form) { return form.AppDir + "ini\\aktif.ini"; }
+
+} // namespace
+
+std::string StatisticsCountText(int entries, bool anySelected, int selectedNumber) {
+    if (anySelected)
+        return std::to_string(entries) + " obje(den)  --  " + std::to_string(selectedNumber) + "  tanesi seçildi ";
+    return std::to_string(entries) + " obje var";
+}
+
+std::string StatisticsSizeText(bool anySelected, int64_t selectedBytes, int64_t freeKB, char thousands,
+                               char decimal) {
+    std::string free = FormatGroupedOptional(static_cast<double>(freeKB) / 1024.0, thousands) + " MB";
+    if (anySelected) {
+        return " Boyut = " + FormatGrouped(static_cast<double>(selectedBytes) / 1024.0, 2, thousands, decimal) +
+               " KB( Boş disk alanı: " + free + " )";
+    }
+    return " Boyut = 0 KB  ( Boş disk alanı: " + free + " )";
+}
+
+void GetStatistics(TForm1& form) {
+    auto& list = *form.FileListView1;
+    auto& status = *form.StatusBar1;
+    status.SetPanelText(0, "");
+    status.SetPanelText(1, "");
+    bool selected = list.SelectedIndex() >= 0;
+    status.SetPanelText(0, StatisticsCountText(list.RowCount(), selected, list.SelectedNumber()));
+    status.SetPanelText(1, StatisticsSizeText(selected, list.SelectedSize(), list.DriveFreeSpace(),
+                                              os::ThousandSeparator(), os::DecimalSeparator()));
+}
+
+void SetBtnMenuState(TForm1& form) {
+    bool selected = form.FileListView1->SelectedIndex() >= 0;
+    for (const char* name : {"BtnDelete", "BtnCut", "BtnCopy"})
+        if (tk::TSpeedButton* b = form.Button(name)) b->SetEnabled(selected);
+    for (const char* name : {"Kes1", "Kopyala1", "Ac1", "Goruntule1", "Sil1", "AdiniDegistir1", "Nitelik1"})
+        if (tk::TMenuItem* item = form.MainMenu1.Find(name)) item->SetEnabled(selected);
+    if (tk::TSpeedButton* b = form.Button("BtnPaste")) b->SetEnabled(form.PasteAllowed);
+    if (tk::TMenuItem* item = form.MainMenu1.Find("Yapistir1")) item->SetEnabled(form.PasteAllowed);
+    GetStatistics(form);
+}
+
+bool AktifKlasor(TForm1& form) {
+    auto& tree = *form.DirTree1;
+    const std::string file = ArchiveFile(form);
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (out == INVALID_HANDLE_VALUE) {
+            DWORD error = GetLastError();
+            tk::ShowMessageBox(GetActiveWindow(), SystemErrorText(error), "Error", MB_OK | MB_ICONERROR);
+            return false;
+        }
+        std::string line = tree.SelectedPath() + "\r\n";
+        DWORD written = 0;
+        WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        CloseHandle(out);
+        form.ArchiveFolder = tree.SelectedPath();
+        form.AloneString();
+        form.Refresh();
+        return true;
+    }
+    std::string content(4096, '\0');
+    DWORD read = 0;
+    ReadFile(h, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
+    CloseHandle(h);
+    content.resize(read);
+    std::string line = content.substr(0, content.find_first_of("\r\n"));
+    if (!line.empty() && FolderExists(line)) {
+        tree.SetSelectedPath(line);
+        tree.OpenPath(line);
+        form.ArchiveFolder = line;
+    } else {
+        form.ArchiveFolder = "C:\\";
+    }
+    form.AloneString();
+    form.Refresh();
+    return true;
+}
+
+void MakeArchiveFolder(TForm1& form) {
+    DeleteFileA(ArchiveFile(form).c_str());
+    form.DirTree1->FullCollapse();
+    AktifKlasor(form);
+    if (form.DirTree1->Selected()) form.DirTree1->Expand(form.DirTree1->Selected(), true);
+}
+
+void GoToArchiveFolder(TForm1& form) {
+    form.DirTree1->FullCollapse();
+    AktifKlasor(form);
+    if (form.DirTree1->Selected()) form.DirTree1->Expand(form.DirTree1->Selected(), true);
+}
+
+void GoToTypedFolder(TForm1& form) {
+    std::string text;
+    if (!tk::CurrentDialogs().InputQuery({"Hedef Klasör", "Hedef klasörü girin"}, text)) text.clear();
+    if (text.size() <= 1) return;
+    text = explorer::AddSlash(text);
+    if (FolderExists(text)) {
+        form.FileListView1->SetDirectory(text);
+        form.DirTree1->OpenPath(text);
+    } else if (text.size() <= 3 && text[1] == ':') {
+        tk::ShowError(os::AnsiUpperCase(text) + "  hazır değil");
+    } else {
+        tk::ShowError(text + "  bulunamadı");
+    }
+}
+
+std::string MakeDesktopShortcut(TForm1& form) {
+    const std::string target = form.DirTree1->SelectedPath();
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return {};
+    std::string fileName;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        link->SetPath(target.c_str());
+        char desktop[MAX_PATH] = {};
+        if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) {
+            size_t slash = target.find_last_of('\\');
+            std::string last = slash == std::string::npos ? target : target.substr(slash + 1);
+            fileName = std::string(desktop) + "\\" + last + " için velmora kısayol.lnk";
+            wchar_t wide[MAX_PATH * 2] = {};
+            MultiByteToWideChar(CP_ACP, 0, fileName.c_str(), -1, wide, MAX_PATH * 2);
+            persist->Save(wide, FALSE);
+        }
+        persist->Release();
+    }
+    link->Release();
+    return fileName;
+}
+
+void DrawTreeItem(TForm1& form, explorer::TTreeItemDraw& draw) {
+    if (form.ArchiveFolder.empty() || !draw.node) return;
+    if (!SameFolder(form.DirTree1->GetPathFromNode(draw.node), form.ArchiveFolder)) return;
+    if (!form.ArchiveItemFont) form.ArchiveItemFont = tk::MakeFont("Tahoma", 8, true);
+    draw.font = form.ArchiveItemFont.get();
+    draw.textColor = draw.selected ? RGB(255, 255, 0) : RGB(0, 128, 0);
+    form.SetTreeHint(draw.selected ? "Arşiv Klasörü Seçili." : "");
+}
+
+LRESULT DrawListItem(TForm1& form, const explorer::TFileListRow& row, NMLVCUSTOMDRAW& draw) {
+    if (!row.IsFolder() || row.caption.size() < 6) return CDRF_DODEFAULT;
+    std::string base = row.caption.substr(0, row.caption.size() - 6);
+    std::string folder = explorer::AddSlash(form.FileListView1->Directory());
+    bool companion = os::FileExists(folder + base + ".htm") || os::FileExists(folder + base + ".html");
+    if (!companion) return CDRF_DODEFAULT;
+    if (!form.HtmlFolderFont) form.HtmlFolderFont = tk::MakeFont("Tahoma", 8);
+    SelectObject(draw.nmcd.hdc, form.HtmlFolderFont.get());
+    draw.clrText = RGB(192, 192, 192);
+    return CDRF_NEWFONT;
+}
+
+} // namespace velmora::app
