@@ -236,11 +236,13 @@ TEST_F(PictureDisplay, FetchKindsGifsAndRequests) {
     EXPECT_EQ(FetchImage(Copy("png_rgb_trns.png", "x.png"), t, pending, fromCache, mask), nullptr);
 
     // The application's source: "later", data, or nothing.
-    TMemoryStream data;
+    TMemoryStream data, animation;
     data.Data() = images_test::ReadData("bmp_4.bmp");
+    animation.Data() = images_test::ReadData("gif_disposal.gif");
     auto handler = [&](const std::string& name, TMemoryStream*& stream) {
         if (name == "wait") stream = WaitImageStream();
         if (name == "bmp") stream = &data;
+        if (name == "anim") stream = &animation;
     };
     EXPECT_EQ(FetchImage("wait", t, pending, fromCache, mask, handler), nullptr);
     EXPECT_TRUE(pending);
@@ -249,6 +251,9 @@ TEST_F(PictureDisplay, FetchKindsGifsAndRequests) {
     ASSERT_NE(fromStream, nullptr);
     EXPECT_EQ(fromStream->Width(), 5);
     EXPECT_EQ(FetchImage("none", t, pending, fromCache, mask, handler), nullptr);
+    auto* streamed = dynamic_cast<TGIFImage*>(FetchImage("anim", t, pending, fromCache, mask, handler));
+    ASSERT_NE(streamed, nullptr);
+    EXPECT_EQ(streamed->LoopCount(), 2);
 }
 
 TEST_F(PictureDisplay, StreamsTakeBmpAndJpegOnly) {
