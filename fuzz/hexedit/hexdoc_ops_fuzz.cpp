@@ -161,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         }
         // The journal walks back from its end, record by record.
-        const std::vector<uint8_t>& j = doc.UndoJournal();
+        const std::vector<uint8_t> j = doc.JournalBytes();
         size_t pos = j.size();
         int32_t records = 0;
         while (pos > 0) {

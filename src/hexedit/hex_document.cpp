@@ -89,13 +89,6 @@ void PutInt(std::vector<uint8_t>& out, int32_t value) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-int32_t GetInt(const std::vector<uint8_t>& in, size_t at) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i)
-        v |= static_cast<uint32_t>(in[at + i]) << (8 * i);
-    return static_cast<int32_t>(v);
-}
-
 const char* const kUndoTexts[] = {"Byte changed",  "Byte(s) removed", "Insert buffer", "Replace selection",
                                   "Append buffer", "Insert nibble",   "Delete nibble", "Convert"};
 
@@ -113,6 +106,7 @@ struct WaitCursor {
 HexDocument::HexDocument() : window_(kWindowSize) {
     markers_.fill(-1);
     workPath_ = WorkingCopyName();
+    journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
 }
 
 HexDocument::~HexDocument() {
@@ -366,18 +360,7 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
         lastUndoText_ = kUndoTexts[kind];
         ++undoCount_;
         if (undoCount_ > kMaxUndoRecords) DropOldestUndoRecord();
-        std::vector<uint8_t> payload;
-        if (kind == 0) {
-            payload.resize(1);
-            if (!ReadAt(position, payload.data(), 1)) payload[0] = 0;
-        } else if (kind == 1) {
-            payload.resize(count);
-            if (count > 0 && !ReadAt(position, payload.data(), count))
-                throw std::runtime_error("Stream read error");
-        } else {
-            payload.assign(1, 0);
-        }
-        std::vector<uint8_t>& j = journal_;
+        std::vector<uint8_t> j;
         j.push_back(static_cast<uint8_t>(kind));
         j.push_back(kind == 0 && changes_.Test(position) ? 1 : 0);
         j.push_back(modified_ ? 1 : 0);
@@ -390,8 +373,24 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
         PutInt(j, position);
         PutInt(j, count);
         PutInt(j, 0);
-        j.insert(j.end(), payload.begin(), payload.end());
-        PutInt(j, static_cast<int32_t>(37 + payload.size()));
+        int32_t payload = 1;
+        if (kind == 0) {
+            uint8_t old = 0;
+            if (!ReadAt(position, &old, 1)) old = 0;
+            j.push_back(old);
+            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
+        } else if (kind == 1) {
+            // The removed bytes go straight from the working copy into the journal.
+            payload = count;
+            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
+            journal_->AppendFrom(work_, position, count);
+        } else {
+            j.push_back(0);
+            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
+        }
+        std::vector<uint8_t> tail;
+        PutInt(tail, 37 + payload);
+        journal_->Append(tail.data(), 4);
         if (kind == 1 || kind == 4) InvalidateWindow();
         modified_ = true;
     }
@@ -400,15 +399,15 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
 }
 
 void HexDocument::DropOldestUndoRecord() {
-    size_t pos = journal_.size();
-    size_t oldestEnd = 0;
+    int64_t pos = journal_->Size();
+    int64_t oldestEnd = 0;
     while (pos >= 4) {
-        int32_t length = GetInt(journal_, pos - 4);
+        int32_t length = journal_->IntAt(pos - 4);
         oldestEnd = pos;
-        if (length < 37 || static_cast<size_t>(length) > pos) break; // a broken journal: stop walking
-        pos -= static_cast<size_t>(length);
+        if (length < 37 || length > pos) break; // a broken journal: stop walking
+        pos -= length;
     }
-    journal_.erase(journal_.begin(), journal_.begin() + static_cast<std::ptrdiff_t>(oldestEnd));
+    journal_->DropFront(oldestEnd);
     --undoCount_;
 }
 
@@ -416,8 +415,7 @@ void HexDocument::ClearUndo() {
     canUndo_ = false;
     lastUndoText_ = "No Undo";
     undoCount_ = 0;
-    journal_.clear();
-    journal_.shrink_to_fit();
+    journal_->Clear();
     view_->StateChangedNow();
 }
 

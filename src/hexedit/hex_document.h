@@ -6,11 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/os.h"
 #include "hexedit/translation.h"
+#include "hexedit/undo_journal.h"
 
 namespace velmora::hex {
 
@@ -93,7 +95,10 @@ public:
     void SetReadOnlyDoc(bool value);
     bool CanUndo() const { return canUndo_; }
     const std::string& LastUndoText() const { return lastUndoText_; }
-    const std::vector<uint8_t>& UndoJournal() const { return journal_; }
+    // The journal's bytes, oldest record first (read back whole: for tests and checks).
+    std::vector<uint8_t> JournalBytes() const { return journal_->Bytes(); }
+    int64_t JournalSize() const { return journal_->Size(); }
+    bool JournalSpilled() const { return journal_->Spilled(); }
     int32_t UndoRecordCount() const { return undoCount_; }
 
     int32_t BytesPerLine() const { return bytesPerLine_; }
@@ -164,7 +169,7 @@ private:
     ChangeMap changes_;
     bool modified_ = false;
     bool readOnly_ = true;
-    std::vector<uint8_t> journal_;
+    std::unique_ptr<UndoJournal> journal_;
     int32_t undoCount_ = 0;
     bool canUndo_ = false;
     std::string lastUndoText_ = "No Undo";

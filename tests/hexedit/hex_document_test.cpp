@@ -170,7 +170,7 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     doc.MoveCaret(Caret{5, false, 1});
     doc.ChangeByte('x', 'y', 5);
     EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()).substr(4, 3), "xyx");
-    const auto& j = doc.UndoJournal();
+    std::vector<uint8_t> j = doc.JournalBytes();
     ASSERT_EQ(j.size(), 38u);
     EXPECT_EQ(j[0], 0);         // kind
     EXPECT_EQ(j[1], 0);         // not marked before
@@ -193,6 +193,7 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
 
     // Changing it again records that it was already marked and modified.
     doc.ChangeByte('y', 'z', 5);
+    j = doc.JournalBytes();
     ASSERT_EQ(j.size(), 76u);
     EXPECT_EQ(j[38 + 1], 1);
     EXPECT_EQ(j[38 + 2], 1);
@@ -201,6 +202,7 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     // A removal holds the removed bytes; then fill to 101 records.
     doc.SetSelEnd(8); // caret on 5: selects 5..8
     doc.DeleteSelection();
+    j = doc.JournalBytes();
     ASSERT_EQ(doc.UndoRecordCount(), 3);
     EXPECT_EQ(j[76], 1);
     EXPECT_EQ(IntAt(j, 76 + 9), 5);
@@ -213,8 +215,9 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     for (int i = 0; i < 97; ++i)
         doc.ChangeByte(doc.ByteAt(100 + i), '0', 100 + i);
     EXPECT_EQ(doc.UndoRecordCount(), 100);
-    EXPECT_EQ(j.size(), 38u * 99 + 41);
+    EXPECT_EQ(doc.JournalSize(), 38 * 99 + 41);
     doc.ChangeByte(doc.ByteAt(250), '1', 250); // the 101st drops the oldest
+    j = doc.JournalBytes();
     EXPECT_EQ(doc.UndoRecordCount(), 100);
     EXPECT_EQ(j.size(), 38u * 99 + 41);
     // Walk back from the end: 100 records, the oldest now being the second change.
@@ -241,6 +244,41 @@ TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
     EXPECT_EQ(doc.UndoRecordCount(), 100);
 }
 
+TEST(HexDocument, LargeRemovalsKeepTheJournalOnDisk) {
+    Scratch s;
+    std::string data(3 << 20, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i / 1000);
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("large.bin", data)));
+    doc.ChangeByte(doc.ByteAt(7), 0x55, 7);
+    EXPECT_FALSE(doc.JournalSpilled());
+    doc.SetSelStart(1000);
+    doc.SetSelEnd(1000 + (2 << 20) - 1); // 2 MiB
+    doc.DeleteSelection();
+    EXPECT_TRUE(doc.JournalSpilled());
+    EXPECT_EQ(doc.DataSize(), (3 << 20) - (2 << 20));
+    EXPECT_EQ(doc.ByteAt(1000), static_cast<uint8_t>((1000 + (2 << 20)) / 1000));
+    std::vector<uint8_t> j = doc.JournalBytes();
+    ASSERT_EQ(j.size(), 38u + 37 + (2u << 20));
+    EXPECT_EQ(j[38], 1);
+    EXPECT_EQ(IntAt(j, 38 + 25), 2 << 20);
+    EXPECT_EQ(std::string(j.begin() + 38 + 33, j.end() - 4), data.substr(1000, 2 << 20));
+    EXPECT_EQ(IntAt(j, j.size() - 4), 37 + (2 << 20));
+    const std::string spill = doc.WorkingCopyPath() + ".undo";
+    EXPECT_TRUE(os::FileExists(spill));
+    // Dropping the oldest record works on the file too.
+    for (int i = 0; i < 99; ++i)
+        doc.ChangeByte(doc.ByteAt(100 + i), 0xEE, 100 + i);
+    EXPECT_EQ(doc.UndoRecordCount(), 100);
+    EXPECT_EQ(doc.JournalSize(), 37 + (2 << 20) + 38 * 99);
+    EXPECT_EQ(doc.JournalBytes()[0], 1);
+    // A save clears the journal and its file.
+    ASSERT_TRUE(doc.SaveToFile(s.Path("large.out")));
+    EXPECT_EQ(doc.JournalSize(), 0);
+    EXPECT_FALSE(os::FileExists(spill));
+}
+
 TEST(HexDocument, EqualByteIsNoChange) {
     Scratch s;
     HexDocument doc;
@@ -248,7 +286,7 @@ TEST(HexDocument, EqualByteIsNoChange) {
     doc.ChangeByte(0x3C, 0x3C, 0);
     EXPECT_FALSE(doc.Modified());
     EXPECT_FALSE(doc.IsChanged(0));
-    EXPECT_TRUE(doc.UndoJournal().empty());
+    EXPECT_EQ(doc.JournalSize(), 0);
 }
 
 TEST(HexDocument, RemovalDropsMarksFromTheRemovalPoint) {
@@ -295,8 +333,8 @@ TEST(HexDocument, EmptyFileThenAppend) {
     EXPECT_EQ(doc.SelectionAnchor(), 0);
     EXPECT_TRUE(doc.Modified());
     EXPECT_EQ(doc.LastUndoText(), "Append buffer");
-    EXPECT_EQ(doc.UndoJournal().size(), 38u);
-    EXPECT_EQ(doc.UndoJournal()[33], 0);
+    EXPECT_EQ(doc.JournalSize(), 38);
+    EXPECT_EQ(doc.JournalBytes()[33], 0);
     EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "\xFF");
 
     // A new empty document: read-only, then append creates the working copy anew.
