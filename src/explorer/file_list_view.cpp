@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_set>
 
 #include "base/os.h"
 #include "explorer/path_utils.h"
@@ -137,11 +138,6 @@ struct DateTimeText {
         row.modified = static_cast<int64_t>(l.QuadPart / 10000000);
     }
 };
-
-bool IsExistingFile(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool IsExistingFolder(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
@@ -411,9 +407,18 @@ void TFileListView::UpdateFileList() {
             uint32_t mask = fileType_.AttributeMask();
             std::string folder = AddSlash(directory_);
             ShellInfoCache shell;
-            if (showFolders_) AddFolderEntries(folder + "*.*", mask | kAttrDirectory, shell);
-            for (const std::string& piece : SplitMask(mask_)) {
-                if (!piece.empty()) AddFolderEntries(folder + piece, mask, shell);
+            std::vector<std::string> pieces = SplitMask(mask_);
+            size_t next = 0;
+            if (showFolders_ && !pieces.empty() && pieces[0] == "*.*") {
+                // The folder search and the first file search are the same
+                // search: one pass gives both, folders first.
+                AddFolderEntries(folder + "*.*", mask, true, true, shell);
+                next = 1;
+            } else if (showFolders_) {
+                AddFolderEntries(folder + "*.*", mask, true, false, shell);
+            }
+            for (; next < pieces.size(); ++next) {
+                if (!pieces[next].empty()) AddFolderEntries(folder + pieces[next], mask, false, true, shell);
             }
             lastShellCalls_ = shell.ShellCalls();
             sortColumn_ = 0;
@@ -428,7 +433,8 @@ void TFileListView::UpdateFileList() {
     tk::Application().ProcessMessages();
 }
 
-bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, ShellInfoCache& shell) {
+bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, bool folders, bool files,
+                                     ShellInfoCache& shell) {
     sortingEnabled_ = true;
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA(pattern.c_str(), &found));
@@ -437,17 +443,29 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
     DateTimeText when{dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."), LocaleText(LOCALE_STIME, ":")};
+    // Web pages seen by the folder search, for the HTML-folder picture. Asking
+    // the file system instead costs a scan of the whole folder per missing
+    // name under Wine.
+    std::unordered_set<std::string> pages;
+    std::vector<size_t> pageFolders;
+    std::vector<TFileListRow> fileRows; // after the folders when one pass gives both
     const size_t before = rows_.size();
     do {
         const uint32_t attributes = found.dwFileAttributes;
-        if (!EntryPasses(attributes, mask)) continue;
+        const bool isFolder = (attributes & kAttrDirectory) != 0;
+        if (folders && !isFolder) {
+            std::string upper = os::AnsiUpperCase(found.cFileName);
+            if (upper.size() > 4 && (upper.ends_with(".HTM") || upper.ends_with(".HTML"))) pages.insert(upper);
+        }
+        if (isFolder ? !(folders && EntryPasses(attributes, mask | kAttrDirectory))
+                     : !(files && EntryPasses(attributes, mask)))
+            continue;
         const std::string name = found.cFileName;
         if (name == ".") continue;
         const bool isParent = name == "..";
         if (isParent && atRoot) continue; // a drive's root has no parent entry
-        const bool isFolder = (attributes & kAttrDirectory) != 0;
 
-        TFileListRow& row = rows_.emplace_back();
+        TFileListRow& row = isFolder ? rows_.emplace_back() : fileRows.emplace_back();
         row.cells[cellPath] = folder + name;
         row.cells[cellKind] = isFolder ? "dir" : "file";
         const ShellEntryInfo& info = shell.Lookup(row.cells[cellPath], attributes);
@@ -462,16 +480,22 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
             row.imageIndex = ParentImageIndex() >= 0 ? ParentImageIndex() : info.iconIndex;
         } else {
             row.imageIndex = info.iconIndex;
-            // A folder such as "page_files" saved beside "page.htm".
-            if (isFolder && name.size() > 6 && HtmlFolderImageIndex() >= 0) {
-                std::string base = row.cells[cellPath].substr(0, row.cells[cellPath].size() - 6);
-                if (IsExistingFile(base + ".htm") || IsExistingFile(base + ".html"))
-                    row.imageIndex = HtmlFolderImageIndex();
-            }
+            if (isFolder && name.size() > 6) pageFolders.push_back(rows_.size() - 1);
         }
         row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
         row.MakeKeys();
     } while (FindNextFileA(search.get(), &found));
+    rows_.insert(rows_.end(), std::make_move_iterator(fileRows.begin()), std::make_move_iterator(fileRows.end()));
+
+    // A folder such as "page_files" saved beside "page.htm" or "page.html".
+    if (!pages.empty() && HtmlFolderImageIndex() >= 0) {
+        for (size_t index : pageFolders) {
+            TFileListRow& row = rows_[index];
+            std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
+            base.resize(base.size() - 6);
+            if (pages.count(base + ".HTM") || pages.count(base + ".HTML")) row.imageIndex = HtmlFolderImageIndex();
+        }
+    }
     return rows_.size() > before;
 }
 

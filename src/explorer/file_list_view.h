@@ -167,7 +167,10 @@ private:
     void BuildDriveColumns();
     void SetColumns(const struct ColumnSpec* specs, int count);
     void ListDrives();
-    bool AddFolderEntries(const std::string& pattern, uint32_t mask, ShellInfoCache& shell);
+    // One search: folder rows (with the directory bit added to the mask)
+    // and/or file rows, folders first; true when a row was added.
+    bool AddFolderEntries(const std::string& pattern, uint32_t mask, bool folders, bool files,
+                          ShellInfoCache& shell);
     void SortRows(bool keepSelection);
     void UpdateHeaderMarks();
     void ColumnClick(int column);

@@ -21,6 +21,18 @@ ShellEntryInfo Ask(const std::string& path) {
     return result;
 }
 
+ShellEntryInfo AskByAttributes(const std::string& path, DWORD attributes) {
+    SHFILEINFOA info{};
+    ShellEntryInfo result;
+    if (SHGetFileInfoA(path.c_str(), attributes, &info, sizeof info,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_TYPENAME)) {
+        result.iconIndex = info.iIcon;
+        info.szTypeName[sizeof info.szTypeName - 1] = '\0';
+        result.typeName = info.szTypeName;
+    }
+    return result;
+}
+
 std::string AsciiLower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
@@ -74,8 +86,9 @@ const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32
             return scratch_;
         }
         if (!haveFolder_) {
+            // A plain folder: the shell's answer for any folder.
             ++realCalls_;
-            folder_ = ForPath(fullPath);
+            folder_ = AskByAttributes(fullPath, FILE_ATTRIBUTE_DIRECTORY);
             haveFolder_ = true;
         }
         return folder_;

@@ -349,9 +349,13 @@ TEST_F(FileListTest, HiddenExtensionsAndHtmlFolders) {
     temp.File("other.html");
     temp.Folder("other_files");
     temp.Folder("lonely_files");
+    AddAttributes(temp.File("Gizli.HTM"), FILE_ATTRIBUTE_HIDDEN); // any letter case, any attributes
+    temp.Folder("gizli_files");
     list->SetHideFileExt(true);
     list->SetDirectory(temp.Path());
-    EXPECT_EQ(Captions(), (Names{" ..", "lonely_files", "other_files", "page_files", "", "a", "other", "page"}));
+    EXPECT_EQ(Captions(), (Names{" ..", "gizli_files", "lonely_files", "other_files", "page_files", "", "a", "Gizli",
+                                 "other", "page"}));
+    EXPECT_EQ(list->Row(Find("gizli_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
     EXPECT_EQ(list->Row(Find("page_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
     EXPECT_EQ(list->Row(Find("other_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
     EXPECT_NE(list->Row(Find("lonely_files")).imageIndex, TFileListView::HtmlFolderImageIndex());

@@ -1,0 +1,128 @@
+// Listing folders of 1,000 and 10,000 files with the file list, against the
+// bare FindFirstFile/FindNextFile enumeration of the same folders. A plain
+// timing program for Wine: prints the best and the median of several runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "explorer/file_list_view.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+
+using velmora::explorer::TFileListView;
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+int BareEnumeration(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int entries = 0;
+    do
+        ++entries;
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return entries;
+}
+
+struct Stats {
+    double best, median;
+};
+
+Stats Summarise(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times.front(), times[times.size() / 2]};
+}
+
+const char* const kExtensions[] = {".txt", ".dat", ".log", ".cpp", ".h", ".htm", ".bmp", ".doc"};
+
+std::string FileName(int i) {
+    char name[48];
+    std::snprintf(name, sizeof name, "dosya %05d%s", (i * 7919) % 100000, kExtensions[i % 8]);
+    return name;
+}
+
+void MakeFolder(const std::string& folder, int count) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (int i = 0; i < count; ++i) {
+        HANDLE h = CreateFileA((folder + FileName(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        DWORD written = 0;
+        std::string contents(static_cast<size_t>(i % 3000), 'x');
+        if (!contents.empty()) WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    for (int i = 0; i < count / 100; ++i) CreateDirectoryA((folder + "klasör " + std::to_string(i)).c_str(), nullptr);
+}
+
+void RemoveFolder(const std::string& folder, int count) {
+    for (int i = 0; i < count; ++i) DeleteFileA((folder + FileName(i)).c_str());
+    for (int i = 0; i < count / 100; ++i) RemoveDirectoryA((folder + "klasör " + std::to_string(i)).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+    tk::Application().Initialize();
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string base = std::string(temp) + "velmora_list_bench\\";
+    CreateDirectoryA(base.c_str(), nullptr);
+
+    tk::TForm form(tk::TForm::Params{"list bench", 700, 700});
+    TFileListView::Params params;
+    params.parent = &form;
+    params.bounds = RECT{0, 0, 680, 650};
+    TFileListView list(params);
+    form.Show();
+    // The shell's first answers load its image lists: not part of a listing.
+    list.SetDirectory(temp);
+    tk::Application().ProcessMessages();
+
+    for (int count : {1000, 10000}) {
+        const std::string folder = base + "n" + std::to_string(count) + "\\";
+        MakeFolder(folder, count);
+        std::vector<double> bare, listing;
+        int entries = 0;
+        for (int run = 0; run < runs; ++run) {
+            double t0 = Now();
+            entries = BareEnumeration(folder);
+            bare.push_back(Now() - t0);
+
+            list.SetDirectory("Drives");
+            t0 = Now();
+            list.SetDirectory(folder); // UpdateFileList, the rows drawn
+            UpdateWindow(list.Handle());
+            listing.push_back(Now() - t0);
+        }
+        Stats b = Summarise(bare), l = Summarise(listing);
+        std::printf("%d files (%d entries, %d rows, %d shell calls per listing)\n", count, entries, list.RowCount(),
+                    list.LastListingShellCalls());
+        std::printf("  bare FindFirstFile/FindNextFile: best %8.2f ms  median %8.2f ms\n", b.best, b.median);
+        std::printf("  UpdateFileList:                  best %8.2f ms  median %8.2f ms\n", l.best, l.median);
+        std::printf("  ratio (median): %.2f x\n", l.median / b.median);
+        list.SetDirectory("Drives");
+        RemoveFolder(folder, count);
+    }
+    RemoveDirectoryA(base.c_str());
+    return 0;
+}
