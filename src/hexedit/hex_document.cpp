@@ -389,7 +389,8 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
             journal_->Append(j.data(), static_cast<int64_t>(j.size()));
         }
         std::vector<uint8_t> tail;
-        PutInt(tail, 37 + payload);
+        PutInt(tail,
+               static_cast<int32_t>(37u + static_cast<uint32_t>(payload))); // wraps only past 2 GiB - 37
         journal_->Append(tail.data(), 4);
         if (kind == 1 || kind == 4) InvalidateWindow();
         modified_ = true;
