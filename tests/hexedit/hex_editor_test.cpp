@@ -353,6 +353,31 @@ TEST_F(HexEditorTest, EmptyDocument) {
     EXPECT_EQ(editor->LastUndoText(), "Append buffer");
 }
 
+TEST_F(HexEditorTest, SystemCaretFollowsTheCurrentCell) {
+    Load(std::string(4000, 'c'));
+    editor->SetFocus();
+    ASSERT_TRUE(editor->Focused());
+    for (TCaretStyle style : {TCaretStyle::csLeftLine, TCaretStyle::csBottomLine, TCaretStyle::csFull}) {
+        editor->SetCaretStyle(style);
+        Key(VK_RIGHT);
+        Key(VK_DOWN);
+        Pump(10);
+        POINT at;
+        ASSERT_TRUE(GetCaretPos(&at));
+        RECT r = editor->CellRect(editor->Col(), editor->Row());
+        EXPECT_EQ(at.x, r.left);
+        EXPECT_EQ(at.y, r.top);
+    }
+    // Scrolled away from the current cell: the caret waits off-screen.
+    SendMessageA(editor->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageA(editor->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    POINT at;
+    ASSERT_TRUE(GetCaretPos(&at));
+    EXPECT_EQ(at.x, -50);
+    EXPECT_EQ(at.y, -50);
+    EXPECT_EQ(editor->Row(), 3);
+}
+
 TEST_F(HexEditorTest, StateChangesArePosted) {
     Load(Sequence(40));
     int calls = 0;
