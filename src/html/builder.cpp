@@ -106,6 +106,7 @@ private:
 
     void Finish() {
         CloseSection();
+        doc_.Sections.shrink_to_fit();
         fonts_.clear();
         link_.Clear();
         inLink_ = false;
@@ -113,6 +114,14 @@ private:
 
     void CloseSection() {
         if (section_) cell_->Add(std::move(section_));
+        spaceOnly_ = false;
+    }
+
+    // White space with no section to go to would only make a section that
+    // stays empty; it is remembered instead and the section made when
+    // something needs it (a line break keeps its empty line that way).
+    void MakeSpaceOnlySection(int32_t level) {
+        if (!section_ && spaceOnly_) StartSection(level, justify_);
     }
 
     void StartSection(int32_t level, uint8_t justify) {
@@ -132,22 +141,18 @@ private:
         sscript_ = 0;
     }
 
-    // Drops the current section (BODY), forgetting what referred to it.
-    void DiscardSection(std::vector<std::string>& anchorsToMove) {
-        if (!section_) return;
-        TSection* gone = section_.get();
-        for (auto& [name, target] : anchors_)
-            if (target == gone) anchorsToMove.push_back(name);
+    // BODY throws away what came before it: the current section is emptied in
+    // place (anchors pointing at it stay valid) and begins again.
+    void ResetSection(int32_t level) {
+        if (!section_) {
+            StartSection(level, justify_);
+            return;
+        }
+        TSection* s = section_.get();
         auto& runs = doc_.LinkRuns;
-        runs.erase(std::remove_if(runs.begin(), runs.end(), [gone](const TLinkRun& r) { return r.Section == gone; }),
-                   runs.end());
-        for (TFormControlObj* control : gone->FormControls) control->Pos = -1;
-        for (auto& image : gone->Images)
-            if (image->MyFormControl) {
-                image->MyFormControl->Image = nullptr;
-                image->MyFormControl->Pos = -1;
-            }
-        section_.reset();
+        while (!runs.empty() && runs.back().Section == s) runs.pop_back();
+        section_->Reset(level, Top(), style_, OpenLink(), justify_);
+        sscript_ = 0;
     }
 
     void ApplyFont() {
@@ -241,8 +246,6 @@ private:
             Next();
             return;
         }
-        std::vector<std::string> anchorsToMove;
-        DiscardSection(anchorsToMove);
         for (const TAttribute& a : Attrs().Items()) {
             switch (a.Which) {
             case Sy::Text:
@@ -266,8 +269,7 @@ private:
             default: break;
             }
         }
-        StartSection(level, justify_);
-        for (const std::string& name : anchorsToMove) anchors_[name] = section_.get();
+        ResetSection(level);
         Next();
     }
 
@@ -360,6 +362,11 @@ private:
             Next();
             break;
         case Sy::Text:
+            if (!section_ && t_.Token == " ") {
+                spaceOnly_ = true;
+                Next();
+                break;
+            }
             EnsureSection(level);
             section_->AppendToken(t_.Token, t_.InsideNoBr);
             Next();
@@ -414,9 +421,10 @@ private:
     }
 
     void DoBreak(int32_t level) {
+        MakeSpaceOnlySection(level);
         const uint8_t align = section_ ? section_->Justify : justify_;
         // An empty line keeps its height through one space.
-        if (section_ && section_->Buff.empty()) section_->Buff += ' ';
+        if (section_ && section_->Buff.empty()) section_->AppendSpace();
         uint8_t clear = 0;
         if (const TAttribute* c = Attr(Sy::Clear)) {
             const std::string v = LowerAscii(c->Name);
@@ -581,7 +589,8 @@ private:
                 if (IsListEnd(Sym())) Next();
                 break;
             case Sy::Table:
-                if (section_ && section_->Buff.empty()) section_->Buff += ' ';
+                MakeSpaceOnlySection(level);
+                if (section_ && section_->Buff.empty()) section_->AppendSpace();
                 DoTable(level);
                 break;
             case Sy::Center: case Sy::Div: DoCenterDiv(level, terminators + kListEnds); break;
@@ -846,6 +855,7 @@ private:
         // The table joins its cell at once, and rows and cells join the
         // table as they start, so that an exception leaves nothing loose.
         enclosing->Add(std::make_unique<ThtmlTable>(&doc_, Attrs(), level, enclosing, justify_));
+        size_t tableIndex = enclosing->Sections.size() - 1;
         auto* table = static_cast<ThtmlTable*>(enclosing->Sections.back().get());
         TCellList* row = nullptr;
         bool cellOpen = false;
@@ -922,10 +932,11 @@ private:
                 const size_t before = sections.size();
                 DoBlock(level, kCellTerminators);
                 CloseSection();
-                if (sections.size() > before) {
-                    auto it = std::find_if(sections.begin(), sections.end(),
-                                           [table](const auto& s) { return s.get() == table; });
-                    if (it != sections.end()) std::rotate(it, it + 1, sections.end());
+                if (sections.size() > before && tableIndex < sections.size() &&
+                    sections[tableIndex].get() == table) {
+                    const auto it = sections.begin() + static_cast<ptrdiff_t>(tableIndex);
+                    std::rotate(it, it + 1, sections.end());
+                    tableIndex = sections.size() - 1;
                 }
                 break;
             }
@@ -960,6 +971,7 @@ private:
     int32_t baseFontSize_ = 3;
     ThtmlForm* form_ = nullptr;
     int nesting_ = 0;
+    bool spaceOnly_ = false;
 };
 
 } // namespace

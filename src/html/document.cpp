@@ -48,32 +48,27 @@ void TFontObj::SetLink(const TUrlTarget* link) {
     else link_.reset();
 }
 
-void TFontObj::SetFont(const TMyFont& font, FontMetricsSource& metrics) {
-    TheFont = font;
-    const TFontMetrics m = metrics.Metrics(font);
-    tmHeight = m.Height;
-    FontHeight = m.Height + m.ExternalLeading;
-    Descent = m.Descent;
-    Overhang = m.Overhang;
-}
+const TFontEntry& TFontObj::Entry(const TSectionList& document) const { return document.Font(FontIndex); }
 
-void TFontObj::Recolor(const TSectionList& document, FontMetricsSource& metrics) {
+void TFontObj::SetFont(TSectionList& document, const TMyFont& font) { FontIndex = document.InternFont(font); }
+
+void TFontObj::Recolor(TSectionList& document) {
     if (!HasLink()) return;
-    TMyFont f = TheFont;
+    TMyFont f = TheFont(document);
     if (Hover) f.Color = document.LinkActiveColor;
     else if (Visited) f.Color = document.LinkVisitedColor;
     else f.Color = document.HotSpotColor;
-    SetFont(f, metrics);
+    SetFont(document, f);
 }
 
-void TFontObj::SetVisited(bool visited, const TSectionList& document, FontMetricsSource& metrics) {
+void TFontObj::SetVisited(TSectionList& document, bool visited) {
     Visited = visited;
-    Recolor(document, metrics);
+    Recolor(document);
 }
 
-void TFontObj::SetHover(bool hover, const TSectionList& document, FontMetricsSource& metrics) {
+void TFontObj::SetHover(TSectionList& document, bool hover) {
     Hover = hover;
-    Recolor(document, metrics);
+    Recolor(document);
 }
 
 // ---- TImageObj ----
@@ -183,16 +178,64 @@ void THorzLine::AttachToDocument(TSectionList* document) {
 
 TSection::TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
                    const TUrlTarget* link, uint8_t justify, int32_t indentUnit)
-    : TSectionBase(document), SectionFont(font), Justify(justify), ListLevel(level), Indent(level * indentUnit) {
-    SectionFont.Style |= style;
+    : TSectionBase(document), ListLevel(static_cast<int16_t>(level)),
+      Indent(static_cast<int16_t>(level * indentUnit)), Justify(justify) {
+    TMyFont f = font;
+    f.Style |= style;
+    FirstRun(f, link);
+}
+
+const std::vector<std::unique_ptr<TImageObj>>& TSection::Images() const {
+    static const std::vector<std::unique_ptr<TImageObj>> none;
+    return objects_ ? objects_->Images : none;
+}
+
+const std::vector<TFormControlObj*>& TSection::FormControls() const {
+    static const std::vector<TFormControlObj*> none;
+    return objects_ ? objects_->FormControls : none;
+}
+
+std::vector<LineRec>& TSection::Lines() {
+    if (!objects_) objects_ = std::make_unique<Objects>();
+    return objects_->Lines;
+}
+
+int32_t& TSection::FirstLineIndent() {
+    if (!objects_) objects_ = std::make_unique<Objects>();
+    return objects_->FirstLineIndent;
+}
+
+const TMyFont& TSection::SectionFont() const { return Document->Font(SectionFontIndex).Font; }
+
+void TSection::FirstRun(const TMyFont& font, const TUrlTarget* link) {
+    SectionFontIndex = Document->InternFont(font);
     TFontObj& run = Fonts.emplace_back();
-    run.Section = this;
     run.Pos = 0;
-    run.SetFont(SectionFont, document->Metrics);
+    run.FontIndex = SectionFontIndex;
     if (link) {
         run.SetLink(link);
-        document->LinkRuns.push_back({this, 0});
+        Document->LinkRuns.push_back({this, 0});
     }
+}
+
+void TSection::Reset(int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link,
+                     uint8_t justify) {
+    for (TFormControlObj* control : FormControls()) control->Pos = -1;
+    for (auto& image : Images())
+        if (image->MyFormControl) {
+            image->MyFormControl->Image = nullptr;
+            image->MyFormControl->Pos = -1;
+        }
+    Buff.clear();
+    Fonts.clear();
+    objects_.reset();
+    onlyFloats_ = true;
+    ListLevel = static_cast<int16_t>(level);
+    Indent = static_cast<int16_t>(level * kListIndent);
+    Justify = justify;
+    TMyFont f = font;
+    f.Style |= style;
+    FirstRun(f, link);
 }
 
 void TSection::AttachToDocument(TSectionList* document) {
@@ -207,16 +250,15 @@ void TSection::NewRun(const TMyFont& font, uint8_t style, uint8_t sscript, bool 
     const int32_t at = static_cast<int32_t>(Buff.size());
     if (Fonts.back().Pos == at) {
         TFontObj& last = Fonts.back();
-        last.SetFont(f, Document->Metrics);
+        last.SetFont(*Document, f);
         last.SScript = sscript;
         return;
     }
     const TUrlTarget previous{Fonts.back().Url(), Fonts.back().Target()};
     const bool previousHasLink = Fonts.back().HasLink();
     TFontObj& run = Fonts.emplace_back();
-    run.Section = this;
     run.Pos = at;
-    run.SetFont(f, Document->Metrics);
+    run.SetFont(*Document, f);
     run.SScript = sscript;
     if (previousHasLink && inheritLink) {
         // Still part of the link: it is marked visited with the rest.
@@ -268,29 +310,30 @@ void TSection::AppendToken(std::string_view token, bool insideNoBr) {
         if (token.empty()) return;
     }
     // Nothing but floating images so far: no leading space beside them.
-    if ((token[0] == ' ' || token[0] == kNbsp) && !Buff.empty() && Buff.size() == Images.size()) {
-        bool allFloats = true;
-        for (const auto& image : Images)
-            if (!image->Floating()) allFloats = false;
-        if (allFloats) {
-            token.remove_prefix(1);
-            if (token.empty()) return;
-        }
+    if ((token[0] == ' ' || token[0] == kNbsp) && !Buff.empty() && onlyFloats_) {
+        token.remove_prefix(1);
+        if (token.empty()) return;
     }
     Buff.append(token);
+    onlyFloats_ = false;
 }
 
 TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell* cell, bool insideNoBr) {
     const int32_t at = static_cast<int32_t>(Buff.size());
-    Images.push_back(std::make_unique<TImageObj>(attributes, at, cell));
+    if (!objects_) objects_ = std::make_unique<Objects>();
+    auto& images = objects_->Images;
+    images.push_back(std::make_unique<TImageObj>(attributes, at, cell));
     Buff += insideNoBr ? kNoBrImageCode : kImageCode;
-    return Images.back().get();
+    if (!images.back()->Floating()) onlyFloats_ = false;
+    return images.back().get();
 }
 
 void TSection::AddFormControl(TFormControlObj* control, bool insideNoBr) {
     control->Pos = static_cast<int32_t>(Buff.size());
-    FormControls.push_back(control);
+    if (!objects_) objects_ = std::make_unique<Objects>();
+    objects_->FormControls.push_back(control);
     Buff += insideNoBr ? kNoBrControlCode : kControlCode;
+    onlyFloats_ = false;
 }
 
 void TSection::RefreshFonts() {
@@ -302,22 +345,25 @@ void TSection::RefreshFonts() {
         f.Color = link ? doc.HotSpotColor : doc.FontColor;
     };
     for (TFontObj& run : Fonts) {
-        TMyFont f = run.TheFont;
+        TMyFont f = run.TheFont(doc);
         refresh(f, !run.Url().empty());
-        run.SetFont(f, doc.Metrics);
+        run.SetFont(*Document, f);
     }
-    refresh(SectionFont, false);
+    TMyFont own = SectionFont();
+    refresh(own, false);
+    SectionFontIndex = doc.InternFont(own);
     AttachToDocument(Document);
 }
 
 void TSection::Compact() {
-    if (Buff.capacity() > Buff.size() + Buff.size() / 8 + 16) Buff.shrink_to_fit();
-    if (Fonts.capacity() > Fonts.size() + 1) Fonts.shrink_to_fit();
+    if (Buff.capacity() > Buff.size()) Buff.shrink_to_fit();
+    if (Fonts.capacity() > Fonts.size()) Fonts.shrink_to_fit();
 }
 
 void TPreFormated::AppendToken(std::string_view token, bool) {
     if (Buff.size() > kMaxLine) return;
     Buff.append(token);
+    onlyFloats_ = false;
 }
 
 TUListItem::TUListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
@@ -460,6 +506,8 @@ void TSectionList::Clear() {
     Sections.clear();
     Forms.clear();
     Maps.clear();
+    FontTable.clear();
+    fontIndex_.clear();
     BackgroundPictureName.clear();
     SelB = SelE = 0;
     ScrollOffset = 0;
@@ -478,6 +526,21 @@ void TSectionList::SetDefaults(const std::string& fontName, const std::string& p
     FontColor = textColor;
     FontSize = fontSize;
     RefreshFonts();
+}
+
+uint32_t TSectionList::InternFont(const TMyFont& font) {
+    auto [it, added] = fontIndex_.try_emplace(font, static_cast<uint32_t>(FontTable.size()));
+    if (added) {
+        TFontEntry e;
+        e.Font = font;
+        const TFontMetrics m = Metrics.Metrics(font);
+        e.tmHeight = m.Height;
+        e.FontHeight = m.Height + m.ExternalLeading;
+        e.Descent = m.Descent;
+        e.Overhang = m.Overhang;
+        FontTable.push_back(std::move(e));
+    }
+    return it->second;
 }
 
 TMapItem* TSectionList::FindMap(const std::string& name) const {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,34 +46,48 @@ struct TUrlTarget {
     bool Empty() const { return Url.empty() && Target.empty(); }
 };
 
-// One font run of a text section.
-class TFontObj {
-public:
-    TSection* Section = nullptr;
-    int32_t Pos = 0; // first index in the section text
-    TMyFont TheFont;
-    bool Visited = false;
-    bool Hover = false;
-    uint8_t SScript = 0; // 0 normal, 1 subscript, 2 superscript
-    // Metrics of TheFont, taken whenever the font is set.
+// A font of the document's font table with the metrics measured for it.
+struct TFontEntry {
+    TMyFont Font;
     int32_t tmHeight = 0;
     int32_t FontHeight = 0; // height plus external leading
     int32_t Descent = 0;
     int32_t Overhang = 0;
+};
+
+// One font run of a text section. The font itself lives once in the
+// document's font table; runs hold its index (pages repeat a few fonts over
+// and over).
+class TFontObj {
+public:
+    int32_t Pos = 0; // first index in the section text
+    uint32_t FontIndex = 0;
+    bool Visited = false;
+    bool Hover = false;
+    uint8_t SScript = 0; // 0 normal, 1 subscript, 2 superscript
+
+    // The font and its metrics, from the document's font table. (A run
+    // does not point back at its section: a page holds very many runs.)
+    const TFontEntry& Entry(const TSectionList& document) const;
+    const TMyFont& TheFont(const TSectionList& document) const { return Entry(document).Font; }
+    int32_t tmHeight(const TSectionList& document) const { return Entry(document).tmHeight; }
+    int32_t FontHeight(const TSectionList& document) const { return Entry(document).FontHeight; }
+    int32_t Descent(const TSectionList& document) const { return Entry(document).Descent; }
+    int32_t Overhang(const TSectionList& document) const { return Entry(document).Overhang; }
 
     const std::string& Url() const { return link_ ? link_->Url : Empty(); }
     const std::string& Target() const { return link_ ? link_->Target : Empty(); }
     bool HasLink() const { return link_ != nullptr; }
-    // A null or empty link makes the run plain text again.
+    // A null link makes the run plain text again.
     void SetLink(const TUrlTarget* link);
-    void SetFont(const TMyFont& font, FontMetricsSource& metrics);
+    void SetFont(TSectionList& document, const TMyFont& font);
     // Recolours a link run: hover, else visited, else link colour.
-    void SetVisited(bool visited, const TSectionList& document, FontMetricsSource& metrics);
-    void SetHover(bool hover, const TSectionList& document, FontMetricsSource& metrics);
+    void SetVisited(TSectionList& document, bool visited);
+    void SetHover(TSectionList& document, bool hover);
 
 private:
     static const std::string& Empty();
-    void Recolor(const TSectionList& document, FontMetricsSource& metrics);
+    void Recolor(TSectionList& document);
     std::unique_ptr<TUrlTarget> link_;
 };
 
@@ -201,6 +216,13 @@ public:
 
     virtual void AppendToken(std::string_view token, bool insideNoBr);
     void AppendChar(char c, bool insideNoBr) { AppendToken(std::string_view(&c, 1), insideNoBr); }
+    // A space that AppendToken's rules would drop (an empty line keeps its height).
+    void AppendSpace() {
+        Buff += ' ';
+        onlyFloats_ = false;
+    }
+    // Empties the section and starts it again as if new.
+    void Reset(int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link, uint8_t justify);
     // A font run at the end of the text (font, style or link change).
     void ChangeFont(const TMyFont& font, uint8_t style, uint8_t sscript);
     // Starts or ends a link at the end of the text; a started link is
@@ -213,24 +235,46 @@ public:
     // Drops the spare room the text grew into while the section was built.
     void Compact();
 
+    const std::vector<std::unique_ptr<TImageObj>>& Images() const;
+    const std::vector<TFormControlObj*>& FormControls() const;
+    // Its own copy of the starting font.
+    const TMyFont& SectionFont() const;
+
+    // The lines made by layout, and the left edge of the first one (list
+    // markers are drawn against it). Kept with the objects: a page holds many
+    // sections and none of them needs lines before it is laid out.
+    std::vector<LineRec>& Lines();
+    int32_t& FirstLineIndent();
+
     std::string Buff;
     std::vector<TFontObj> Fonts;
-    std::vector<std::unique_ptr<TImageObj>> Images;
-    std::vector<TFormControlObj*> FormControls;
-    std::vector<LineRec> Lines;
-    TMyFont SectionFont; // the starting font
-    uint8_t Justify = 1; // 1 left, 2 centre, 3 right
-    uint8_t ListType = 0; // 0 none, 1 number, 2 bullet, 3 definition
-    uint8_t ClearAttr = 0; // 0 none, 1 left, 2 right, 3 both
-    bool Plain = false;
-    char NumType = '1';
-    int32_t ListLevel = 0;
-    int32_t Indent = 0;
-    int32_t ListNumber = 0;
-    int32_t FirstLineIndent = 0;
 
 protected:
+    // Images, controls and lines, made only for the sections that need them.
+    // (The fields are ordered so that a section stays small: a page has
+    // many of them.)
+    struct Objects {
+        std::vector<std::unique_ptr<TImageObj>> Images;
+        std::vector<TFormControlObj*> FormControls;
+        std::vector<LineRec> Lines;
+        int32_t FirstLineIndent = 0;
+    };
+    std::unique_ptr<Objects> objects_;
+
+public:
+    uint32_t SectionFontIndex = 0;
+    int16_t ListLevel = 0;  // nesting is bounded well below this type's range
+    int16_t Indent = 0;     // pixels: level x the list indent unit
+    uint8_t Justify = 1;    // 1 left, 2 centre, 3 right
+    uint8_t ListType = 0;   // 0 none, 1 number, 2 bullet, 3 definition
+    uint8_t ClearAttr = 0;  // 0 none, 1 left, 2 right, 3 both
+    bool Plain = false;
+
+protected:
+    bool onlyFloats_ = true; // nothing but floating images so far
+
     void NewRun(const TMyFont& font, uint8_t style, uint8_t sscript, bool inheritLink);
+    void FirstRun(const TMyFont& font, const TUrlTarget* link);
 };
 
 class TPreFormated final : public TSection {
@@ -260,6 +304,8 @@ public:
     TOListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
                const TUrlTarget* link, uint8_t justify, int32_t number, char numType);
     const char* KindName() const override { return "OListItem"; }
+    int32_t ListNumber = 0;
+    char NumType = '1';
 };
 
 // An owning list of sections (the document, a table cell, a caption).
@@ -329,6 +375,9 @@ public:
     void SetBackground(TColor color) { Background = color; }
 
     TMapItem* FindMap(const std::string& name) const;
+    // The index of the font in the font table, adding it when new.
+    uint32_t InternFont(const TMyFont& font);
+    const TFontEntry& Font(uint32_t index) const { return FontTable[index]; }
 
     FontMetricsSource& Metrics;
     std::string FontName = "Times New Roman";
@@ -353,6 +402,19 @@ public:
     std::vector<TFormControlObj*> FormControls;
     std::vector<std::unique_ptr<TMapItem>> Maps;
     std::vector<TLinkRun> LinkRuns;
+    std::vector<TFontEntry> FontTable;
+
+private:
+    struct FontHash {
+        size_t operator()(const TMyFont& f) const {
+            size_t h = std::hash<std::string>()(f.Name);
+            for (uint32_t v : {uint32_t(f.Size), f.Color, uint32_t(f.NominalSize),
+                               uint32_t(f.Style) | uint32_t(f.CharSet) << 8 | uint32_t(f.FixedPitch) << 16})
+                h = h * 1000003u ^ v;
+            return h;
+        }
+    };
+    std::unordered_map<TMyFont, uint32_t, FontHash> fontIndex_;
 };
 
 } // namespace velmora::html

@@ -105,7 +105,10 @@ public:
             for (const TMapArea& a : map->Areas) {
                 out_ += std::string("  area ") +
                         (a.Shape == TMapArea::Rect ? "rect" : a.Shape == TMapArea::Circle ? "circle" : "poly");
-                for (int32_t c : a.Coords) out_ += " " + std::to_string(c);
+                for (int32_t c : a.Coords) {
+                    out_ += ' ';
+                    out_ += std::to_string(c);
+                }
                 out_ += " href=" + Quote(a.Href);
                 if (!a.Target.empty()) out_ += " target=" + Quote(a.Target);
                 out_ += "\n";
@@ -153,17 +156,18 @@ private:
         if (auto* t = dynamic_cast<TSection*>(&s)) {
             out_ += " level=" + std::to_string(t->ListLevel) + " indent=" + std::to_string(t->Indent) +
                     " align=" + AlignName(t->Justify);
-            if (t->ListType == 1) out_ += " number=" + std::to_string(t->ListNumber) + " type=" + t->NumType;
+            if (auto* item = dynamic_cast<TOListItem*>(t))
+                out_ += " number=" + std::to_string(item->ListNumber) + " type=" + item->NumType;
             if (t->Plain) out_ += " plain";
             if (t->ClearAttr) out_ += " clear=" + std::to_string(t->ClearAttr);
             out_ += " text=" + Quote(t->Buff) + "\n";
             for (const TFontObj& f : t->Fonts) {
-                out_ += indent + "    run " + std::to_string(f.Pos) + ": " + FontText(f.TheFont);
+                out_ += indent + "    run " + std::to_string(f.Pos) + ": " + FontText(f.TheFont(doc_));
                 if (f.SScript) out_ += f.SScript == 1 ? " sub" : " sup";
                 if (f.HasLink()) out_ += " link=" + Quote(f.Url()) + (f.Target().empty() ? "" : " target=" + Quote(f.Target()));
                 out_ += "\n";
             }
-            for (const auto& img : t->Images) {
+            for (const auto& img : t->Images()) {
                 out_ += indent + "    image " + std::to_string(img->Pos) + ": src=" + Quote(img->Source);
                 if (!img->Alt.empty()) out_ += " alt=" + Quote(img->Alt);
                 static const char* kAligns[] = {"top", "middle", "bottom", "left", "right"};
@@ -180,7 +184,7 @@ private:
                 if (img->MyFormControl) out_ += " button";
                 out_ += "\n";
             }
-            for (const TFormControlObj* c : t->FormControls) Control(*c, indent + "    ");
+            for (const TFormControlObj* c : t->FormControls()) Control(*c, indent + "    ");
         } else if (auto* h = dynamic_cast<THeadingSpace*>(&s)) {
             out_ += " level=" + std::to_string(h->Level) + " height=" + std::to_string(h->SectionHeight) + "\n";
         } else if (auto* r = dynamic_cast<THorzLine*>(&s)) {
@@ -223,7 +227,10 @@ private:
         case TControlKind::TextArea:
             out_ += " rows=" + std::to_string(c.Rows) + " cols=" + std::to_string(c.Cols) +
                     (c.WordWrap ? " wrap" : "");
-            for (const std::string& line : c.Lines) out_ += " " + Quote(line);
+            for (const std::string& line : c.Lines) {
+                out_ += ' ';
+                out_ += Quote(line);
+            }
             break;
         default: break;
         }
@@ -284,19 +291,19 @@ void CheckSection(TSectionBase& s, std::set<const TSectionBase*>& all, std::stri
         for (size_t i = 0; i < t->Buff.size(); ++i) {
             const char c = t->Buff[i];
             if (c == kImageCode || c == kNoBrImageCode) {
-                if (images >= t->Images.size() || t->Images[images]->Pos != static_cast<int32_t>(i))
+                if (images >= t->Images().size() || t->Images()[images]->Pos != static_cast<int32_t>(i))
                     problems += "image code without its image\n";
                 ++images;
             } else if (c == kControlCode || c == kNoBrControlCode) {
-                if (controls >= t->FormControls.size() || t->FormControls[controls]->Pos != static_cast<int32_t>(i))
+                if (controls >= t->FormControls().size() || t->FormControls()[controls]->Pos != static_cast<int32_t>(i))
                     problems += "control code without its control\n";
                 ++controls;
             } else if (c == kNoBreakSpace) {
                 problems += "marker 5 left in the text\n";
             }
         }
-        if (images != t->Images.size()) problems += "image without its code\n";
-        if (controls != t->FormControls.size()) problems += "control without its code\n";
+        if (images != t->Images().size()) problems += "image without its code\n";
+        if (controls != t->FormControls().size()) problems += "control without its code\n";
     } else if (auto* table = dynamic_cast<ThtmlTable*>(&s)) {
         Collect(table->Caption->Cell, all, problems);
         for (auto& row : table->Rows)

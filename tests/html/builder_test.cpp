@@ -39,8 +39,8 @@ TEST(Builder, FontRunsFollowTheStyle) {
     EXPECT_EQ(s->Fonts[0].Pos, 0);
     EXPECT_EQ(s->Fonts[1].Pos, 1);
     EXPECT_EQ(s->Fonts[2].Pos, 2);
-    EXPECT_EQ(s->Fonts[1].TheFont.Style, fsBold);
-    EXPECT_EQ(s->Fonts[2].TheFont.Style, 0);
+    EXPECT_EQ(s->Fonts[1].TheFont(b.doc).Style, fsBold);
+    EXPECT_EQ(s->Fonts[2].TheFont(b.doc).Style, 0);
 }
 
 TEST(Builder, LinkAcrossALineBreakIsTwoLinkRuns) {
@@ -50,15 +50,15 @@ TEST(Builder, LinkAcrossALineBreakIsTwoLinkRuns) {
     EXPECT_EQ(b.doc.LinkRuns[0].Section, b.Text(0));
     EXPECT_EQ(b.doc.LinkRuns[1].Section, b.Text(1));
     EXPECT_EQ(b.Text(1)->Fonts[0].Url(), "x");
-    EXPECT_EQ(b.Text(1)->Fonts[0].TheFont.Style, fsUnderline);
+    EXPECT_EQ(b.Text(1)->Fonts[0].TheFont(b.doc).Style, fsUnderline);
 }
 
 TEST(Builder, FontStackHoldsTwentyFive) {
     // 30 nested FONT tags push 24 fonts over the base font; the rest change nothing.
     Built b(Repeat("<font size=7>", 30) + "deep" + Repeat("</font>", 30) + "base");
     TSection* s = b.Text(0);
-    EXPECT_EQ(s->Fonts.back().TheFont.NominalSize, 12);
-    EXPECT_EQ(s->Fonts.front().TheFont.NominalSize, 36);
+    EXPECT_EQ(s->Fonts.back().TheFont(b.doc).NominalSize, 12);
+    EXPECT_EQ(s->Fonts.front().TheFont(b.doc).NominalSize, 36);
 }
 
 TEST(Builder, HooksAreCalled) {
@@ -86,6 +86,22 @@ TEST(Builder, DeepNestingIsBounded) {
                             "<ol><li>", "<h1>", "<a href=x>", "<pre>", "<dl><dt>"}) {
         Built b(Repeat(tag, 10000) + "x");
         EXPECT_EQ(CheckDocument(b.doc, b.anchors), "") << tag;
+    }
+}
+
+TEST(Builder, RepeatedPatternsStayLinear) {
+    // Each of these once cost time growing with the square of its length.
+    const std::string patterns[] = {
+        Repeat("<img align=left src=x> ", 20000),
+        Repeat("<a name=n", 1) + Repeat("<a name=x>a<body>", 20000),
+        "<table>" + Repeat("x<tr>", 20000) + "</table>",
+        "<table>" + Repeat("<tr><td rowspan=99999 colspan=5>c", 20000) + "</table>",
+        Repeat("<map name=m><area coords=1,2,3,4>", 20000),
+        Repeat("<a href=x><b>", 20000),
+    };
+    for (const std::string& page : patterns) {
+        Built b(page);
+        EXPECT_EQ(CheckDocument(b.doc, b.anchors), "") << page.substr(0, 40);
     }
 }
 

@@ -178,14 +178,14 @@ TEST(Sections, RefreshFontsReappliesDefaults) {
     f.doc.Add(std::move(s));
     f.doc.SetDefaults("Arial", "Courier", false, 0xFFFFFF, 1, 2, 3, 4, 24);
     ASSERT_EQ(section->Fonts.size(), 3u);
-    EXPECT_EQ(section->Fonts[0].TheFont.Name, "Arial");
-    EXPECT_EQ(section->Fonts[0].TheFont.Size, 24);
-    EXPECT_EQ(section->Fonts[0].TheFont.Style, fsBold);
-    EXPECT_EQ(section->Fonts[1].TheFont.Name, "Courier");
-    EXPECT_EQ(section->Fonts[1].TheFont.Size, 20);
-    EXPECT_EQ(section->Fonts[1].TheFont.Color, 4u);
-    EXPECT_EQ(section->Fonts[2].TheFont.Color, 3u);
-    EXPECT_EQ(section->Fonts[2].FontHeight, 32 + 4);
+    EXPECT_EQ(section->Fonts[0].TheFont(f.doc).Name, "Arial");
+    EXPECT_EQ(section->Fonts[0].TheFont(f.doc).Size, 24);
+    EXPECT_EQ(section->Fonts[0].TheFont(f.doc).Style, fsBold);
+    EXPECT_EQ(section->Fonts[1].TheFont(f.doc).Name, "Courier");
+    EXPECT_EQ(section->Fonts[1].TheFont(f.doc).Size, 20);
+    EXPECT_EQ(section->Fonts[1].TheFont(f.doc).Color, 4u);
+    EXPECT_EQ(section->Fonts[2].TheFont(f.doc).Color, 3u);
+    EXPECT_EQ(section->Fonts[2].FontHeight(f.doc), 32 + 4);
     ASSERT_EQ(f.doc.LinkRuns.size(), 1u);
     EXPECT_EQ(&f.doc.LinkRuns[0].Run(), &section->Fonts[2]);
 }

@@ -1,0 +1,158 @@
+// Tokenizing and building a generated 10 MB page, against libgumbo parsing
+// the same bytes. The built document's heap size is reported beside it.
+#include "html/builder.h"
+
+#include <benchmark/benchmark.h>
+#include <gumbo.h>
+#include <malloc.h>
+
+#include <random>
+#include <string>
+
+using namespace velmora::html;
+
+namespace {
+
+// A page of the kind the viewer shows: paragraphs with links, fonts and
+// entities, lists, tables and preformatted blocks, about 10 MB in all.
+const std::string& Page() {
+    static const std::string page = [] {
+        std::mt19937 random(12345);
+        const char* words[] = {"velmora", "dosya", "klasör", "görüntü", "the", "of", "viewer", "page",
+                               "list", "table", "text", "link", "bold", "çizelge", "program", "window"};
+        auto sentence = [&](std::string& out, int n) {
+            for (int i = 0; i < n; ++i) {
+                if (i) out += ' ';
+                out += words[random() % std::size(words)];
+            }
+        };
+        std::string s = "<html><head><title>Benchmark page</title></head><body bgcolor=white>\n";
+        int block = 0;
+        while (s.size() < 10 * 1024 * 1024) {
+            switch (block++ % 8) {
+            case 0: case 1: case 2:
+                s += "<p>";
+                sentence(s, 20);
+                s += " <a href=\"page" + std::to_string(block) + ".htm\">";
+                sentence(s, 3);
+                s += "</a> ";
+                sentence(s, 15);
+                s += " <b>";
+                sentence(s, 2);
+                s += "</b> &amp; <i>";
+                sentence(s, 4);
+                s += "</i> &quot;";
+                sentence(s, 12);
+                s += "&quot; <font size=+1 color=\"#336699\">";
+                sentence(s, 3);
+                s += "</font> ";
+                sentence(s, 25);
+                s += " &copy; 2026.</p>\n";
+                break;
+            case 3:
+                s += "<h2>";
+                sentence(s, 4);
+                s += "</h2>\n<ul>\n";
+                for (int i = 0; i < 6; ++i) {
+                    s += "<li>";
+                    sentence(s, 10);
+                    s += " <a href=\"item.htm\">";
+                    sentence(s, 2);
+                    s += "</a>\n";
+                }
+                s += "</ul>\n";
+                break;
+            case 4:
+                s += "<table border=1 cellpadding=2 width=90%>\n<tr><th>Ad</th><th>Boyut</th><th>Tarih</th></tr>\n";
+                for (int i = 0; i < 8; ++i) {
+                    s += "<tr><td>";
+                    sentence(s, 3);
+                    s += "</td><td align=right>" + std::to_string(random() % 100000) + "</td><td>";
+                    sentence(s, 6);
+                    s += "</td></tr>\n";
+                }
+                s += "</table>\n";
+                break;
+            case 5:
+                s += "<pre>\n";
+                for (int i = 0; i < 10; ++i) {
+                    s += "  int x" + std::to_string(i) + " = f(a &lt; b);  // ";
+                    sentence(s, 5);
+                    s += "\n";
+                }
+                s += "</pre>\n";
+                break;
+            case 6:
+                s += "<ol type=a>\n";
+                for (int i = 0; i < 5; ++i) {
+                    s += "<li><tt>";
+                    sentence(s, 2);
+                    s += "</tt> ";
+                    sentence(s, 14);
+                    s += "\n";
+                }
+                s += "</ol>\n";
+                break;
+            default:
+                s += "<p align=center><img src=\"pic.gif\" alt=\"picture\" width=100 height=50> ";
+                sentence(s, 40);
+                s += "</p>\n";
+                break;
+            }
+        }
+        s += "</body></html>\n";
+        return s;
+    }();
+    return page;
+}
+
+void BM_VelmoraBuild(benchmark::State& state) {
+    const std::string& page = Page();
+    FixedFontMetrics metrics;
+    size_t documentBytes = 0;
+    for (auto _ : state) {
+        TSectionList doc(metrics);
+        TAnchorList anchors;
+        const size_t before = mallinfo2().uordblks;
+        ParseHtmlText(doc, anchors, page);
+        documentBytes = mallinfo2().uordblks - before;
+        benchmark::DoNotOptimize(doc.Sections.size());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+    state.counters["input_MB"] = static_cast<double>(page.size()) / (1024.0 * 1024.0);
+    state.counters["document_MB"] = static_cast<double>(documentBytes) / (1024.0 * 1024.0);
+    state.counters["document_per_input"] = static_cast<double>(documentBytes) / static_cast<double>(page.size());
+}
+BENCHMARK(BM_VelmoraBuild)->Unit(benchmark::kMillisecond);
+
+void BM_VelmoraTokenizeOnly(benchmark::State& state) {
+    const std::string& page = Page();
+    for (auto _ : state) {
+        Tokenizer t(page);
+        t.ReadChar();
+        size_t symbols = 0;
+        for (t.Next(); t.Sym != Sy::Eof; t.Next()) ++symbols;
+        benchmark::DoNotOptimize(symbols);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_VelmoraTokenizeOnly)->Unit(benchmark::kMillisecond);
+
+void BM_GumboParse(benchmark::State& state) {
+    const std::string& page = Page();
+    size_t treeBytes = 0;
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks;
+        GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
+        treeBytes = mallinfo2().uordblks - before;
+        benchmark::DoNotOptimize(output->root);
+        gumbo_destroy_output(&kGumboDefaultOptions, output);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+    state.counters["tree_MB"] = static_cast<double>(treeBytes) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_GumboParse)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
