@@ -38,14 +38,10 @@ int32_t AbsClamped(int32_t v, int32_t most) {
 
 // ---- TFontObj ----
 
-const std::string& TFontObj::Empty() {
-    static const std::string empty;
-    return empty;
-}
+const TUrlTarget& TFontObj::Link(const TSectionList& document) const { return document.LinkAt(LinkIndex); }
 
-void TFontObj::SetLink(const TUrlTarget* link) {
-    if (link) link_ = std::make_unique<TUrlTarget>(*link);
-    else link_.reset();
+void TFontObj::SetLink(TSectionList& document, const TUrlTarget* link) {
+    LinkIndex = link ? document.InternLink(*link) : 0;
 }
 
 const TFontEntry& TFontObj::Entry(const TSectionList& document) const { return document.Font(FontIndex); }
@@ -179,7 +175,8 @@ void THorzLine::AttachToDocument(TSectionList* document) {
 TSection::TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
                    const TUrlTarget* link, uint8_t justify, int32_t indentUnit)
     : TSectionBase(document), ListLevel(static_cast<int16_t>(level)),
-      Indent(static_cast<int16_t>(level * indentUnit)), Justify(justify) {
+      Indent(static_cast<int16_t>(level * indentUnit)), Justify(justify & 3), ListType(0), ClearAttr(0),
+      Plain(false), OnlyFloats(true) {
     TMyFont f = font;
     f.Style |= style;
     FirstRun(f, link);
@@ -213,7 +210,7 @@ void TSection::FirstRun(const TMyFont& font, const TUrlTarget* link) {
     run.Pos = 0;
     run.FontIndex = SectionFontIndex;
     if (link) {
-        run.SetLink(link);
+        run.SetLink(*Document, link);
         Document->LinkRuns.push_back({this, 0});
     }
 }
@@ -229,10 +226,10 @@ void TSection::Reset(int32_t level, const TMyFont& font, uint8_t style, const TU
     Buff.clear();
     Fonts.clear();
     objects_.reset();
-    onlyFloats_ = true;
+    OnlyFloats = true;
     ListLevel = static_cast<int16_t>(level);
     Indent = static_cast<int16_t>(level * kListIndent);
-    Justify = justify;
+    Justify = justify & 3;
     TMyFont f = font;
     f.Style |= style;
     FirstRun(f, link);
@@ -254,15 +251,15 @@ void TSection::NewRun(const TMyFont& font, uint8_t style, uint8_t sscript, bool 
         last.SScript = sscript;
         return;
     }
-    const TUrlTarget previous{Fonts.back().Url(), Fonts.back().Target()};
-    const bool previousHasLink = Fonts.back().HasLink();
+    const uint32_t previousLink = Fonts.back().LinkIndex;
+    const bool previousHasLink = previousLink != 0;
     TFontObj& run = Fonts.emplace_back();
     run.Pos = at;
     run.SetFont(*Document, f);
     run.SScript = sscript;
     if (previousHasLink && inheritLink) {
         // Still part of the link: it is marked visited with the rest.
-        run.SetLink(&previous);
+        run.LinkIndex = previousLink;
         Document->LinkRuns.push_back({this, static_cast<int32_t>(Fonts.size()) - 1});
     }
 }
@@ -272,9 +269,9 @@ void TSection::ChangeFont(const TMyFont& font, uint8_t style, uint8_t sscript) {
 void TSection::HRef(bool start, const TMyFont& font, uint8_t style, uint8_t sscript, const TUrlTarget* link) {
     NewRun(font, style, sscript, false);
     TFontObj& run = Fonts.back();
-    run.SetLink(nullptr);
+    run.SetLink(*Document, nullptr);
     if (start) {
-        run.SetLink(link);
+        run.SetLink(*Document, link);
         const int32_t index = static_cast<int32_t>(Fonts.size()) - 1;
         auto& runs = Document->LinkRuns;
         if (runs.empty() || runs.back().Section != this || runs.back().Index != index)
@@ -310,12 +307,12 @@ void TSection::AppendToken(std::string_view token, bool insideNoBr) {
         if (token.empty()) return;
     }
     // Nothing but floating images so far: no leading space beside them.
-    if ((token[0] == ' ' || token[0] == kNbsp) && !Buff.empty() && onlyFloats_) {
+    if ((token[0] == ' ' || token[0] == kNbsp) && !Buff.empty() && OnlyFloats) {
         token.remove_prefix(1);
         if (token.empty()) return;
     }
     Buff.append(token);
-    onlyFloats_ = false;
+    OnlyFloats = false;
 }
 
 TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell* cell, bool insideNoBr) {
@@ -324,7 +321,7 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell* cell, boo
     auto& images = objects_->Images;
     images.push_back(std::make_unique<TImageObj>(attributes, at, cell));
     Buff += insideNoBr ? kNoBrImageCode : kImageCode;
-    if (!images.back()->Floating()) onlyFloats_ = false;
+    if (!images.back()->Floating()) OnlyFloats = false;
     return images.back().get();
 }
 
@@ -333,7 +330,7 @@ void TSection::AddFormControl(TFormControlObj* control, bool insideNoBr) {
     if (!objects_) objects_ = std::make_unique<Objects>();
     objects_->FormControls.push_back(control);
     Buff += insideNoBr ? kNoBrControlCode : kControlCode;
-    onlyFloats_ = false;
+    OnlyFloats = false;
 }
 
 void TSection::RefreshFonts() {
@@ -346,7 +343,7 @@ void TSection::RefreshFonts() {
     };
     for (TFontObj& run : Fonts) {
         TMyFont f = run.TheFont(doc);
-        refresh(f, !run.Url().empty());
+        refresh(f, !run.Url(doc).empty());
         run.SetFont(*Document, f);
     }
     TMyFont own = SectionFont();
@@ -363,7 +360,7 @@ void TSection::Compact() {
 void TPreFormated::AppendToken(std::string_view token, bool) {
     if (Buff.size() > kMaxLine) return;
     Buff.append(token);
-    onlyFloats_ = false;
+    OnlyFloats = false;
 }
 
 TUListItem::TUListItem(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
@@ -508,6 +505,8 @@ void TSectionList::Clear() {
     Maps.clear();
     FontTable.clear();
     fontIndex_.clear();
+    LinkTable.assign(1, TUrlTarget{});
+    linkIndex_.clear();
     BackgroundPictureName.clear();
     SelB = SelE = 0;
     ScrollOffset = 0;
@@ -526,6 +525,15 @@ void TSectionList::SetDefaults(const std::string& fontName, const std::string& p
     FontColor = textColor;
     FontSize = fontSize;
     RefreshFonts();
+}
+
+uint32_t TSectionList::InternLink(const TUrlTarget& link) {
+    std::string key = link.Url;
+    key += '\0';
+    key += link.Target;
+    auto [it, added] = linkIndex_.try_emplace(std::move(key), static_cast<uint32_t>(LinkTable.size()));
+    if (added) LinkTable.push_back(link);
+    return it->second;
 }
 
 uint32_t TSectionList::InternFont(const TMyFont& font) {

@@ -164,7 +164,10 @@ private:
             for (const TFontObj& f : t->Fonts) {
                 out_ += indent + "    run " + std::to_string(f.Pos) + ": " + FontText(f.TheFont(doc_));
                 if (f.SScript) out_ += f.SScript == 1 ? " sub" : " sup";
-                if (f.HasLink()) out_ += " link=" + Quote(f.Url()) + (f.Target().empty() ? "" : " target=" + Quote(f.Target()));
+                if (f.HasLink()) {
+                    out_ += " link=" + Quote(f.Url(doc_));
+                    if (!f.Target(doc_).empty()) out_ += " target=" + Quote(f.Target(doc_));
+                }
                 out_ += "\n";
             }
             for (const auto& img : t->Images()) {
@@ -265,7 +268,7 @@ private:
                         " rowspan=" + std::to_string(cell->RowSpan) + " valign=" + VAlignName(cell->VAlign);
                 if (cell->SpecWd) out_ += " width=" + std::to_string(cell->SpecWd) + (cell->WidthPercent ? "/1000" : "");
                 if (cell->SpecHt) out_ += " height=" + std::to_string(cell->SpecHt);
-                if (cell->Cell.BkGnd) out_ += " bg=" + Color(cell->Cell.BkColor);
+                if (cell->Cell.BkGnd()) out_ += " bg=" + Color(cell->Cell.BkColor);
                 out_ += "\n";
                 Cell(cell->Cell, indent + "      ");
             }

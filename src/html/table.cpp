@@ -48,7 +48,6 @@ TCellObj::TCellObj(TSectionList* document, const TAttributeList* attributes, uin
         case Sy::BgColor:
             if (auto c = ParseColor(a.Name)) {
                 Cell.BkColor = *c;
-                Cell.BkGnd = true;
             }
             break;
         default: break;
@@ -180,19 +179,17 @@ void ThtmlTable::ExpandSpans() {
         if (width[i] + running > kMaxTableColumns) throw EProcessError("Table has too many Columns");
     }
 
-    if (!HasBgColor && Enclosing && Enclosing->BkGnd) {
+    if (!HasBgColor && Enclosing && Enclosing->BkGnd()) {
         HasBgColor = true;
         BgColor = Enclosing->BkColor;
     }
     for (auto& row : Rows)
         for (auto& cell : row->Cells) {
-            if (!cell || cell->Cell.BkGnd) continue;
+            if (!cell || cell->Cell.BkGnd()) continue;
             if (row->BkGnd) {
                 cell->Cell.BkColor = row->BkColor;
-                cell->Cell.BkGnd = true;
             } else if (HasBgColor) {
                 cell->Cell.BkColor = BgColor;
-                cell->Cell.BkGnd = true;
             }
         }
 

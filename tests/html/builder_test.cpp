@@ -49,7 +49,7 @@ TEST(Builder, LinkAcrossALineBreakIsTwoLinkRuns) {
     ASSERT_EQ(b.doc.LinkRuns.size(), 2u);
     EXPECT_EQ(b.doc.LinkRuns[0].Section, b.Text(0));
     EXPECT_EQ(b.doc.LinkRuns[1].Section, b.Text(1));
-    EXPECT_EQ(b.Text(1)->Fonts[0].Url(), "x");
+    EXPECT_EQ(b.Text(1)->Fonts[0].Url(b.doc), "x");
     EXPECT_EQ(b.Text(1)->Fonts[0].TheFont(b.doc).Style, fsUnderline);
 }
 
