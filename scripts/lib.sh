@@ -35,3 +35,16 @@ stop_xvfbs() {
   for pid in "${VELMORA_XVFB_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   VELMORA_XVFB_PIDS=()
 }
+
+# Wine's windows are not handed to a window manager (there is none on Xvfb):
+# otherwise hiding a top-level window waits two seconds for one to answer.
+use_unmanaged_windows() {
+  local marker="$WINEPREFIX/.velmora-unmanaged"
+  [ -f "$marker" ] && return 0
+  local reg
+  reg="$(mktemp --suffix=.reg)"
+  printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[-HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"=-\n' >"$reg"
+  wine regedit "$reg" </dev/null >/dev/null 2>&1 && touch "$marker"
+  rm -f "$reg"
+  rm -f "$WINEPREFIX/.velmora-desktop"
+}
