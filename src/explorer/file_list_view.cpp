@@ -68,13 +68,18 @@ Modifiers HeldModifiers() {
     return Modifiers::Other;
 }
 
-// The parent-folder and HTML-folder pictures, appended once per process to the
-// shell's system image lists (which the whole process shares, so they stay
-// there; removing them would move the shell's own icons).
+// The parent-folder and HTML-folder pictures in the shell's system image
+// lists, added once per process (the lists are the whole process's). The shell
+// keeps several lists whose indices must stay in step, so the pictures go in
+// through the shell's own icon cache, from the icon resources of this program;
+// only where that call is missing are the bitmaps appended by hand.
 struct OwnPictures {
     int parent = -1;
     int htmlFolder = -1;
 };
+
+constexpr int kParentIconId = 3201;
+constexpr int kHtmlIconId = 3202;
 
 int AppendPicture(HIMAGELIST list, const char* resource) {
     if (!list) return -1;
@@ -92,11 +97,34 @@ HIMAGELIST SystemImageList(UINT sizeFlag) {
                                                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | sizeFlag));
 }
 
+// Shell_GetCachedImageIndex (exported by ordinal): the index of an icon of a
+// file in the system image lists, added there when new. NT takes a wide path.
+int CachedShellIcon(int resourceId) {
+    using Function = int(WINAPI*)(const void* path, int index, UINT flags);
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    FARPROC address = shell ? GetProcAddress(shell, MAKEINTRESOURCEA(72)) : nullptr;
+    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+    if (!function) return -1;
+    if (GetWinVersion() == "NT") {
+        wchar_t path[MAX_PATH] = {};
+        if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return -1;
+        return function(path, -resourceId, 0);
+    }
+    char path[MAX_PATH] = {};
+    if (!GetModuleFileNameA(nullptr, path, MAX_PATH)) return -1;
+    return function(path, -resourceId, 0);
+}
+
 const OwnPictures& Pictures() {
     static const OwnPictures pictures = [] {
         OwnPictures p;
         HIMAGELIST small = SystemImageList(SHGFI_SMALLICON);
         HIMAGELIST large = SystemImageList(SHGFI_LARGEICON);
+        if (FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kParentIconId), RT_GROUP_ICON)) {
+            p.parent = CachedShellIcon(kParentIconId);
+            p.htmlFolder = CachedShellIcon(kHtmlIconId);
+            if (p.parent >= 0 && p.htmlFolder >= 0) return p;
+        }
         AppendPicture(small, "Parent_S");
         AppendPicture(small, "HTML_S");
         // The large list's indices are used in every view; both lists hold the
@@ -191,10 +219,19 @@ TFileListView::TFileListView(const Params& params) {
     SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_));
     SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_));
 
-    bmpUp_.reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), "Bmp_Up", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-    bmpDown_.reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), "Bmp_Down", IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    // The sort marks go into the header's own image list with their grey
+    // background as the mask, so they sit on any header colour.
+    sortMarks_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0));
+    for (const char* name : {"Bmp_Up", "Bmp_Down"}) {
+        HBITMAP bitmap = static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (bitmap) {
+            ImageList_AddMasked(sortMarks_.get(), bitmap, RGB(192, 192, 192));
+            DeleteObject(bitmap);
+        }
+    }
+    if (HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0)))
+        SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(sortMarks_.get()));
 
     BuildFolderColumns();
 }
@@ -205,7 +242,7 @@ TFileListView::~TFileListView() {
         tree_ = nullptr;
         tree->FileListDestroyed(this);
     }
-    // The window goes before the font and bitmaps it uses.
+    // The window goes before the font and pictures it uses.
     DestroyHandle();
 }
 
@@ -370,14 +407,13 @@ void TFileListView::UpdateHeaderMarks() {
         HDITEMA item{};
         item.mask = HDI_FORMAT;
         SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-        HBITMAP mark = sortDescending_ ? bmpUp_.get() : bmpDown_.get();
-        item.mask = HDI_FORMAT | HDI_BITMAP;
-        if (i == sortColumn_ && mark) {
-            item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT | HDF_STRING;
-            item.hbm = mark;
+        item.mask = HDI_FORMAT | HDI_IMAGE;
+        if (i == sortColumn_ && ImageList_GetImageCount(sortMarks_.get()) == 2) {
+            item.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT | HDF_STRING;
+            item.iImage = sortDescending_ ? kMarkUp : kMarkDown;
         } else {
-            item.fmt &= ~(HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
-            item.hbm = nullptr;
+            item.fmt &= ~(HDF_IMAGE | HDF_BITMAP | HDF_BITMAP_ON_RIGHT);
+            item.iImage = I_IMAGENONE;
         }
         SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
@@ -735,7 +771,10 @@ LRESULT TFileListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         mouseUpSeen_ = false;
         LRESULT result = TControl::WndProc(msg, wParam, lParam);
         int button = msg == WM_LBUTTONDOWN ? VK_LBUTTON : VK_RBUTTON;
-        if (!mouseUpSeen_ && !(GetKeyState(button) & 0x8000) && OnMouseUp && Handle()) {
+        UINT up = msg == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP;
+        MSG pending;
+        bool upPending = Handle() && PeekMessageA(&pending, Handle(), up, up, PM_NOREMOVE);
+        if (!mouseUpSeen_ && !upPending && !(GetKeyState(button) & 0x8000) && OnMouseUp && Handle()) {
             POINT p;
             GetCursorPos(&p);
             ScreenToClient(Handle(), &p);

@@ -121,6 +121,9 @@ public:
     void SetFocusedIndex(int index);
     bool Editing() const { return editing_; }
 
+    // The header's sort marks: up when descending, down when ascending.
+    static constexpr int kMarkUp = 0;
+    static constexpr int kMarkDown = 1;
     // The image indices of the own pictures in the system image lists.
     static int ParentImageIndex();
     static int HtmlFolderImageIndex();
@@ -210,8 +213,13 @@ private:
         }
     };
     std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter> font_;
-    std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter> bmpUp_;
-    std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter> bmpDown_;
+    struct ImageListDeleter {
+        void operator()(HIMAGELIST list) const {
+            if (list) ImageList_Destroy(list);
+        }
+    };
+    // "Bmp_Up" and "Bmp_Down", in this order.
+    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> sortMarks_;
 };
 
 } // namespace velmora::explorer

@@ -169,13 +169,14 @@ protected:
         PostMessageA(header, WM_LBUTTONUP, 0, at);
         Pump(30);
     }
-    // The bitmap a header shows, null when none.
-    HBITMAP HeaderMark(int column) const {
+    // The sort mark a header shows at the right of its caption, -1 when none.
+    int HeaderMark(int column) const {
         HWND header = reinterpret_cast<HWND>(SendMessageA(list->Handle(), LVM_GETHEADER, 0, 0));
         HDITEMA item{};
-        item.mask = HDI_FORMAT | HDI_BITMAP;
+        item.mask = HDI_FORMAT | HDI_IMAGE;
         SendMessageA(header, HDM_GETITEMA, column, reinterpret_cast<LPARAM>(&item));
-        return (item.fmt & HDF_BITMAP) ? item.hbm : nullptr;
+        bool shown = (item.fmt & HDF_IMAGE) && (item.fmt & HDF_BITMAP_ON_RIGHT);
+        return shown ? item.iImage : -1;
     }
 
     FakeTree tree; // outlives the list, which tells it when it goes
@@ -406,6 +407,7 @@ TEST_F(FileListTest, DrivesViewIsUnsortedAndCannotBeSorted) {
         EXPECT_EQ(row.cells[cellAttributes], "");
     }
     EXPECT_TRUE(std::is_sorted(roots.begin(), roots.end()));
+    for (int i = 0; i < list->RowCount(); ++i) EXPECT_NE(list->Row(i).imageIndex, TFileListView::ParentImageIndex());
     for (int i = 0; i < list->RowCount(); ++i) {
         if (list->Row(i).cells[cellPath] == "C:\\") {
             EXPECT_EQ(list->Row(i).cells[cellSize], "Sabit Disk");
@@ -417,7 +419,7 @@ TEST_F(FileListTest, DrivesViewIsUnsortedAndCannotBeSorted) {
     std::vector<std::string> after;
     for (int i = 0; i < list->RowCount(); ++i) after.push_back(list->Row(i).cells[cellPath]);
     EXPECT_EQ(after, roots);
-    EXPECT_EQ(HeaderMark(0), nullptr);
+    EXPECT_EQ(HeaderMark(0), -1);
 }
 
 TEST_F(FileListTest, ColumnClicksSortWithFoldersLast) {
@@ -429,25 +431,23 @@ TEST_F(FileListTest, ColumnClicksSortWithFoldersLast) {
     list->SetDirectory(temp.Path());
     EXPECT_EQ(list->SortColumn(), 0);
     EXPECT_FALSE(list->SortDescending());
-    EXPECT_NE(HeaderMark(0), nullptr);
-    EXPECT_EQ(HeaderMark(1), nullptr);
+    EXPECT_EQ(HeaderMark(0), TFileListView::kMarkDown);
+    EXPECT_EQ(HeaderMark(1), -1);
 
     list->SetSelected(Find("mid.txt"), true);
     ClickHeader(1); // largest first, folders at the end
     EXPECT_EQ(Captions(), (Names{"big.txt", "mid.txt", "small.txt", " ..", "klasor"}));
     EXPECT_EQ(list->SortColumn(), 1);
     EXPECT_TRUE(list->SortDescending());
-    EXPECT_EQ(HeaderMark(0), nullptr);
-    HBITMAP up = HeaderMark(1);
-    EXPECT_NE(up, nullptr);
+    EXPECT_EQ(HeaderMark(0), -1);
+    EXPECT_EQ(HeaderMark(1), TFileListView::kMarkUp);
     // The selection follows its row.
     EXPECT_EQ(list->SelectedIndex(), 1);
 
     ClickHeader(1); // smallest first, folders on top
     EXPECT_EQ(Captions(), (Names{" ..", "klasor", "small.txt", "mid.txt", "big.txt"}));
     EXPECT_FALSE(list->SortDescending());
-    EXPECT_NE(HeaderMark(1), nullptr);
-    EXPECT_NE(HeaderMark(1), up);
+    EXPECT_EQ(HeaderMark(1), TFileListView::kMarkDown);
     EXPECT_EQ(list->SelectedIndex(), 3);
 
     ClickHeader(0); // another column: descending
@@ -519,8 +519,13 @@ TEST_F(FileListTest, ArrowKeysAndClicksSetSelectedFileAndFireOnClick) {
     list->SetDirectory(temp.Path());
     std::vector<std::string> clicked;
     list->OnClick = [&] { clicked.push_back(list->SelectedFile()); };
+    int mouseUps = 0, changes = 0;
+    list->OnMouseUp = [&](UINT, int, int) { ++mouseUps; };
+    list->OnChange = [&] { ++changes; };
     list->SetFocus();
     ClickRow(1);
+    EXPECT_EQ(mouseUps, 1);
+    EXPECT_GT(changes, 0);
     ASSERT_EQ(clicked.size(), 1u);
     EXPECT_EQ(clicked[0], temp.Path() + "a.txt");
     Key(VK_DOWN);
@@ -536,6 +541,21 @@ TEST_F(FileListTest, ArrowKeysAndClicksSetSelectedFileAndFireOnClick) {
         Key(VK_DOWN);
     }
     EXPECT_EQ(clicked.size(), 3u);
+}
+
+TEST_F(FileListTest, OwnerDrawsRowsThroughCustomDraw) {
+    TempFolder temp;
+    temp.File("a.txt");
+    temp.Folder("sayfa_files");
+    list->SetDirectory(temp.Path());
+    std::vector<std::string> drawn;
+    list->OnCustomDrawItem = [&](int, const TFileListRow& row, NMLVCUSTOMDRAW& draw) -> LRESULT {
+        drawn.push_back(row.caption);
+        if (row.IsFolder()) draw.clrText = RGB(0xC0, 0xC0, 0xC0);
+        return CDRF_DODEFAULT;
+    };
+    list->Repaint();
+    EXPECT_EQ(drawn, (Names{" ..", "sayfa_files", "a.txt"}));
 }
 
 TEST_F(FileListTest, RefreshKeyAndDeletionEvents) {
@@ -746,6 +766,9 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
         EXPECT_EQ(row.cells[cellType], expected.typeName) << row.caption;
         if (row.caption != " ..") {
             EXPECT_EQ(row.imageIndex, expected.iconIndex) << row.caption;
+            // Icons the shell adds after the list's own pictures get places of their own.
+            EXPECT_NE(row.imageIndex, TFileListView::ParentImageIndex()) << row.caption;
+            EXPECT_NE(row.imageIndex, TFileListView::HtmlFolderImageIndex()) << row.caption;
         }
     }
 }
