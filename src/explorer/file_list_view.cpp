@@ -454,7 +454,11 @@ void TFileListView::UpdateFileList() {
                 AddFolderEntries(folder + "*.*", mask, true, false, shell);
             }
             for (; next < pieces.size(); ++next) {
-                if (!pieces[next].empty()) AddFolderEntries(folder + pieces[next], mask, false, true, shell);
+                // A piece that names another folder ("..\*.*") would give rows
+                // whose paths point into this one: it finds nothing instead.
+                const std::string& piece = pieces[next];
+                if (piece.empty() || piece.find_first_of("\\/:") != std::string::npos) continue;
+                AddFolderEntries(folder + piece, mask, false, true, shell);
             }
             lastShellCalls_ = shell.ShellCalls();
             sortColumn_ = 0;

@@ -317,6 +317,10 @@ TEST_F(FileListTest, MaskPiecesAreSearchesOfTheirOwn) {
     EXPECT_EQ(list->RowCount(), 0);
     list->SetMask("*.doc;;");
     EXPECT_EQ(Captions(), (Names{"b.doc"}));
+    // Pieces that reach into other folders find nothing: the rows' paths would be wrong.
+    temp.File("klasor\\inner.doc");
+    list->SetMask("klasor\\*.doc;..\\*.*;C:*.*;klasor/*.*");
+    EXPECT_EQ(list->RowCount(), 0);
 }
 
 TEST_F(FileListTest, AttributeFilterAppliesToFoldersToo) {
