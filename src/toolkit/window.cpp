@@ -15,18 +15,22 @@ TWindow* TWindow::FromHandle(HWND hwnd) {
 }
 
 void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background) {
-    WNDCLASSA existing{};
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoA(instance, className, &existing)) return;
-    WNDCLASSA wc{};
+    if (GetClassInfoExA(instance, className, &existing)) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
     wc.style = classStyle;
     wc.lpfnWndProc = &TWindow::Thunk;
     wc.hInstance = instance;
     wc.hCursor = cursor ? cursor : LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
     wc.lpszClassName = className;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    RegisterClassA(&wc);
+    // The program's own icon, also in its small size for captions.
+    wc.hIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, 0));
+    RegisterClassExA(&wc);
 }
 
 void TWindow::CreateWindowFrom(const WindowParams& p) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <cstring>
 #include <shlwapi.h>
 
 #include "app/startup.h"
@@ -49,8 +50,9 @@ void ClickAt(HWND window, POINT pt, bool doubleClick) {
 // Clicks the tree node's label.
 void ClickTreeNode(velmora::explorer::TDirTree& tree, HTREEITEM node, bool doubleClick = false) {
     TreeView_EnsureVisible(tree.Handle(), node);
+    // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = node;
+    std::memcpy(&r, &node, sizeof node);
     ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
     ClickAt(tree.Handle(), POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, doubleClick);
 }
