@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "explorer/file_list_view.h"
+#include "explorer/shell_info_cache.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
@@ -114,12 +115,19 @@ int main(int argc, char** argv) {
             UpdateWindow(list.Handle());
             listing.push_back(Now() - t0);
         }
+        // What one shell call per row would cost: a sample of per-path calls.
+        const int sample = 20;
+        double t0 = Now();
+        for (int i = 0; i < sample; ++i) velmora::explorer::ShellInfoCache::ForPath(folder + FileName(i * 37 % count));
+        const double perCall = (Now() - t0) / sample;
         Stats b = Summarise(bare), l = Summarise(listing);
         std::printf("%d files (%d entries, %d rows, %d shell calls per listing)\n", count, entries, list.RowCount(),
                     list.LastListingShellCalls());
         std::printf("  bare FindFirstFile/FindNextFile: best %8.2f ms  median %8.2f ms\n", b.best, b.median);
         std::printf("  UpdateFileList:                  best %8.2f ms  median %8.2f ms\n", l.best, l.median);
         std::printf("  ratio (median): %.2f x\n", l.median / b.median);
+        std::printf("  one SHGetFileInfo per path: %.2f ms a call, about %.1f s for the folder\n", perCall,
+                    perCall * entries / 1000.0);
         list.SetDirectory("Drives");
         RemoveFolder(folder, count);
     }
