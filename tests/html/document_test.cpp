@@ -189,3 +189,27 @@ TEST(Sections, RefreshFontsReappliesDefaults) {
     ASSERT_EQ(f.doc.LinkRuns.size(), 1u);
     EXPECT_EQ(&f.doc.LinkRuns[0].Run(), &section->Fonts[2]);
 }
+
+TEST(Sections, LinkRunsRecolourWhenVisitedOrHovered) {
+    Fixture f;
+    f.doc.HotSpotColor = 1;
+    f.doc.LinkVisitedColor = 2;
+    f.doc.LinkActiveColor = 3;
+    TUrlTarget link{"a.htm", "_top"};
+    TSection s(&f.doc, 0, f.font, 0, &link, 1);
+    s.AppendToken("x", false);
+    s.ChangeFont(f.font, fsBold, 0); // still inside the link
+    TFontObj& run = s.Fonts[1];
+    EXPECT_EQ(run.Url(f.doc), "a.htm");
+    EXPECT_EQ(run.Target(f.doc), "_top");
+    EXPECT_EQ(f.doc.LinkRuns.size(), 2u);
+    run.SetVisited(f.doc, true);
+    EXPECT_EQ(run.TheFont(f.doc).Color, 2u);
+    run.SetHover(f.doc, true);
+    EXPECT_EQ(run.TheFont(f.doc).Color, 3u);
+    EXPECT_EQ(run.TheFont(f.doc).Style, fsBold);
+    run.SetHover(f.doc, false);
+    EXPECT_EQ(run.TheFont(f.doc).Color, 2u);
+    // Both runs share one entry of the link table.
+    EXPECT_EQ(s.Fonts[0].LinkIndex, run.LinkIndex);
+}
