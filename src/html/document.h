@@ -7,6 +7,7 @@
 #include "html/tokenizer.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <unordered_map>
 #include <memory>
@@ -417,7 +418,12 @@ public:
     void SetDefaults(const std::string& fontName, const std::string& preFontName, bool linksActive,
                      TColor background, TColor hoverColor, TColor visitedColor, TColor linkColor,
                      TColor textColor, int32_t fontSize);
-    void SetBackground(TColor color) { Background = color; }
+    // Stores the colour and tells the viewer, whose own colour follows it.
+    void SetBackground(TColor color) {
+        Background = color;
+        if (OnBackgroundChange) OnBackgroundChange(color);
+    }
+    std::function<void(TColor)> OnBackgroundChange;
 
     TMapItem* FindMap(const std::string& name) const;
     // The index of the link in the link table (never 0), adding it when new.

@@ -73,12 +73,17 @@ TEST(Builder, HooksAreCalled) {
     hooks.OnScript = [&](const std::string& n, const std::string& l, std::string body) {
         calls.push_back("script " + n + "|" + l + "|" + body);
     };
-    Built b("<meta http-equiv=refresh content=\"5; url=next.htm\"><bgsound src=a.wav><bgsound src=b.wav loop=3>"
-            "<script language=JavaScript>x<1</script>after",
-            hooks);
-    EXPECT_EQ(calls, (std::vector<std::string>{"meta refresh||5; url=next.htm", "sound a.wav 1", "sound b.wav 3",
-                                               "script |JavaScript|x<1"}));
-    EXPECT_EQ(b.Text(0)->Buff, "after");
+    FixedFontMetrics metrics;
+    TSectionList doc(metrics);
+    doc.OnBackgroundChange = [&](TColor c) { calls.push_back("background " + std::to_string(c)); };
+    TAnchorList anchors;
+    ParseHtmlText(doc, anchors,
+                  "<body bgcolor=blue><meta http-equiv=refresh content=\"5; url=next.htm\"><bgsound src=a.wav>"
+                  "<bgsound src=b.wav loop=3><script language=JavaScript>x<1</script>after",
+                  hooks);
+    EXPECT_EQ(calls, (std::vector<std::string>{"background 16711680", "meta refresh||5; url=next.htm",
+                                               "sound a.wav 1", "sound b.wav 3", "script |JavaScript|x<1"}));
+    EXPECT_EQ(dynamic_cast<TSection&>(*doc.Sections.at(0)).Buff, "after");
 }
 
 TEST(Builder, DeepNestingIsBounded) {
