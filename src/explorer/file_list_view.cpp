@@ -167,6 +167,18 @@ struct DateTimeText {
     }
 };
 
+// Holds back the owner's change event while the list changes many rows.
+class QuietChanges {
+public:
+    explicit QuietChanges(int& counter) : counter_(counter) { ++counter_; }
+    ~QuietChanges() { --counter_; }
+    QuietChanges(const QuietChanges&) = delete;
+    QuietChanges& operator=(const QuietChanges&) = delete;
+
+private:
+    int& counter_;
+};
+
 bool IsExistingFolder(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
@@ -329,9 +341,17 @@ int TFileListView::SelectedNumber() const {
 
 int64_t TFileListView::SelectedSize() const {
     int64_t sum = 0;
+    auto add = [&](const TFileListRow& row) {
+        if (row.cells[cellKind] == "file") sum += row.size;
+    };
+    // Every row selected (select all): no need to ask the control row by row.
+    if (RowCount() > 0 && SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0) == RowCount()) {
+        for (const TFileListRow& row : rows_) add(row);
+        return sum;
+    }
     for (int i = SelectedIndex(); i >= 0;
          i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
-        if (i < RowCount() && rows_[i].cells[cellKind] == "file") sum += rows_[i].size;
+        if (i < RowCount()) add(rows_[i]);
     }
     return sum;
 }
@@ -424,6 +444,7 @@ void TFileListView::UpdateHeaderMarks() {
 void TFileListView::UpdateFileList() {
     {
         NoRedraw noRedraw(Handle());
+        QuietChanges quiet(quietChanges_);
         if (editing_) SendMessageA(Handle(), LVM_CANCELEDITLABEL, 0, 0);
         ClearSelection();
         std::vector<TFileListRow> old;
@@ -585,24 +606,36 @@ void TFileListView::SortRows(bool keepSelection) {
 
     std::vector<bool> selected;
     int focused = -1;
+    // With no row or every row selected the selection stays as it is; only
+    // the focus moves.
+    const int selectedCount = static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    const bool moveSelection = keepSelection && selectedCount > 0 && selectedCount < n;
     if (keepSelection) {
+        focused = FocusedIndex();
+    }
+    if (moveSelection) {
         selected.assign(n, false);
         for (int i = SelectedIndex(); i >= 0 && i < n;
              i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED)))
             selected[i] = true;
-        focused = FocusedIndex();
     }
     std::vector<TFileListRow> sorted;
     sorted.reserve(n);
     for (int i : order) sorted.push_back(std::move(rows_[i]));
     rows_.swap(sorted);
     if (keepSelection) {
-        ClearSelection();
-        for (int k = 0; k < n; ++k) {
-            if (selected[order[k]]) SetSelected(k, true);
-            if (order[k] == focused) SetFocusedIndex(k);
+        // The selection moves with its rows: one change for the owner, not
+        // one per row (an owner may sum up the selection on every change).
+        {
+            QuietChanges quiet(quietChanges_);
+            if (moveSelection) ClearSelection();
+            for (int k = 0; k < n; ++k) {
+                if (moveSelection && selected[order[k]]) SetSelected(k, true);
+                if (order[k] == focused) SetFocusedIndex(k);
+            }
         }
         InvalidateRect(Handle(), nullptr, TRUE);
+        if (OnChange) OnChange();
     }
 }
 
@@ -832,7 +865,7 @@ bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
     }
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED:
-        if (OnChange) OnChange();
+        if (OnChange && quietChanges_ == 0) OnChange();
         result = 0;
         return true;
     case LVN_COLUMNCLICK:

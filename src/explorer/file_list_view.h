@@ -200,6 +200,7 @@ private:
     bool sortingEnabled_ = false;
     bool editing_ = false;
     bool mouseUpSeen_ = false;
+    int quietChanges_ = 0; // OnChange held back while above 0
 
     std::vector<TFileListRow> rows_;
     IFileListOperations* operations_ = nullptr;

@@ -456,6 +456,15 @@ TEST_F(FileListTest, ColumnClicksSortWithFoldersLast) {
 
     ClickHeader(0); // another column: descending
     EXPECT_EQ(Captions(), (Names{"small.txt", "mid.txt", "big.txt", "klasor", " .."}));
+
+    // Everything selected stays selected; the owner hears of it once.
+    list->SelectAll();
+    int changes = 0;
+    list->OnChange = [&] { ++changes; };
+    ClickHeader(0);
+    EXPECT_EQ(Captions(), (Names{" ..", "klasor", "big.txt", "mid.txt", "small.txt"}));
+    for (int i = 0; i < list->RowCount(); ++i) EXPECT_TRUE(list->IsSelected(i)) << i;
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(FileListTest, NavigationByKeysAndClicks) {
