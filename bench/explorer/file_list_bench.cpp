@@ -66,15 +66,19 @@ void MakeFolder(const std::string& folder, int count) {
         if (h == INVALID_HANDLE_VALUE) continue;
         DWORD written = 0;
         std::string contents(static_cast<size_t>(i % 3000), 'x');
-        if (!contents.empty()) WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        if (!contents.empty())
+            WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
         CloseHandle(h);
     }
-    for (int i = 0; i < count / 100; ++i) CreateDirectoryA((folder + "klasör " + std::to_string(i)).c_str(), nullptr);
+    for (int i = 0; i < count / 100; ++i)
+        CreateDirectoryA((folder + "klasör " + std::to_string(i)).c_str(), nullptr);
 }
 
 void RemoveFolder(const std::string& folder, int count) {
-    for (int i = 0; i < count; ++i) DeleteFileA((folder + FileName(i)).c_str());
-    for (int i = 0; i < count / 100; ++i) RemoveDirectoryA((folder + "klasör " + std::to_string(i)).c_str());
+    for (int i = 0; i < count; ++i)
+        DeleteFileA((folder + FileName(i)).c_str());
+    for (int i = 0; i < count / 100; ++i)
+        RemoveDirectoryA((folder + "klasör " + std::to_string(i)).c_str());
     RemoveDirectoryA(folder.c_str());
 }
 
@@ -118,7 +122,8 @@ int main(int argc, char** argv) {
         // What one shell call per row would cost: a sample of per-path calls.
         const int sample = 20;
         double t0 = Now();
-        for (int i = 0; i < sample; ++i) velmora::explorer::ShellInfoCache::ForPath(folder + FileName(i * 37 % count));
+        for (int i = 0; i < sample; ++i)
+            velmora::explorer::ShellInfoCache::ForPath(folder + FileName(i * 37 % count));
         const double perCall = (Now() - t0) / sample;
         // A column click with every row selected, while an owner that
         // refreshes its status line on every change listens (as the main window does).
@@ -140,13 +145,14 @@ int main(int argc, char** argv) {
         const double sumAll = Now() - t0;
         list.OnChange = nullptr;
         Stats b = Summarise(bare), l = Summarise(listing);
-        std::printf("%d files (%d entries, %d rows, %d shell calls per listing)\n", count, entries, list.RowCount(),
-                    list.LastListingShellCalls());
+        std::printf("%d files (%d entries, %d rows, %d shell calls per listing)\n", count, entries,
+                    list.RowCount(), list.LastListingShellCalls());
         std::printf("  bare FindFirstFile/FindNextFile: best %8.2f ms  median %8.2f ms\n", b.best, b.median);
         std::printf("  UpdateFileList:                  best %8.2f ms  median %8.2f ms\n", l.best, l.median);
         std::printf("  ratio (median): %.2f x\n", l.median / b.median);
-        std::printf("  sort by size with all rows selected: %.2f ms (status %lld bytes; the sum alone %.2f ms)\n",
-                    sortAll, static_cast<long long>(shownSize), sumAll);
+        std::printf(
+            "  sort by size with all rows selected: %.2f ms (status %lld bytes; the sum alone %.2f ms)\n",
+            sortAll, static_cast<long long>(shownSize), sumAll);
         std::printf("  one SHGetFileInfo per path: %.2f ms a call, about %.1f s for the folder\n", perCall,
                     perCall * entries / 1000.0);
         list.SetDirectory("Drives");

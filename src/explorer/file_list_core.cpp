@@ -8,7 +8,8 @@
 namespace velmora::explorer {
 
 TFileType::TFileType(std::initializer_list<TFileAttr> members) {
-    for (TFileAttr m : members) Include(m);
+    for (TFileAttr m : members)
+        Include(m);
 }
 
 TFileType& TFileType::Include(TFileAttr member) {
@@ -67,7 +68,9 @@ int64_t SizeInKB(int64_t bytes) {
     return bytes / 1024;
 }
 
-std::string SizeText(int64_t bytes) { return std::to_string(SizeInKB(bytes)); }
+std::string SizeText(int64_t bytes) {
+    return std::to_string(SizeInKB(bytes));
+}
 
 std::string EntryCaption(const std::string& name, bool hideFileExt) {
     if (name == "..") return " ..";
@@ -96,7 +99,7 @@ std::string DriveSizeText(int64_t kilobytes, char thousandSeparator) {
 }
 
 std::string DriveTypeText(int driveType) {
-    static const char* const kTexts[] = {"Tanınmadı", "Mevcut Değil", "Çıkarılan Disk", "Sabit Disk",
+    static const char* const kTexts[] = {"Tanınmadı",   "Mevcut Değil", "Çıkarılan Disk", "Sabit Disk",
                                          "Ağ sürücüsü", "CD-ROM Disk",  "RAM Disk"};
     if (driveType < 0 || driveType > 6) return kTexts[0];
     return kTexts[driveType];
@@ -113,15 +116,24 @@ std::string DriveCaption(char letter, const std::string& label) {
 
 std::string DateFormatString(TDTFormat format, const std::string& localeShortDate) {
     switch (format) {
-    case df_MMddyyyy: return "MM/dd/yyyy";
-    case df_MMddyy: return "MM/dd/yy";
-    case df_ddMMyyyy: return "dd/MM/yyyy";
-    case df_ddMMyy_GB: return "dd/MM/yy";
-    case df_ddMMyy_DE: return "dd.MM.yy";
-    case df_ddMMyy_IT: return "dd-MM-yy";
-    case df_yyyyMMdd: return "yyyy-MM-dd";
-    case df_yyMMdd: return "yy-MM-dd";
-    case df_Customize: return localeShortDate;
+    case df_MMddyyyy:
+        return "MM/dd/yyyy";
+    case df_MMddyy:
+        return "MM/dd/yy";
+    case df_ddMMyyyy:
+        return "dd/MM/yyyy";
+    case df_ddMMyy_GB:
+        return "dd/MM/yy";
+    case df_ddMMyy_DE:
+        return "dd.MM.yy";
+    case df_ddMMyy_IT:
+        return "dd-MM-yy";
+    case df_yyyyMMdd:
+        return "yyyy-MM-dd";
+    case df_yyMMdd:
+        return "yy-MM-dd";
+    case df_Customize:
+        return localeShortDate;
     }
     return "dd/MM/yyyy";
 }
@@ -134,8 +146,8 @@ void AppendNumber(std::string& out, int value, int width) {
 }
 } // namespace
 
-std::string FormatDateTime(const std::string& picture, const DateTimeParts& t, const std::string& dateSeparator,
-                           const std::string& timeSeparator) {
+std::string FormatDateTime(const std::string& picture, const DateTimeParts& t,
+                           const std::string& dateSeparator, const std::string& timeSeparator) {
     std::string out;
     bool afterHour = false; // an "m" right after an hour field means minutes
     size_t i = 0;
@@ -150,7 +162,8 @@ std::string FormatDateTime(const std::string& picture, const DateTimeParts& t, c
             continue;
         }
         size_t run = 1;
-        while (i + run < n && picture[i + run] == c) ++run;
+        while (i + run < n && picture[i + run] == c)
+            ++run;
         switch (c) {
         case 'd':
         case 'D':
@@ -167,8 +180,10 @@ std::string FormatDateTime(const std::string& picture, const DateTimeParts& t, c
             break;
         case 'y':
         case 'Y':
-            if (run <= 2) AppendNumber(out, t.year % 100, 2);
-            else AppendNumber(out, t.year, 4);
+            if (run <= 2)
+                AppendNumber(out, t.year % 100, 2);
+            else
+                AppendNumber(out, t.year, 4);
             afterHour = false;
             break;
         case 'H':
@@ -182,12 +197,16 @@ std::string FormatDateTime(const std::string& picture, const DateTimeParts& t, c
             afterHour = false;
             break;
         case '/':
-            for (size_t k = 0; k < run; ++k) out += dateSeparator;
+            for (size_t k = 0; k < run; ++k)
+                out += dateSeparator;
             break;
         case ':':
-            for (size_t k = 0; k < run; ++k) out += timeSeparator;
+            for (size_t k = 0; k < run; ++k)
+                out += timeSeparator;
             break;
-        default: out.append(run, c); break;
+        default:
+            out.append(run, c);
+            break;
         }
         i += run;
     }
@@ -225,7 +244,9 @@ void TFileListRow::MakeKeys() {
 }
 
 namespace {
-int Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
+int Sign(int64_t v) {
+    return v < 0 ? -1 : (v > 0 ? 1 : 0);
+}
 
 // Byte by byte as unsigned codes.
 int CompareBytes(const std::string& a, const std::string& b) {
@@ -255,16 +276,30 @@ int CompareAsciiNoCase(const std::string& a, const std::string& b) {
 int CompareRows(const TFileListRow& a, const TFileListRow& b, int sortColumn, bool descending) {
     int c = 0;
     bool folderA = a.IsFolder(), folderB = b.IsFolder();
-    if (folderA && !folderB) c = -1;
-    else if (folderB && !folderA) c = 1;
+    if (folderA && !folderB)
+        c = -1;
+    else if (folderB && !folderA)
+        c = 1;
     else {
         switch (sortColumn) {
-        case 0: c = CompareBytes(a.nameKey, b.nameKey); break;
-        case 1: c = Sign(a.sizeKey - b.sizeKey); break;
-        case 2: c = CompareAsciiNoCase(a.cells[cellType], b.cells[cellType]); break;
-        case 3: c = Sign(a.modified - b.modified); break;
-        case 4: c = CompareAsciiNoCase(a.cells[cellAttributes], b.cells[cellAttributes]); break;
-        default: c = 0; break;
+        case 0:
+            c = CompareBytes(a.nameKey, b.nameKey);
+            break;
+        case 1:
+            c = Sign(a.sizeKey - b.sizeKey);
+            break;
+        case 2:
+            c = CompareAsciiNoCase(a.cells[cellType], b.cells[cellType]);
+            break;
+        case 3:
+            c = Sign(a.modified - b.modified);
+            break;
+        case 4:
+            c = CompareAsciiNoCase(a.cells[cellAttributes], b.cells[cellAttributes]);
+            break;
+        default:
+            c = 0;
+            break;
         }
     }
     return descending ? -c : c;

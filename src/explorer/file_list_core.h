@@ -93,8 +93,8 @@ struct DateTimeParts {
 // Formats a date/time with a picture: d dd M MM yy yyyy H HH m mm (minutes
 // right after an hour field, months elsewhere) s ss; "/" and ":" print the
 // locale's separators; text in quotes and every other character print as they are.
-std::string FormatDateTime(const std::string& picture, const DateTimeParts& time, const std::string& dateSeparator,
-                           const std::string& timeSeparator);
+std::string FormatDateTime(const std::string& picture, const DateTimeParts& time,
+                           const std::string& dateSeparator, const std::string& timeSeparator);
 
 // ---- Rows and their order
 
@@ -105,10 +105,10 @@ struct TFileListRow {
     std::string caption;
     std::array<std::string, 6> cells;
     int imageIndex = -1;
-    int64_t size = 0;         // bytes (0 for folders and drives)
-    int64_t modified = 0;     // the shown modification time, in whole seconds
-    std::string nameKey;      // caption upper-cased by the locale's rules
-    int64_t sizeKey = 0;      // the integer value of the size cell
+    int64_t size = 0;     // bytes (0 for folders and drives)
+    int64_t modified = 0; // the shown modification time, in whole seconds
+    std::string nameKey;  // caption upper-cased by the locale's rules
+    int64_t sizeKey = 0;  // the integer value of the size cell
 
     bool IsFolder() const { return cells[cellKind] == "dir"; }
     // Fills the keys from the caption and the size cell.

@@ -57,12 +57,14 @@ std::string LocaleText(LCTYPE item, const char* fallback) {
     return buffer;
 }
 
-bool ShiftHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+bool KeyHeld(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
 
 // The modifiers held now: exactly Ctrl, none, or something else.
 enum class Modifiers { None, CtrlOnly, Other };
 Modifiers HeldModifiers() {
-    bool ctrl = ShiftHeld(VK_CONTROL), shift = ShiftHeld(VK_SHIFT), alt = ShiftHeld(VK_MENU);
+    bool ctrl = KeyHeld(VK_CONTROL), shift = KeyHeld(VK_SHIFT), alt = KeyHeld(VK_MENU);
     if (!ctrl && !shift && !alt) return Modifiers::None;
     if (ctrl && !shift && !alt) return Modifiers::CtrlOnly;
     return Modifiers::Other;
@@ -93,8 +95,9 @@ int AppendPicture(HIMAGELIST list, const char* resource) {
 
 HIMAGELIST SystemImageList(UINT sizeFlag) {
     SHFILEINFOA info{};
-    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                                                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | sizeFlag));
+    return reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | sizeFlag));
 }
 
 // Shell_GetCachedImageIndex (exported by ordinal): the index of an icon of a
@@ -138,7 +141,7 @@ const OwnPictures& Pictures() {
 
 struct DateTimeText {
     std::string datePicture, timePicture, dateSeparator, timeSeparator;
-    int64_t bias = 0;     // local minus universal time, in 100 ns
+    int64_t bias = 0; // local minus universal time, in 100 ns
     bool haveBias = false;
 
     void Format(const FILETIME& written, TFileListRow& row) {
@@ -184,7 +187,9 @@ bool IsExistingFolder(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsDriveRoot(const std::string& folder) { return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\'; }
+bool IsDriveRoot(const std::string& folder) {
+    return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
+}
 
 } // namespace
 
@@ -221,8 +226,9 @@ TFileListView::TFileListView(const Params& params) {
     HDC screen = GetDC(nullptr);
     int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     smallImages_ = SystemImageList(SHGFI_SMALLICON);
@@ -258,8 +264,12 @@ TFileListView::~TFileListView() {
     DestroyHandle();
 }
 
-int TFileListView::ParentImageIndex() { return Pictures().parent; }
-int TFileListView::HtmlFolderImageIndex() { return Pictures().htmlFolder; }
+int TFileListView::ParentImageIndex() {
+    return Pictures().parent;
+}
+int TFileListView::HtmlFolderImageIndex() {
+    return Pictures().htmlFolder;
+}
 
 // ---- Properties
 
@@ -327,7 +337,9 @@ void TFileListView::SetViewStyle(TViewStyle style) {
     SetWindowLongPtrA(Handle(), GWL_STYLE, s);
 }
 
-bool TFileListView::IsDrivesView() const { return os::AnsiUpperCase(directory_) == kDrives; }
+bool TFileListView::IsDrivesView() const {
+    return os::AnsiUpperCase(directory_) == kDrives;
+}
 
 int64_t TFileListView::DriveFreeSpace() const {
     if (IsDrivesView() || directory_.empty()) return 0;
@@ -346,7 +358,8 @@ int64_t TFileListView::SelectedSize() const {
     };
     // Every row selected (select all): no need to ask the control row by row.
     if (RowCount() > 0 && SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0) == RowCount()) {
-        for (const TFileListRow& row : rows_) add(row);
+        for (const TFileListRow& row : rows_)
+            add(row);
         return sum;
     }
     for (int i = SelectedIndex(); i >= 0;
@@ -416,8 +429,12 @@ void TFileListView::SetColumns(const ColumnSpec* specs, int count) {
     }
 }
 
-void TFileListView::BuildFolderColumns() { SetColumns(kFolderColumns, 5); }
-void TFileListView::BuildDriveColumns() { SetColumns(kDriveColumns, 5); }
+void TFileListView::BuildFolderColumns() {
+    SetColumns(kFolderColumns, 5);
+}
+void TFileListView::BuildDriveColumns() {
+    SetColumns(kDriveColumns, 5);
+}
 
 void TFileListView::UpdateHeaderMarks() {
     HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0));
@@ -451,7 +468,8 @@ void TFileListView::UpdateFileList() {
         old.swap(rows_);
         SyncItemCount();
         if (OnDeletion) {
-            for (const TFileListRow& row : old) OnDeletion(row);
+            for (const TFileListRow& row : old)
+                OnDeletion(row);
         }
         old.clear();
 
@@ -503,7 +521,8 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
-    DateTimeText when{dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."), LocaleText(LOCALE_STIME, ":")};
+    DateTimeText when{dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."),
+                      LocaleText(LOCALE_STIME, ":")};
     // Web pages seen by the folder search, for the HTML-folder picture. Asking
     // the file system instead costs a scan of the whole folder per missing
     // name under Wine.
@@ -516,7 +535,8 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         const bool isFolder = (attributes & kAttrDirectory) != 0;
         if (folders && !isFolder) {
             std::string upper = os::AnsiUpperCase(found.cFileName);
-            if (upper.size() > 4 && (upper.ends_with(".HTM") || upper.ends_with(".HTML"))) pages.insert(upper);
+            if (upper.size() > 4 && (upper.ends_with(".HTM") || upper.ends_with(".HTML")))
+                pages.insert(upper);
         }
         if (isFolder ? !(folders && EntryPasses(attributes, mask | kAttrDirectory))
                      : !(files && EntryPasses(attributes, mask)))
@@ -546,7 +566,8 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
         row.MakeKeys();
     } while (FindNextFileA(search.get(), &found));
-    rows_.insert(rows_.end(), std::make_move_iterator(fileRows.begin()), std::make_move_iterator(fileRows.end()));
+    rows_.insert(rows_.end(), std::make_move_iterator(fileRows.begin()),
+                 std::make_move_iterator(fileRows.end()));
 
     // A folder such as "page_files" saved beside "page.htm" or "page.html".
     if (!pages.empty() && HtmlFolderImageIndex() >= 0) {
@@ -554,7 +575,8 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
             TFileListRow& row = rows_[index];
             std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
             base.resize(base.size() - 6);
-            if (pages.count(base + ".HTM") || pages.count(base + ".HTML")) row.imageIndex = HtmlFolderImageIndex();
+            if (pages.count(base + ".HTM") || pages.count(base + ".HTML"))
+                row.imageIndex = HtmlFolderImageIndex();
         }
     }
     return rows_.size() > before;
@@ -581,8 +603,12 @@ void TFileListView::ListDrives() {
                 free = DiskFreeKB(root);
             }
             char separator = os::ThousandSeparator();
-            row.cells = {DriveTypeText(type), DriveSizeText(total, separator), DriveSizeText(free, separator), "",
-                         root, "drv"};
+            row.cells = {DriveTypeText(type),
+                         DriveSizeText(total, separator),
+                         DriveSizeText(free, separator),
+                         "",
+                         root,
+                         "drv"};
             row.MakeKeys();
             rows_.push_back(std::move(row));
         } catch (const std::exception&) {
@@ -621,7 +647,8 @@ void TFileListView::SortRows(bool keepSelection) {
     }
     std::vector<TFileListRow> sorted;
     sorted.reserve(n);
-    for (int i : order) sorted.push_back(std::move(rows_[i]));
+    for (int i : order)
+        sorted.push_back(std::move(rows_[i]));
     rows_.swap(sorted);
     if (keepSelection) {
         // The selection moves with its rows: one change for the owner, not
@@ -670,7 +697,8 @@ void TFileListView::OpenItem() {
     const std::string& path = row.cells[cellPath];
     if (kind == "dir" || kind == "drv") {
         std::string target = AddSlash(path);
-        if (kind == "drv" && GetDriveTypeA(target.c_str()) == DRIVE_REMOVABLE && !DriveReady(path[0], true)) return;
+        if (kind == "drv" && GetDriveTypeA(target.c_str()) == DRIVE_REMOVABLE && !DriveReady(path[0], true))
+            return;
         SetDirectory(target);
         if (tree_) tree_->OpenPath(target);
     } else if (kind == "file") {
@@ -767,7 +795,9 @@ void TFileListView::KeyDown(WORD key) {
         }
     } else if (held == Modifiers::None && !editing_) {
         switch (key) {
-        case VK_BACK: OneLevelUp(); break;
+        case VK_BACK:
+            OneLevelUp();
+            break;
         case VK_RETURN:
             if (selected) OpenItem();
             break;
@@ -777,8 +807,12 @@ void TFileListView::KeyDown(WORD key) {
         case VK_F2:
             if (selected) RenameSelected();
             break;
-        case VK_F3: FindFile(); break;
-        case VK_F5: UpdateFileList(); break;
+        case VK_F3:
+            FindFile();
+            break;
+        case VK_F5:
+            UpdateFileList();
+            break;
         }
     }
     if (OnKeyDown) OnKeyDown(key);
@@ -855,8 +889,10 @@ bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
         const TFileListRow& row = rows_[item.iItem];
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             const std::string* text = nullptr;
-            if (item.iSubItem == 0) text = &row.caption;
-            else if (item.iSubItem >= 1 && item.iSubItem <= 6) text = &row.cells[item.iSubItem - 1];
+            if (item.iSubItem == 0)
+                text = &row.caption;
+            else if (item.iSubItem >= 1 && item.iSubItem <= 6)
+                text = &row.cells[item.iSubItem - 1];
             lstrcpynA(item.pszText, text ? text->c_str() : "", item.cchTextMax);
         }
         if (item.mask & LVIF_IMAGE) item.iImage = row.imageIndex;

@@ -60,10 +60,13 @@ bool ClassKeyExists(const std::string& subKey) {
 
 } // namespace
 
-ShellEntryInfo ShellInfoCache::ForPath(const std::string& path) { return Ask(path); }
+ShellEntryInfo ShellInfoCache::ForPath(const std::string& path) {
+    return Ask(path);
+}
 
 bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
-    static const char* const kAlways[] = {".exe", ".ico", ".lnk", ".cur", ".ani", ".scr", ".cpl", ".pif", ".url"};
+    static const char* const kAlways[] = {".exe", ".ico", ".lnk", ".cur", ".ani",
+                                          ".scr", ".cpl", ".pif", ".url"};
     std::string lower = AsciiLower(extension);
     for (const char* e : kAlways)
         if (lower == e) return true;

@@ -35,7 +35,9 @@ private:
 };
 
 // Bytes to KB rounded to the nearest integer.
-int64_t RoundedKB(uint64_t bytes) { return static_cast<int64_t>((bytes + 512) / 1024); }
+int64_t RoundedKB(uint64_t bytes) {
+    return static_cast<int64_t>((bytes + 512) / 1024);
+}
 
 bool DiskBytes(const std::string& root, uint64_t& total, uint64_t& free) {
     ULARGE_INTEGER available, totalBytes, freeBytes;
@@ -66,7 +68,8 @@ bool DriveReady(char letter, bool showMessage) {
     if (DiskBytes(std::string(1, letter) + ":\\", total, free)) return true;
     if (showMessage) {
         MessageBeep(MB_ICONHAND);
-        ShowPlainMessage("Disket takılı değil \r" + std::string(16, ' ') + "veya Sürücü " + letter + ": hazır değil");
+        ShowPlainMessage("Disket takılı değil \r" + std::string(16, ' ') + "veya Sürücü " + letter +
+                         ": hazır değil");
     }
     return false;
 }

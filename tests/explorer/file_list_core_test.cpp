@@ -20,16 +20,14 @@ TEST(FileType, EntryFilter) {
         uint32_t attributes, mask;
         bool passes;
     } cases[] = {
-        {0x20, 0x00, true},         // archive does not filter
-        {0x80, 0x00, true},         // nor does normal
-        {0x10, 0x00, false},        // a folder in a file search
-        {0x20, 0x10, false},        // a file in a folder search
-        {0x10, 0x10, true},
-        {0x12, 0x10, false},        // hidden folder without ftHidden
-        {0x12, 0x12, true},
-        {0x01, 0x85, true},         // read-only with ftReadOnly
-        {0x03, 0x85, false},        // read-only and hidden without ftHidden
-        {0x04, 0x01, false},        // system without ftSystem
+        {0x20, 0x00, true},                       // archive does not filter
+        {0x80, 0x00, true},                       // nor does normal
+        {0x10, 0x00, false},                      // a folder in a file search
+        {0x20, 0x10, false},                      // a file in a folder search
+        {0x10, 0x10, true},  {0x12, 0x10, false}, // hidden folder without ftHidden
+        {0x12, 0x12, true},  {0x01, 0x85, true},  // read-only with ftReadOnly
+        {0x03, 0x85, false},                      // read-only and hidden without ftHidden
+        {0x04, 0x01, false},                      // system without ftSystem
         {0x16, 0x16, true},
     };
     for (const Case& c : cases) {
@@ -91,12 +89,13 @@ TEST(FileListText, DatePictures) {
         TDTFormat format;
         const char* expected;
     } cases[] = {
-        {df_MMddyyyy, "12.10.2026"}, {df_MMddyy, "12.10.26"},   {df_ddMMyyyy, "10.12.2026"},
+        {df_MMddyyyy, "12.10.2026"}, {df_MMddyy, "12.10.26"},    {df_ddMMyyyy, "10.12.2026"},
         {df_ddMMyy_GB, "10.12.26"},  {df_ddMMyy_DE, "10.12.26"}, {df_ddMMyy_IT, "10-12-26"},
         {df_yyyyMMdd, "2026-12-10"}, {df_yyMMdd, "26-12-10"},    {df_Customize, "10.12.2026"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FormatDateTime(DateFormatString(c.format, "dd.MM.yyyy"), t, ".", ":"), c.expected) << c.format;
+        EXPECT_EQ(FormatDateTime(DateFormatString(c.format, "dd.MM.yyyy"), t, ".", ":"), c.expected)
+            << c.format;
     }
     EXPECT_EQ(FormatDateTime("HH:mm:ss", t, ".", ":"), "14:05:09");
     EXPECT_EQ(FormatDateTime("H:m:s", t, ".", "."), "14.5.9");
@@ -122,21 +121,23 @@ TFileListRow Row(const std::string& caption, const std::string& kind, int64_t by
 
 // The list sorts by name after every listing; a column click sorts that order again.
 std::vector<std::string> Order(std::vector<TFileListRow> rows, int column, bool descending) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const TFileListRow& a, const TFileListRow& b) { return CompareRows(a, b, 0, false) < 0; });
+    std::stable_sort(rows.begin(), rows.end(), [](const TFileListRow& a, const TFileListRow& b) {
+        return CompareRows(a, b, 0, false) < 0;
+    });
     std::stable_sort(rows.begin(), rows.end(), [&](const TFileListRow& a, const TFileListRow& b) {
         return CompareRows(a, b, column, descending) < 0;
     });
     std::vector<std::string> names;
-    for (const auto& r : rows) names.push_back(r.caption);
+    for (const auto& r : rows)
+        names.push_back(r.caption);
     return names;
 }
 } // namespace
 
 TEST(FileListOrder, FoldersFirstAscendingAndLastDescending) {
     std::vector<TFileListRow> rows = {
-        Row("b.txt", "file", 3000, "Metin", 30, "A"),  Row("Zeta", "dir", 0, "Klasör", 10, ""),
-        Row(" ..", "dir", 0, "Klasör", 5, ""),        Row("a.doc", "file", 100, "belge", 20, "AR"),
+        Row("b.txt", "file", 3000, "Metin", 30, "A"),    Row("Zeta", "dir", 0, "Klasör", 10, ""),
+        Row(" ..", "dir", 0, "Klasör", 5, ""),           Row("a.doc", "file", 100, "belge", 20, "AR"),
         Row("çiçek.txt", "file", 5000, "Metin", 40, ""), Row("alfa", "dir", 0, "Klasör", 50, "H"),
     };
     using V = std::vector<std::string>;

@@ -57,7 +57,8 @@ public:
         GetKeyboardState(saved_);
         BYTE state[256];
         memcpy(state, saved_, sizeof state);
-        for (int k : keys) state[k] = 0x80;
+        for (int k : keys)
+            state[k] = 0x80;
         SetKeyboardState(state);
     }
     ~HeldKeys() { SetKeyboardState(saved_); }
@@ -66,7 +67,8 @@ private:
     BYTE saved_[256];
 };
 
-void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
+void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD hour, WORD minute,
+                  WORD second) {
     SYSTEMTIME local{year, month, 0, day, hour, minute, second, 0};
     FILETIME localTime, utc;
     SystemTimeToFileTime(&local, &localTime);
@@ -111,7 +113,8 @@ protected:
 
     std::vector<std::string> Captions() const {
         std::vector<std::string> out;
-        for (int i = 0; i < list->RowCount(); ++i) out.push_back(list->Row(i).caption);
+        for (int i = 0; i < list->RowCount(); ++i)
+            out.push_back(list->Row(i).caption);
         return out;
     }
     int Find(const std::string& caption) const {
@@ -228,8 +231,8 @@ TEST_F(FileListTest, FolderRowsCellsAndColumns) {
     EXPECT_EQ(columns[4], (std::pair<std::string, int>{"Nitelik", 40}));
 
     // The parent entry first, then folders, then files by name.
-    EXPECT_EQ(Captions(), (Names{" ..", "Alt Klasör", "empty.txt", "k1025.txt", "k2048.txt", "one.txt",
-                                 "readonly.txt"}));
+    EXPECT_EQ(Captions(),
+              (Names{" ..", "Alt Klasör", "empty.txt", "k1025.txt", "k2048.txt", "one.txt", "readonly.txt"}));
     const TFileListRow& parent = list->Row(0);
     EXPECT_EQ(parent.imageIndex, TFileListView::ParentImageIndex());
     EXPECT_EQ(parent.cells[cellKind], "dir");
@@ -239,8 +242,11 @@ TEST_F(FileListTest, FolderRowsCellsAndColumns) {
         const char* caption;
         const char* size;
         const char* kind;
-    } expected[] = {{"Alt Klasör", "0", "dir"}, {"empty.txt", "0", "file"}, {"one.txt", "1", "file"},
-                    {"k1025.txt", "1", "file"}, {"k2048.txt", "2", "file"}};
+    } expected[] = {{"Alt Klasör", "0", "dir"},
+                    {"empty.txt", "0", "file"},
+                    {"one.txt", "1", "file"},
+                    {"k1025.txt", "1", "file"},
+                    {"k2048.txt", "2", "file"}};
     for (const Expect& e : expected) {
         int i = Find(e.caption);
         ASSERT_GE(i, 0) << e.caption;
@@ -358,8 +364,8 @@ TEST_F(FileListTest, HiddenExtensionsAndHtmlFolders) {
     temp.Folder("gizli_files");
     list->SetHideFileExt(true);
     list->SetDirectory(temp.Path());
-    EXPECT_EQ(Captions(), (Names{" ..", "gizli_files", "lonely_files", "other_files", "page_files", "", "a", "Gizli",
-                                 "other", "page"}));
+    EXPECT_EQ(Captions(), (Names{" ..", "gizli_files", "lonely_files", "other_files", "page_files", "", "a",
+                                 "Gizli", "other", "page"}));
     EXPECT_EQ(list->Row(Find("gizli_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
     EXPECT_EQ(list->Row(Find("page_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
     EXPECT_EQ(list->Row(Find("other_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
@@ -411,7 +417,8 @@ TEST_F(FileListTest, DrivesViewIsUnsortedAndCannotBeSorted) {
         EXPECT_EQ(row.cells[cellAttributes], "");
     }
     EXPECT_TRUE(std::is_sorted(roots.begin(), roots.end()));
-    for (int i = 0; i < list->RowCount(); ++i) EXPECT_NE(list->Row(i).imageIndex, TFileListView::ParentImageIndex());
+    for (int i = 0; i < list->RowCount(); ++i)
+        EXPECT_NE(list->Row(i).imageIndex, TFileListView::ParentImageIndex());
     for (int i = 0; i < list->RowCount(); ++i) {
         if (list->Row(i).cells[cellPath] == "C:\\") {
             EXPECT_EQ(list->Row(i).cells[cellSize], "Sabit Disk");
@@ -421,7 +428,8 @@ TEST_F(FileListTest, DrivesViewIsUnsortedAndCannotBeSorted) {
     ClickHeader(0);
     ClickHeader(0);
     std::vector<std::string> after;
-    for (int i = 0; i < list->RowCount(); ++i) after.push_back(list->Row(i).cells[cellPath]);
+    for (int i = 0; i < list->RowCount(); ++i)
+        after.push_back(list->Row(i).cells[cellPath]);
     EXPECT_EQ(after, roots);
     EXPECT_EQ(HeaderMark(0), -1);
 }
@@ -463,7 +471,8 @@ TEST_F(FileListTest, ColumnClicksSortWithFoldersLast) {
     list->OnChange = [&] { ++changes; };
     ClickHeader(0);
     EXPECT_EQ(Captions(), (Names{" ..", "klasor", "big.txt", "mid.txt", "small.txt"}));
-    for (int i = 0; i < list->RowCount(); ++i) EXPECT_TRUE(list->IsSelected(i)) << i;
+    for (int i = 0; i < list->RowCount(); ++i)
+        EXPECT_TRUE(list->IsSelected(i)) << i;
     EXPECT_EQ(changes, 1);
 }
 
@@ -490,7 +499,8 @@ TEST_F(FileListTest, NavigationByKeysAndClicks) {
 
     // A double click on " .." goes up as well.
     ClickRow(0, true);
-    EXPECT_EQ(AddSlash(list->Directory()), AddSlash(temp.Path().substr(0, temp.Path().rfind('\\', temp.Path().size() - 2))) );
+    EXPECT_EQ(AddSlash(list->Directory()),
+              AddSlash(temp.Path().substr(0, temp.Path().rfind('\\', temp.Path().size() - 2))));
     list->SetDirectory(temp.Path());
 
     // Enter on a file asks the shell to open it in its folder.
@@ -593,7 +603,8 @@ TEST_F(FileListTest, CtrlKeysAndOperationKeysReachTheOperations) {
     // Nothing selected: only the keys without that condition act.
     {
         HeldKeys ctrl({VK_CONTROL});
-        for (WORD k : {'C', 'X', 'V', 'O', 'F'}) Key(k);
+        for (WORD k : {'C', 'X', 'V', 'O', 'F'})
+            Key(k);
     }
     Key(VK_DELETE);
     Key(VK_F2);
@@ -605,7 +616,8 @@ TEST_F(FileListTest, CtrlKeysAndOperationKeysReachTheOperations) {
     list->SetSelected(Find("a.txt"), true);
     {
         HeldKeys ctrl({VK_CONTROL});
-        for (WORD k : {'C', 'X', 'V', 'F', 'N'}) Key(k);
+        for (WORD k : {'C', 'X', 'V', 'F', 'N'})
+            Key(k);
     }
     Key(VK_DELETE);
     Key(VK_F2);
@@ -748,7 +760,8 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
         put32(30, 32);
         put16(34, 1);
         put16(36, 32);
-        for (size_t i = 62; i < 62 + 1024; i += 4) ico[i + 2] = '\xFF', ico[i + 3] = '\xFF';
+        for (size_t i = 62; i < 62 + 1024; i += 4)
+            ico[i + 2] = '\xFF', ico[i + 3] = '\xFF';
         temp.File("icon.ico", ico);
     }
     // A shortcut to the text file.
@@ -788,8 +801,10 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
 
 TEST_F(FileListTest, PlainFilesCostOneShellCallPerExtension) {
     TempFolder temp;
-    for (int i = 0; i < 40; ++i) temp.File("file" + std::to_string(i) + (i % 2 ? ".txt" : ".dat"));
-    for (int i = 0; i < 5; ++i) temp.Folder("folder" + std::to_string(i));
+    for (int i = 0; i < 40; ++i)
+        temp.File("file" + std::to_string(i) + (i % 2 ? ".txt" : ".dat"));
+    for (int i = 0; i < 5; ++i)
+        temp.Folder("folder" + std::to_string(i));
     list->SetDirectory(temp.Path());
     ASSERT_EQ(list->RowCount(), 46);
     // One for the folders (" .." included), one for each extension.

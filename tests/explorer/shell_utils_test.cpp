@@ -87,7 +87,9 @@ TEST_F(ShellUtilsTest, DiskSizesOfPresentAndMissingDrives) {
     EXPECT_EQ(DiskFreeKB(missing), 0);
 }
 
-TEST_F(ShellUtilsTest, WineReportsAnNtVersion) { EXPECT_EQ(GetWinVersion(), "NT"); }
+TEST_F(ShellUtilsTest, WineReportsAnNtVersion) {
+    EXPECT_EQ(GetWinVersion(), "NT");
+}
 
 TEST_F(ShellUtilsTest, ExecuteFilePassesItsArgumentsAndReportsFailure) {
     ScriptedDialogs dialogs;
