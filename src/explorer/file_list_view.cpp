@@ -546,8 +546,16 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         const bool isParent = name == "..";
         if (isParent && atRoot) continue; // a drive's root has no parent entry
 
+        // A name the code page cannot spell comes with "?" in it, a wildcard
+        // that would reach other files: such an entry goes by its short name.
+        std::string pathName = name;
+        if (name.find('?') != std::string::npos) {
+            if (!found.cAlternateFileName[0]) continue;
+            pathName = found.cAlternateFileName;
+        }
+
         TFileListRow& row = isFolder ? rows_.emplace_back() : fileRows.emplace_back();
-        row.cells[cellPath] = folder + name;
+        row.cells[cellPath] = folder + pathName;
         row.cells[cellKind] = isFolder ? "dir" : "file";
         const ShellEntryInfo& info = shell.Lookup(row.cells[cellPath], attributes);
         row.cells[cellType] = info.typeName;

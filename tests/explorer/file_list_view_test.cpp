@@ -372,6 +372,28 @@ TEST_F(FileListTest, HiddenExtensionsAndHtmlFolders) {
     EXPECT_NE(list->Row(Find("lonely_files")).imageIndex, TFileListView::HtmlFolderImageIndex());
 }
 
+TEST_F(FileListTest, NamesOutsideTheCodePageGoByTheirShortNames) {
+    TempFolder temp;
+    temp.File("snowA.txt", "a");
+    std::wstring folder(MAX_PATH, L'\0');
+    folder.resize(MultiByteToWideChar(CP_ACP, 0, temp.Path().c_str(), -1, folder.data(), MAX_PATH) - 1);
+    HANDLE h = CreateFileW((folder + L"snow\u2603.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, "snowman", 7, &written, nullptr);
+    CloseHandle(h);
+    list->SetDirectory(temp.Path());
+    int odd = Find("snow?.txt");
+    ASSERT_GE(odd, 0);
+    const std::string& path = list->Row(odd).cells[cellPath];
+    // The path names that file and no other.
+    EXPECT_EQ(path.find('?'), std::string::npos) << path;
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info)) << path;
+    EXPECT_EQ(info.nFileSizeLow, 7u);
+}
+
 TEST_F(FileListTest, DirectoryValues) {
     TempFolder temp;
     temp.File("a.txt");
