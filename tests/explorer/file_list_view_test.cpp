@@ -411,6 +411,12 @@ TEST_F(FileListTest, DirectoryValues) {
     EXPECT_EQ(list->Directory(), temp.Path());
     EXPECT_EQ(list->RowCount(), rows);
     EXPECT_EQ(deletions, 0);
+    // A relative or dotted path stands for the full path of that folder.
+    std::string sub = temp.Folder("alt");
+    list->SetDirectory("alt");
+    EXPECT_EQ(list->Directory(), sub);
+    list->SetDirectory(sub + "..\\alt\\..");
+    EXPECT_EQ(list->Directory(), temp.Path());
     // Any spelling of "Drives" selects the drives view.
     for (const char* drives : {"drives", "Drives", "DRIVES"}) {
         list->SetDirectory(temp.Path());
