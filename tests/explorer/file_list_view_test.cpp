@@ -1,4 +1,5 @@
 #include "explorer/file_list_view.h"
+#include "explorer/dir_tree.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -730,6 +731,40 @@ TEST_F(FileListTest, LinkWithTheTree) {
     IFileListLink* self = list.get();
     list.reset();
     EXPECT_EQ(first.destroyedList, self);
+}
+
+// The link with the real tree: the list's navigation opens the same folder in
+// the tree, the tree's selection sets the list's folder, and either side may
+// go first.
+TEST_F(FileListTest, StaysInStepWithTheRealTree) {
+    TempFolder temp;
+    std::string sub = temp.Folder("Alt");
+    temp.File("Alt\\x.txt");
+    auto tree = std::make_unique<TDirTree>(TDirTree::Params{form, RECT{0, 0, 180, 300}});
+    tree->Loaded();
+    tree->OpenPath(temp.Path());
+    list->SetDirTree(tree.get());
+    EXPECT_EQ(tree->FileList(), list.get());
+    // Linking points the list at the tree's folder.
+    EXPECT_EQ(velmora::os::AnsiUpperCase(list->Directory()), velmora::os::AnsiUpperCase(temp.Path()));
+
+    list->SetSelected(Find("Alt"), true);
+    Key(VK_RETURN);
+    EXPECT_EQ(list->Directory(), sub);
+    EXPECT_EQ(velmora::os::AnsiUpperCase(AddSlash(tree->SelectedPath())), velmora::os::AnsiUpperCase(sub));
+    EXPECT_EQ(tree->NodeText(tree->Selected()), "Alt");
+
+    Key(VK_BACK);
+    EXPECT_EQ(velmora::os::AnsiUpperCase(AddSlash(tree->SelectedPath())),
+              velmora::os::AnsiUpperCase(temp.Path()));
+
+    // The tree going first clears the list's link; the list going first clears the tree's.
+    tree.reset();
+    EXPECT_EQ(list->DirTree(), nullptr);
+    tree = std::make_unique<TDirTree>(TDirTree::Params{form, RECT{0, 0, 180, 300}});
+    list->SetDirTree(tree.get());
+    list.reset();
+    EXPECT_EQ(tree->FileList(), nullptr);
 }
 
 TEST_F(FileListTest, InPlaceEditingGoesThroughTheOperations) {
