@@ -1,9 +1,8 @@
 #include "app/messages.h"
 
-#include "toolkit/application.h"
+#include "explorer/shell_utils.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
-#include "toolkit/form.h"
 
 namespace velmora::app {
 
@@ -22,17 +21,8 @@ void ErrorMesaj_(const std::string& text) {
 
 INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std::string& parameters,
                     const std::string& folder, int showCommand) {
-    tk::ShellExecuteRequest request;
-    tk::TForm* main = tk::Application().MainForm();
-    request.owner = main ? main->Handle() : nullptr;
-    request.verb = verb;
-    request.file = file;
-    request.parameters = parameters;
-    request.directory = folder;
-    request.showCommand = showCommand;
-    INT_PTR result = tk::CurrentDialogs().Execute(request);
-    if (result <= 32) tk::ShowError("Bu dosya işletilemedi.  " + file);
-    return result;
+    // The file explorer's operation of the same name does exactly this.
+    return explorer::ExecuteFile(verb, file, parameters, folder, showCommand);
 }
 
 } // namespace velmora::app

@@ -1,5 +1,7 @@
 #include "html/builder.h"
 
+#include "html/text_util.h"
+
 #include "base/os.h"
 #include "html/forms.h"
 #include "html/table.h"
@@ -18,25 +20,6 @@ constexpr int kMaxNesting = 200;
 
 constexpr int32_t kNormalSizes[8] = {0, 8, 10, 12, 14, 18, 24, 36};
 constexpr int32_t kPreSizes[8] = {0, 7, 8, 10, 12, 15, 20, 30};
-
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return s.substr(b, e - b);
-}
 
 bool IsListEnd(Sy s) {
     return s == Sy::OLEnd || s == Sy::ULEnd || s == Sy::DirEnd || s == Sy::MenuEnd || s == Sy::DLEnd ||
@@ -474,7 +457,7 @@ private:
             } else if (a.Which == Sy::Face && !isBase) {
                 std::string f = a.Name.substr(0, 50);
                 if (const size_t comma = f.find(','); comma != std::string::npos) f.erase(comma);
-                f = Trim(f);
+                f = TrimCopy(f);
                 if (!f.empty()) face = f;
             }
         }
@@ -787,7 +770,7 @@ private:
         bool selected = false;
         auto addOption = [&] {
             if (inOption) {
-                std::string trimmed = Trim(text);
+                std::string trimmed = TrimCopy(text);
                 if (!trimmed.empty()) control.Options.push_back({std::move(trimmed), value, selected});
             }
             text.clear();

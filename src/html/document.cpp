@@ -1,5 +1,7 @@
 #include "html/document.h"
 
+#include "html/text_util.h"
+
 #include "html/forms.h"
 
 #include <algorithm>
@@ -9,25 +11,6 @@
 namespace velmora::html {
 
 namespace {
-
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
-
-std::string UpperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
-
-std::string TrimCopy(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-    return s.substr(b, e - b);
-}
 
 int32_t AbsClamped(int32_t v, int32_t most) {
     const int64_t a = v < 0 ? -static_cast<int64_t>(v) : v;

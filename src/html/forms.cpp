@@ -1,5 +1,7 @@
 #include "html/forms.h"
 
+#include "html/text_util.h"
+
 #include "html/document.h"
 
 #include <algorithm>
@@ -8,12 +10,6 @@
 namespace velmora::html {
 
 namespace {
-
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
 
 const std::string* Text(const TAttributeList& attributes, Sy which) {
     const TAttribute* a = attributes.Find(which);

@@ -1,16 +1,12 @@
 #include "html/table.h"
 
+#include "html/text_util.h"
+
 #include <algorithm>
 
 namespace velmora::html {
 
 namespace {
-
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-}
 
 // VALIGN: "top"/"baseline" 0, "middle" 1, "bottom" 2; anything else keeps the default.
 uint8_t VAlignOf(const TAttribute& a, uint8_t fallback) {
