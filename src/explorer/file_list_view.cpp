@@ -347,7 +347,7 @@ int64_t TFileListView::DriveFreeSpace() const {
 }
 
 int TFileListView::SelectedNumber() const {
-    int selected = static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    int selected = static_cast<int>(Query(LVM_GETSELECTEDCOUNT, 0, 0));
     return selected > 0 ? selected : RowCount();
 }
 
@@ -357,13 +357,12 @@ int64_t TFileListView::SelectedSize() const {
         if (row.cells[cellKind] == "file") sum += row.size;
     };
     // Every row selected (select all): no need to ask the control row by row.
-    if (RowCount() > 0 && SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0) == RowCount()) {
+    if (RowCount() > 0 && Query(LVM_GETSELECTEDCOUNT, 0, 0) == RowCount()) {
         for (const TFileListRow& row : rows_)
             add(row);
         return sum;
     }
-    for (int i = SelectedIndex(); i >= 0;
-         i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
+    for (int i = SelectedIndex(); i >= 0; i = static_cast<int>(Query(LVM_GETNEXTITEM, i, LVNI_SELECTED))) {
         if (i < RowCount()) add(rows_[i]);
     }
     return sum;
@@ -371,8 +370,17 @@ int64_t TFileListView::SelectedSize() const {
 
 // ---- Rows and selection
 
+LRESULT TFileListView::Query(UINT msg, WPARAM wParam, LPARAM lParam) const {
+    // Straight to the list view's own procedure: read-only questions need not
+    // pass our window procedure, whose object lookup is a server call under
+    // Wine (it made walking thousands of selected rows take seconds).
+    auto listProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(Handle(), GCLP_WNDPROC));
+    if (!listProc) return SendMessageA(Handle(), msg, wParam, lParam);
+    return CallWindowProcA(listProc, Handle(), msg, wParam, lParam);
+}
+
 bool TFileListView::IsSelected(int index) const {
-    return (SendMessageA(Handle(), LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    return (Query(LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 void TFileListView::SetSelected(int index, bool selected) {
@@ -383,11 +391,11 @@ void TFileListView::SetSelected(int index, bool selected) {
 }
 
 int TFileListView::SelectedIndex() const {
-    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(Query(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 int TFileListView::FocusedIndex() const {
-    return static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    return static_cast<int>(Query(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 void TFileListView::SetFocusedIndex(int index) {
@@ -642,7 +650,7 @@ void TFileListView::SortRows(bool keepSelection) {
     int focused = -1;
     // With no row or every row selected the selection stays as it is; only
     // the focus moves.
-    const int selectedCount = static_cast<int>(SendMessageA(Handle(), LVM_GETSELECTEDCOUNT, 0, 0));
+    const int selectedCount = static_cast<int>(Query(LVM_GETSELECTEDCOUNT, 0, 0));
     const bool moveSelection = keepSelection && selectedCount > 0 && selectedCount < n;
     if (keepSelection) {
         focused = FocusedIndex();
@@ -650,7 +658,7 @@ void TFileListView::SortRows(bool keepSelection) {
     if (moveSelection) {
         selected.assign(n, false);
         for (int i = SelectedIndex(); i >= 0 && i < n;
-             i = static_cast<int>(SendMessageA(Handle(), LVM_GETNEXTITEM, i, LVNI_SELECTED)))
+             i = static_cast<int>(Query(LVM_GETNEXTITEM, i, LVNI_SELECTED)))
             selected[i] = true;
     }
     std::vector<TFileListRow> sorted;

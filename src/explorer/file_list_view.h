@@ -179,6 +179,8 @@ private:
     void ColumnClick(int column);
     void ClearSelection();
     void SyncItemCount();
+    // A read-only question to the list view (selection and focus states).
+    LRESULT Query(UINT msg, WPARAM wParam, LPARAM lParam) const;
     bool NotifyFromList(NMHDR* header, LRESULT& result);
 
     TDTFormat dateFormat_ = df_ddMMyyyy;
