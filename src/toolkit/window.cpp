@@ -2,16 +2,25 @@
 
 #include "toolkit/application.h"
 
+#include <unordered_map>
+
 namespace tk {
 
 namespace {
-const char* const kObjectProperty = "velmora.window";
+// HWND -> object. All windows live on the one UI thread; an in-process map is
+// far cheaper than a window property, which under Wine is a server call.
+std::unordered_map<HWND, TWindow*>& Objects() {
+    static std::unordered_map<HWND, TWindow*> objects;
+    return objects;
+}
 } // namespace
 
 TWindow::~TWindow() { DestroyHandle(); }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TWindow*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+    if (!hwnd) return nullptr;
+    auto it = Objects().find(hwnd);
+    return it == Objects().end() ? nullptr : it->second;
 }
 
 void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background) {
@@ -54,11 +63,11 @@ void TWindow::DestroyHandle() {
 
 void TWindow::Attach(HWND hwnd) {
     handle_ = hwnd;
-    SetPropA(hwnd, kObjectProperty, this);
+    Objects()[hwnd] = this;
 }
 
 void TWindow::Detach() {
-    if (handle_) RemovePropA(handle_, kObjectProperty);
+    if (handle_) Objects().erase(handle_);
     handle_ = nullptr;
 }
 

@@ -1,6 +1,6 @@
 // Base of every window the program wraps: the C++ object is found from the HWND
-// by a window property, set at WM_NCCREATE for our own classes and when a platform
-// control is subclassed. The thunk catches every exception.
+// (recorded at WM_NCCREATE for our own classes and when a platform control is
+// subclassed, forgotten at WM_NCDESTROY). The thunk catches every exception.
 #pragma once
 #include <windows.h>
 
