@@ -10,23 +10,13 @@
 
 #include "explorer/dir_tree.h"
 #include "explorer/path_utils.h"
+#include "timing.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
 using velmora::explorer::TDirTree;
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 int BareEnumeration(const std::string& folder) {
     WIN32_FIND_DATAA data;

@@ -391,8 +391,10 @@ void TForm1::SetViewStyle(explorer::TViewStyle style, const char* button) {
 void TForm1::Refresh() {
     DirTree1->ReloadTree();
     DirTree1->OpenPath(DirTree1->SelectedPath());
+    // The setter lists a new folder itself; only an unchanged one is listed again.
+    const std::string before = FileListView1->Directory();
     FileListView1->SetDirectory(DirTree1->SelectedPath());
-    FileListView1->UpdateFileList();
+    if (FileListView1->Directory() == before) FileListView1->UpdateFileList();
 }
 
 void TForm1::OpenFileByName(const std::string& path) {
