@@ -25,12 +25,6 @@ std::string SystemErrorText(DWORD code) {
     return text;
 }
 
-bool FolderExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(explorer::DelSlash(path).c_str());
-    if (path.size() <= 3 && path.size() >= 2 && path[1] == ':') attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool SameFolder(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() &&
            lstrcmpiA(explorer::AddSlash(a).c_str(), explorer::AddSlash(b).c_str()) == 0;
@@ -104,7 +98,7 @@ bool AktifKlasor(TForm1& form) {
     CloseHandle(h);
     content.resize(read);
     std::string line = content.substr(0, content.find_first_of("\r\n"));
-    if (!line.empty() && FolderExists(line)) {
+    if (!line.empty() && explorer::FolderExists(line)) {
         tree.SetSelectedPath(line);
         tree.OpenPath(line);
         form.ArchiveFolder = line;
@@ -134,7 +128,7 @@ void GoToTypedFolder(TForm1& form) {
     if (!tk::CurrentDialogs().InputQuery({"Hedef Klasör", "Hedef klasörü girin"}, text)) text.clear();
     if (text.size() <= 1) return;
     text = explorer::AddSlash(text);
-    if (FolderExists(text)) {
+    if (explorer::FolderExists(text)) {
         form.FileListView1->SetDirectory(text);
         form.DirTree1->OpenPath(text);
     } else if (text.size() <= 3 && text[1] == ':') {

@@ -12,6 +12,7 @@
 #include "explorer/shell_utils.h"
 #include "explorer/tree_size.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/gdi.h"
 #include "toolkit/menus.h"
 
 namespace velmora::explorer {
@@ -29,29 +30,12 @@ bool SameText(const std::string& a, const std::string& b) {
     return a.size() == b.size() && os::AnsiUpperCase(a) == os::AnsiUpperCase(b);
 }
 
-bool IsDotName(const char* name) {
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
-}
-
-bool FolderExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // True when the folder holds at least one folder; stops at the first.
 bool HasSubFolder(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((AddSlash(folder) + "*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotName(data.cFileName)) {
-            found = true;
-            break;
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return found;
+    for (FolderSearch search(AddSlash(folder) + "*.*"); search.Found(); search.Next()) {
+        if (search.IsFolder() && !search.IsDots()) return true;
+    }
+    return false;
 }
 
 struct Icons {
@@ -104,17 +88,6 @@ template <typename Item, typename NameOf> void SortByLocale(std::vector<Item>& i
         });
     }
 }
-
-class HourglassCursor {
-public:
-    HourglassCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~HourglassCursor() { SetCursor(previous_); }
-    HourglassCursor(const HourglassCursor&) = delete;
-    HourglassCursor& operator=(const HourglassCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 void SetStyleBit(HWND hwnd, DWORD bit, bool on) {
     if (!hwnd) return;
@@ -445,14 +418,9 @@ void TDirTree::LoadChildren(TTreeNode node) {
         std::string sortKey;
     };
     std::vector<Entry> entries;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*.*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotName(data.cFileName))
-                entries.push_back({data.cFileName, data.dwFileAttributes, {}});
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+    for (FolderSearch search(folder + "*.*"); search.Found(); search.Next()) {
+        if (search.IsFolder() && !search.IsDots())
+            entries.push_back({search.Entry().cFileName, search.Entry().dwFileAttributes, {}});
     }
     SortByLocale(entries, [](const Entry& entry) -> const std::string& { return entry.name; });
     BeginUpdate();
@@ -581,7 +549,7 @@ bool TDirTree::AddNewNode(TTreeNode node, const std::string& name) {
 
 bool TDirTree::DeleteNode(TTreeNode node) {
     if (!node || NodeLevel(node) <= 1) return false;
-    HourglassCursor wait;
+    tk::Hourglass wait;
     // The node's own folder: the one the caller named is the one that goes.
     std::string path = GetPathFromNode(node);
     if (!FolderExists(path)) {
@@ -608,7 +576,7 @@ int64_t TDirTree::GetTreeSize() {
         MessageBeep(MB_ICONHAND);
         return 0;
     }
-    HourglassCursor wait;
+    tk::Hourglass wait;
     BeginUpdate();
     const std::string path = GetPathFromNode(start);
     const std::string prefix = os::AnsiUpperCase(AddSlash(path));
@@ -687,7 +655,7 @@ bool TDirTree::EditHook(TTreeNode node, const char* newText) {
         return false;
     }
     if (name == NodeText(node)) return false; // unchanged: nothing to ask the shell
-    HourglassCursor wait;
+    tk::Hourglass wait;
     std::string oldPath = DelSlash(GetPathFromNode(node));
     std::string newPath = oldPath.substr(0, oldPath.rfind('\\') + 1) + name;
     LeaveFolder(oldPath);

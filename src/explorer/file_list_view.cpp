@@ -10,46 +10,13 @@
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
 #include "toolkit/application.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::explorer {
 
 namespace {
 
 constexpr const char* kDrives = "DRIVES";
-
-struct FindCloser {
-    void operator()(HANDLE h) const {
-        if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    }
-};
-using FindHandle = std::unique_ptr<void, FindCloser>;
-
-// Shows the hourglass and puts the previous cursor back.
-class HourGlass {
-public:
-    HourGlass() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~HourGlass() { SetCursor(previous_); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
-
-// Redrawing off for the lifetime of the object.
-class NoRedraw {
-public:
-    explicit NoRedraw(HWND window) : window_(window) { SendMessageA(window_, WM_SETREDRAW, FALSE, 0); }
-    ~NoRedraw() {
-        SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window_, nullptr, TRUE);
-    }
-    NoRedraw(const NoRedraw&) = delete;
-    NoRedraw& operator=(const NoRedraw&) = delete;
-
-private:
-    HWND window_;
-};
 
 std::string LocaleText(LCTYPE item, const char* fallback) {
     char buffer[128] = {};
@@ -182,11 +149,6 @@ private:
     int& counter_;
 };
 
-bool IsExistingFolder(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool IsDriveRoot(const std::string& folder) {
     return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
 }
@@ -223,12 +185,7 @@ TFileListView::TFileListView(const Params& params) {
     CreateControl(params.parent, wp);
     SetAlign(params.align);
 
-    HDC screen = GetDC(nullptr);
-    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    font_.reset(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+    font_ = tk::MakeFont("MS Sans Serif", 8);
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     smallImages_ = SystemImageList(SHGFI_SMALLICON);
@@ -290,7 +247,7 @@ void TFileListView::SetDirectory(const std::string& value) {
         return;
     }
     std::string folder = AddSlash(value);
-    if (folder.empty() || !IsExistingFolder(folder)) return;
+    if (folder.empty() || !FolderExists(folder)) return;
     // A relative or dotted path becomes the full path it stands for.
     char full[MAX_PATH * 2] = {};
     DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
@@ -468,7 +425,7 @@ void TFileListView::UpdateHeaderMarks() {
 
 void TFileListView::UpdateFileList() {
     {
-        NoRedraw noRedraw(Handle());
+        tk::RedrawGuard noRedraw(Handle());
         QuietChanges quiet(quietChanges_);
         if (editing_) SendMessageA(Handle(), LVM_CANCELEDITLABEL, 0, 0);
         ClearSelection();
@@ -481,7 +438,7 @@ void TFileListView::UpdateFileList() {
         }
         old.clear();
 
-        HourGlass hourGlass;
+        tk::Hourglass hourglass;
         if (IsDrivesView()) {
             BuildDriveColumns();
             ListDrives();
@@ -523,9 +480,8 @@ void TFileListView::UpdateFileList() {
 bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, bool folders, bool files,
                                      ShellInfoCache& shell) {
     sortingEnabled_ = true;
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
-    if (search.get() == INVALID_HANDLE_VALUE) return false;
+    FolderSearch search(pattern);
+    if (!search.Found()) return false;
 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
@@ -539,6 +495,7 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     std::vector<TFileListRow> fileRows; // after the folders when one pass gives both
     const size_t before = rows_.size();
     do {
+        const WIN32_FIND_DATAA& found = search.Entry();
         const uint32_t attributes = found.dwFileAttributes;
         const bool isFolder = (attributes & kAttrDirectory) != 0;
         if (folders && !isFolder) {
@@ -581,7 +538,7 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         }
         row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
         row.MakeKeys();
-    } while (FindNextFileA(search.get(), &found));
+    } while (search.Next());
     rows_.insert(rows_.end(), std::make_move_iterator(fileRows.begin()),
                  std::make_move_iterator(fileRows.end()));
 
@@ -703,7 +660,7 @@ void TFileListView::ColumnClick(int column) {
 void TFileListView::OpenItem() {
     int index = SelectedIndex();
     if (index < 0 || index >= RowCount()) return;
-    HourGlass hourGlass;
+    tk::Hourglass hourglass;
     const TFileListRow row = rows_[index]; // the rows change below
     if (row.caption == " ..") {
         OneLevelUp();

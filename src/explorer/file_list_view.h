@@ -15,6 +15,7 @@
 #include "explorer/links.h"
 #include "explorer/shell_info_cache.h"
 #include "toolkit/control.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::explorer {
 
@@ -210,19 +211,9 @@ private:
     HIMAGELIST largeImages_ = nullptr;
     int lastShellCalls_ = 0;
 
-    struct GdiDeleter {
-        void operator()(HGDIOBJ object) const {
-            if (object) DeleteObject(object);
-        }
-    };
-    std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter> font_;
-    struct ImageListDeleter {
-        void operator()(HIMAGELIST list) const {
-            if (list) ImageList_Destroy(list);
-        }
-    };
+    tk::FontHandle font_;
     // "Bmp_Up" and "Bmp_Down", in this order.
-    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> sortMarks_;
+    tk::ImageListHandle sortMarks_;
 };
 
 } // namespace velmora::explorer

@@ -1,6 +1,6 @@
 #include "explorer/path_utils.h"
 
-#include <windows.h>
+#include <cstring>
 
 namespace velmora::explorer {
 
@@ -20,12 +20,26 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 bool PathExists(const std::string& path) {
-    if (path.empty()) return false;
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(path.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    FindClose(h);
-    return true;
+    return !path.empty() && FolderSearch(path).Found();
+}
+
+bool FolderExists(const std::string& path) {
+    // A drive ("C:", "C:\") is asked as it is.
+    bool drive = path.size() >= 2 && path.size() <= 3 && path[1] == ':';
+    DWORD attributes = GetFileAttributesA(drive ? path.c_str() : DelSlash(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FolderSearch::FolderSearch(const std::string& pattern)
+    : handle_(FindFirstFileA(pattern.c_str(), &entry_)), found_(static_cast<bool>(handle_)) {}
+
+bool FolderSearch::Next() {
+    found_ = found_ && FindNextFileA(handle_.get(), &entry_);
+    return found_;
+}
+
+bool FolderSearch::IsDots() const {
+    return std::strcmp(entry_.cFileName, ".") == 0 || std::strcmp(entry_.cFileName, "..") == 0;
 }
 
 } // namespace velmora::explorer

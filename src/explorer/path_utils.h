@@ -1,7 +1,11 @@
 // Path helpers shared by the explorer controls. Paths are cp1254 strings with
 // "\" as separator.
 #pragma once
+#include <windows.h>
+
 #include <string>
+
+#include "toolkit/gdi.h"
 
 namespace velmora::explorer {
 
@@ -13,5 +17,29 @@ std::string DelSlash(const std::string& path);
 std::string JoinPath(const std::string& folder, const std::string& name);
 // True when a file system search for the path finds a file or folder.
 bool PathExists(const std::string& path);
+// True when the path names an existing folder ("C:", "C:\", "C:\x" and "C:\x\" alike).
+bool FolderExists(const std::string& path);
+
+// The entries a file system search finds, one after another; the search is
+// closed when the object goes.
+//     FolderSearch search(AddSlash(folder) + "*.*");
+//     if (search.Found()) do { ... search.Entry() ... } while (search.Next());
+class FolderSearch {
+public:
+    explicit FolderSearch(const std::string& pattern);
+    // True while an entry is current.
+    bool Found() const { return found_; }
+    const WIN32_FIND_DATAA& Entry() const { return entry_; }
+    // Moves to the next entry; false (and Found() false) at the end.
+    bool Next();
+    bool IsFolder() const { return (entry_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // "." or "..".
+    bool IsDots() const;
+
+private:
+    WIN32_FIND_DATAA entry_{};
+    tk::FindHandle handle_;
+    bool found_ = false;
+};
 
 } // namespace velmora::explorer

@@ -11,15 +11,11 @@ namespace velmora::explorer {
 
 int64_t FilesSizeIn(const std::string& folder) {
     if (folder.empty()) return 0;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((AddSlash(folder) + "*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return 0;
     int64_t total = 0;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            total += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    for (FolderSearch search(AddSlash(folder) + "*.*"); search.Found(); search.Next()) {
+        const WIN32_FIND_DATAA& data = search.Entry();
+        if (!search.IsFolder()) total += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
     return total;
 }
 

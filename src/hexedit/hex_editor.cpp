@@ -15,19 +15,7 @@ bool KeyIsDown(int vk) {
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 } // namespace
-
-COLORREF ResolveColor(uint32_t color) {
-    if (color & kSystemColor) return GetSysColor(static_cast<int>(color & 0xFF));
-    return color & 0xFFFFFF;
-}
 
 THexEditor::THexEditor(const Params& params) {
     doc_.SetView(this);
@@ -47,7 +35,7 @@ THexEditor::~THexEditor() {
 
 int THexEditor::FontPoints() const {
     int pixels = font_.lfHeight < 0 ? -font_.lfHeight : font_.lfHeight;
-    return MulDiv(pixels, 72, ScreenDpi());
+    return MulDiv(pixels, 72, tk::ScreenDpi());
 }
 
 int THexEditor::MarkerFontPoints() const {
@@ -65,7 +53,7 @@ void THexEditor::SetFont(const std::string& face, int heightPixels, bool bold) {
     font_ = lf;
     fontHandle_.reset(CreateFontIndirectA(&font_));
     LOGFONTA marker{};
-    marker.lfHeight = -MulDiv(MarkerFontPoints(), ScreenDpi(), 72);
+    marker.lfHeight = -MulDiv(MarkerFontPoints(), tk::ScreenDpi(), 72);
     marker.lfWeight = lf.lfWeight;
     marker.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(marker.lfFaceName, "Arial");
@@ -74,7 +62,7 @@ void THexEditor::SetFont(const std::string& face, int heightPixels, bool bold) {
 }
 
 void THexEditor::SetFontPoints(const std::string& face, int points, bool bold) {
-    SetFont(face, MulDiv(points, ScreenDpi(), 72), bold);
+    SetFont(face, MulDiv(points, tk::ScreenDpi(), 72), bold);
 }
 
 void THexEditor::ComputeMetrics() {
@@ -112,9 +100,10 @@ void THexEditor::RebuildGrid() {
 void THexEditor::SetBytesPerLine(int32_t value) {
     if (value == Bpl()) return;
     if (value <= 0 || value > 256) throw std::runtime_error("Invalid BytesPerLine argument");
-    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-    doc_.SetBytesPerLine(value); // keeps the caret byte and field, and the selection
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    {
+        tk::RedrawGuard noRedraw(Handle(), false);
+        doc_.SetBytesPerLine(value); // keeps the caret byte and field, and the selection
+    }
     InvalidateGrid();
     PlaceCaret();
 }
@@ -196,12 +185,12 @@ GridCell THexEditor::CellOfCaret(const Caret& caret) const {
 CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
     CellLook look;
     const int32_t bpl = Bpl();
-    const COLORREF background = ResolveColor(colors_.Background);
-    const COLORREF fontColor = ResolveColor(clWindowText);
+    const COLORREF background = tk::ColorToRgb(colors_.Background);
+    const COLORREF fontColor = tk::ColorToRgb(clWindowText);
     const bool focused = Focused();
     look.background = background;
     if (doc_.DataSize() == 0) {
-        look.textColor = ResolveColor(colors_.Offset);
+        look.textColor = tk::ColorToRgb(colors_.Offset);
         look.text = "   ";
         if (row == 0 && col == 0) {
             if (offsetDisplay_ == TOffsetDisplayStyle::odHex)
@@ -214,15 +203,15 @@ CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
     }
     if (col == 0) {
         look.text = OffsetText(offsetDisplay_, row * bpl, offsetChars_, offsetSeparator_);
-        look.textColor = ResolveColor(colors_.Offset);
+        look.textColor = tk::ColorToRgb(colors_.Offset);
         return look;
     }
     if (col == 1) {
         int32_t marker = doc_.MarkerOfRow(row);
         if (marker >= 0) {
             look.text = std::string(1, static_cast<char>('0' + marker));
-            look.textColor = ResolveColor(colors_.PositionText);
-            look.background = ResolveColor(colors_.PositionBackground);
+            look.textColor = tk::ColorToRgb(colors_.PositionText);
+            look.background = tk::ColorToRgb(colors_.PositionBackground);
             look.markerFont = true;
         } else {
             look.text = " ";
@@ -249,16 +238,16 @@ CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
     }
     const bool changed = doc_.IsChanged(b);
     if (changed) {
-        look.textColor = ResolveColor(colors_.ChangedText);
-        look.background = ResolveColor(colors_.ChangedBackground);
+        look.textColor = tk::ColorToRgb(colors_.ChangedText);
+        look.background = tk::ColorToRgb(colors_.ChangedBackground);
     } else if (!charField) {
-        look.textColor = ResolveColor(group % 2 == 0 ? colors_.OddColumn : colors_.EvenColumn);
+        look.textColor = tk::ColorToRgb(group % 2 == 0 ? colors_.OddColumn : colors_.EvenColumn);
     }
     if (doc_.IsSelected(b)) {
         std::swap(look.textColor, look.background);
         if (!charField && !changed)
             look.textColor =
-                ResolveColor(group % 2 == 0 ? colors_.InverseOddColumn() : colors_.InverseEvenColumn());
+                tk::ColorToRgb(group % 2 == 0 ? colors_.InverseOddColumn() : colors_.InverseEvenColumn());
     }
     if (focused && row == Row()) {
         look.caretHere = col == Col();
@@ -286,7 +275,7 @@ void THexEditor::DrawCell(HDC dc, int32_t col, int32_t row, const RECT& rect) {
             SetBkColor(dc, 0xFFFFFF);
             DrawFocusRect(dc, &frame);
         } else {
-            HBRUSH pen = CreateSolidBrush(ResolveColor(colors_.CursorFrame));
+            HBRUSH pen = CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame));
             FrameRect(dc, &frame, pen);
             DeleteObject(pen);
         }
@@ -342,7 +331,7 @@ void THexEditor::BuildCaret() {
         area.right = std::min(2, w);
     else if (caretStyle_ == TCaretStyle::csBottomLine)
         area = RECT{0, std::max(0, DefaultRowHeight() - 4), w, h};
-    HBRUSH brush = CreateSolidBrush(ResolveColor(colors_.CursorFrame) ^ 0xFFFFFF);
+    HBRUSH brush = CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame) ^ 0xFFFFFF);
     FillRect(memory, &area, brush);
     DeleteObject(brush);
     SelectObject(memory, old);
@@ -585,11 +574,11 @@ void THexEditor::StateChangedNow() {
 }
 
 void THexEditor::BeginWait() {
-    if (waitDepth_++ == 0) savedCursor_ = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    if (waitDepth_++ == 0) wait_.emplace();
 }
 
 void THexEditor::EndWait() {
-    if (waitDepth_ > 0 && --waitDepth_ == 0) SetCursor(savedCursor_);
+    if (waitDepth_ > 0 && --waitDepth_ == 0) wait_.reset();
 }
 
 LRESULT THexEditor::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -598,7 +587,7 @@ LRESULT THexEditor::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == WM_SETCURSOR && waitDepth_ > 0) {
-        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        SetCursor(tk::Hourglass::WaitCursor());
         return TRUE;
     }
     LRESULT result = TCustomGrid::WndProc(msg, wParam, lParam);

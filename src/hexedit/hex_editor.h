@@ -7,35 +7,37 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "hexedit/grid_layout.h"
 #include "hexedit/hex_document.h"
 #include "hexedit/hex_grid.h"
 #include "toolkit/form.h"
+#include "toolkit/gdi.h"
+#include "toolkit/messages.h"
 
 namespace velmora::hex {
 
-// Colours are 0x00BBGGRR values or system colour references (kSystemColor | COLOR_*).
-constexpr uint32_t kSystemColor = 0x80000000u;
-constexpr uint32_t clWindow = kSystemColor | COLOR_WINDOW;
-constexpr uint32_t clWindowText = kSystemColor | COLOR_WINDOWTEXT;
-COLORREF ResolveColor(uint32_t color);
+// Colours are the toolkit's: 0x00BBGGRR values or system colour references.
+using tk::clWindow;
+using tk::clWindowText;
+using tk::TColor;
 
 struct TColors {
-    uint32_t Background = clWindow;
-    uint32_t Offset = 0x000000;
-    uint32_t OddColumn = 0xFF0000;
-    uint32_t EvenColumn = 0x800000;
-    uint32_t ChangedText = 0x000080;
-    uint32_t ChangedBackground = 0xA8FFFF;
-    uint32_t CursorFrame = 0x800000;
-    uint32_t PositionText = 0xFFFFFF;
-    uint32_t PositionBackground = 0x000080;
+    TColor Background = clWindow;
+    TColor Offset = 0x000000;
+    TColor OddColumn = 0xFF0000;
+    TColor EvenColumn = 0x800000;
+    TColor ChangedText = 0x000080;
+    TColor ChangedBackground = 0xA8FFFF;
+    TColor CursorFrame = 0x800000;
+    TColor PositionText = 0xFFFFFF;
+    TColor PositionBackground = 0x000080;
     // Each of red, green and blue replaced by 255 minus it.
-    static uint32_t Inverse(uint32_t color) { return 0xFFFFFFu - (color & 0xFFFFFFu); }
-    uint32_t InverseOddColumn() const { return Inverse(OddColumn); }
-    uint32_t InverseEvenColumn() const { return Inverse(EvenColumn); }
+    static TColor Inverse(TColor color) { return 0xFFFFFFu - (color & 0xFFFFFFu); }
+    TColor InverseOddColumn() const { return Inverse(OddColumn); }
+    TColor InverseEvenColumn() const { return Inverse(EvenColumn); }
     bool operator==(const TColors&) const = default;
 };
 
@@ -61,7 +63,7 @@ public:
     explicit THexEditor(const Params& params);
     ~THexEditor() override;
 
-    static constexpr UINT kStateMessage = WM_USER + 2;
+    static constexpr UINT kStateMessage = tk::pmHexStateChanged;
 
     // The document operations.
     bool LoadFromFile(const std::string& name) { return doc_.LoadFromFile(name); }
@@ -138,7 +140,7 @@ protected:
     void DrawCell(HDC dc, int32_t col, int32_t row, const RECT& rect) override;
     bool SelectCell(int32_t col, int32_t row) override;
     void ViewScrolled() override;
-    COLORREF GridColor() const override { return ResolveColor(colors_.Background); }
+    COLORREF GridColor() const override { return tk::ColorToRgb(colors_.Background); }
     void KeyDown(WPARAM key, LPARAM flags) override;
     void KeyUp(WPARAM key) override;
     void KeyChar(WPARAM ch) override;
@@ -190,7 +192,7 @@ private:
     bool syncingCaret_ = false;
     bool altReleased_ = false;
     int waitDepth_ = 0;
-    HCURSOR savedCursor_ = nullptr;
+    std::optional<tk::Hourglass> wait_;
 };
 
 } // namespace velmora::hex

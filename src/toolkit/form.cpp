@@ -9,15 +9,6 @@ namespace {
 const char* const kFormClass = "VelmoraForm";
 }
 
-FontHandle MakeFont(const std::string& face, int points, bool bold) {
-    HDC screen = GetDC(nullptr);
-    int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return FontHandle(CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                  face.c_str()));
-}
-
 TForm::TForm(const Params& p) : font_(MakeFont(p.fontName, p.fontPoints)), position_(p.position) {
     RegisterWindowClass(kFormClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     int left = p.left, top = p.top;

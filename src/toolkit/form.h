@@ -8,6 +8,7 @@
 #include <string>
 
 #include "toolkit/control.h"
+#include "toolkit/gdi.h"
 
 namespace tk {
 
@@ -16,16 +17,6 @@ class TActionList;
 
 enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter };
 enum class TCloseAction { caNone, caHide, caFree };
-
-// An HFONT that deletes itself.
-struct FontDeleter {
-    void operator()(HFONT font) const {
-        if (font) DeleteObject(font);
-    }
-};
-using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-// A font of the given face and size in points for the screen.
-FontHandle MakeFont(const std::string& face, int points, bool bold = false);
 
 class TForm : public TControl {
 public:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "toolkit/application.h"
+#include "toolkit/messages.h"
 
 namespace velmora::widgets {
 
@@ -13,7 +14,7 @@ const char* const kWindowClass = "VelmoraClickSplitter";
 // The focused window whose keys the bar watches during a drag carries the bar here.
 const char* const kKeyHookProperty = "velmora.splitter.keyhook";
 // Posted at creation: the neighbours are looked for once the parent is laid out.
-const UINT kLoadedMessage = WM_USER + 0x51;
+const UINT kLoadedMessage = tk::pmSplitterLoaded;
 
 bool IsVerticalAlign(tk::TAlign a) {
     return a == tk::TAlign::alLeft || a == tk::TAlign::alRight;
@@ -448,27 +449,9 @@ LRESULT TClickSplitter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
         // Drawn off screen and copied in one go: no flicker while a pane is resized.
-        int w = Width(), h = Height();
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP buffer = CreateCompatibleBitmap(dc, w > 0 ? w : 1, h > 0 ? h : 1);
-        HGDIOBJ old = SelectObject(memory, buffer);
-        try {
-            Paint(memory);
-        } catch (...) {
-            SelectObject(memory, old);
-            DeleteObject(buffer);
-            DeleteDC(memory);
-            EndPaint(Handle(), &ps);
-            throw;
-        }
-        BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(buffer);
-        DeleteDC(memory);
-        EndPaint(Handle(), &ps);
+        tk::BufferedPaint paint(Handle());
+        Paint(paint.DC());
         return 0;
     }
     case WM_PRINTCLIENT:

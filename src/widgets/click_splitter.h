@@ -11,6 +11,7 @@
 
 #include "toolkit/control.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/gdi.h"
 #include "widgets/splitter_geometry.h"
 
 namespace velmora::widgets {
@@ -91,12 +92,7 @@ protected:
     virtual void Paint(HDC dc);
 
 private:
-    struct BitmapDeleter {
-        void operator()(HBITMAP bitmap) const {
-            if (bitmap) DeleteObject(bitmap);
-        }
-    };
-    using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
+    using Bitmap = tk::BitmapHandle;
 
     void CheckThickness(int width, int height) const;
     void MouseDown(Point p);

@@ -8,16 +8,14 @@
 
 #include "html/images/picture.h"
 #include "toolkit/exceptions.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::images {
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ h) const {
-        if (h) DeleteObject(h);
-    }
-};
-using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
-using PaletteHandle = std::unique_ptr<std::remove_pointer_t<HPALETTE>, GdiObjectDeleter>;
+using tk::BitmapHandle;
+using tk::MemoryDC;
+using tk::PaletteHandle;
+using tk::ScreenDC;
 
 // Graphic errors of the picture code.
 class EInvalidGraphic : public tk::Exception {
@@ -83,48 +81,5 @@ private:
 
 HPALETTE CreatePaletteFrom(const velmora::images::Palette& colors);
 velmora::images::Palette PaletteColors(HPALETTE palette);
-
-// A memory DC that puts back what was selected into it.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC like = nullptr) : dc_(CreateCompatibleDC(like)) {}
-    ~MemoryDC() {
-        if (oldPalette_) SelectPalette(dc_, oldPalette_, FALSE);
-        if (old_) SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-    operator HDC() const { return dc_; }
-    void Select(HGDIOBJ object) {
-        HGDIOBJ previous = SelectObject(dc_, object);
-        if (!old_) old_ = previous;
-    }
-    void SelectPal(HPALETTE palette) {
-        if (!palette) return;
-        HPALETTE previous = SelectPalette(dc_, palette, FALSE);
-        if (!oldPalette_) oldPalette_ = previous;
-        RealizePalette(dc_);
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-    HPALETTE oldPalette_ = nullptr;
-};
-
-// The screen's DC for the scope.
-class ScreenDC {
-public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC() { ReleaseDC(nullptr, dc_); }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    operator HDC() const { return dc_; }
-
-private:
-    HDC dc_;
-};
 
 } // namespace velmora::images

@@ -1,0 +1,25 @@
+// The program's own window messages, all from this one list. They sit above
+// WM_APP: the WM_USER range belongs to the controls' own messages (RichEdit's
+// EM_* among them), where a private number would be taken for theirs. Tests
+// that need a message of their own use numbers below kFirstPrivateMessage.
+#pragma once
+#include <windows.h>
+
+namespace tk {
+
+constexpr UINT kFirstPrivateMessage = WM_APP + 0x100;
+
+enum PrivateMessage : UINT {
+    // Hex editor: its state (caret, selection, changes) changed; posted so that
+    // a burst of changes reaches the owner once the editor is idle.
+    pmHexStateChanged = kFirstPrivateMessage,
+    // Click splitter: the parent is laid out, look for the neighbours now.
+    pmSplitterLoaded,
+    // Modeless dialogs: the session's dialog window has gone.
+    pmDialogClosed,
+    pmLastPrivateMessage
+};
+
+static_assert(pmLastPrivateMessage < 0xC000, "private messages stay below the registered ones");
+
+} // namespace tk
