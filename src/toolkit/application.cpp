@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
+
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/form.h"
@@ -40,14 +42,7 @@ bool TApplication::Dispatch(MSG& msg) {
         terminated_ = true;
         return false;
     }
-    bool handled = false;
-    try {
-        handled = PreTranslateKey(msg) || (OnPreTranslate && OnPreTranslate(msg));
-    } catch (...) {
-        HandleCurrentException();
-        handled = true;
-    }
-    if (!handled) {
+    if (!PreTranslate(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -60,6 +55,34 @@ bool TApplication::PreTranslateKey(MSG& msg) {
     auto* form = dynamic_cast<TForm*>(TWindow::FromHandle(root));
     if (!form) return false;
     return ResolveShortCut(*form, GetFocus(), ShortCutFromKey(msg.wParam));
+}
+
+int TApplication::AddMessageFilter(MessageFilter filter) {
+    filters_.push_back({++nextFilterId_, std::move(filter)});
+    return nextFilterId_;
+}
+
+void TApplication::RemoveMessageFilter(int id) {
+    std::erase_if(filters_, [id](const Filter& f) { return f.id == id; });
+}
+
+bool TApplication::PreTranslate(MSG& msg) {
+    try {
+        if (PreTranslateKey(msg)) return true;
+        // A filter may add or remove filters (a dialog closing): walk a copy,
+        // skipping those removed meanwhile.
+        if (filters_.empty()) return false;
+        std::vector<Filter> snapshot = filters_;
+        for (Filter& f : snapshot) {
+            bool present =
+                std::any_of(filters_.begin(), filters_.end(), [&](const Filter& g) { return g.id == f.id; });
+            if (present && f.filter(msg)) return true;
+        }
+    } catch (...) {
+        HandleCurrentException();
+        return true;
+    }
+    return false;
 }
 
 void TApplication::Run() {

@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tk {
 
@@ -41,12 +42,25 @@ public:
     // Keyboard shortcuts of the form the key message is for (menus, actions).
     static bool PreTranslateKey(MSG& msg);
 
-    // Called before a message is dispatched; true when it was handled (keyboard
-    // shortcuts, dialog navigation).
-    std::function<bool(MSG&)> OnPreTranslate;
+    // A message filter sees each message before it is dispatched and returns
+    // true when it handled it (a modeless dialog's IsDialogMessage, ...).
+    using MessageFilter = std::function<bool(MSG&)>;
+    // Filters run in the order they were added, until one handles the message.
+    // Returns the id that removes the filter again.
+    int AddMessageFilter(MessageFilter filter);
+    void RemoveMessageFilter(int id);
+    // Shortcuts first, then the filters; true when the message was handled.
+    // Every loop (the main one, modal ones) asks this before dispatching.
+    bool PreTranslate(MSG& msg);
 
 private:
     bool Dispatch(MSG& msg);
+    struct Filter {
+        int id;
+        MessageFilter filter;
+    };
+    std::vector<Filter> filters_;
+    int nextFilterId_ = 0;
 
     HINSTANCE instance_ = nullptr;
     std::string title_ = "velmora";

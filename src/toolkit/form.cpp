@@ -83,14 +83,7 @@ int TForm::ShowModal() {
             modalResult_ = IDCANCEL;
             break;
         }
-        bool handled = false;
-        try {
-            handled = TApplication::PreTranslateKey(msg);
-        } catch (...) {
-            Application().HandleCurrentException();
-            handled = true;
-        }
-        if (!handled && !IsDialogMessageA(Handle(), &msg)) {
+        if (!Application().PreTranslate(msg) && !IsDialogMessageA(Handle(), &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
