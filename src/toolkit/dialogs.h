@@ -3,17 +3,25 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "toolkit/gdi.h"
+
 namespace tk {
+
+class TForm;
+class TPopupMenu;
 
 struct MessageRequest {
     HWND owner = nullptr;
     std::string text;
     std::string caption;
-    UINT flags = MB_OK;   // MB_* buttons and icon
-    WORD languageId = 0;  // MAKELANGID value passed to MessageBoxEx; 0 = default
+    UINT flags = MB_OK;  // MB_* buttons and icon
+    WORD languageId = 0; // MAKELANGID value passed to MessageBoxEx; 0 = default
 };
 
 struct InputRequest {
@@ -32,6 +40,85 @@ struct FolderRequest {
     std::string title;
 };
 
+// The font dialog: the font shown at first and what may be chosen.
+struct FontRequest {
+    HWND owner = nullptr;
+    LOGFONTA font{};     // lfHeight in the screen's pixels
+    COLORREF color = 0;  // with effects
+    bool effects = true; // underline, strike-out and colour offered
+    bool fixedPitchOnly = false;
+    int minPoints = 0, maxPoints = 0; // 0: no limit
+};
+struct FontAnswer {
+    LOGFONTA font{};
+    COLORREF color = 0;
+    int points = 0; // the chosen size in points
+};
+
+struct ColorRequest {
+    HWND owner = nullptr;
+    COLORREF color = 0;
+    bool fullOpen = false; // the custom colour part shown at once
+};
+struct ColorAnswer {
+    COLORREF color = 0;
+};
+
+// Print setup and print dialogs. The printer chosen last is remembered by the
+// seam and offered next time, as the one printer of the program.
+enum class TPrintRange { prAllPages, prSelection, prPageNums };
+struct PrintRequest {
+    HWND owner = nullptr;
+    int minPage = 1, maxPage = 1; // pages the document has (print dialog)
+    int fromPage = 1, toPage = 1;
+    int copies = 1;
+    bool allowSelection = false;
+    bool allowPageNums = true;
+};
+struct PrintAnswer {
+    std::string driver, device, port; // the printer chosen
+    bool landscape = false;
+    int copies = 1;
+    TPrintRange range = TPrintRange::prAllPages;
+    int fromPage = 1, toPage = 1;
+    bool printToFile = false;
+    DCHandle dc; // print dialog: the printer's DC, owned by the caller
+};
+
+// A pop-up menu shown at a screen point; the answer is the chosen item's
+// command (TMenuItem::Command), 0 when the menu was dismissed.
+struct PopupRequest {
+    HWND owner = nullptr;
+    TPopupMenu* menu = nullptr;
+    int x = 0, y = 0;
+};
+
+// The modeless find dialog. Each press of "find next" reaches the session's
+// handler; the session lives until Close() or its dialog is closed.
+struct FindRequest {
+    HWND owner = nullptr;
+    std::string text;
+    bool down = true, matchCase = false, wholeWord = false;
+    bool hideUpDown = false, hideMatchCase = false, hideWholeWord = false;
+};
+struct FindEvent {
+    std::string text;
+    bool down = true, matchCase = false, wholeWord = false;
+};
+class FindSession {
+public:
+    virtual ~FindSession() = default;
+    // False once the dialog is gone (closed by the user or by Close).
+    virtual bool Active() const = 0;
+    virtual void Close() = 0;
+    // The dialog window (null when scripted).
+    virtual HWND Window() const = 0;
+};
+struct FindHandlers {
+    std::function<void(const FindEvent&)> onFind;
+    std::function<void()> onClose; // the dialog was closed
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -43,6 +130,18 @@ public:
     virtual INT_PTR Execute(const ShellExecuteRequest& request) = 0;
     // Folder browser; false when cancelled.
     virtual bool BrowseForFolder(const FolderRequest& request, std::string& folder) = 0;
+    // One of our own forms, modal; returns its modal result. Called by
+    // TForm::ShowModal; the real one runs the form's modal loop.
+    virtual int ShowModal(TForm& form) = 0;
+    // The font, colour and printer dialogs; false when cancelled.
+    virtual bool FontDialog(const FontRequest& request, FontAnswer& answer) = 0;
+    virtual bool ColorDialog(const ColorRequest& request, ColorAnswer& answer) = 0;
+    virtual bool PrintSetupDialog(const PrintRequest& request, PrintAnswer& answer) = 0;
+    virtual bool PrintDialog(const PrintRequest& request, PrintAnswer& answer) = 0;
+    // Called by TPopupMenu::Popup; the chosen command or 0.
+    virtual UINT PopupMenu(const PopupRequest& request) = 0;
+    // Opens the modeless find dialog.
+    virtual std::unique_ptr<FindSession> BeginFind(const FindRequest& request, FindHandlers handlers) = 0;
 };
 
 // The dialogs in force; the Win32 implementation unless a test replaced it.

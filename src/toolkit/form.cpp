@@ -1,6 +1,7 @@
 #include "toolkit/form.h"
 
 #include "toolkit/application.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/menus.h"
 
 namespace tk {
@@ -70,6 +71,10 @@ void TForm::Close() {
 }
 
 int TForm::ShowModal() {
+    return CurrentDialogs().ShowModal(*this);
+}
+
+int TForm::RunModalLoop() {
     modalResult_ = 0;
     modal_ = true;
     HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : nullptr;

@@ -43,8 +43,12 @@ public:
     // Asks OnCloseQuery and OnClose; hides or destroys the window. The main form's
     // close ends the application's loop.
     void Close();
-    // Runs a nested loop until ModalResult is set; returns it.
+    // Shows the form modal through the dialogs seam (a test scripts the
+    // answer); returns the modal result.
     int ShowModal();
+    // The nested loop itself, until ModalResult is set: the seam's real
+    // implementation calls it, nothing else does.
+    int RunModalLoop();
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "toolkit/control.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/form.h"
 
 namespace tk {
@@ -175,8 +176,12 @@ void TMenu::Rebuild() {
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup();
     if (!handle_) Rebuild();
-    HWND owner = Owner ? Owner : GetActiveWindow();
-    UINT command = TrackPopupMenu(handle_, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
+    PopupRequest request;
+    request.owner = Owner ? Owner : GetActiveWindow();
+    request.menu = this;
+    request.x = x;
+    request.y = y;
+    UINT command = CurrentDialogs().PopupMenu(request);
     if (command) {
         if (TMenuItem* item = TMenuItem::FromCommand(command)) item->Click();
     }

@@ -99,7 +99,8 @@ protected:
 
 class TPopupMenu : public TMenu {
 public:
-    // Shows the menu at a screen point and runs the chosen item.
+    // Shows the menu at a screen point and runs the chosen item; the choice
+    // comes through the dialogs seam (TrackPopupMenu blocks).
     virtual void Popup(int x, int y);
     std::function<void()> OnPopup;
     HWND Owner = nullptr;
