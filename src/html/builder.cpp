@@ -643,7 +643,14 @@ private:
                 newLine();
                 t_.ReadChar();
             } else if (c == '&') {
-                text += t_.ReadEntity();
+                const std::string entity = t_.ReadEntity();
+                if (entity == "\n") {
+                    // &#10; breaks a preformatted line like a line end.
+                    flush();
+                    newLine();
+                } else {
+                    text += entity;
+                }
             } else if (c == '<') {
                 t_.GetTag();
                 done = DoPreTag(level, preDepth, text, flush, newLine);
@@ -667,7 +674,17 @@ private:
     template <typename Flush, typename NewLine>
     bool DoPreTag(int32_t level, size_t preDepth, std::string& text, Flush& flush, NewLine& newLine) {
         switch (Sym()) {
-        case Sy::Text: text += t_.Token; break;
+        case Sy::Text:
+            // A text token read past a MAP may hold line ends of its own.
+            for (char c : t_.Token) {
+                if (c == '\r') {
+                    flush();
+                    newLine();
+                } else if (static_cast<unsigned char>(c) >= 32) {
+                    text += c;
+                }
+            }
+            break;
         case Sy::P: case Sy::Br:
             flush();
             newLine();
@@ -712,6 +729,11 @@ private:
         case Sy::Map:
             flush();
             DoMap();
+            // MAP reads one symbol past its end; that symbol is the next
+            // thing in the preformatted text (an </PRE> ends it).
+            while (Sym() == Sy::Map)
+                DoMap();
+            if (Sym() != Sy::Eof && Sym() != Sy::Map) return DoPreTag(level, preDepth, text, flush, newLine);
             break;
         case Sy::Script:
             flush();
@@ -962,6 +984,7 @@ private:
 ParseResult ParseHtmlText(TSectionList& document, TAnchorList& anchors, std::string_view text,
                           const ParseHooks& hooks) {
     Tokenizer tokenizer(text, hooks.OnInclude);
+    document.Anchors = &anchors;
     Builder builder(document, anchors, tokenizer, hooks);
     return builder.Run();
 }

@@ -3,10 +3,12 @@
 #include "html/text_util.h"
 
 #include "html/forms.h"
+#include "html/table.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_set>
 
 namespace velmora::html {
 
@@ -180,6 +182,11 @@ std::vector<LineRec>& TSection::Lines() {
     return objects_->Lines;
 }
 
+const std::vector<LineRec>& TSection::Lines() const {
+    static const std::vector<LineRec> none;
+    return objects_ ? objects_->Lines : none;
+}
+
 int32_t& TSection::FirstLineIndent() {
     if (!objects_) objects_ = std::make_unique<Objects>();
     return objects_->FirstLineIndent;
@@ -200,12 +207,12 @@ void TSection::FirstRun(const TMyFont& font, const TUrlTarget* link) {
 
 void TSection::Reset(int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link,
                      uint8_t justify) {
-    for (TFormControlObj* control : FormControls()) control->Pos = -1;
+    // Controls placed in the text that is thrown away go with it: they are
+    // neither shown nor submitted.
+    std::vector<TFormControlObj*> gone(FormControls().begin(), FormControls().end());
     for (auto& image : Images())
-        if (image->MyFormControl) {
-            image->MyFormControl->Image = nullptr;
-            image->MyFormControl->Pos = -1;
-        }
+        if (image->MyFormControl) gone.push_back(image->MyFormControl);
+    Document->RemoveControls(gone);
     Buff.clear();
     Fonts.clear();
     objects_.reset();
@@ -265,6 +272,15 @@ void TSection::HRef(bool start, const TMyFont& font, uint8_t style, uint8_t sscr
 void TSection::AppendToken(std::string_view token, bool insideNoBr) {
     if (token.empty()) return;
     std::string converted;
+    // Character 10 (from &#10;) is white space in running text.
+    if (token.find('\n') != std::string_view::npos) {
+        converted.assign(token);
+        std::replace(converted.begin(), converted.end(), '\n', ' ');
+        std::string copy;
+        copy.swap(converted);
+        AppendToken(copy, insideNoBr);
+        return;
+    }
     if (insideNoBr) {
         if (token[0] == kNoBreakSpace) {
             const char last = Buff.empty() ? 0 : Buff.back();
@@ -342,7 +358,9 @@ void TSection::Compact() {
 
 void TPreFormated::AppendToken(std::string_view token, bool) {
     if (Buff.size() > kMaxLine) return;
+    const size_t at = Buff.size();
     Buff.append(token);
+    std::replace(Buff.begin() + static_cast<ptrdiff_t>(at), Buff.end(), '\n', ' ');
     OnlyFloats = false;
 }
 
@@ -481,6 +499,13 @@ TSectionList::TSectionList(FontMetricsSource& metrics) : TCell(this), Metrics(me
 TSectionList::~TSectionList() = default;
 
 void TSectionList::Clear() {
+    HoverSection = nullptr;
+    HoverRun = -1;
+    HoverImage = nullptr;
+    Animations.clear();
+    LayoutErrors.clear();
+    DocumentWidth = 0;
+    Metrics.ForgetFonts();
     LinkRuns.clear();
     FormControls.clear();
     Sections.clear();
@@ -491,8 +516,57 @@ void TSectionList::Clear() {
     LinkTable.assign(1, TUrlTarget{});
     linkIndex_.clear();
     BackgroundPictureName.clear();
-    SelB = SelE = 0;
-    ScrollOffset = 0;
+    if (Anchors) Anchors->clear();
+}
+
+namespace {
+
+void CollectParts(TSectionBase& s, std::unordered_set<const void*>& parts,
+                  std::vector<TFormControlObj*>& controls) {
+    parts.insert(&s);
+    if (auto* text = dynamic_cast<TSection*>(&s)) {
+        for (auto& image : text->Images()) {
+            parts.insert(image.get());
+            if (image->MyFormControl) controls.push_back(image->MyFormControl);
+        }
+        for (TFormControlObj* c : text->FormControls())
+            controls.push_back(c);
+    } else if (auto* table = dynamic_cast<ThtmlTable*>(&s)) {
+        for (TCell* cell : table->CellsInOrder())
+            for (auto& inner : cell->Sections)
+                CollectParts(*inner, parts, controls);
+    }
+}
+
+} // namespace
+
+void TSectionList::RemoveControls(const std::vector<TFormControlObj*>& controls) {
+    if (controls.empty()) return;
+    const std::unordered_set<const TFormControlObj*> gone(controls.begin(), controls.end());
+    std::erase_if(FormControls, [&](TFormControlObj* c) { return gone.count(c) != 0; });
+    for (auto& form : Forms) {
+        std::erase_if(form->Controls, [&](const std::unique_ptr<TFormControlObj>& c) {
+            if (!gone.count(c.get())) return false;
+            if (c->Kind != TControlKind::Hidden && form->NonHiddenCount > 0) --form->NonHiddenCount;
+            return true;
+        });
+    }
+}
+
+void TSectionList::RemoveSection(TCell& cell, size_t index) {
+    std::unordered_set<const void*> parts;
+    std::vector<TFormControlObj*> controls;
+    CollectParts(*cell.Sections[index], parts, controls);
+    if (Anchors) std::erase_if(*Anchors, [&](const auto& a) { return parts.count(a.second) != 0; });
+    std::erase_if(LinkRuns, [&](const TLinkRun& r) { return parts.count(r.Section) != 0; });
+    if (parts.count(HoverSection)) {
+        HoverSection = nullptr;
+        HoverRun = -1;
+    }
+    if (parts.count(HoverImage)) HoverImage = nullptr;
+    std::erase_if(Animations, [&](TImageObj* image) { return parts.count(image) != 0; });
+    RemoveControls(controls);
+    cell.Sections.erase(cell.Sections.begin() + static_cast<ptrdiff_t>(index));
 }
 
 void TSectionList::SetDefaults(const std::string& fontName, const std::string& preFontName, bool linksActive,

@@ -7,6 +7,7 @@
 #include "html/tokenizer.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <unordered_map>
@@ -21,6 +22,12 @@ class TSection;
 class TCell;
 class TFormControlObj;
 class ThtmlForm;
+class TImageObj;
+class IndentManager;
+class TPaintContext;
+class TPictureSource;
+struct THotSpot;
+struct TCaretInfo;
 
 // Codes that stand for objects in a section's text.
 constexpr char kImageCode = 4;
@@ -168,17 +175,25 @@ public:
     bool Hover = false;
     std::string MapName; // USEMAP, upper case, without "#"
     std::unique_ptr<TImageHandle> Picture;
+    // What stands in the picture's place: nothing asked yet, the picture, the
+    // broken-picture sign, or the pending sign (also while pictures are off).
+    enum PictureKind : uint8_t { pkNone, pkLoaded, pkBroken, pkPending };
+    PictureKind Kind = pkNone;
+    bool Linked = false;     // inside a link and framed (set by layout)
     bool ImageKnown = false; // size fixed
     int32_t ImageHeight = 0, ImageWidth = 0;
     int32_t ObjHeight = 0, ObjWidth = 0; // drawn, with the link frame
     int32_t XObj = 0;
-    int32_t DrawX = 0, DrawY = 0;
+    int32_t DrawX = 0, DrawY = 0; // the drawn box, frame included, in document coordinates
     TFormControlObj* MyFormControl = nullptr;
 
     bool Floating() const { return ObjAlign == ALeft || ObjAlign == ARight; }
+    // Shown as a framed box with the ALT text instead of a picture.
+    bool Placeholder() const { return Kind != pkLoaded; }
 };
 
-// One line of a text section, filled by layout.
+// One line of a text section, filled by layout (x in document coordinates:
+// LineIndent and DrawX are where the line starts, DrawY its top).
 struct LineRec {
     int32_t Start = 0;
     int32_t Ln = 0;
@@ -210,6 +225,25 @@ public:
         minWidth = 0;
         maxWidth = 0;
     }
+    // Layout (layout.cpp): positions and heights at y with the cell's
+    // indentation manager; curs is the next document position and moves past
+    // the section; maxWidth receives the width the section needs. Returns
+    // the section height.
+    virtual int32_t LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& maxWidth);
+    // Emits the drawing operations for the part inside the clip rectangle.
+    virtual void Paint(TPaintContext&) {}
+    // Queries (hit_test.cpp), in document coordinates.
+    virtual bool HotSpotAt(int32_t, int32_t, THotSpot&) { return false; }
+    virtual TImageObj* ImageAt(int32_t, int32_t, int32_t&, int32_t&) { return nullptr; }
+    virtual int32_t CaretPosAt(int32_t, int32_t, TCaretInfo&) { return -1; }
+    virtual int32_t SearchText(std::string_view, bool, int32_t) { return -1; }
+    virtual bool CaretPosToXY(int32_t, int32_t&, int32_t&) { return false; }
+    virtual bool CharAt(int32_t, char&, TSectionBase*&) { return false; }
+    // Appends the part of the section inside begin..end (document positions).
+    virtual void CopySelectedText(int32_t, int32_t, std::string&) {}
+    // Moves what layout placed down by dy (table cells are laid out before
+    // their rows' heights are known).
+    virtual void MoveBy(int32_t dy) { YValue += dy; }
 
     TSectionList* Document = nullptr;
     int32_t SectionHeight = 0;
@@ -224,6 +258,7 @@ public:
     using TSectionBase::TSectionBase;
     const char* KindName() const override { return "ParagraphSpace"; }
     void AttachToDocument(TSectionList* document) override;
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
 };
 
 class THeadingSpace final : public TSectionBase {
@@ -231,6 +266,7 @@ public:
     THeadingSpace(TSectionList* document, int level) : TSectionBase(document), Level(level) {}
     const char* KindName() const override { return "HeadingSpace"; }
     void AttachToDocument(TSectionList* document) override;
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
     int Level;
 };
 
@@ -239,6 +275,10 @@ public:
     THorzLine(TSectionList* document, const TAttributeList& attributes);
     const char* KindName() const override { return "HorzLine"; }
     void AttachToDocument(TSectionList* document) override;
+    int32_t LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& maxWidth) override;
+    void Paint(TPaintContext& pc) override;
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
+    int32_t RuleLeft = 0, RuleWidth = 0; // where layout put it
     int32_t VSize = 2;       // SIZE: thickness
     int32_t Width = 0;       // 0: the full width
     bool PercentWidth = false;
@@ -256,8 +296,24 @@ public:
     TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link,
              uint8_t justify, int32_t indentUnit = kListIndent);
     const char* KindName() const override { return "Section"; }
+    void MoveBy(int32_t dy) override;
     void AttachToDocument(TSectionList* document) override;
     void RefreshFonts() override;
+    void MeasureWidths(int32_t& minWidth, int32_t& maxWidth) override;
+    int32_t LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& maxWidth) override;
+    void Paint(TPaintContext& pc) override;
+    bool HotSpotAt(int32_t x, int32_t y, THotSpot& hit) override;
+    TImageObj* ImageAt(int32_t x, int32_t y, int32_t& ix, int32_t& iy) override;
+    int32_t CaretPosAt(int32_t x, int32_t y, TCaretInfo& caret) override;
+    int32_t SearchText(std::string_view text, bool matchCase, int32_t from) override;
+    bool CaretPosToXY(int32_t pos, int32_t& x, int32_t& y) override;
+    bool CharAt(int32_t pos, char& ch, TSectionBase*& where) override;
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
+    // The font run holding the character at index i.
+    const TFontObj& RunAt(int32_t i) const;
+    TImageObj* ImageAtIndex(int32_t i) const;
+    TFormControlObj* ControlAtIndex(int32_t i) const;
+    bool IsPreformatted() const;
 
     virtual void AppendToken(std::string_view token, bool insideNoBr);
     void AppendChar(char c, bool insideNoBr) { AppendToken(std::string_view(&c, 1), insideNoBr); }
@@ -289,6 +345,7 @@ public:
     // markers are drawn against it). Kept with the objects: a page holds many
     // sections and none of them needs lines before it is laid out.
     std::vector<LineRec>& Lines();
+    const std::vector<LineRec>& Lines() const;
     int32_t& FirstLineIndent();
 
     // (The fields are ordered, and the small ones packed, so that a section
@@ -363,11 +420,33 @@ public:
     void Add(std::unique_ptr<TSectionBase> section);
     void RefreshFonts();
 
+    // Lays the sections out at y in an area from x = left, width wide (the
+    // cell's own indentation manager lives only while it does); returns the
+    // height. maxWidth receives the widest width a section needs.
+    int32_t DoLayout(int32_t left, int32_t width, int32_t y, int32_t& curs, int32_t& maxWidth);
+    void Paint(TPaintContext& pc);
+    void MoveBy(int32_t dy);
+    // Minimum and maximum width of the content (for tables).
+    void MinMaxWidths(int32_t& minWidth, int32_t& maxWidth);
+    bool HotSpotAt(int32_t x, int32_t y, THotSpot& hit);
+    TImageObj* ImageAt(int32_t x, int32_t y, int32_t& ix, int32_t& iy);
+    int32_t CaretPosAt(int32_t x, int32_t y, TCaretInfo& caret);
+    int32_t SearchText(std::string_view text, bool matchCase, int32_t from);
+    bool CaretPosToXY(int32_t pos, int32_t& x, int32_t& y);
+    bool CharAt(int32_t pos, char& ch, TSectionBase*& where);
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out);
+
     TSectionList* Document;
     std::vector<std::unique_ptr<TSectionBase>> Sections;
     int32_t Top = 0;
     int32_t StartCurs = 0;
     int32_t Len = 0;
+    int32_t Height = 0;
+    // Layout's running lowest bottom (top + draw height) of the sections up
+    // to each one: painting and hit tests find the first section that
+    // reaches a y by a binary search.
+    std::vector<int32_t> Reach;
+    size_t FirstReaching(int32_t y) const;
     // A table cell's background; kNoColor when none was given.
     static constexpr TColor kNoColor = 0xFFFFFFFF;
     TColor BkColor = kNoColor;
@@ -448,15 +527,47 @@ public:
     bool ShowImages = true;
     bool ShowDummyCaret = false;
     std::string BackgroundPictureName;
-    int32_t ScrollOffset = 0;
-    bool OffsetChanged = false;
-    int32_t SelB = 0, SelE = 0;
+
+    // The viewer's anchor list (the parse sets it): anchors into a part that
+    // is removed go with it.
+    TAnchorList* Anchors = nullptr;
+    // Errors found while laying out (the table error); without a hook they
+    // are kept in LayoutErrors.
+    std::function<void(const std::string&)> OnLayoutError;
+    std::vector<std::string> LayoutErrors;
+    // Where image objects get their pictures (none: every picture is broken).
+    TPictureSource* Pictures = nullptr;
+    // Hover state: the link run and the image under the mouse.
+    TSection* HoverSection = nullptr;
+    int32_t HoverRun = -1;
+    TImageObj* HoverImage = nullptr;
+    // Animated pictures running (the viewer's).
+    std::vector<TImageObj*> Animations;
+
+    // Lays the document out width wide from y = top (x = 0 is the left margin);
+    // returns the content height (including top).
+    int32_t LayOut(int32_t width, int32_t top);
+    int32_t DocumentWidth = 0; // the widest any section needed
+    // Removes a section and everything that points into it: anchors, link
+    // runs, form controls, hover state and running animations.
+    void RemoveSection(TCell& cell, size_t index);
+    // Takes controls off the page: out of the control list and their forms.
+    void RemoveControls(const std::vector<TFormControlObj*>& controls);
+    // The font placeholders' ALT texts are drawn in (Arial 8).
+    uint32_t AltFontIndex();
+    // The view's client height and vertical margin (tables of HEIGHT=n%).
+    int32_t ClientHeight = 0;
+    int32_t MarginHeight = 0;
+    // Bumped at every layout: measured table widths are kept for one layout.
+    uint32_t LayoutGeneration = 0;
 
     std::vector<std::unique_ptr<ThtmlForm>> Forms;
     std::vector<TFormControlObj*> FormControls;
     std::vector<std::unique_ptr<TMapItem>> Maps;
     std::vector<TLinkRun> LinkRuns;
-    std::vector<TFontEntry> FontTable;
+    // A deque: runs and layout keep references into it while hover and
+    // visited colours add fonts.
+    std::deque<TFontEntry> FontTable;
     std::vector<TUrlTarget> LinkTable{TUrlTarget{}}; // entry 0: no link
 
 private:

@@ -1,6 +1,7 @@
 #include "html/dump.h"
 
 #include "html/forms.h"
+#include "html/layout.h"
 #include "html/table.h"
 
 #include <cstdio>
@@ -319,7 +320,93 @@ void Collect(TCell& cell, std::set<const TSectionBase*>& all, std::string& probl
     for (auto& s : cell.Sections) CheckSection(*s, all, problems);
 }
 
+class LayoutDumper {
+public:
+    explicit LayoutDumper(TSectionList& doc) : doc_(doc) {}
+
+    std::string Run() {
+        out_ += "document width=" + std::to_string(doc_.DocumentWidth) +
+                " height=" + std::to_string(doc_.Height) + " positions=" + std::to_string(doc_.Len) + "\n";
+        Cell(doc_, "", "");
+        return out_;
+    }
+
+private:
+    static std::string N(int32_t v) { return std::to_string(v); }
+
+    void Cell(TCell& cell, const std::string& prefix, const std::string& indent) {
+        for (size_t i = 0; i < cell.Sections.size(); ++i)
+            Section(*cell.Sections[i], prefix + N(static_cast<int32_t>(i)), indent);
+    }
+
+    void Section(TSectionBase& s, const std::string& path, const std::string& indent) {
+        out_ += indent + "[" + path + "] " + s.KindName() + " y=" + N(s.YValue) + " h=" + N(s.SectionHeight);
+        if (s.DrawHeight != s.SectionHeight) out_ += " draw=" + N(s.DrawHeight);
+        if (s.Len) out_ += " pos=" + N(s.StartCurs) + "+" + N(s.Len);
+        if (auto* t = dynamic_cast<TSection*>(&s)) {
+            out_ += " left=" + N(t->FirstLineIndent()) + "\n";
+            for (const LineRec& l : t->Lines()) {
+                std::string text = t->Buff.substr(static_cast<size_t>(l.Start), static_cast<size_t>(l.Ln));
+                out_ += indent + "  line " + N(l.Start) + "+" + N(l.Ln) + " x=" + N(l.DrawX) +
+                        " y=" + N(l.DrawY) + " ht=" + N(l.LineHt);
+                if (l.SpaceBefore) out_ += " above=" + N(l.SpaceBefore);
+                if (l.SpaceAfter) out_ += " below=" + N(l.SpaceAfter);
+                if (l.DrawHeight != l.LineHt + l.SpaceBefore + l.SpaceAfter)
+                    out_ += " draw=" + N(l.DrawHeight);
+                out_ += " " + Quote(text) + "\n";
+            }
+            for (const auto& img : t->Images()) {
+                static const char* kKinds[] = {"none", "picture", "broken", "pending"};
+                out_ += indent + "  image " + N(img->Pos) + " at " + N(img->DrawX) + "," + N(img->DrawY) +
+                        " " + N(img->ImageWidth) + "x" + N(img->ImageHeight) + " " + kKinds[img->Kind];
+                if (img->Linked) out_ += " framed";
+                if (img->Floating())
+                    out_ += img->ObjAlign == TImageObj::ALeft ? " float-left" : " float-right";
+                out_ += "\n";
+            }
+            for (const TFormControlObj* c : t->FormControls())
+                out_ += indent + "  control " + N(c->Pos) + " at " + N(c->XValue) + "," + N(c->YValue) + " " +
+                        N(c->Width) + "x" + N(c->Height) + "\n";
+        } else if (auto* r = dynamic_cast<THorzLine*>(&s)) {
+            out_ += " rule x=" + N(r->RuleLeft) + " w=" + N(r->RuleWidth) + "\n";
+        } else if (auto* t = dynamic_cast<ThtmlTable*>(&s)) {
+            out_ += " x=" + N(t->TableX) + " w=" + N(t->TableWidth) + " columns at " + N(t->ColumnsX) + ":";
+            for (int32_t w : t->ColWidths)
+                out_ += " " + N(w);
+            out_ += " rows at " + N(t->RowsTop) + " h=" + N(t->RowsHeight) + "\n";
+            if (!t->Caption->Cell.Sections.empty()) {
+                out_ += indent + "  caption\n";
+                Cell(t->Caption->Cell, path + "/caption/", indent + "    ");
+            }
+            for (size_t r = 0; r < t->Rows.size(); ++r) {
+                const TCellList& row = *t->Rows[r];
+                out_ += indent + "  row " + N(static_cast<int32_t>(r)) + " y=" + N(row.Top) +
+                        " h=" + N(row.RowHeight) + "\n";
+                for (size_t c = 0; c < row.Cells.size(); ++c) {
+                    TCellObj* cell = row.Cells[c].get();
+                    if (!cell) continue;
+                    out_ += indent + "    cell " + N(static_cast<int32_t>(c)) + " w=" + N(cell->Wd) +
+                            " h=" + N(cell->Ht) + " content=" + N(cell->VSize) +
+                            " offset=" + N(cell->YIndent) + "\n";
+                    Cell(cell->Cell,
+                         path + "/r" + N(static_cast<int32_t>(r)) + "c" + N(static_cast<int32_t>(c)) + "/",
+                         indent + "      ");
+                }
+            }
+        } else {
+            out_ += "\n";
+        }
+    }
+
+    TSectionList& doc_;
+    std::string out_;
+};
+
 } // namespace
+
+std::string DumpLayout(TSectionList& document) {
+    return LayoutDumper(document).Run();
+}
 
 std::string DumpDocument(TSectionList& document, const TAnchorList& anchors, const ParseResult* result) {
     return Dumper(document).Run(anchors, result);

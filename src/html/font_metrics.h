@@ -50,11 +50,20 @@ struct TFontMetrics {
     int32_t Overhang = 0;
 };
 
+// Text is measured by the document's font index (the font itself comes
+// along so that an implementation can make it once and keep it by index).
 class FontMetricsSource {
 public:
     virtual ~FontMetricsSource() = default;
     virtual TFontMetrics Metrics(const TMyFont& font) = 0;
-    virtual int32_t TextWidth(const TMyFont& font, std::string_view text) = 0;
+    virtual int32_t TextWidth(uint32_t fontIndex, const TMyFont& font, std::string_view text) = 0;
+    // All prefix widths of a run in one call: widths[i] is the width of the
+    // first i + 1 characters. Measuring stops after the first prefix wider
+    // than maxExtent; returns how many widths were written.
+    virtual size_t PrefixWidths(uint32_t fontIndex, const TMyFont& font, std::string_view text,
+                                int32_t maxExtent, int32_t* widths) = 0;
+    // The document's font indexes are about to be reused for other fonts.
+    virtual void ForgetFonts() {}
 };
 
 // Deterministic metrics that depend only on the size and style: used by tests,
@@ -69,10 +78,26 @@ public:
         m.Overhang = (font.Style & fsItalic) ? 1 : 0;
         return m;
     }
-    int32_t TextWidth(const TMyFont& font, std::string_view text) override {
-        const int32_t perChar = font.FixedPitch ? MulDiv(font.Size, 2, 3) : font.Size / 2;
-        return static_cast<int32_t>(text.size()) * (perChar + ((font.Style & fsBold) ? 1 : 0));
+    static int32_t CharWidth(const TMyFont& font) {
+        return (font.FixedPitch ? MulDiv(font.Size, 2, 3) : font.Size / 2) + ((font.Style & fsBold) ? 1 : 0);
     }
+    int32_t TextWidth(uint32_t, const TMyFont& font, std::string_view text) override {
+        ++Calls;
+        return static_cast<int32_t>(text.size()) * CharWidth(font);
+    }
+    size_t PrefixWidths(uint32_t, const TMyFont& font, std::string_view text, int32_t maxExtent,
+                        int32_t* widths) override {
+        ++Calls;
+        const int32_t w = CharWidth(font);
+        int32_t total = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            total += w;
+            widths[i] = total;
+            if (total > maxExtent) return i + 1;
+        }
+        return text.size();
+    }
+    size_t Calls = 0; // measuring calls, for tests that count them
 };
 
 } // namespace velmora::html

@@ -37,6 +37,10 @@ public:
     ThtmlForm* Form;
     std::string Value, Name, OnClick;
     int32_t YValue = 0;
+    // Size (set before layout from the fonts; the viewer may set its own)
+    // and where layout put it, in document coordinates.
+    int32_t Width = 0, Height = 0;
+    int32_t XValue = 0;
     bool ShownSinceScroll = false;
     bool OnBaseline = false; // check boxes and radio buttons sit on the baseline
 

@@ -25,8 +25,10 @@ public:
     bool WidthPercent = false;
     int32_t SpecHt = 0;        // pixels
     uint8_t VAlign = 1;        // 0 top, 1 middle, 2 bottom
-    // Computed by layout.
+    // Computed by layout: width and height (spanned columns and rows), the
+    // content's height and its offset for VALIGN, the measured widths.
     int32_t Wd = 0, Ht = 0, VSize = 0, YIndent = 0;
+    int32_t MinW = 0, MaxW = 0;
     TCell Cell;
 };
 
@@ -36,6 +38,7 @@ public:
     explicit TCellList(const TAttributeList* attributes);
 
     std::vector<std::unique_ptr<TCellObj>> Cells;
+    int32_t Top = 0; // document y, set by layout
     int32_t RowHeight = 0;
     int32_t RowSpanHeight = 0;
     uint8_t Align = 0;  // 0 none, 1 left, 2 centre, 3 right
@@ -50,6 +53,21 @@ public:
                uint8_t justify);
     const char* KindName() const override { return "Table"; }
     void RefreshFonts() override;
+    // Layout, painting and queries (table_layout.cpp).
+    void MeasureWidths(int32_t& minWidth, int32_t& maxWidth) override;
+    int32_t LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& maxWidth) override;
+    void Paint(TPaintContext& pc) override;
+    bool HotSpotAt(int32_t x, int32_t y, THotSpot& hit) override;
+    TImageObj* ImageAt(int32_t x, int32_t y, int32_t& ix, int32_t& iy) override;
+    int32_t CaretPosAt(int32_t x, int32_t y, TCaretInfo& caret) override;
+    int32_t SearchText(std::string_view text, bool matchCase, int32_t from) override;
+    bool CaretPosToXY(int32_t pos, int32_t& x, int32_t& y) override;
+    bool CharAt(int32_t pos, char& ch, TSectionBase*& where) override;
+    void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
+    void MoveBy(int32_t dy) override;
+    // The cell contents in document order: caption above, cells row by row,
+    // caption below.
+    std::vector<TCell*> CellsInOrder();
 
     // Gives backgrounds to the cells and turns spans into placeholders so
     // that every row has one entry per column. Raises EProcessError
@@ -81,6 +99,15 @@ public:
     bool SpansExpanded = false;
     int32_t NumCols = 0;
     bool HasPixelCellWidth = false;
+
+    // Computed by layout.
+    std::vector<int32_t> ColWidths, ColMin, ColMax, ColPercent;
+    int32_t ColumnTotal = 0, TableWidth = 0, CaptionMinWidth = 0, CaptionHeight = 0, RowsHeight = 0;
+    int32_t TableX = 0, ColumnsX = 0; // document x of the table and of its first column
+    int32_t RowsTop = 0;              // document y of the rows part
+    int32_t MinWidthSum = 0, MaxWidthSum = 0;
+    uint32_t MeasuredGeneration = 0; // the layout whose widths ColMin/ColMax hold
+    bool PlainMethod = false;
 };
 
 } // namespace velmora::html

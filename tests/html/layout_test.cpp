@@ -1,0 +1,399 @@
+// Layout, painting and hit tests with the fixed-metrics fake: a character of
+// a 12-point font is 6 pixels wide, a line 18 pixels high (descent 4).
+// Golden dumps: each page in layout_pages/ is laid out and painted, and the
+// dump must match golden/layout_<page>.txt (VELMORA_REGENERATE_GOLDEN=1
+// rewrites them).
+#include "html/builder.h"
+#include "html/dump.h"
+#include "html/forms.h"
+#include "html/layout.h"
+#include "html/paint.h"
+#include "html/table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+using namespace velmora::html;
+
+namespace {
+
+const std::string kDir = VELMORA_HTML_TEST_DIR;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Pictures named "p<width>x<height>.gif"; anything else is broken.
+class SizedPictures final : public TPictureSource {
+public:
+    struct Handle final : TImageHandle {
+        int32_t W, H;
+        Handle(int32_t w, int32_t h) : W(w), H(h) {}
+        int32_t Width() const override { return W; }
+        int32_t Height() const override { return H; }
+    };
+    TImageObj::PictureKind Fetch(TImageObj& image) override {
+        ++Fetches;
+        int w = 0, h = 0;
+        if (std::sscanf(image.Source.c_str(), "p%dx%d", &w, &h) != 2) return TImageObj::pkBroken;
+        image.Picture = std::make_unique<Handle>(w, h);
+        return TImageObj::pkLoaded;
+    }
+    int Fetches = 0;
+};
+
+struct Page {
+    FixedFontMetrics metrics;
+    SizedPictures pictures;
+    TSectionList doc{metrics};
+    TAnchorList anchors;
+    TViewState view;
+    int32_t height = 0;
+
+    explicit Page(std::string_view html, int32_t width = 400) {
+        doc.Pictures = &pictures;
+        ParseHtmlText(doc, anchors, html);
+        height = doc.LayOut(width, 0);
+    }
+    std::string Paint(int32_t top = 0, int32_t bottom = 100000) {
+        TPaintContext pc(doc, view, {0, top, 2000, bottom}, 0);
+        PaintDocument(pc);
+        return DumpPaint(pc);
+    }
+    TSection& Text(size_t i) { return dynamic_cast<TSection&>(*doc.Sections.at(i)); }
+    // The first text section whose text starts with the given words.
+    TSection& TextStarting(std::string_view start) {
+        for (auto& s : doc.Sections)
+            if (auto* t = dynamic_cast<TSection*>(s.get()); t && t->Buff.starts_with(start)) return *t;
+        throw std::runtime_error("no section starts with " + std::string(start));
+    }
+    ThtmlTable& Table(size_t n) {
+        for (auto& s : doc.Sections)
+            if (auto* t = dynamic_cast<ThtmlTable*>(s.get()); t && n-- == 0) return *t;
+        throw std::runtime_error("no such table");
+    }
+};
+
+class LayoutGolden : public testing::TestWithParam<const char*> {};
+
+TEST_P(LayoutGolden, DumpMatches) {
+    const std::string name = GetParam();
+    const std::string html = ReadFile(kDir + "/layout_pages/" + name + ".htm");
+    ASSERT_FALSE(html.empty()) << name;
+    Page page(html);
+    const std::string dump = DumpLayout(page.doc) + "---- painted\n" + page.Paint();
+    const std::string goldenPath = kDir + "/golden/layout_" + name + ".txt";
+    const char* regenerate = std::getenv("VELMORA_REGENERATE_GOLDEN");
+    if (regenerate && *regenerate && std::string(regenerate) != "0") {
+        std::ofstream(goldenPath, std::ios::binary) << dump;
+        return;
+    }
+    EXPECT_EQ(dump, ReadFile(goldenPath)) << "golden file " << goldenPath;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, LayoutGolden,
+                         testing::Values("floats", "text", "images", "lists", "lists_black", "roman",
+                                         "tables"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+} // namespace
+
+namespace {
+
+// ---- the contract ----
+
+TEST(LayoutContract, TextIsMeasuredARunAtATimeNotACharacterAtATime) {
+    std::string html = "<p>";
+    for (int i = 0; i < 2000; ++i)
+        html += "word" + std::to_string(i % 10) + " ";
+    FixedFontMetrics metrics;
+    TSectionList doc(metrics);
+    TAnchorList anchors;
+    ParseHtmlText(doc, anchors, html);
+    metrics.Calls = 0;
+    doc.LayOut(400, 0);
+    const auto& lines = dynamic_cast<TSection&>(*doc.Sections.back()).Lines();
+    ASSERT_GT(lines.size(), 100u);
+    // One measuring call to fit a line and one for its width.
+    EXPECT_LE(metrics.Calls, 2 * lines.size() + 10);
+}
+
+TEST(LayoutContract, FontTableEntriesStayPutWhenHoverAndVisitedColoursAddFonts) {
+    Page page("<a href=a.htm>link</a> text");
+    const TFontEntry& first = page.doc.Font(0);
+    const std::string name = first.Font.Name;
+    TSection& s = page.Text(0);
+    for (TColor c = 1; c < 200; ++c) {
+        page.doc.LinkActiveColor = c;
+        s.Fonts[0].SetHover(page.doc, true);
+        s.Fonts[0].SetHover(page.doc, false);
+    }
+    page.doc.LinkVisitedColor = 0x123456;
+    s.Fonts[0].SetVisited(page.doc, true);
+    EXPECT_EQ(&page.doc.Font(0), &first);
+    EXPECT_EQ(first.Font.Name, name);
+    EXPECT_EQ(s.Fonts[0].TheFont(page.doc).Color, 0x123456u);
+}
+
+TEST(LayoutContract, CharacterTenIsWhiteSpaceInTextAndALineEndInPre) {
+    Page page("<p>one&#10;two<pre>a&#10;b</pre>");
+    EXPECT_EQ(page.TextStarting("one").Buff, "one two");
+    EXPECT_EQ(page.TextStarting("a").Buff, "a");
+    EXPECT_EQ(page.TextStarting("b").Buff, "b");
+}
+
+TEST(LayoutContract, MapInsidePreLeavesTheNextTagToPre) {
+    Page page("<pre>x<map name=m><area coords=1,2,3,4 href=a></map></pre>after");
+    EXPECT_FALSE(page.TextStarting("after").IsPreformatted());
+    Page lines("<pre>a<map name=m></map>b\rc</pre>");
+    EXPECT_EQ(lines.TextStarting("a").Buff, "ab");
+    EXPECT_EQ(lines.TextStarting("c").Buff, "c");
+    EXPECT_EQ(lines.doc.Maps.size(), 1u);
+}
+
+TEST(LayoutContract, ControlsBeforeBodyGoWithTheTextBodyThrowsAway) {
+    Page page("<form><input name=early><input type=image src=x.gif name=button></form><body>"
+              "<form><input name=late></form>");
+    ASSERT_EQ(page.doc.FormControls.size(), 1u);
+    EXPECT_EQ(page.doc.FormControls[0]->Name, "late");
+    size_t controls = 0;
+    for (auto& form : page.doc.Forms)
+        controls += form->Controls.size();
+    EXPECT_EQ(controls, 1u);
+    EXPECT_EQ(CheckDocument(page.doc, page.anchors), "");
+}
+
+TEST(LayoutContract, TableWithTooManyColumnsIsReportedAndRemovedWithWhatPointsIntoIt) {
+    std::string html =
+        "<p>before<table><tr><td><a name=inside href=x.htm>link</a><form><input name=field></form>"
+        "<img src=p10x10.gif>";
+    for (int i = 0; i < 201; ++i)
+        html += "<td>c";
+    html += "</table><a name=after href=y.htm>after</a>";
+    FixedFontMetrics metrics;
+    TSectionList doc(metrics);
+    TAnchorList anchors;
+    ParseHtmlText(doc, anchors, html);
+    std::vector<std::string> errors;
+    doc.OnLayoutError = [&](const std::string& e) { errors.push_back(e); };
+    doc.LayOut(400, 0);
+    EXPECT_EQ(errors, std::vector<std::string>{"Table has too many Columns"});
+    for (auto& s : doc.Sections)
+        EXPECT_EQ(dynamic_cast<ThtmlTable*>(s.get()), nullptr);
+    EXPECT_EQ(anchors.count("INSIDE"), 0u);
+    EXPECT_EQ(anchors.count("AFTER"), 1u);
+    EXPECT_TRUE(doc.FormControls.empty());
+    ASSERT_EQ(doc.LinkRuns.size(), 1u);
+    EXPECT_EQ(doc.LinkRuns[0].Run().Url(doc), "y.htm");
+    EXPECT_EQ(CheckDocument(doc, anchors), "");
+    // The rest of the page is laid out as if the table had not been there.
+    EXPECT_EQ(dynamic_cast<TSection&>(*doc.Sections.back()).Buff, "after");
+}
+
+TEST(LayoutContract, ScrollAndSelectionComeFromTheView) {
+    Page page("<p>first line<p>second line");
+    const TSection& second = page.TextStarting("second");
+    page.view.ScrollY = second.YValue;
+    page.view.SelB = second.StartCurs;
+    page.view.SelE = second.StartCurs + 6;
+    const std::string painted = page.Paint(0, 18);
+    EXPECT_EQ(painted.find("first"), std::string::npos) << painted;
+    // Selected text in the background colour on the text colour.
+    EXPECT_NE(
+        painted.find("text 0,14 font=0 #C0C0C0 on #000000 \"second\"\ntext 36,14 font=0 #000000 \" line\""),
+        std::string::npos)
+        << painted;
+}
+
+// ---- text layout ----
+
+TEST(TextLayout, LeftFloatAfterTextGoesBelowTheLineAndTextFlowsBesideIt) {
+    Page page("<p>a<img align=left src=p40x30.gif>b " +
+              std::string(200, 'x').replace(0, 200, std::string(60, 'w') + " " + std::string(60, 'v')));
+    TSection& s = page.TextStarting("a");
+    const TImageObj& img = *s.Images()[0];
+    const auto& lines = s.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(img.DrawY, lines[0].DrawY + 18);
+    EXPECT_EQ(img.DrawX, 0);
+    EXPECT_EQ(lines[1].DrawX, 45); // beside the float: width + HSPACE
+}
+
+TEST(TextLayout, FloatAtTheStartOfAParagraphIsPlacedAtOnce) {
+    Page page("<p><img align=left src=p40x30.gif>text");
+    TSection& s = page.doc.Sections.size() > 2 ? page.TextStarting("\x04") : page.Text(0);
+    EXPECT_EQ(s.Images()[0]->DrawY, s.YValue);
+    EXPECT_EQ(s.Lines()[0].DrawX, 45);
+}
+
+TEST(TextLayout, BreakClearLeftStartsBelowTheFloat) {
+    Page page("<p><img align=left src=p20x60.gif>x<br clear=left>below");
+    const TSection& below = page.TextStarting("below");
+    const TImageObj& img = *page.TextStarting("\x04").Images()[0];
+    EXPECT_EQ(below.Lines().back().DrawY, img.DrawY + 60);
+    EXPECT_EQ(below.Lines().back().DrawX, 0);
+}
+
+TEST(TextLayout, TrailingSpacesDoNotMoveCentredOrRightAlignedLines) {
+    Page page("<center>abc   </center><div align=right>abc   </div>");
+    EXPECT_EQ(page.TextStarting("abc").Lines()[0].DrawX, (400 - 18) / 2);
+    int right = 0;
+    for (auto& s : page.doc.Sections)
+        if (auto* t = dynamic_cast<TSection*>(s.get()); t && t->Justify == 3 && !t->Buff.empty())
+            right = t->Lines()[0].DrawX;
+    EXPECT_EQ(right, 400 - 18 - 1);
+}
+
+TEST(TextLayout, WordWiderThanTheLineOverflowsAndWidensTheDocument) {
+    Page page("<p>" + std::string(100, 'w') + " next");
+    const auto& lines = page.TextStarting("w").Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].Ln, 101);
+    EXPECT_EQ(page.doc.DocumentWidth, 600);
+}
+
+TEST(TextLayout, PictureSizes) {
+    Page page("<img src=p100x50.gif width=50> <img src=p100x50.gif height=10> <img src=p100x50.gif width=50%>"
+              " <img src=gone.gif alt=\"Garden\"> <img src=gone.gif width=5 height=6>");
+    const auto& images = page.Text(0).Images();
+    auto size = [&](size_t i) { return std::pair{images[i]->ImageWidth, images[i]->ImageHeight}; };
+    EXPECT_EQ(size(0), (std::pair{50, 25}));
+    EXPECT_EQ(size(1), (std::pair{20, 10}));
+    EXPECT_EQ(size(2), (std::pair{200, 50}));
+    EXPECT_EQ(size(3), (std::pair{24 + 2 + 24, 24})); // "Garden" in Arial 8 is 24 wide
+    EXPECT_EQ(size(4), (std::pair{24, 24}));          // placeholders are at least 24 x 24
+    // Sizes are fixed after the first layout except percentages.
+    page.doc.LayOut(300, 0);
+    EXPECT_EQ(size(0), (std::pair{50, 25}));
+    EXPECT_EQ(size(2), (std::pair{150, 50}));
+    EXPECT_EQ(page.pictures.Fetches, 5); // each picture once
+}
+
+TEST(TextLayout, PicturesOffShowPlaceholders) {
+    FixedFontMetrics metrics;
+    TSectionList doc(metrics);
+    TAnchorList anchors;
+    SizedPictures pictures;
+    doc.Pictures = &pictures;
+    doc.ShowImages = false;
+    ParseHtmlText(doc, anchors, "<img src=p100x50.gif alt=\"A picture\">");
+    doc.LayOut(400, 0);
+    const TImageObj& img = *dynamic_cast<TSection&>(*doc.Sections.back()).Images()[0];
+    EXPECT_EQ(img.Kind, TImageObj::pkPending);
+    EXPECT_EQ(pictures.Fetches, 0);
+    EXPECT_EQ(img.ImageWidth, 9 * 4 + 2 + 24);
+}
+
+// ---- hit tests ----
+
+TEST(HitTests, LinksImagesCaretAndSearch) {
+    Page page("<p>plain <a href=\"to.htm\" target=t>linked</a> <a href=map.htm><img src=p20x20.gif ismap></a>"
+              "<p>Second Paragraph");
+    const TSection& s = page.TextStarting("plain");
+    const int32_t top = s.Lines()[0].DrawY, y = top + s.Lines()[0].SpaceBefore + 5;
+    THotSpot hit;
+    EXPECT_FALSE(page.doc.HotSpotAt(3, y, hit));
+    ASSERT_TRUE(page.doc.HotSpotAt(6 * 6 + 3, y, hit));
+    EXPECT_EQ(hit.Url, "to.htm");
+    EXPECT_EQ(hit.Target, "t");
+    EXPECT_EQ(page.doc.HoverSection, &s);
+    const TImageObj& img = *s.Images()[0];
+    hit = {};
+    ASSERT_TRUE(page.doc.HotSpotAt(img.DrawX + 1 + 4, img.DrawY + 1 + 7, hit));
+    EXPECT_EQ(hit.Url, "map.htm?4,7");
+    int32_t ix = 0, iy = 0;
+    EXPECT_EQ(page.doc.ImageAt(img.DrawX + 3, img.DrawY + 2, ix, iy), &img);
+    EXPECT_EQ(std::pair(ix, iy), std::pair(2, 1));
+
+    TCaretInfo caret;
+    EXPECT_EQ(page.doc.CaretPosAt(6 * 2 + 2, y, caret), 2); // left half of the third character
+    EXPECT_EQ(page.doc.CaretPosAt(6 * 2 + 4, y, caret), 3); // right half
+    EXPECT_EQ(caret.X, 18);
+    EXPECT_TRUE(caret.InText);
+    EXPECT_EQ(page.doc.CaretPosAt(-5, y, caret), 0);
+    EXPECT_FALSE(caret.InText);
+    int32_t x = 0, cy = 0;
+    ASSERT_TRUE(page.doc.CaretPosToXY(3, x, cy));
+    EXPECT_EQ(std::pair(x, cy), std::pair(18, top));
+    const int32_t second = page.doc.SearchText("paragraph", false, 0);
+    char ch = 0;
+    TSectionBase* where = nullptr;
+    ASSERT_TRUE(page.doc.CharAt(second, ch, where));
+    EXPECT_EQ(ch, 'P');
+    EXPECT_EQ(where, &page.TextStarting("Second"));
+    EXPECT_EQ(page.doc.SearchText("paragraph", true, 0), -1);
+    EXPECT_EQ(page.doc.SearchText("Second", true, second), -1);
+    std::string copied;
+    page.doc.CopySelectedText(0, 12, copied);
+    EXPECT_EQ(copied, "plain linked");
+}
+
+TEST(HitTests, CellsOfTables) {
+    Page page("<table><tr><td>one<td><a href=cell.htm>two</a></table>");
+    ThtmlTable& t = page.Table(0);
+    const TCellObj& cell = *t.Rows[0]->Cells[1];
+    const auto& line = dynamic_cast<TSection&>(*cell.Cell.Sections.back()).Lines()[0];
+    THotSpot hit;
+    ASSERT_TRUE(page.doc.HotSpotAt(line.DrawX + 2, line.DrawY + 5, hit));
+    EXPECT_EQ(hit.Url, "cell.htm");
+    char ch = 0;
+    TSectionBase* where = nullptr;
+    ASSERT_TRUE(page.doc.CharAt(3, ch, where));
+    EXPECT_EQ(ch, 't');
+}
+
+// ---- painting ----
+
+TEST(Painting, OnlyTheSectionsOnScreenAreTouched) {
+    std::string html;
+    for (int i = 0; i < 1000; ++i)
+        html += "<p>paragraph " + std::to_string(i);
+    Page page(html);
+    TPaintContext pc(page.doc, page.view, {0, 0, 400, 300}, 0);
+    page.view.ScrollY = page.height / 2;
+    PaintDocument(pc);
+    EXPECT_GT(pc.SectionsPainted, 5u);
+    EXPECT_LT(pc.SectionsPainted, 30u);
+}
+
+// ---- pages that try to hurt ----
+
+TEST(Pathological, DeepNesting) {
+    std::string deep;
+    for (int i = 0; i < 300; ++i)
+        deep += "<table><tr><td>";
+    Page page(deep + "core");
+    EXPECT_GT(page.height, 0);
+}
+
+TEST(Pathological, TenThousandColumns) {
+    std::string wide = "<table><tr>";
+    for (int i = 0; i < 10000; ++i)
+        wide += "<td>c";
+    Page page(wide + "</table>after");
+    EXPECT_EQ(page.doc.LayoutErrors.size(), 1u);
+}
+
+TEST(Pathological, TwoMegabyteWord) {
+    Page page("<p>" + std::string(2 << 20, 'w') + " end");
+    EXPECT_EQ(page.TextStarting("w").Lines().size(), 2u);
+}
+
+TEST(Pathological, HundredThousandFloats) {
+    std::string floats = "<p>";
+    for (int i = 0; i < 100000; ++i)
+        floats += i % 2 ? "<img align=left src=p10x10.gif>x " : "<img align=right src=p10x10.gif>";
+    Page page(floats);
+    EXPECT_GT(page.height, 0);
+}
+
+} // namespace
