@@ -1,8 +1,28 @@
 # Shared by the scripts: paths, Wine environment, a private Xvfb.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
-export WINEPREFIX="${VELMORA_WINEPREFIX:-$BUILD/wineprefix}"
-export WINEARCH=win32 WINEDEBUG=-all LC_ALL=tr_TR.UTF-8
+# The program is 32-bit. Where this machine cannot execute 32-bit code (some
+# virtual machines), the Windows tests run from the 64-bit build under 64-bit
+# Wine instead; VELMORA_WINE_BITS=32|64 forces the choice.
+if [ -z "${VELMORA_WINE_BITS:-}" ]; then
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    VELMORA_WINE_BITS=32
+  else
+    VELMORA_WINE_BITS=64
+  fi
+fi
+export VELMORA_WINE_BITS
+if [ "$VELMORA_WINE_BITS" = 64 ]; then
+  export VELMORA_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64
+  VELMORA_TEST_PRESET=win64
+  VELMORA_PREFIX_NAME=wineprefix64
+else
+  export VELMORA_WINE=wine WINEARCH=win32
+  VELMORA_TEST_PRESET=win32
+  VELMORA_PREFIX_NAME=wineprefix
+fi
+export WINEPREFIX="${VELMORA_WINEPREFIX:-$BUILD/$VELMORA_PREFIX_NAME}"
+export WINEDEBUG=-all LC_ALL=tr_TR.UTF-8
 # No Mono or Gecko installers: the program needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -44,7 +64,7 @@ use_unmanaged_windows() {
   local reg
   reg="$(mktemp --suffix=.reg)"
   printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n\n[-HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"=-\n' >"$reg"
-  wine regedit "$reg" </dev/null >/dev/null 2>&1 && touch "$marker"
+  "$VELMORA_WINE" regedit "$reg" </dev/null >/dev/null 2>&1 && touch "$marker"
   rm -f "$reg"
   rm -f "$WINEPREFIX/.velmora-desktop"
 }

@@ -248,11 +248,12 @@ void TForm1::CreateMenus() {
     DirTree1->SetPopupMenu(&PopupMenu1);
 }
 
-void TForm1::ShowViewerPanel(int kind) {
-    TextPanel->SetVisible(kind == 0);
-    HtmlPanel->SetVisible(kind == 1 || kind == 2);
-    HexPanel->SetVisible(kind == 3);
-    const char* button = kind == 0 ? "BtnDoc" : kind == 3 ? "BtnHex" : "BtnHtml";
+void TForm1::ShowViewerPanel(TViewerKind kind) {
+    const bool html = kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture;
+    TextPanel->SetVisible(kind == TViewerKind::vkText);
+    HtmlPanel->SetVisible(html);
+    HexPanel->SetVisible(kind == TViewerKind::vkHex);
+    const char* button = kind == TViewerKind::vkText ? "BtnDoc" : html ? "BtnHtml" : "BtnHex";
     if (tk::TSpeedButton* b = Button(button)) b->SetDown(true);
 }
 
@@ -266,12 +267,12 @@ void TForm1::WireCommands() {
     auto close = [this] { Close(); };
     onButton("BtnExit", close);
     onMenu("Cikis1", close);
-    onButton("BtnDoc", [this] { ShowViewerPanel(0); });
-    onButton("BtnHtml", [this] { ShowViewerPanel(1); });
-    onButton("BtnHex", [this] { ShowViewerPanel(3); });
-    onMenu("MetinEditoru1", [this] { ShowViewerPanel(0); });
-    onMenu("HtmlveResimEditoru1", [this] { ShowViewerPanel(1); });
-    onMenu("HexEditoru1", [this] { ShowViewerPanel(3); });
+    onButton("BtnDoc", [this] { ShowViewerPanel(TViewerKind::vkText); });
+    onButton("BtnHtml", [this] { ShowViewerPanel(TViewerKind::vkHtml); });
+    onButton("BtnHex", [this] { ShowViewerPanel(TViewerKind::vkHex); });
+    onMenu("MetinEditoru1", [this] { ShowViewerPanel(TViewerKind::vkText); });
+    onMenu("HtmlveResimEditoru1", [this] { ShowViewerPanel(TViewerKind::vkHtml); });
+    onMenu("HexEditoru1", [this] { ShowViewerPanel(TViewerKind::vkHex); });
     cbPath->OnChange = [this] { cbPathChange(); };
 
     // The explorer half.

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/hex_panel.h"
+#include "app/viewer_panel.h"
+#include "base/version.h"
 #include "explorer/dir_tree.h"
 #include "explorer/file_list_view.h"
 #include "toolkit/form.h"
@@ -20,12 +22,12 @@ public:
     TForm1();
     ~TForm1() override;
 
-    static constexpr const char* kCaption = "velmora Version 3.10";
+    static constexpr const char* kCaption = "velmora Version " VELMORA_VERSION_TEXT;
 
     // Program-wide state.
     std::string AppDir;
     std::string CurrentFile;
-    int ViewerKind = 0;
+    TViewerKind ViewerKind = TViewerKind::vkText;
     std::vector<std::string> PathHistory;
     std::string ArchiveFolder;
     bool PasteAllowed = false;
@@ -59,8 +61,8 @@ public:
     void AloneString();
     // The path box's text changed by the user.
     void cbPathChange();
-    // Shows one viewer panel (0 text, 1 HTML, 3 hex), hides the others and puts its button down.
-    void ShowViewerPanel(int kind);
+    // Shows one viewer panel (pictures share the HTML panel), hides the others and puts its button down.
+    void ShowViewerPanel(TViewerKind kind);
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
     void Refresh();

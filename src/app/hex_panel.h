@@ -14,29 +14,9 @@
 #include "toolkit/control.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
+#include "widgets/file_name_bar.h"
 
 namespace velmora::app {
-
-// A strip across the top of a viewer panel: the shown file's name, its folder
-// as the tooltip, the hand cursor; a click fires OnClick.
-class TFileNameBar : public tk::TControl {
-public:
-    TFileNameBar(tk::TControl* parent, int height);
-    ~TFileNameBar() override;
-    const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& caption);
-    const std::string& Hint() const { return hint_; }
-    void SetHint(const std::string& hint);
-    std::function<void()> OnClick;
-
-protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    std::string caption_, hint_;
-    tk::FontHandle font_;
-    HWND tooltip_ = nullptr;
-};
 
 class THexPanel : public tk::TPanel {
 public:
@@ -49,7 +29,7 @@ public:
     explicit THexPanel(const Params& params);
     ~THexPanel() override;
 
-    std::unique_ptr<TFileNameBar> HexDosyaAdi;
+    std::unique_ptr<widgets::TFileNameBar> HexDosyaAdi;
     std::unique_ptr<hex::THexEditor> HexEditor1;
     std::unique_ptr<tk::TPopupMenu> PopupMenu4;
 

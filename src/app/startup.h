@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "app/other_forms.h"
+#include "app/options_form.h"
+#include "app/report_form.h"
+#include "app/topics_form.h"
 
 namespace velmora::app {
 

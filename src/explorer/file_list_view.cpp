@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "base/os.h"
+#include "base/resource_ids.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
 #include "toolkit/application.h"
@@ -47,8 +48,8 @@ struct OwnPictures {
     int htmlFolder = -1;
 };
 
-constexpr int kParentIconId = 3201;
-constexpr int kHtmlIconId = 3202;
+constexpr int kParentIconId = VR_EXPLORER_PARENT_ICON;
+constexpr int kHtmlIconId = VR_EXPLORER_HTML_ICON;
 
 int AppendPicture(HIMAGELIST list, const char* resource) {
     if (!list) return -1;

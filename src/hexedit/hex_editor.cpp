@@ -558,7 +558,7 @@ void THexEditor::KeyChar(WPARAM ch) {
 // ------------------------------------------------------------------ mouse
 
 void THexEditor::MouseDown(int x, int y, bool doubleClick) {
-    TCustomGrid::MouseDown(x, y, doubleClick);
+    widgets::TCustomGrid::MouseDown(x, y, doubleClick);
     doc_.ClearSelection(true);
     if (!doubleClick) doc_.SetSelecting(true);
 }

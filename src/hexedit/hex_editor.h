@@ -12,7 +12,7 @@
 
 #include "hexedit/grid_layout.h"
 #include "hexedit/hex_document.h"
-#include "hexedit/hex_grid.h"
+#include "widgets/custom_grid.h"
 #include "toolkit/form.h"
 #include "toolkit/gdi.h"
 #include "toolkit/messages.h"
@@ -53,7 +53,7 @@ struct CellLook {
     bool caretHere = false;
 };
 
-class THexEditor : public TCustomGrid, private DocumentView {
+class THexEditor : public widgets::TCustomGrid, private DocumentView {
 public:
     struct Params {
         tk::TControl* parent = nullptr;

@@ -12,18 +12,27 @@ const char* const kFormClass = "VelmoraForm";
 
 TForm::TForm(const Params& p) : font_(MakeFont(p.fontName, p.fontPoints)), position_(p.position) {
     RegisterWindowClass(kFormClass, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    int width = p.width, height = p.height;
+    if (p.clientWidth > 0 && p.clientHeight > 0) {
+        RECT frame{0, 0, p.clientWidth, p.clientHeight};
+        AdjustWindowRectEx(&frame, p.style, FALSE, p.exStyle);
+        width = frame.right - frame.left;
+        height = frame.bottom - frame.top;
+    }
     int left = p.left, top = p.top;
     if (p.position != TPosition::poDesigned) {
-        RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        left = work.left + (work.right - work.left - p.width) / 2;
-        top = work.top + (work.bottom - work.top - p.height) / 2;
+        RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        TForm* main = Application().MainForm();
+        if (p.position == TPosition::poMainFormCenter && main && main->Handle()) GetWindowRect(main->Handle(), &area);
+        left = area.left + (area.right - area.left - width) / 2;
+        top = area.top + (area.bottom - area.top - height) / 2;
     }
     WindowParams wp;
     wp.parent = p.owner;
     wp.className = kFormClass;
     wp.style = p.style & ~WS_VISIBLE;
     wp.exStyle = p.exStyle;
-    wp.bounds = RECT{left, top, left + p.width, top + p.height};
+    wp.bounds = RECT{left, top, left + width, top + height};
     wp.text = p.caption;
     CreateControl(nullptr, wp);
 }
@@ -42,6 +51,19 @@ void TForm::SetMenu(TMainMenu* menu) {
 
 void TForm::Show() {
     if (!Handle()) return;
+    // The main form may have moved since this form was made.
+    if (position_ == TPosition::poMainFormCenter && !IsWindowVisible(Handle())) {
+        TForm* main = Application().MainForm();
+        if (main && main != this && main->Handle()) {
+            RECT area, own;
+            GetWindowRect(main->Handle(), &area);
+            GetWindowRect(Handle(), &own);
+            const int w = own.right - own.left, h = own.bottom - own.top;
+            SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - w) / 2,
+                         area.top + (area.bottom - area.top - h) / 2, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     UpdateWindow(Handle());

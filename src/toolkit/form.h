@@ -15,7 +15,8 @@ namespace tk {
 class TMainMenu;
 class TActionList;
 
-enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter };
+// poMainFormCenter centres on the application's main form (on the screen while there is none).
+enum class TPosition { poDesigned, poScreenCenter, poDesktopCenter, poMainFormCenter };
 enum class TCloseAction { caNone, caHide, caFree };
 
 class TForm : public TControl {
@@ -23,6 +24,8 @@ public:
     struct Params {
         std::string caption;
         int width = 400, height = 300;
+        // When set, the client area's size; the window's size follows from the style.
+        int clientWidth = 0, clientHeight = 0;
         TPosition position = TPosition::poDesigned;
         int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
         std::string fontName = "MS Sans Serif";

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/resource_ids.h"
 #include "html/images/color_reduction.h"
 
 namespace velmora::images {
@@ -71,10 +72,10 @@ void InitializeDisplay() {
     d->screenBits = override_ ? override_ : MeasureScreenBits();
     MakeSharedPalette(*d);
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    d->broken = LoadBitmapResource(instance, 1001);
-    d->pending = LoadBitmapResource(instance, 1002);
-    d->brokenMask = LoadBitmapResource(instance, 1005);
-    const char* names[6] = {nullptr,        MAKEINTRESOURCEA(1003), MAKEINTRESOURCEA(1006),
+    d->broken = LoadBitmapResource(instance, VR_HTML_BROKEN);
+    d->pending = LoadBitmapResource(instance, VR_HTML_PENDING);
+    d->brokenMask = LoadBitmapResource(instance, VR_HTML_BROKEN_MASK);
+    const char* names[6] = {nullptr,        MAKEINTRESOURCEA(VR_HTML_LINK_CURSOR), MAKEINTRESOURCEA(VR_HTML_IBEAM_CURSOR),
                             "UPDOWNCURSOR", "UPONLYCURSOR",         "DOWNONLYCURSOR"};
     for (int i = 1; i <= 5; ++i)
         d->cursors[i] = LoadCursorA(instance, names[i]);

@@ -1,10 +1,10 @@
-#include "hexedit/hex_grid.h"
+#include "widgets/custom_grid.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-namespace velmora::hex {
+namespace velmora::widgets {
 
 namespace {
 const char* const kGridClass = "VelmoraHexGrid";
@@ -470,4 +470,4 @@ LRESULT TCustomGrid::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return tk::TControl::WndProc(msg, wParam, lParam);
 }
 
-} // namespace velmora::hex
+} // namespace velmora::widgets

@@ -10,7 +10,7 @@
 
 #include "toolkit/control.h"
 
-namespace velmora::hex {
+namespace velmora::widgets {
 
 class TCustomGrid : public tk::TControl {
 public:
@@ -86,4 +86,4 @@ private:
     bool updatingScrollBars_ = false;
 };
 
-} // namespace velmora::hex
+} // namespace velmora::widgets

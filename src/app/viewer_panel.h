@@ -1,0 +1,31 @@
+// What the three viewer panels (text, HTML and picture, hex) have in common, so
+// that the dispatch treats them alike.
+#pragma once
+#include <string>
+
+namespace velmora::app {
+
+// The viewer an extension is associated with; the values are the positions of
+// the groups in the extension table (sec.ini).
+enum class TViewerKind { vkNone = -1, vkText = 0, vkHtml = 1, vkPicture = 2, vkHex = 3 };
+
+// The kind for a group position read from the extension table (vkNone when out of range).
+constexpr TViewerKind ViewerKindFromIndex(int index) {
+    return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
+}
+
+class IViewerPanel {
+public:
+    virtual ~IViewerPanel() = default;
+    // Loads a file into the panel; false when it was refused (the panel is then empty).
+    virtual bool LoadFile(const std::string& path) = 0;
+    // Saves the document to the file it holds; false when the save failed (the edits stay).
+    virtual bool Save() = 0;
+    virtual bool Modified() const = 0;
+    // Empties the panel; it then holds no file.
+    virtual void Clear() = 0;
+    // The full path of the file the panel holds ("" when none).
+    virtual std::string FileName() const = 0;
+};
+
+} // namespace velmora::app

@@ -1,0 +1,81 @@
+#include "widgets/file_name_bar.h"
+
+#include <commctrl.h>
+
+namespace velmora::widgets {
+
+namespace {
+const char* const kNameBarClass = "VelmoraFileNameBar";
+} // namespace
+
+TFileNameBar::TFileNameBar(tk::TControl* parent, int height) : font_(tk::MakeFont("Tahoma", 8)) {
+    RegisterWindowClass(kNameBarClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_HAND),
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    tk::WindowParams p;
+    p.className = kNameBarClass;
+    p.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    p.bounds = RECT{0, 0, 100, height};
+    CreateControl(parent, p);
+    SetAlign(tk::TAlign::alTop);
+    tooltip_ =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tooltip_) {
+        TOOLINFOA ti{};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(Handle());
+        ti.lpszText = const_cast<char*>("");
+        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+TFileNameBar::~TFileNameBar() {
+    if (tooltip_) DestroyWindow(tooltip_);
+}
+
+void TFileNameBar::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFileNameBar::SetHint(const std::string& hint) {
+    hint_ = hint;
+    if (!tooltip_) return;
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
+    ti.lpszText = const_cast<char*>(hint_.c_str());
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT TFileNameBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT); // the 2-pixel border
+        InflateRect(&r, -2, -2);
+        r.left += 1;
+        HGDIOBJ old = SelectObject(dc, font_.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(dc, old);
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (OnClick) OnClick();
+        return 0;
+    }
+    return tk::TControl::WndProc(msg, wParam, lParam);
+}
+
+} // namespace velmora::widgets

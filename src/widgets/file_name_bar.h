@@ -1,0 +1,34 @@
+// The name bar across the top of every viewer panel.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "toolkit/control.h"
+#include "toolkit/form.h"
+
+namespace velmora::widgets {
+
+// A strip across the top of a viewer panel: the shown file's name, its folder
+// as the tooltip, the hand cursor; a click fires OnClick.
+class TFileNameBar : public tk::TControl {
+public:
+    TFileNameBar(tk::TControl* parent, int height);
+    ~TFileNameBar() override;
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    std::function<void()> OnClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::string caption_, hint_;
+    tk::FontHandle font_;
+    HWND tooltip_ = nullptr;
+};
+
+} // namespace velmora::widgets
