@@ -14,8 +14,19 @@ uint32_t TickCount();
 // Copies a whole file; false when anything fails.
 bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists);
 bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
+// Moves newFile over target (which may be missing). newFile first takes what
+// the user set on target: its attributes (hidden, system...) or permission
+// bits, and on Windows its creation time; a changed file gets the archive bit.
+// False with target untouched when anything fails; newFile then stays.
+bool MoveFileOver(const std::string& newFile, const std::string& target);
+// The file a path stands for: a symbolic link's target on POSIX, the path
+// itself otherwise (or when it does not exist).
+std::string FinalPath(const std::string& path);
+// True when both paths exist and name one file.
+bool SameFile(const std::string& a, const std::string& b);
 // -1 when the file cannot be opened.
 int64_t FileSize(const std::string& path);
 bool IsReadOnlyFile(const std::string& path);
@@ -40,7 +51,9 @@ char DecimalSeparator();
 // A binary file with 64-bit positions. Move-only; closes itself.
 class File {
 public:
-    enum class Mode { Read, ReadWrite, Create };
+    // Create makes the file anew (or empties it); CreateNew fails when it
+    // exists, which is how a name is claimed against other processes.
+    enum class Mode { Read, ReadWrite, Create, CreateNew };
     File() = default;
     ~File();
     File(const File&) = delete;
@@ -62,5 +75,30 @@ public:
 private:
     intptr_t handle_ = -1;
 };
+
+// Test hooks: file operations made to fail, and counts of what they did.
+// They act on File (so CopyFileTo on POSIX) and MoveFileOver, in this process.
+struct FileFaults {
+    int64_t writeBytes = -1; // writes fail once this many more bytes are written (-1 never)
+    bool writeRecovers = false; // only the write that meets the limit fails
+    int64_t readBytes = -1;  // the same for reads
+    bool failTruncate = false;
+    bool failFlush = false;
+    bool failReplace = false;
+    bool failCreate = false; // opening with Create or CreateNew
+};
+void InjectFileFaults(const FileFaults& faults);
+void ClearFileFaults();
+
+struct FileCounters {
+    int64_t reads = 0, bytesRead = 0;
+    int64_t writes = 0, bytesWritten = 0;
+    int64_t truncates = 0, flushes = 0;
+};
+FileCounters Counters();
+
+// TickCount returns value from now on (-1: the real clock again), so that a
+// test can make two processes start in the same tick.
+void FreezeTickCount(int64_t value);
 
 } // namespace velmora::os

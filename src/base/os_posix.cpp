@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/os_faults.h"
+
 namespace velmora::os {
 
 std::string TempFolder() {
@@ -21,6 +23,7 @@ std::string TempFolder() {
 }
 
 uint32_t TickCount() {
+    if (faults::FrozenTick() >= 0) return static_cast<uint32_t>(faults::FrozenTick());
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
@@ -45,11 +48,55 @@ bool FileExists(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool FolderExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool RenameFile(const std::string& from, const std::string& to) {
     if (FileExists(to)) return false; // as MoveFile: never replace
     return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool MoveFileOver(const std::string& newFile, const std::string& target) {
+    if (faults::ReplaceFails()) return false;
+    struct stat st {};
+    if (stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return false;
+        // The permission bits the user gave the file (and its group when we may).
+        if (chmod(newFile.c_str(), st.st_mode & 07777) != 0) return false;
+        if (chown(newFile.c_str(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+            // Not a member of that group: the file keeps ours.
+        }
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    if (rename(newFile.c_str(), target.c_str()) != 0) return false;
+    // The new name itself reaches the disk with the folder.
+    std::string folder = target.substr(0, target.find_last_of('/') + 1);
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+std::string FinalPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 int64_t FileSize(const std::string& path) {
@@ -109,7 +156,11 @@ char DecimalSeparator() { return LocaleChar(RADIXCHAR, '.'); }
 
 bool File::Open(const std::string& path, Mode mode) {
     Close();
-    int flags = mode == Mode::Read ? O_RDONLY : mode == Mode::ReadWrite ? O_RDWR : (O_RDWR | O_CREAT | O_TRUNC);
+    if ((mode == Mode::Create || mode == Mode::CreateNew) && faults::CreateFails()) return false;
+    int flags = mode == Mode::Read        ? O_RDONLY
+                : mode == Mode::ReadWrite ? O_RDWR
+                : mode == Mode::Create    ? (O_RDWR | O_CREAT | O_TRUNC)
+                                          : (O_RDWR | O_CREAT | O_EXCL);
     int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     handle_ = fd;
@@ -133,31 +184,47 @@ bool File::Seek(int64_t position) {
 
 int32_t File::Read(void* buffer, int32_t count) {
     if (handle_ == -1 || count < 0) return -1;
+    const int32_t allowed = faults::ReadAllowance(count);
     int32_t done = 0;
-    while (done < count) {
-        ssize_t n = ::read(static_cast<int>(handle_), static_cast<char*>(buffer) + done, count - done);
+    while (done < allowed) {
+        ssize_t n = ::read(static_cast<int>(handle_), static_cast<char*>(buffer) + done, allowed - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
+        if (n < 0) {
+            faults::Read(done);
+            return -1;
+        }
         if (n == 0) break;
         done += static_cast<int32_t>(n);
     }
+    faults::Read(done);
+    // A read cut short by a test hook fails unless the file ended first.
+    if (allowed < count && done == allowed) return -1;
     return done;
 }
 
 int32_t File::Write(const void* buffer, int32_t count) {
     if (handle_ == -1 || count < 0) return -1;
+    const int32_t allowed = faults::WriteAllowance(count);
     int32_t done = 0;
-    while (done < count) {
-        ssize_t n = ::write(static_cast<int>(handle_), static_cast<const char*>(buffer) + done, count - done);
+    while (done < allowed) {
+        ssize_t n =
+            ::write(static_cast<int>(handle_), static_cast<const char*>(buffer) + done, allowed - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return -1;
+        if (n <= 0) break;
         done += static_cast<int32_t>(n);
     }
-    return done;
+    faults::Wrote(done);
+    return done == count ? done : -1;
 }
 
-bool File::Truncate(int64_t size) { return handle_ != -1 && ftruncate(static_cast<int>(handle_), size) == 0; }
+bool File::Truncate(int64_t size) {
+    if (handle_ == -1 || faults::TruncateFails()) return false;
+    return ftruncate(static_cast<int>(handle_), size) == 0;
+}
 
-bool File::Flush() { return handle_ != -1 && fsync(static_cast<int>(handle_)) == 0; }
+bool File::Flush() {
+    if (handle_ == -1 || faults::FlushFails()) return false;
+    return fsync(static_cast<int>(handle_)) == 0;
+}
 
 } // namespace velmora::os

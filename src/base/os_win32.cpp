@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "base/os_faults.h"
+
 namespace velmora::os {
 
 std::string TempFolder() {
@@ -12,7 +16,10 @@ std::string TempFolder() {
     return result;
 }
 
-uint32_t TickCount() { return GetTickCount(); }
+uint32_t TickCount() {
+    if (faults::FrozenTick() >= 0) return static_cast<uint32_t>(faults::FrozenTick());
+    return GetTickCount();
+}
 
 bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
     return CopyFileA(from.c_str(), to.c_str(), failIfExists) != 0;
@@ -23,9 +30,67 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool RenameFile(const std::string& from, const std::string& to) { return MoveFileA(from.c_str(), to.c_str()) != 0; }
+
+namespace {
+struct HandleCloser {
+    void operator()(HANDLE h) const {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+UniqueHandle OpenForAttributes(const std::string& path, DWORD access) {
+    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
+}
+} // namespace
+
+bool MoveFileOver(const std::string& newFile, const std::string& target) {
+    if (faults::ReplaceFails()) return false;
+    DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+    } else {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
+        // The file keeps the day it was made.
+        FILETIME created{};
+        if (auto old = OpenForAttributes(target, FILE_READ_ATTRIBUTES)) {
+            if (GetFileTime(old.get(), &created, nullptr, nullptr))
+                if (auto fresh = OpenForAttributes(newFile, FILE_WRITE_ATTRIBUTES))
+                    SetFileTime(fresh.get(), &created, nullptr, nullptr);
+        }
+        const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if (!SetFileAttributesA(newFile.c_str(), (attributes & kept) | FILE_ATTRIBUTE_ARCHIVE)) return false;
+    }
+    if (MoveFileExA(newFile.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    // Left for the caller to remove, which a hidden or system file allows.
+    SetFileAttributesA(newFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return false;
+}
+
+std::string FinalPath(const std::string& path) { return path; }
+
+bool SameFile(const std::string& a, const std::string& b) {
+    auto ha = OpenForAttributes(a, 0);
+    auto hb = OpenForAttributes(b, 0);
+    if (!ha || !hb) return false;
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    if (!GetFileInformationByHandle(ha.get(), &ia) || !GetFileInformationByHandle(hb.get(), &ib))
+        return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+}
 
 int64_t FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -68,9 +133,13 @@ static HANDLE H(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 bool File::Open(const std::string& path, Mode mode) {
     Close();
     DWORD access = mode == Mode::Read ? GENERIC_READ : (GENERIC_READ | GENERIC_WRITE);
-    DWORD disposition = mode == Mode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileA(path.c_str(), access, FILE_SHARE_READ | (mode == Mode::Read ? FILE_SHARE_WRITE : 0), nullptr,
-                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if ((mode == Mode::Create || mode == Mode::CreateNew) && faults::CreateFails()) return false;
+    DWORD disposition = mode == Mode::Create      ? CREATE_ALWAYS
+                        : mode == Mode::CreateNew ? CREATE_NEW
+                                                  : OPEN_EXISTING;
+    HANDLE h =
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ | (mode == Mode::Read ? FILE_SHARE_WRITE : 0),
+                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = reinterpret_cast<intptr_t>(h);
     return true;
@@ -95,20 +164,33 @@ bool File::Seek(int64_t position) {
 
 int32_t File::Read(void* buffer, int32_t count) {
     if (handle_ == -1 || count < 0) return -1;
+    const int32_t allowed = faults::ReadAllowance(count);
     DWORD done = 0;
-    if (!ReadFile(H(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
+    BOOL ok = allowed == 0 || ReadFile(H(handle_), buffer, static_cast<DWORD>(allowed), &done, nullptr);
+    faults::Read(static_cast<int32_t>(done));
+    // A read cut short by a test hook fails unless the file ended first.
+    if (!ok || (allowed < count && static_cast<int32_t>(done) == allowed)) return -1;
     return static_cast<int32_t>(done);
 }
 
 int32_t File::Write(const void* buffer, int32_t count) {
     if (handle_ == -1 || count < 0) return -1;
+    const int32_t allowed = faults::WriteAllowance(count);
     DWORD done = 0;
-    if (!WriteFile(H(handle_), buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
-    return static_cast<int32_t>(done);
+    BOOL ok = allowed == 0 || WriteFile(H(handle_), buffer, static_cast<DWORD>(allowed), &done, nullptr);
+    faults::Wrote(static_cast<int32_t>(done));
+    if (!ok || static_cast<int32_t>(done) != count) return -1;
+    return count;
 }
 
-bool File::Truncate(int64_t size) { return Seek(size) && SetEndOfFile(H(handle_)); }
+bool File::Truncate(int64_t size) {
+    if (handle_ == -1 || faults::TruncateFails()) return false;
+    return Seek(size) && SetEndOfFile(H(handle_));
+}
 
-bool File::Flush() { return handle_ != -1 && FlushFileBuffers(H(handle_)); }
+bool File::Flush() {
+    if (handle_ == -1 || faults::FlushFails()) return false;
+    return FlushFileBuffers(H(handle_));
+}
 
 } // namespace velmora::os

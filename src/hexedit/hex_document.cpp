@@ -4,8 +4,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <stdexcept>
 
 namespace velmora::hex {
@@ -49,14 +47,6 @@ void ChangeMap::CutTo(int32_t index) {
 
 namespace {
 
-// Names handed out in this process: two editors created within one tick must
-// not share a working copy.
-std::set<std::string>& NamesInUse() {
-    static std::set<std::string> names;
-    return names;
-}
-std::mutex namesMutex;
-
 std::string Trim(const std::string& text) {
     size_t b = text.find_first_not_of(" \t");
     if (b == std::string::npos) return {};
@@ -64,23 +54,34 @@ std::string Trim(const std::string& text) {
     return text.substr(b, e - b + 1);
 }
 
-std::string WorkingCopyName() {
+// The temp folder, the tick count as 8 hex digits, ".KWTF". The file is made
+// at once and exclusively, so that no other editor, in this process or in
+// another one started in the same tick, ever gets the same working copy. When
+// the folder takes no files the name is returned unclaimed (claimed = false).
+std::string ClaimWorkingCopy(bool& claimed) {
     std::string folder = Trim(os::TempFolder());
     if (folder.size() > 260) folder.resize(260);
     if (folder.empty() || folder.back() != os::PathSeparator()) folder += os::PathSeparator();
-    std::lock_guard<std::mutex> lock(namesMutex);
     uint32_t tick = os::TickCount();
-    for (;;) {
+    std::string name;
+    for (int tries = 0; tries < 100000; ++tries) {
         char digits[9];
         static const char hex[] = "0123456789ABCDEF";
         for (int i = 0; i < 8; ++i)
             digits[i] = hex[(tick >> (28 - 4 * i)) & 0xF];
         digits[8] = 0;
-        std::string name = folder + digits + ".KWTF";
-        if (!os::FileExists(name) && NamesInUse().insert(name).second) return name;
+        name = folder + digits + ".KWTF";
+        os::File file;
+        if (file.Open(name, os::File::Mode::CreateNew)) {
+            claimed = true;
+            return name;
+        }
+        if (!os::FileExists(name)) break; // not taken, just not possible
         uint32_t now = os::TickCount();
         tick = now != tick ? now : tick + 1;
     }
+    claimed = false;
+    return name;
 }
 
 void PutInt(std::vector<uint8_t>& out, int32_t value) {
@@ -93,6 +94,7 @@ const char* const kUndoTexts[] = {"Byte changed",  "Byte(s) removed", "Insert bu
                                   "Append buffer", "Insert nibble",   "Delete nibble", "Convert"};
 
 constexpr int32_t kCopyChunk = 1 << 20;
+constexpr int32_t kRecordHeader = 33;
 
 // Restores the cursor whatever happens.
 struct WaitCursor {
@@ -103,17 +105,43 @@ struct WaitCursor {
 
 } // namespace
 
+std::string HexErrorText(HexError error, WriteFailure detail) {
+    switch (error) {
+    case HexError::None:
+        return {};
+    case HexError::NotFound:
+        return "Dosya bulunamadı.";
+    case HexError::CannotRead:
+        return "Dosya okunamadı.";
+    case HexError::TooLarge:
+        return "Dosya 2 GB ya da daha büyük olduğu için hex editörde açılamaz.";
+    case HexError::CopyFailed:
+        return "Dosyanın geçici kopyası tam olarak alınamadı (geçici klasörde yer kalmamış ya da dosya "
+               "okunamamış olabilir); dosya açılmadı.";
+    case HexError::NoWorkingCopy:
+        return "Geçici klasörde çalışma dosyası oluşturulamadı; dosya açılmadı.";
+    case HexError::BackupFailed:
+        return "Yedek dosya yazılamadığı için dosya kaydedilmedi. " + WriteFailureText(detail);
+    case HexError::SaveFailed:
+        return WriteFailureText(detail);
+    case HexError::EditFailed:
+        return "Değişiklik çalışma dosyasına yazılamadı; belge değişmedi.";
+    case HexError::Damaged:
+        return "Çalışma dosyasına yazılamadığı için belge bozuldu; artık kaydedilemez.";
+    }
+    return {};
+}
+
 HexDocument::HexDocument() : window_(kWindowSize) {
     markers_.fill(-1);
-    workPath_ = WorkingCopyName();
+    workPath_ = ClaimWorkingCopy(workClaimed_);
     journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
 }
 
 HexDocument::~HexDocument() {
     CloseWorkingCopy(true);
-    if (os::FileExists(workPath_)) os::RemoveFile(workPath_);
-    std::lock_guard<std::mutex> lock(namesMutex);
-    NamesInUse().erase(workPath_);
+    journal_->Clear();
+    if (workClaimed_) os::RemoveFile(workPath_);
 }
 
 void HexDocument::CloseWorkingCopy(bool truncate) {
@@ -136,20 +164,42 @@ bool HexDocument::OpenWorkingCopy() {
     return true;
 }
 
-bool HexDocument::StreamCopy(const std::string& from, const std::string& to) {
-    os::File in, out;
-    if (!in.Open(from, os::File::Mode::Read) || !out.Open(to, os::File::Mode::Create)) return false;
-    std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
-    for (;;) {
-        int32_t n = in.Read(buffer.get(), kCopyChunk);
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (out.Write(buffer.get(), n) != n) return false;
+// Copies the file into the working copy and checks that all of it arrived: a
+// short copy must never become a document that a save writes over the file.
+HexError HexDocument::CopyIntoWorkingCopy(const std::string& name) {
+    if (!workClaimed_) {
+        workPath_ = ClaimWorkingCopy(workClaimed_);
+        journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
+        if (!workClaimed_) return HexError::NoWorkingCopy;
     }
+    os::File in, out;
+    if (!in.Open(name, os::File::Mode::Read)) return HexError::CannotRead;
+    if (!out.Open(workPath_, os::File::Mode::Create)) return HexError::NoWorkingCopy;
+    const int64_t expected = in.Size();
+    HexError result = expected < 0 ? HexError::CannotRead : HexError::None;
+    int64_t copied = 0;
+    std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
+    while (result == HexError::None) {
+        int32_t n = in.Read(buffer.get(), kCopyChunk);
+        if (n < 0) result = HexError::CopyFailed;
+        if (n <= 0) break;
+        if (copied + n > kMaxDocumentSize)
+            result = HexError::TooLarge; // it grew while being read
+        else if (out.Write(buffer.get(), n) != n)
+            result = HexError::CopyFailed;
+        copied += n;
+    }
+    if (result == HexError::None && (copied < expected || out.Size() != copied)) result = HexError::CopyFailed;
+    if (result != HexError::None) out.Truncate(0); // give the temp folder its space back
+    return result;
 }
 
 bool HexDocument::ReadAt(int64_t position, void* buffer, int32_t count) {
     return work_.IsOpen() && work_.Seek(position) && work_.Read(buffer, count) == count;
+}
+
+bool HexDocument::WriteAt(int64_t position, const void* buffer, int32_t count) {
+    return work_.IsOpen() && work_.Seek(position) && work_.Write(buffer, count) == count;
 }
 
 void HexDocument::Rebuild() {
@@ -187,28 +237,31 @@ uint8_t HexDocument::ByteAt(int32_t index) {
 // -------------------------------------------------------------- load / save
 
 bool HexDocument::LoadFromFile(const std::string& name) {
-    // Offsets are 32-bit: a file of 2 GiB or more is refused before anything changes.
-    if (os::FileSize(name) > kMaxDocumentSize) return false;
-    CloseWorkingCopy(true);
-    readOnly_ = true;
+    lastError_ = HexError::None;
+    lastWriteFailure_ = WriteFailure::None;
     {
         os::File probe;
-        if (!os::FileExists(name) || !probe.Open(name, os::File::Mode::Read)) {
-            view_->RepaintAll();
-            return false;
-        }
+        if (!os::FileExists(name)) return Refuse(HexError::NotFound);
+        // Offsets are 32-bit: a file of 2 GiB or more cannot be shown.
+        if (os::FileSize(name) > kMaxDocumentSize) return Refuse(HexError::TooLarge);
+        if (!probe.Open(name, os::File::Mode::Read)) return Refuse(HexError::CannotRead);
     }
+    bool writable = false;
     {
         os::File probe;
-        readOnly_ = !probe.Open(name, os::File::Mode::ReadWrite);
+        writable = probe.Open(name, os::File::Mode::ReadWrite);
     }
-    bool opened = false;
+    HexError copy = HexError::None;
     {
         WaitCursor wait(*view_);
-        StreamCopy(name, workPath_);
-        opened = OpenWorkingCopy();
-        if (opened) fileName_ = name;
+        CloseWorkingCopy(true);
+        copy = CopyIntoWorkingCopy(name);
+        if (copy == HexError::None && !OpenWorkingCopy()) copy = HexError::NoWorkingCopy;
     }
+    if (copy != HexError::None) return Refuse(copy);
+    fileName_ = name;
+    readOnly_ = !writable;
+    damaged_ = false;
     ClearUndo();
     changes_.Clear();
     ClearSelection(false);
@@ -216,8 +269,15 @@ bool HexDocument::LoadFromFile(const std::string& name) {
     SetModified(false);
     selecting_ = false;
     MoveCaret(Caret{});
-    if (!opened) throw std::runtime_error("Cannot open file \"" + workPath_ + "\"");
     return true;
+}
+
+// A refused load never leaves the previous document under the new name: the
+// editor is emptied, read-only and nameless, and LastError says why.
+bool HexDocument::Refuse(HexError reason) {
+    NewEmptyDocument("");
+    lastError_ = reason;
+    return false;
 }
 
 std::string HexDocument::BackupName(const std::string& name) const {
@@ -229,36 +289,63 @@ std::string HexDocument::BackupName(const std::string& name) const {
 }
 
 bool HexDocument::SaveToFile(const std::string& name) {
+    lastError_ = HexError::None;
+    lastWriteFailure_ = WriteFailure::None;
     bool result = false;
     {
         WaitCursor wait(*view_);
-        bool backupOk = true;
-        if (createBackup_ && modified_ && name == fileName_) backupOk = StreamCopy(name, BackupName(name));
-        if (backupOk) {
-            bool hadStream = work_.IsOpen();
-            work_.Close();
-            InvalidateWindow();
-            result = StreamCopy(workPath_, name);
-            if (hadStream || os::FileExists(workPath_))
-                OpenWorkingCopy();
-            else
-                dataSize_ = 0;
-            if (result) {
-                changes_.Clear();
-                modified_ = false;
-                readOnly_ = false;
-                fileName_ = name;
-                ClearUndo();
-            }
-        }
+        result = SaveTo(name);
     }
     view_->RepaintAll();
     return result;
 }
 
+bool HexDocument::SaveTo(const std::string& name) {
+    auto fail = [this](HexError error, WriteFailure detail) {
+        lastError_ = error;
+        lastWriteFailure_ = detail;
+        return false;
+    };
+    // The working copy no longer holds what the user made of the file.
+    if (damaged_) return fail(HexError::Damaged, WriteFailure::None);
+    if (os::SameFile(name, workPath_)) return fail(HexError::SaveFailed, WriteFailure::ReplaceFailed);
+    // The new file is made first: a target that cannot be written gets no backup either.
+    SafeFileWriter writer(name);
+    if (!writer.Begin()) return fail(HexError::SaveFailed, writer.Failure());
+    if (createBackup_ && modified_ && name == fileName_ && os::FileExists(name)) {
+        // "x.bak" is its own backup name: copying it onto itself would only put it at risk.
+        const std::string backup = BackupName(name);
+        if (backup != name && !os::SameFile(backup, name)) {
+            WriteResult copied = SafeCopyFile(name, backup);
+            if (!copied) return fail(HexError::BackupFailed, copied.failure);
+        }
+    }
+    // Exactly the bytes the user sees: DataSize bytes of the working copy.
+    if (dataSize_ > 0 && (!work_.IsOpen() || !work_.Seek(0))) writer.Fail(WriteFailure::SourceFailed);
+    std::unique_ptr<char[]> buffer(new char[kCopyChunk]);
+    for (int64_t done = 0; done < dataSize_ && writer.Failure() == WriteFailure::None;) {
+        int32_t n = static_cast<int32_t>(std::min<int64_t>(kCopyChunk, dataSize_ - done));
+        if (work_.Read(buffer.get(), n) != n) {
+            writer.Fail(WriteFailure::SourceFailed);
+            break;
+        }
+        writer.Write(buffer.get(), n);
+        done += n;
+    }
+    WriteResult written = writer.Commit();
+    if (!written) return fail(HexError::SaveFailed, written.failure);
+    changes_.Clear();
+    modified_ = false;
+    readOnly_ = false;
+    fileName_ = name;
+    ClearUndo();
+    return true;
+}
+
 void HexDocument::NewEmptyDocument(const std::string& name) {
     CloseWorkingCopy(true);
     fileName_ = name;
+    damaged_ = false;
     ClearUndo();
     ClearSelection(false);
     changes_.Clear();
@@ -270,10 +357,27 @@ void HexDocument::NewEmptyDocument(const std::string& name) {
 
 // ------------------------------------------------------------------- edits
 
+HexDocument::UndoState HexDocument::SaveUndoState() const {
+    return UndoState{canUndo_, modified_, lastUndoText_};
+}
+
+// Takes back the record of an edit that could not be made.
+void HexDocument::RestoreUndoState(const UndoState& state) {
+    journal_->TruncateTo(lastRecordStart_);
+    canUndo_ = state.canUndo;
+    modified_ = state.modified;
+    lastUndoText_ = state.lastText;
+}
+
 void HexDocument::ChangeByte(uint8_t oldValue, uint8_t newValue, int32_t index) {
     if (oldValue == newValue || index < 0 || index >= dataSize_) return;
+    const UndoState before = SaveUndoState();
     if (!RecordUndo(0, index, 1)) return;
-    if (!work_.Seek(index) || work_.Write(&newValue, 1) != 1) throw std::runtime_error("Stream write error");
+    if (!WriteAt(index, &newValue, 1)) {
+        RestoreUndoState(before);
+        lastError_ = HexError::EditFailed;
+        throw std::runtime_error(LastErrorText());
+    }
     if (windowStart_ >= 0 && index >= windowStart_ && index < windowStart_ + windowLength_)
         window_[index - windowStart_] = newValue;
     changes_.Set(index);
@@ -283,20 +387,28 @@ void HexDocument::ChangeByte(uint8_t oldValue, uint8_t newValue, int32_t index) 
 void HexDocument::AppendBytes(const uint8_t* buffer, int32_t count) {
     if (count < 1 || buffer == nullptr) return;
     if (static_cast<int64_t>(dataSize_) + count > kMaxDocumentSize) return; // would pass the 32-bit offsets
+    const UndoState before = SaveUndoState();
     RecordUndo(4, dataSize_, count);
-    changes_.CutTo(dataSize_);
     int32_t old = dataSize_;
+    auto failed = [&](HexError error) {
+        if (work_.IsOpen()) work_.Truncate(old);
+        InvalidateWindow();
+        RestoreUndoState(before);
+        lastError_ = error;
+        throw std::runtime_error(LastErrorText());
+    };
     if (!work_.IsOpen()) {
-        if (os::FileExists(workPath_)) os::RemoveFile(workPath_);
-        if (!work_.Open(workPath_, os::File::Mode::Create))
-            throw std::runtime_error("Cannot create file \"" + workPath_ + "\"");
-        changes_.Clear();
+        if (!workClaimed_) {
+            workPath_ = ClaimWorkingCopy(workClaimed_);
+            journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
+        }
+        if (!workClaimed_ || !work_.Open(workPath_, os::File::Mode::Create)) failed(HexError::NoWorkingCopy);
         old = 0;
     }
+    if (!work_.Truncate(static_cast<int64_t>(old) + count) || !WriteAt(old, buffer, count))
+        failed(HexError::EditFailed);
+    changes_.CutTo(old);
     if (old == 0) changes_.Clear();
-    if (!work_.Truncate(static_cast<int64_t>(old) + count) || !work_.Seek(old) ||
-        work_.Write(buffer, count) != count)
-        throw std::runtime_error("Stream write error");
     dataSize_ = old + count;
     Rebuild();
     Caret to = caret_;
@@ -324,22 +436,47 @@ void HexDocument::DeleteSelection() {
     }
     if (start < 0 || start >= dataSize_) return;
     end = std::min(end, dataSize_);
-    changes_.CutTo(start);
+    const UndoState before = SaveUndoState();
     if (!RecordUndo(1, start, end - start)) return;
+    const int64_t recordStart = lastRecordStart_;
+    const int64_t oldSize = dataSize_;
     // Move the tail down in chunks: the file may be far larger than memory we want to hold.
-    if (end < dataSize_) {
-        std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCopyChunk]);
-        int64_t from = end, to = start;
-        while (from < dataSize_) {
-            int32_t n = static_cast<int32_t>(std::min<int64_t>(kCopyChunk, dataSize_ - from));
-            if (!ReadAt(from, buffer.get(), n) || !work_.Seek(to) || work_.Write(buffer.get(), n) != n)
-                throw std::runtime_error("Stream write error");
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[kCopyChunk]);
+    int64_t from = end, to = start;
+    int32_t pending = 0; // bytes of a chunk whose write failed
+    bool ok = true;
+    while (ok && from < oldSize) {
+        int32_t n = static_cast<int32_t>(std::min<int64_t>(kCopyChunk, oldSize - from));
+        if (!ReadAt(from, buffer.get(), n)) {
+            ok = false;
+        } else if (!WriteAt(to, buffer.get(), n)) {
+            ok = false;
+            pending = n;
+        } else {
             from += n;
             to += n;
         }
     }
+    if (ok && !work_.Truncate(oldSize - (end - start))) ok = false;
+    if (!ok) {
+        // The removal is refused: the bytes go back where they were. Should
+        // that fail too, the document shows the working copy as it is and is
+        // never saved.
+        const bool restored =
+            RestoreAfterFailedMove(start, end, oldSize, to, buffer.get(), pending, recordStart);
+        RestoreUndoState(before);
+        InvalidateWindow();
+        if (restored) {
+            lastError_ = HexError::EditFailed;
+        } else {
+            MarkDamaged();
+            lastError_ = HexError::Damaged;
+        }
+        view_->RepaintAll();
+        throw std::runtime_error(LastErrorText());
+    }
+    changes_.CutTo(start);
     dataSize_ -= end - start;
-    work_.Truncate(dataSize_);
     InvalidateWindow();
     if (target.byte >= dataSize_) {
         target.byte = std::max(0, dataSize_ - 1);
@@ -351,15 +488,69 @@ void HexDocument::DeleteSelection() {
     view_->RepaintAll();
 }
 
+// The tail from end on was being moved down to start, chunk by chunk; every
+// chunk up to movedTo is done, and the write of the chunk held in pending
+// failed part-way. Every byte the move may have touched, start ..
+// movedTo + pendingCount, is written back from where its old value now lives:
+// a removed byte in the journal's record, a tail byte already moved at its
+// position minus the removed length, a tail byte of the failed chunk in
+// pending. Going from the top down, no source is overwritten before it is read.
+bool HexDocument::RestoreAfterFailedMove(int32_t start, int32_t end, int64_t oldSize, int64_t movedTo,
+                                         const uint8_t* pending, int32_t pendingCount, int64_t recordStart) {
+    const int64_t gap = end - start;
+    const int64_t from = movedTo + gap; // the first tail byte not moved for good
+    const int64_t limit = std::min(oldSize, movedTo + pendingCount);
+    std::unique_ptr<uint8_t[]> chunk(new uint8_t[kCopyChunk]);
+    try {
+        for (int64_t top = limit; top > start;) {
+            const int64_t bottom = std::max<int64_t>(start, top - kCopyChunk);
+            for (int64_t q = bottom; q < top;) {
+                uint8_t* out = chunk.get() + (q - bottom);
+                if (q >= from) {
+                    std::memcpy(out, pending + (q - from), static_cast<size_t>(top - q));
+                    q = top;
+                } else if (q >= end) {
+                    const int64_t stop = std::min(top, from);
+                    if (!ReadAt(q - gap, out, static_cast<int32_t>(stop - q))) return false;
+                    q = stop;
+                } else {
+                    const int64_t stop = std::min<int64_t>(top, end);
+                    journal_->Read(recordStart + kRecordHeader + (q - start), out, static_cast<int32_t>(stop - q));
+                    q = stop;
+                }
+            }
+            if (!WriteAt(bottom, chunk.get(), static_cast<int32_t>(top - bottom))) return false;
+            top = bottom;
+        }
+    } catch (const std::exception&) {
+        return false; // the journal could not be read
+    }
+    return work_.Size() == oldSize;
+}
+
+// The working copy is no longer what the document was: show it as it is, and
+// never let it be saved over the file.
+void HexDocument::MarkDamaged() {
+    damaged_ = true;
+    SetReadOnlyDoc(true);
+    const int64_t size = work_.IsOpen() ? work_.Size() : 0;
+    dataSize_ = static_cast<int32_t>(std::clamp<int64_t>(size, 0, kMaxDocumentSize));
+    ClearSelection(false);
+    Rebuild();
+    if (caret_.byte >= dataSize_) {
+        Caret to = caret_;
+        to.byte = std::max(0, dataSize_ - 1);
+        to.hexCell = 0;
+        MoveCaret(to);
+    }
+}
+
 // -------------------------------------------------------------- undo journal
 
 bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
     bool allowed = dataSize_ > 0 || kind == 2 || kind == 4;
     if (allowed) {
-        canUndo_ = true;
-        lastUndoText_ = kUndoTexts[kind];
-        ++undoCount_;
-        if (undoCount_ > kMaxUndoRecords) DropOldestUndoRecord();
+        if (journal_->RecordCount() >= kMaxUndoRecords) journal_->DropOldestRecord();
         std::vector<uint8_t> j;
         j.push_back(static_cast<uint8_t>(kind));
         j.push_back(kind == 0 && changes_.Test(position) ? 1 : 0);
@@ -373,25 +564,38 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
         PutInt(j, position);
         PutInt(j, count);
         PutInt(j, 0);
-        int32_t payload = 1;
+        const int32_t payload = kind == 1 ? count : 1;
         if (kind == 0) {
             uint8_t old = 0;
             if (!ReadAt(position, &old, 1)) old = 0;
             j.push_back(old);
-            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
-        } else if (kind == 1) {
-            // The removed bytes go straight from the working copy into the journal.
-            payload = count;
-            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
-            journal_->AppendFrom(work_, position, count);
-        } else {
+        } else if (kind != 1) {
             j.push_back(0);
-            journal_->Append(j.data(), static_cast<int64_t>(j.size()));
         }
         std::vector<uint8_t> tail;
         PutInt(tail,
                static_cast<int32_t>(37u + static_cast<uint32_t>(payload))); // wraps only past 2 GiB - 37
-        journal_->Append(tail.data(), 4);
+        lastRecordStart_ = journal_->Size();
+        try {
+            if (kind == 1) {
+                // The removed bytes go straight from the working copy into the journal.
+                journal_->Append(j.data(), static_cast<int64_t>(j.size()));
+                journal_->AppendFrom(work_, position, count);
+                journal_->Append(tail.data(), 4);
+            } else {
+                j.insert(j.end(), tail.begin(), tail.end());
+                journal_->Append(j.data(), static_cast<int64_t>(j.size()));
+            }
+            journal_->EndRecord();
+        } catch (const std::exception&) {
+            // Nothing has changed yet: the edit is refused.
+            journal_->TruncateTo(lastRecordStart_);
+            lastError_ = HexError::EditFailed;
+            view_->PostStateChange();
+            throw std::runtime_error(LastErrorText());
+        }
+        canUndo_ = true;
+        lastUndoText_ = kUndoTexts[kind];
         if (kind == 1 || kind == 4) InvalidateWindow();
         modified_ = true;
     }
@@ -399,23 +603,9 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
     return allowed;
 }
 
-void HexDocument::DropOldestUndoRecord() {
-    int64_t pos = journal_->Size();
-    int64_t oldestEnd = 0;
-    while (pos >= 4) {
-        int32_t length = journal_->IntAt(pos - 4);
-        oldestEnd = pos;
-        if (length < 37 || length > pos) break; // a broken journal: stop walking
-        pos -= length;
-    }
-    journal_->DropFront(oldestEnd);
-    --undoCount_;
-}
-
 void HexDocument::ClearUndo() {
     canUndo_ = false;
     lastUndoText_ = "No Undo";
-    undoCount_ = 0;
     journal_->Clear();
     view_->StateChangedNow();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/os.h"
+#include "base/safe_write.h"
 #include "hexedit/translation.h"
 #include "hexedit/undo_journal.h"
 
@@ -57,6 +58,23 @@ public:
     virtual void EndWait() {}
 };
 
+// Why the last load, save or edit did not go through.
+enum class HexError {
+    None,
+    NotFound,
+    CannotRead,
+    TooLarge,      // 2 GiB or more: offsets are 32-bit
+    CopyFailed,    // the working copy came out short (temp folder full, read error)
+    NoWorkingCopy, // no working copy could be made in the temp folder
+    BackupFailed,  // the backup could not be written: nothing was saved
+    SaveFailed,    // the file could not be written: it is as it was
+    EditFailed,    // an edit could not be written to the working copy: the document is as it was
+    Damaged,       // the working copy could not be put right after a failed edit: it is no longer saved
+};
+
+// One sentence for the user, in Turkish (code page 1254).
+std::string HexErrorText(HexError error, WriteFailure detail = WriteFailure::None);
+
 class HexDocument {
 public:
     static constexpr int32_t kWindowSize = 65536;
@@ -99,7 +117,7 @@ public:
     std::vector<uint8_t> JournalBytes() const { return journal_->Bytes(); }
     int64_t JournalSize() const { return journal_->Size(); }
     bool JournalSpilled() const { return journal_->Spilled(); }
-    int32_t UndoRecordCount() const { return undoCount_; }
+    int32_t UndoRecordCount() const { return journal_->RecordCount(); }
 
     int32_t BytesPerLine() const { return bytesPerLine_; }
     void SetBytesPerLine(int32_t value);
@@ -111,6 +129,14 @@ public:
     void SetBackupExtension(const std::string& value) { backupExtension_ = value; }
     // Name with its extension replaced by the backup extension.
     std::string BackupName(const std::string& name) const;
+
+    // Why the last LoadFromFile, SaveToFile or failed edit did not go through
+    // (None after one that did), and the file system's side of a failed save.
+    HexError LastError() const { return lastError_; }
+    WriteFailure LastWriteFailure() const { return lastWriteFailure_; }
+    std::string LastErrorText() const { return HexErrorText(lastError_, lastWriteFailure_); }
+    // A failed edit left the working copy unlike the document: it is read-only and never saved.
+    bool Damaged() const { return damaged_; }
 
     // Byte at index through the read window (index < DataSize).
     uint8_t ByteAt(int32_t index);
@@ -145,20 +171,35 @@ public:
     int32_t RowCount() const;
 
 private:
+    // What an edit changes besides the working copy, to be put back when it fails.
+    struct UndoState {
+        bool canUndo;
+        bool modified;
+        std::string lastText;
+    };
+    UndoState SaveUndoState() const;
+    void RestoreUndoState(const UndoState& state);
     bool RecordUndo(int kind, int32_t position, int32_t count);
-    void DropOldestUndoRecord();
     void ClearUndo();
     void InvalidateWindow() { windowStart_ = -1; }
     bool ReadAt(int64_t position, void* buffer, int32_t count);
+    bool WriteAt(int64_t position, const void* buffer, int32_t count);
     void CloseWorkingCopy(bool truncate);
     bool OpenWorkingCopy();
-    // Copies a file through a small buffer; the target is created anew.
-    static bool StreamCopy(const std::string& from, const std::string& to);
+    HexError CopyIntoWorkingCopy(const std::string& name);
+    bool Refuse(HexError reason);
+    bool SaveTo(const std::string& name);
+    // After a failed tail move: puts the bytes from start to the end of the old
+    // document back as they were. See DeleteSelection.
+    bool RestoreAfterFailedMove(int32_t start, int32_t end, int64_t oldSize, int64_t movedTo,
+                                const uint8_t* pending, int32_t pendingCount, int64_t recordStart);
+    void MarkDamaged();
     void Rebuild();
 
     DocumentView nullView_;
     DocumentView* view_ = &nullView_;
     std::string workPath_;
+    bool workClaimed_ = false;
     os::File work_;
     std::string fileName_ = "Untitled";
     int32_t dataSize_ = 0;
@@ -170,7 +211,10 @@ private:
     bool modified_ = false;
     bool readOnly_ = true;
     std::unique_ptr<UndoJournal> journal_;
-    int32_t undoCount_ = 0;
+    HexError lastError_ = HexError::None;
+    WriteFailure lastWriteFailure_ = WriteFailure::None;
+    bool damaged_ = false;
+    int64_t lastRecordStart_ = 0; // where the journal's last record begins
     bool canUndo_ = false;
     std::string lastUndoText_ = "No Undo";
     int32_t anchor_ = -1, selStart_ = -1, selEnd_ = -1;

@@ -88,3 +88,61 @@ TEST(Os, FilesCopyRenameRemove) {
     File missing;
     EXPECT_FALSE(missing.Open(c, File::Mode::Read));
 }
+
+TEST(Os, ClaimingReplacingAndTheTestHooks) {
+    std::string base = TempFolder() + "velmora_os_hooks_" + std::to_string(TickCount());
+    std::string a = base + ".a", b = base + ".b";
+    File f;
+    ASSERT_TRUE(f.Open(a, File::Mode::CreateNew));
+    File again;
+    EXPECT_FALSE(again.Open(a, File::Mode::CreateNew)) << "a name is claimed once";
+
+    // Writes made to fail after N bytes write those N bytes, then report failure.
+    const FileCounters before = Counters();
+    FileFaults faults;
+    faults.writeBytes = 6;
+    InjectFileFaults(faults);
+    EXPECT_EQ(f.Write("abcd", 4), 4);
+    EXPECT_EQ(f.Write("efgh", 4), -1);
+    EXPECT_EQ(f.Write("ijkl", 4), -1);
+    ClearFileFaults();
+    EXPECT_EQ(f.Size(), 6);
+    EXPECT_EQ(f.Write("ij", 2), 2);
+    const FileCounters after = Counters();
+    EXPECT_EQ(after.writes - before.writes, 4);
+    EXPECT_EQ(after.bytesWritten - before.bytesWritten, 8);
+    faults = FileFaults{};
+    faults.readBytes = 3;
+    faults.failTruncate = true;
+    faults.failFlush = true;
+    InjectFileFaults(faults);
+    char buffer[8] = {};
+    ASSERT_TRUE(f.Seek(0));
+    EXPECT_EQ(f.Read(buffer, 8), -1);
+    EXPECT_FALSE(f.Truncate(2));
+    EXPECT_FALSE(f.Flush());
+    ClearFileFaults();
+    ASSERT_TRUE(f.Seek(0));
+    EXPECT_EQ(f.Read(buffer, 8), 8);
+    EXPECT_EQ(std::string(buffer, 8), "abcdefij");
+    EXPECT_TRUE(f.Flush());
+    f.Close();
+
+    // Moving a file over another replaces it; a missing target is simply made.
+    {
+        File g;
+        ASSERT_TRUE(g.Open(b, File::Mode::Create));
+        ASSERT_EQ(g.Write("B", 1), 1);
+    }
+    EXPECT_FALSE(SameFile(a, b));
+    EXPECT_TRUE(SameFile(a, a));
+    EXPECT_TRUE(MoveFileOver(b, a));
+    EXPECT_FALSE(FileExists(b));
+    EXPECT_EQ(FileSize(a), 1);
+    EXPECT_TRUE(MoveFileOver(a, b));
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_FALSE(SameFile(a, b)) << "a missing file is no file";
+    EXPECT_TRUE(RemoveFile(b));
+    EXPECT_TRUE(FolderExists(TempFolder()));
+    EXPECT_FALSE(FolderExists(b));
+}

@@ -11,6 +11,12 @@
 #include "hexedit/grid_layout.h"
 #include "hexedit/translation.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 using namespace velmora;
 using namespace velmora::hex;
 
@@ -25,8 +31,25 @@ public:
                   std::to_string(++serial) + "_";
     }
     ~Scratch() {
-        for (const auto& f : files_)
+        os::ClearFileFaults();
+        for (const auto& f : files_) {
+            MakeWritable(f);
             os::RemoveFile(f);
+        }
+    }
+    static void MakeReadOnly(const std::string& path) {
+#ifdef _WIN32
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+        chmod(path.c_str(), 0444);
+#endif
+    }
+    static void MakeWritable(const std::string& path) {
+#ifdef _WIN32
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+        chmod(path.c_str(), 0644);
+#endif
     }
     std::string Write(const std::string& name, const std::string& data) {
         std::string path = Path(name);
@@ -139,28 +162,59 @@ TEST(HexDocument, WorkingCopiesAreDistinctAndRemoved) {
     EXPECT_FALSE(os::FileExists(first));
 }
 
-TEST(HexDocument, MissingFileAndHugeFileAreRefused) {
+// A load that does not go through never leaves the previous document under the
+// new name: the editor is empty, read-only and nameless, and says why.
+TEST(HexDocument, RefusedLoadsLeaveAnEmptyReadOnlyNamelessEditor) {
     Scratch s;
-    HexDocument doc;
-    std::string path = s.Write("x.bin", "hello");
-    ASSERT_TRUE(doc.LoadFromFile(path));
-    EXPECT_FALSE(doc.LoadFromFile(s.Path("missing.bin")));
-    EXPECT_EQ(doc.DataSize(), 0);
-    EXPECT_TRUE(doc.ReadOnlyDoc());
-    EXPECT_EQ(doc.FileName(), path);
-
-    // 2 GiB cannot be addressed with 32-bit offsets: refused, the document stays.
-    ASSERT_TRUE(doc.LoadFromFile(path));
-    std::string huge = s.Path("huge.bin");
+    const std::string content(3 << 20, 'c');
+    const std::string path = s.Write("x.bin", content);
+    const std::string huge = s.Path("huge.bin");
     {
         os::File f;
         ASSERT_TRUE(f.Open(huge, os::File::Mode::Create));
-        ASSERT_TRUE(f.Truncate(int64_t{1} << 31)); // sparse
+        ASSERT_TRUE(f.Truncate(int64_t{1} << 31)); // sparse: 2 GiB costs no disk
     }
-    EXPECT_FALSE(doc.LoadFromFile(huge));
-    EXPECT_EQ(doc.DataSize(), 5);
-    EXPECT_EQ(doc.FileName(), path);
-    EXPECT_EQ(doc.ByteAt(1), 'e');
+    os::FileFaults tempFull, readError, noTempFile;
+    tempFull.writeBytes = (3 << 20) / 2; // the working copy's disk fills half-way
+    readError.readBytes = (3 << 20) - 1; // the last byte cannot be read
+    noTempFile.failCreate = true;
+    struct Case {
+        const char* what;
+        std::string name;
+        os::FileFaults faults;
+        HexError expected;
+    };
+    const Case cases[] = {
+        {"missing", s.Path("missing.bin"), {}, HexError::NotFound},
+        {"2 GiB", huge, {}, HexError::TooLarge},
+        {"temp folder full", path, tempFull, HexError::CopyFailed},
+        {"read error", path, readError, HexError::CopyFailed},
+        {"no working copy", path, noTempFile, HexError::NoWorkingCopy},
+    };
+    for (const Case& c : cases) {
+        HexDocument doc;
+        ASSERT_TRUE(doc.LoadFromFile(s.Write("previous.bin", "previous")));
+        doc.ChangeByte('p', 'P', 0);
+        os::InjectFileFaults(c.faults);
+        const bool loaded = doc.LoadFromFile(c.name);
+        os::ClearFileFaults();
+        EXPECT_FALSE(loaded) << c.what;
+        EXPECT_EQ(doc.LastError(), c.expected) << c.what;
+        EXPECT_FALSE(doc.LastErrorText().empty()) << c.what;
+        EXPECT_EQ(doc.DataSize(), 0) << c.what;
+        EXPECT_EQ(doc.RowCount(), 1) << c.what;
+        EXPECT_TRUE(doc.ReadOnlyDoc()) << c.what;
+        EXPECT_EQ(doc.FileName(), "") << c.what;
+        EXPECT_FALSE(doc.Modified()) << c.what;
+        EXPECT_EQ(doc.UndoRecordCount(), 0) << c.what;
+        EXPECT_EQ(os::FileSize(doc.WorkingCopyPath()), 0) << c.what << ": the temp folder gets its space back";
+        // The next load works as usual and clears the reason.
+        ASSERT_TRUE(doc.LoadFromFile(path)) << c.what;
+        EXPECT_EQ(doc.LastError(), HexError::None);
+        EXPECT_EQ(doc.DataSize(), 3 << 20);
+        EXPECT_EQ(doc.ByteAt((3 << 20) - 1), 'c');
+    }
+    EXPECT_TRUE(Scratch::Read(path) == content);
 }
 
 TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
@@ -279,6 +333,107 @@ TEST(HexDocument, LargeRemovalsKeepTheJournalOnDisk) {
     EXPECT_FALSE(os::FileExists(spill));
 }
 
+// A removal whose tail move or shrink fails is refused: the working copy, the
+// journal and the flags are as before, and the user is told. Only when the
+// bytes cannot even be put back does the document turn read-only for good,
+// showing what the working copy holds, and refuse every save.
+TEST(HexDocument, AFailedRemovalIsRefusedOrNeverSaved) {
+    std::string original(3 << 20, '\0');
+    for (size_t i = 0; i < original.size(); ++i)
+        original[i] = static_cast<char>(i * 7 + i / 251);
+    const int32_t size = static_cast<int32_t>(original.size());
+    struct Case {
+        const char* what;
+        int32_t start, count;
+        int64_t failAfter; // bytes of the tail move before the failing write, -1: none
+        bool recovers;     // only that write fails
+        bool failTruncate;
+    };
+    const Case cases[] = {
+        {"small gap, first chunk", 100, 10, 0, true, false},
+        {"small gap, third chunk half written", 100, 10, (2 << 20) + 4000, true, false},
+        {"gap wider than a chunk, second chunk", 1000, (1 << 20) + 5000, (1 << 20) + (1 << 20) / 3, true, false},
+        {"shrink fails", 5000, 300000, -1, true, true},
+        {"disk gone for good", 100, 10, (1 << 20) + 77, false, false},
+    };
+    for (const Case& c : cases) {
+        Scratch s;
+        const std::string path = s.Write("r.bin", original);
+        HexDocument doc;
+        ASSERT_TRUE(doc.LoadFromFile(path));
+        doc.ChangeByte(doc.ByteAt(7), 0x11, 7);
+        const std::vector<uint8_t> journal = doc.JournalBytes();
+        doc.SetSelStart(c.start);
+        doc.SetSelEnd(c.start + c.count - 1);
+        // The record of a large removal goes to the journal's file before the move.
+        const int64_t journalWrites = 33 + int64_t{c.count} + 4 > UndoJournal::kMemoryLimit ? 38 + 37 + c.count : 0;
+        os::FileFaults faults;
+        if (c.failAfter >= 0) faults.writeBytes = journalWrites + c.failAfter;
+        faults.writeRecovers = c.recovers;
+        faults.failTruncate = c.failTruncate;
+        const os::FileCounters before = os::Counters();
+        os::InjectFileFaults(faults);
+        EXPECT_THROW(doc.DeleteSelection(), std::runtime_error) << c.what;
+        os::ClearFileFaults();
+        // The move got as far as meant before it failed.
+        const int64_t tail = size - (c.start + c.count);
+        EXPECT_GE(os::Counters().bytesWritten - before.bytesWritten,
+                  journalWrites + (c.failAfter >= 0 ? c.failAfter : tail))
+            << c.what;
+        std::string expected = original;
+        expected[7] = 0x11;
+        if (c.recovers) {
+            EXPECT_EQ(doc.LastError(), HexError::EditFailed) << c.what;
+            EXPECT_FALSE(doc.Damaged()) << c.what;
+            EXPECT_EQ(doc.DataSize(), size) << c.what;
+            EXPECT_TRUE(Scratch::Read(doc.WorkingCopyPath()) == expected) << c.what;
+            EXPECT_TRUE(doc.JournalBytes() == journal) << c.what;
+            EXPECT_EQ(doc.UndoRecordCount(), 1) << c.what;
+            EXPECT_EQ(doc.LastUndoText(), "Byte changed") << c.what;
+            EXPECT_TRUE(doc.IsChanged(7)) << c.what;
+            EXPECT_EQ(doc.ByteAt(c.start + c.count), static_cast<uint8_t>(original[c.start + c.count])) << c.what;
+            // The document goes on: the same removal now works and is saved.
+            doc.DeleteSelection();
+            expected.erase(c.start, c.count);
+            ASSERT_TRUE(doc.SaveToFile(path)) << c.what;
+            EXPECT_TRUE(Scratch::Read(path) == expected) << c.what;
+        } else {
+            EXPECT_EQ(doc.LastError(), HexError::Damaged) << c.what;
+            EXPECT_TRUE(doc.Damaged()) << c.what;
+            EXPECT_TRUE(doc.ReadOnlyDoc()) << c.what;
+            const std::string working = Scratch::Read(doc.WorkingCopyPath());
+            ASSERT_EQ(doc.DataSize(), static_cast<int32_t>(working.size())) << c.what;
+            for (int32_t i : {0, 7, c.start, c.start + 1, (1 << 20) + 80, doc.DataSize() - 1})
+                EXPECT_EQ(doc.ByteAt(i), static_cast<uint8_t>(working[i])) << c.what << " shows what it holds, at " << i;
+            EXPECT_FALSE(doc.SaveToFile(path)) << c.what;
+            EXPECT_FALSE(doc.SaveToFile(s.Path("elsewhere.bin"))) << c.what;
+            EXPECT_EQ(doc.LastError(), HexError::Damaged) << c.what;
+            EXPECT_TRUE(Scratch::Read(path) == original) << c.what;
+            // A new load is a fresh start.
+            ASSERT_TRUE(doc.LoadFromFile(path));
+            EXPECT_FALSE(doc.Damaged());
+        }
+    }
+
+    // A byte that cannot be written is no change either.
+    Scratch s;
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(s.Write("b.bin", "abc")));
+    os::FileFaults faults;
+    faults.writeBytes = 0;
+    os::InjectFileFaults(faults);
+    EXPECT_THROW(doc.ChangeByte('b', 'B', 1), std::runtime_error);
+    EXPECT_THROW(doc.AppendBytes(reinterpret_cast<const uint8_t*>("de"), 2), std::runtime_error);
+    os::ClearFileFaults();
+    EXPECT_EQ(doc.LastError(), HexError::EditFailed);
+    EXPECT_FALSE(doc.Modified());
+    EXPECT_FALSE(doc.IsChanged(1));
+    EXPECT_EQ(doc.UndoRecordCount(), 0);
+    EXPECT_EQ(doc.DataSize(), 3);
+    EXPECT_EQ(doc.ByteAt(1), 'b');
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "abc");
+}
+
 TEST(HexDocument, EqualByteIsNoChange) {
     Scratch s;
     HexDocument doc;
@@ -391,6 +546,137 @@ TEST(HexDocument, SaveMakesBackupOnlyForModifiedSameName) {
     EXPECT_EQ(doc.FileName(), other);
     EXPECT_EQ(doc.ByteAt(3), 'd');
 }
+
+// A save that fails at any point leaves the file byte for byte as it was, says
+// so, and keeps the document with its edits for another try.
+TEST(HexDocument, AFailedSaveLeavesTheFileAsItWas) {
+    const std::string original = [] {
+        std::string d(3 << 20, '\0');
+        for (size_t i = 0; i < d.size(); ++i)
+            d[i] = static_cast<char>(i * 13 + i / 7);
+        return d;
+    }();
+    const int64_t size = static_cast<int64_t>(original.size());
+    struct Case {
+        const char* what;
+        bool backup;
+        os::FileFaults faults;
+        HexError expected;
+        WriteFailure detail;
+    };
+    os::FileFaults halfSave, halfBackup, afterBackup, replace, flush;
+    halfSave.writeBytes = size / 2;
+    halfBackup.writeBytes = size / 2;
+    afterBackup.writeBytes = size + size / 2; // the backup goes through, the save does not
+    replace.failReplace = true;
+    flush.failFlush = true;
+    const Case cases[] = {
+        {"disk full half-way", false, halfSave, HexError::SaveFailed, WriteFailure::WriteFailed},
+        {"backup fails half-way", true, halfBackup, HexError::BackupFailed, WriteFailure::WriteFailed},
+        {"save fails after the backup", true, afterBackup, HexError::SaveFailed, WriteFailure::WriteFailed},
+        {"file in use", false, replace, HexError::SaveFailed, WriteFailure::ReplaceFailed},
+        {"flush fails", false, flush, HexError::SaveFailed, WriteFailure::FlushFailed},
+    };
+    for (const Case& c : cases) {
+        Scratch s;
+        const std::string path = s.Write("data.bin", original);
+        const std::string bak = s.Write("data.bak", "older backup");
+        HexDocument doc;
+        doc.SetCreateBackup(c.backup);
+        ASSERT_TRUE(doc.LoadFromFile(path));
+        doc.ChangeByte(doc.ByteAt(10), 0xAA ^ doc.ByteAt(10), 10);
+        doc.SetSelStart(100);
+        doc.SetSelEnd(199);
+        doc.DeleteSelection();
+        os::InjectFileFaults(c.faults);
+        const bool saved = doc.SaveToFile(path);
+        os::ClearFileFaults();
+        EXPECT_FALSE(saved) << c.what;
+        EXPECT_EQ(doc.LastError(), c.expected) << c.what;
+        EXPECT_EQ(doc.LastWriteFailure(), c.detail) << c.what;
+        EXPECT_FALSE(doc.LastErrorText().empty()) << c.what;
+        EXPECT_TRUE(Scratch::Read(path) == original) << c.what;
+        if (c.expected == HexError::BackupFailed) {
+            EXPECT_EQ(Scratch::Read(bak), "older backup") << c.what;
+        }
+        EXPECT_TRUE(doc.Modified()) << c.what;
+        EXPECT_TRUE(doc.IsChanged(10)) << c.what;
+        EXPECT_EQ(doc.FileName(), path) << c.what;
+        EXPECT_EQ(doc.DataSize(), size - 100) << c.what;
+        // The same save without the fault goes through.
+        ASSERT_TRUE(doc.SaveToFile(path)) << c.what;
+        std::string expected = original;
+        expected[10] = static_cast<char>(expected[10] ^ 0xAA);
+        expected.erase(100, 100);
+        EXPECT_TRUE(Scratch::Read(path) == expected) << c.what;
+        if (c.backup) {
+            EXPECT_TRUE(Scratch::Read(bak) == original) << c.what;
+        }
+    }
+}
+
+TEST(HexDocument, SavingABackupFileAndReadOnlyTargets) {
+    Scratch s;
+    // "x.bak" with the backup extension ".bak" is its own backup name.
+    const std::string bak = s.Write("x.bak", "backup bytes");
+    HexDocument doc;
+    ASSERT_TRUE(doc.LoadFromFile(bak));
+    doc.ChangeByte('b', 'B', 0);
+    ASSERT_TRUE(doc.SaveToFile(bak)) << doc.LastErrorText();
+    EXPECT_EQ(Scratch::Read(bak), "Backup bytes");
+    doc.ChangeByte('a', 'A', 1);
+    doc.SetBackupExtension(".BAK"); // the same file where names ignore case; another one elsewhere
+    ASSERT_TRUE(doc.SaveToFile(bak)) << doc.LastErrorText();
+    EXPECT_EQ(Scratch::Read(bak), "BAckup bytes");
+
+    doc.SetBackupExtension(".bak");
+
+    // A save to a read-only file is refused with the file untouched, and
+    // without a backup made for nothing.
+    const std::string locked = s.Write("locked.bin", "locked");
+    s.MakeReadOnly(locked);
+    ASSERT_TRUE(doc.LoadFromFile(locked));
+    doc.ChangeByte('l', 'L', 0);
+    EXPECT_FALSE(doc.SaveToFile(locked));
+    EXPECT_EQ(doc.LastError(), HexError::SaveFailed);
+    EXPECT_EQ(doc.LastWriteFailure(), WriteFailure::TargetReadOnly);
+    EXPECT_EQ(Scratch::Read(locked), "locked");
+    EXPECT_FALSE(os::FileExists(s.Path("locked.bak")));
+
+    // A backup that cannot be written stops the save.
+    const std::string data = s.Write("data.bin", "data");
+    const std::string lockedBackup = s.Write("data.bak", "old backup");
+    s.MakeReadOnly(lockedBackup);
+    ASSERT_TRUE(doc.LoadFromFile(data));
+    doc.ChangeByte('d', 'D', 0);
+    EXPECT_FALSE(doc.SaveToFile(data));
+    EXPECT_EQ(doc.LastError(), HexError::BackupFailed);
+    EXPECT_EQ(Scratch::Read(data), "data");
+    EXPECT_EQ(Scratch::Read(lockedBackup), "old backup");
+    // A file deleted meanwhile has nothing to back up: the edits are still saved.
+    os::RemoveFile(data);
+    EXPECT_TRUE(doc.SaveToFile(data)) << doc.LastErrorText();
+    EXPECT_EQ(Scratch::Read(data), "Data");
+}
+
+#ifdef _WIN32
+// Creating over a hidden or system file is refused by Windows; saving it is not.
+TEST(HexDocument, HiddenAndSystemFilesAreSaved) {
+    Scratch s;
+    for (DWORD kind : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_SYSTEM}}) {
+        const std::string path = s.Write(kind == FILE_ATTRIBUTE_HIDDEN ? "hidden.dat" : "system.dat", "abc");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), kind));
+        HexDocument doc;
+        ASSERT_TRUE(doc.LoadFromFile(path));
+        EXPECT_FALSE(doc.ReadOnlyDoc());
+        doc.ChangeByte('b', 'B', 1);
+        ASSERT_TRUE(doc.SaveToFile(path)) << doc.LastErrorText();
+        EXPECT_EQ(Scratch::Read(path), "aBc");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), kind);
+        EXPECT_EQ(Scratch::Read(s.Path(kind == FILE_ATTRIBUTE_HIDDEN ? "hidden.bak" : "system.bak")), "abc");
+    }
+}
+#endif
 
 TEST(HexDocument, FindEdgeCases) {
     Scratch s;

@@ -1,0 +1,256 @@
+#include "base/safe_write.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "base/os.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+using namespace velmora;
+
+namespace {
+
+class Scratch {
+public:
+    Scratch() {
+        static int serial = 0;
+        prefix_ = os::TempFolder() + "safe_write_test_" + std::to_string(os::TickCount()) + "_" +
+                  std::to_string(++serial) + "_";
+    }
+    ~Scratch() {
+        os::ClearFileFaults();
+        for (const auto& f : files_) {
+            MakeWritable(f);
+            os::RemoveFile(f);
+        }
+    }
+    std::string Write(const std::string& name, const std::string& data) {
+        std::string path = Path(name);
+        os::File f;
+        EXPECT_TRUE(f.Open(path, os::File::Mode::Create));
+        if (!data.empty()) {
+            EXPECT_EQ(f.Write(data.data(), static_cast<int32_t>(data.size())), int32_t(data.size()));
+        }
+        return path;
+    }
+    std::string Path(const std::string& name) {
+        files_.insert(prefix_ + name);
+        return prefix_ + name;
+    }
+    static std::string Read(const std::string& path) {
+        os::File f;
+        if (!f.Open(path, os::File::Mode::Read)) return "<missing>";
+        std::string data(static_cast<size_t>(f.Size()), '\0');
+        f.Read(data.data(), static_cast<int32_t>(data.size()));
+        return data;
+    }
+    static void MakeWritable(const std::string& path) {
+#ifdef _WIN32
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+        chmod(path.c_str(), 0644);
+#endif
+    }
+    static void MakeReadOnly(const std::string& path) {
+#ifdef _WIN32
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+#else
+        chmod(path.c_str(), 0444);
+#endif
+    }
+
+private:
+    std::string prefix_;
+    std::set<std::string> files_;
+};
+
+std::string Pattern(size_t size) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        s[i] = static_cast<char>(i * 31 + 7);
+    return s;
+}
+
+} // namespace
+
+TEST(SafeWrite, NewAndExistingTargets) {
+    Scratch s;
+    std::string fresh = s.Path("fresh.txt");
+    ASSERT_TRUE(SafeWriteFile(fresh, std::string("hello")).Ok());
+    EXPECT_EQ(Scratch::Read(fresh), "hello");
+
+    std::string old = s.Write("old.bin", Pattern(3000));
+    SafeFileWriter writer(old);
+    ASSERT_TRUE(writer.Begin());
+    const std::string temp = writer.NewFilePath();
+    EXPECT_TRUE(os::FileExists(temp));
+    EXPECT_NE(temp, old);
+    EXPECT_EQ(temp.substr(0, temp.find_last_of("\\/")), old.substr(0, old.find_last_of("\\/")))
+        << "the new file lies beside the target, so that moving it is a rename";
+    EXPECT_EQ(Scratch::Read(old), Pattern(3000)) << "the target is untouched until the commit";
+    ASSERT_TRUE(writer.Write("new ", 4));
+    ASSERT_TRUE(writer.Write("bytes", 5));
+    ASSERT_TRUE(writer.Commit().Ok());
+    EXPECT_EQ(Scratch::Read(old), "new bytes");
+    EXPECT_FALSE(os::FileExists(temp));
+
+    // An empty content is a content too.
+    ASSERT_TRUE(SafeWriteFile(old, std::string()).Ok());
+    EXPECT_EQ(os::FileSize(old), 0);
+
+    // A writer given up (or destroyed) before its commit leaves nothing behind.
+    std::string kept;
+    {
+        SafeFileWriter dropped(old);
+        ASSERT_TRUE(dropped.Begin());
+        kept = dropped.NewFilePath();
+        dropped.Write("xyz", 3);
+    }
+    EXPECT_FALSE(os::FileExists(kept));
+    EXPECT_EQ(os::FileSize(old), 0);
+}
+
+// Every way a save can fail: the target stays byte for byte, the new file goes,
+// and the caller learns why.
+TEST(SafeWrite, AFailureLeavesTheTargetAsItWas) {
+    const std::string original = Pattern(5 << 20);
+    const std::string replacement(5 << 20, 'R');
+    struct Case {
+        const char* what;
+        os::FileFaults faults;
+        WriteFailure expected;
+    };
+    os::FileFaults halfWay, atOnce, flush, replace, create;
+    halfWay.writeBytes = (5 << 20) / 2 + 3;
+    atOnce.writeBytes = 0;
+    flush.failFlush = true;
+    replace.failReplace = true;
+    create.failCreate = true;
+    const Case cases[] = {
+        {"disk full half-way", halfWay, WriteFailure::WriteFailed},
+        {"disk full at once", atOnce, WriteFailure::WriteFailed},
+        {"flush fails", flush, WriteFailure::FlushFailed},
+        {"replace refused", replace, WriteFailure::ReplaceFailed},
+        {"no new file", create, WriteFailure::CannotCreate},
+    };
+    for (const Case& c : cases) {
+        Scratch s;
+        std::string target = s.Write("target.dat", original);
+        SafeFileWriter writer(target);
+        os::InjectFileFaults(c.faults);
+        std::string temp;
+        if (writer.Begin()) {
+            temp = writer.NewFilePath();
+            for (size_t at = 0; at < replacement.size(); at += 1 << 20)
+                writer.Write(replacement.data() + at, 1 << 20);
+        }
+        WriteResult result = writer.Commit();
+        os::ClearFileFaults();
+        EXPECT_FALSE(result.Ok()) << c.what;
+        EXPECT_EQ(result.failure, c.expected) << c.what;
+        EXPECT_FALSE(result.Text().empty()) << c.what;
+        EXPECT_TRUE(Scratch::Read(target) == original) << c.what;
+        if (!temp.empty()) {
+            EXPECT_FALSE(os::FileExists(temp)) << c.what;
+        }
+    }
+
+    // A source that cannot be read all the way is no content to save.
+    Scratch s;
+    std::string target = s.Write("target.dat", "keep me");
+    std::string source = s.Write("source.dat", replacement);
+    os::File in;
+    ASSERT_TRUE(in.Open(source, os::File::Mode::Read));
+    os::FileFaults readFault;
+    readFault.readBytes = 3 << 20;
+    os::InjectFileFaults(readFault);
+    WriteResult result = SafeWriteFrom(in, static_cast<int64_t>(replacement.size()), target);
+    os::ClearFileFaults();
+    EXPECT_EQ(result.failure, WriteFailure::SourceFailed);
+    EXPECT_EQ(Scratch::Read(target), "keep me");
+    EXPECT_EQ(SafeCopyFile(s.Path("missing.dat"), target).failure, WriteFailure::SourceFailed);
+    EXPECT_EQ(Scratch::Read(target), "keep me");
+    // The same copy without the fault goes through.
+    ASSERT_TRUE(SafeWriteFrom(in, 4, target).Ok());
+    EXPECT_EQ(Scratch::Read(target), "RRRR");
+    ASSERT_TRUE(SafeCopyFile(source, target).Ok());
+    EXPECT_TRUE(Scratch::Read(target) == replacement);
+}
+
+TEST(SafeWrite, TargetsThatAreNotToBeReplaced) {
+    Scratch s;
+    std::string locked = s.Write("locked.txt", "protected");
+    Scratch::MakeReadOnly(locked);
+    EXPECT_EQ(SafeWriteFile(locked, std::string("x")).failure, WriteFailure::TargetReadOnly);
+    EXPECT_EQ(Scratch::Read(locked), "protected");
+    EXPECT_TRUE(os::IsReadOnlyFile(locked));
+
+    // A folder of that name, and a folder that is not there.
+    std::string folder = os::TempFolder();
+    folder.pop_back();
+    EXPECT_EQ(SafeWriteFile(folder, std::string("x")).failure, WriteFailure::TargetIsFolder);
+    std::string nowhere = s.Path("no_such_folder") + os::PathSeparator() + "x.txt";
+    EXPECT_EQ(SafeWriteFile(nowhere, std::string("x")).failure, WriteFailure::CannotCreate);
+    EXPECT_FALSE(os::FileExists(nowhere));
+
+    // The texts tell the cases apart.
+    std::set<std::string> texts;
+    for (WriteFailure f : {WriteFailure::TargetReadOnly, WriteFailure::TargetIsFolder,
+                           WriteFailure::CannotCreate, WriteFailure::WriteFailed, WriteFailure::SourceFailed,
+                           WriteFailure::FlushFailed, WriteFailure::ReplaceFailed})
+        texts.insert(WriteFailureText(f));
+    EXPECT_EQ(texts.size(), 7u);
+    EXPECT_EQ(WriteFailureText(WriteFailure::None), "");
+}
+
+#ifdef _WIN32
+// CreateFile refuses to create over a hidden or system file; a save must not.
+TEST(SafeWrite, HiddenAndSystemFilesAreSavedAndKeepTheirAttributes) {
+    Scratch s;
+    const DWORD kinds[] = {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
+    int serial = 0;
+    for (DWORD kind : kinds) {
+        std::string path = s.Write("attr" + std::to_string(++serial) + ".ini", "old");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), kind));
+        // Make it older than now, so that a kept creation time shows.
+        FILETIME past{};
+        SYSTEMTIME st{2001, 2, 0, 3, 4, 5, 6, 0};
+        SystemTimeToFileTime(&st, &past);
+        {
+            HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(h, INVALID_HANDLE_VALUE);
+            SetFileTime(h, &past, nullptr, nullptr);
+            CloseHandle(h);
+        }
+        WriteResult result = SafeWriteFile(path, std::string("new content"));
+        ASSERT_TRUE(result.Ok()) << kind << ": " << result.Text();
+        EXPECT_EQ(Scratch::Read(path), "new content");
+        DWORD now = GetFileAttributesA(path.c_str());
+        EXPECT_EQ(now & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), kind);
+        EXPECT_TRUE(now & FILE_ATTRIBUTE_ARCHIVE) << "a changed file is marked for the next backup";
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(CompareFileTime(&data.ftCreationTime, &past), 0);
+    }
+}
+#else
+TEST(SafeWrite, PermissionBitsAreKept) {
+    Scratch s;
+    std::string path = s.Write("mode.txt", "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(SafeWriteFile(path, std::string("new")).Ok());
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Scratch::Read(path), "new");
+}
+#endif
