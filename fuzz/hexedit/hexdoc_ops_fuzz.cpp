@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int step = 0; step < 64 && !in.Empty(); ++step) {
         const int32_t n = static_cast<int32_t>(model.size());
         CHECK(doc.DataSize() == n);
-        switch (in.Byte() % 8) {
+        switch (in.Byte() % 9) {
         case 0: { // overwrite a byte
             if (n == 0) break;
             int32_t at = in.Word() % n;
@@ -156,6 +156,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case 7: { // compare every byte
             for (int32_t i = 0; i < n; ++i)
+                CHECK(doc.ByteAt(i) == model[i]);
+            break;
+        }
+        case 8: { // a removal whose tail move meets one failing write: done, or refused as if never tried
+            if (n == 0) break;
+            int32_t a = in.Word() % n, b = in.Word() % n;
+            doc.SetSelStart(a);
+            doc.SetSelEnd(b);
+            const int32_t records = doc.UndoRecordCount();
+            const bool modified = doc.Modified();
+            os::FileFaults faults;
+            faults.writeBytes = in.Word() % 800;
+            faults.writeRecovers = true;
+            faults.failTruncate = (in.Byte() & 7) == 0;
+            os::InjectFileFaults(faults);
+            bool refused = false;
+            try {
+                doc.DeleteSelection();
+            } catch (const std::exception&) {
+                refused = true;
+            }
+            os::ClearFileFaults();
+            if (refused) {
+                CHECK(doc.LastError() == velmora::hex::HexError::EditFailed);
+                CHECK(!doc.Damaged());
+                CHECK(doc.UndoRecordCount() == records && doc.Modified() == modified);
+            } else {
+                model.erase(model.begin() + std::min(a, b), model.begin() + std::max(a, b) + 1);
+            }
+            CHECK(doc.DataSize() == static_cast<int32_t>(model.size()));
+            for (int32_t i = 0; i < doc.DataSize(); ++i)
                 CHECK(doc.ByteAt(i) == model[i]);
             break;
         }

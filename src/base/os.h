@@ -79,9 +79,9 @@ private:
 // Test hooks: file operations made to fail, and counts of what they did.
 // They act on File (so CopyFileTo on POSIX) and MoveFileOver, in this process.
 struct FileFaults {
-    int64_t writeBytes = -1; // writes fail once this many more bytes are written (-1 never)
+    int64_t writeBytes = -1;    // writes fail once this many more bytes are written (-1 never)
     bool writeRecovers = false; // only the write that meets the limit fails
-    int64_t readBytes = -1;  // the same for reads
+    int64_t readBytes = -1;     // the same for reads
     bool failTruncate = false;
     bool failFlush = false;
     bool failReplace = false;

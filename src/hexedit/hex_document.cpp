@@ -77,8 +77,9 @@ std::string ClaimWorkingCopy(bool& claimed) {
             return name;
         }
         if (!os::FileExists(name)) break; // not taken, just not possible
-        uint32_t now = os::TickCount();
-        tick = now != tick ? now : tick + 1;
+        // The then current tick when it has moved past this one, else the next value.
+        const uint32_t now = os::TickCount();
+        tick = now - tick - 1 < 0x80000000u ? now : tick + 1;
     }
     claimed = false;
     return name;
@@ -189,7 +190,8 @@ HexError HexDocument::CopyIntoWorkingCopy(const std::string& name) {
             result = HexError::CopyFailed;
         copied += n;
     }
-    if (result == HexError::None && (copied < expected || out.Size() != copied)) result = HexError::CopyFailed;
+    if (result == HexError::None && (copied < expected || out.Size() != copied))
+        result = HexError::CopyFailed;
     if (result != HexError::None) out.Truncate(0); // give the temp folder its space back
     return result;
 }
@@ -381,6 +383,7 @@ void HexDocument::ChangeByte(uint8_t oldValue, uint8_t newValue, int32_t index) 
     if (windowStart_ >= 0 && index >= windowStart_ && index < windowStart_ + windowLength_)
         window_[index - windowStart_] = newValue;
     changes_.Set(index);
+    KeepUndoLimit();
     view_->RepaintByte(index);
 }
 
@@ -417,6 +420,7 @@ void HexDocument::AppendBytes(const uint8_t* buffer, int32_t count) {
     MoveCaret(to);
     anchor_ = selStart_ = old;
     selEnd_ = old + count - 1;
+    KeepUndoLimit();
     view_->PostStateChange();
     view_->RepaintAll();
 }
@@ -476,6 +480,7 @@ void HexDocument::DeleteSelection() {
         throw std::runtime_error(LastErrorText());
     }
     changes_.CutTo(start);
+    KeepUndoLimit();
     dataSize_ -= end - start;
     InvalidateWindow();
     if (target.byte >= dataSize_) {
@@ -515,7 +520,8 @@ bool HexDocument::RestoreAfterFailedMove(int32_t start, int32_t end, int64_t old
                     q = stop;
                 } else {
                     const int64_t stop = std::min<int64_t>(top, end);
-                    journal_->Read(recordStart + kRecordHeader + (q - start), out, static_cast<int32_t>(stop - q));
+                    journal_->Read(recordStart + kRecordHeader + (q - start), out,
+                                   static_cast<int32_t>(stop - q));
                     q = stop;
                 }
             }
@@ -550,7 +556,6 @@ void HexDocument::MarkDamaged() {
 bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
     bool allowed = dataSize_ > 0 || kind == 2 || kind == 4;
     if (allowed) {
-        if (journal_->RecordCount() >= kMaxUndoRecords) journal_->DropOldestRecord();
         std::vector<uint8_t> j;
         j.push_back(static_cast<uint8_t>(kind));
         j.push_back(kind == 0 && changes_.Test(position) ? 1 : 0);
@@ -601,6 +606,13 @@ bool HexDocument::RecordUndo(int kind, int32_t position, int32_t count) {
     }
     view_->PostStateChange();
     return allowed;
+}
+
+// The oldest record goes once a change has been made for good, so that a
+// refused change leaves the journal as it was.
+void HexDocument::KeepUndoLimit() {
+    while (journal_->RecordCount() > kMaxUndoRecords)
+        journal_->DropOldestRecord();
 }
 
 void HexDocument::ClearUndo() {

@@ -180,6 +180,7 @@ private:
     UndoState SaveUndoState() const;
     void RestoreUndoState(const UndoState& state);
     bool RecordUndo(int kind, int32_t position, int32_t count);
+    void KeepUndoLimit();
     void ClearUndo();
     void InvalidateWindow() { windowStart_ = -1; }
     bool ReadAt(int64_t position, void* buffer, int32_t count);

@@ -88,6 +88,9 @@ public:
     void SetReadOnlyDoc(bool value) { doc_.SetReadOnlyDoc(value); }
     bool CanUndo() const { return doc_.CanUndo(); }
     const std::string& LastUndoText() const { return doc_.LastUndoText(); }
+    // Why the last load, save or edit did not go through, and the sentence for the user.
+    HexError LastError() const { return doc_.LastError(); }
+    std::string LastErrorText() const { return doc_.LastErrorText(); }
     int32_t BytesPerLine() const { return doc_.BytesPerLine(); }
     void SetBytesPerLine(int32_t value);
     TTranslationType Translation() const { return doc_.Translation(); }

@@ -37,8 +37,8 @@ void UndoJournal::Spill() {
 
 void UndoJournal::Unspill() {
     std::vector<uint8_t> live(static_cast<size_t>(size_));
-    if (size_ > 0 && (!file_.Seek(base_) || file_.Read(live.data(), static_cast<int32_t>(size_)) !=
-                                                 static_cast<int32_t>(size_)))
+    if (size_ > 0 && (!file_.Seek(base_) ||
+                      file_.Read(live.data(), static_cast<int32_t>(size_)) != static_cast<int32_t>(size_)))
         return; // stays on file
     file_.Close();
     os::RemoveFile(spillPath_);

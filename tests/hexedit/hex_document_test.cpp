@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <set>
@@ -14,7 +15,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
 #endif
 
 using namespace velmora;
@@ -162,6 +167,43 @@ TEST(HexDocument, WorkingCopiesAreDistinctAndRemoved) {
     EXPECT_FALSE(os::FileExists(first));
 }
 
+// Runs this test program again with only the given tests and one more
+// environment variable; returns its exit code.
+int RunThisProgram(const std::string& filter, const std::string& variable, const std::string& value) {
+#ifdef _WIN32
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetEnvironmentVariableA(variable.c_str(), value.c_str());
+    std::string command = "\"" + std::string(self) + "\" --gtest_filter=" + filter;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    BOOL started = CreateProcessA(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    SetEnvironmentVariableA(variable.c_str(), nullptr);
+    if (!started) return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+#else
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return -1;
+    std::string filterArgument = "--gtest_filter=" + filter;
+    char* argv[] = {self, filterArgument.data(), nullptr};
+    setenv(variable.c_str(), value.c_str(), 1);
+    pid_t child = 0;
+    int failed = posix_spawn(&child, self, nullptr, nullptr, argv, environ);
+    unsetenv(variable.c_str());
+    if (failed) return -1;
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+#endif
+}
+
 // A load that does not go through never leaves the previous document under the
 // new name: the editor is empty, read-only and nameless, and says why.
 TEST(HexDocument, RefusedLoadsLeaveAnEmptyReadOnlyNamelessEditor) {
@@ -207,7 +249,8 @@ TEST(HexDocument, RefusedLoadsLeaveAnEmptyReadOnlyNamelessEditor) {
         EXPECT_EQ(doc.FileName(), "") << c.what;
         EXPECT_FALSE(doc.Modified()) << c.what;
         EXPECT_EQ(doc.UndoRecordCount(), 0) << c.what;
-        EXPECT_EQ(os::FileSize(doc.WorkingCopyPath()), 0) << c.what << ": the temp folder gets its space back";
+        EXPECT_EQ(os::FileSize(doc.WorkingCopyPath()), 0)
+            << c.what << ": the temp folder gets its space back";
         // The next load works as usual and clears the reason.
         ASSERT_TRUE(doc.LoadFromFile(path)) << c.what;
         EXPECT_EQ(doc.LastError(), HexError::None);
@@ -215,6 +258,106 @@ TEST(HexDocument, RefusedLoadsLeaveAnEmptyReadOnlyNamelessEditor) {
         EXPECT_EQ(doc.ByteAt((3 << 20) - 1), 'c');
     }
     EXPECT_TRUE(Scratch::Read(path) == content);
+}
+
+// The other process of the test below: an editor made in the given tick loads
+// a file and writes where its working copy is, and what it holds.
+TEST(HexDocumentChild, EditorInTheGivenTick) {
+    const char* job = std::getenv("VELMORA_HEXDOC_CHILD");
+    if (job == nullptr) GTEST_SKIP() << "run by TwoProcessesInOneTickGetTwoWorkingCopies";
+    std::string text = job;
+    const size_t bar1 = text.find('|'), bar2 = text.find('|', bar1 + 1);
+    os::FreezeTickCount(std::stoll(text.substr(0, bar1)));
+    HexDocument doc;
+    os::FreezeTickCount(-1);
+    ASSERT_TRUE(doc.LoadFromFile(text.substr(bar1 + 1, bar2 - bar1 - 1)));
+    const std::string report = doc.WorkingCopyPath() + "\n" + Scratch::Read(doc.WorkingCopyPath());
+    os::File out;
+    ASSERT_TRUE(out.Open(text.substr(bar2 + 1), os::File::Mode::Create));
+    ASSERT_EQ(out.Write(report.data(), static_cast<int32_t>(report.size())),
+              static_cast<int32_t>(report.size()));
+}
+
+// Working copies are named from the tick count; two editors in two processes
+// started in one tick must still never share one.
+TEST(HexDocument, TwoProcessesInOneTickGetTwoWorkingCopies) {
+    Scratch s;
+    const std::string mine = s.Write("mine.bin", "mine, not the other's");
+    const std::string theirs = s.Write("theirs.bin", "the other process's");
+    const std::string report = s.Path("report.txt");
+    const int64_t tick = (os::TickCount() ^ 0x5A5A5A5Au) & 0x7FFFFFFF;
+    os::FreezeTickCount(tick);
+    HexDocument doc; // made first, loaded only after the other one has used its copy
+    os::FreezeTickCount(-1);
+    ASSERT_EQ(RunThisProgram("HexDocumentChild.*", "VELMORA_HEXDOC_CHILD",
+                             std::to_string(tick) + "|" + theirs + "|" + report),
+              0);
+    const std::string answer = Scratch::Read(report);
+    const size_t newline = answer.find('\n');
+    ASSERT_NE(newline, std::string::npos) << answer;
+    EXPECT_NE(answer.substr(0, newline), doc.WorkingCopyPath());
+    EXPECT_EQ(answer.substr(newline + 1), "the other process's");
+    ASSERT_TRUE(doc.LoadFromFile(mine));
+    EXPECT_EQ(Scratch::Read(doc.WorkingCopyPath()), "mine, not the other's");
+    EXPECT_FALSE(os::FileExists(answer.substr(0, newline))) << "the other editor took its copy away";
+    EXPECT_TRUE(os::FileExists(doc.WorkingCopyPath()));
+
+    // In one process the same: a second editor in the same tick takes the next name.
+    os::FreezeTickCount(tick);
+    HexDocument a, b;
+    os::FreezeTickCount(-1);
+    EXPECT_NE(a.WorkingCopyPath(), b.WorkingCopyPath());
+}
+
+// Once the journal lives on file (after a large removal), dropping its oldest
+// record costs no file traffic: each edit costs what it costs without.
+TEST(HexDocument, EditsAfterALargeRemovalCostWhatEditsCost) {
+    Scratch s;
+    std::string data(4 << 20, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>(i % 251);
+    const std::string path = s.Write("edits.bin", data);
+    auto fill = [&](HexDocument& doc) { // a full journal of small records
+        for (int32_t i = 0; i < HexDocument::kMaxUndoRecords; ++i)
+            doc.ChangeByte(static_cast<uint8_t>(data[i]), static_cast<uint8_t>(~data[i]), i);
+    };
+    auto cost = [&](HexDocument& doc) {
+        const os::FileCounters before = os::Counters();
+        for (int32_t i = 1000; i < 1099; ++i)
+            doc.ChangeByte(static_cast<uint8_t>(data[i]), static_cast<uint8_t>(data[i] ^ 0x40), i);
+        const os::FileCounters after = os::Counters();
+        return std::pair<int64_t, int64_t>{after.reads + after.writes - before.reads - before.writes,
+                                           after.bytesRead + after.bytesWritten - before.bytesRead -
+                                               before.bytesWritten};
+    };
+    HexDocument plain;
+    ASSERT_TRUE(plain.LoadFromFile(path));
+    fill(plain);
+    const auto [plainCalls, plainBytes] = cost(plain);
+    EXPECT_FALSE(plain.JournalSpilled());
+
+    HexDocument spilled;
+    ASSERT_TRUE(spilled.LoadFromFile(path));
+    fill(spilled);
+    spilled.SetSelStart(10000);
+    spilled.SetSelEnd(10000 + (2 << 20) - 1);
+    spilled.DeleteSelection();
+    ASSERT_TRUE(spilled.JournalSpilled());
+    const auto [calls, bytes] = cost(spilled);
+    // Each edit adds its record to the journal's file: one write of 38 bytes.
+    EXPECT_LE(calls, plainCalls + 99 * 2);
+    EXPECT_LE(bytes, plainBytes + 99 * 38);
+    EXPECT_EQ(spilled.UndoRecordCount(), 100);
+
+    // When the large record is dropped in turn, the journal comes back into memory.
+    const std::string spill = spilled.WorkingCopyPath() + ".undo";
+    EXPECT_TRUE(os::FileExists(spill));
+    for (int32_t i = 2000; i < 2002; ++i)
+        spilled.ChangeByte(static_cast<uint8_t>(data[i]), 0, i);
+    EXPECT_FALSE(spilled.JournalSpilled());
+    EXPECT_FALSE(os::FileExists(spill));
+    EXPECT_EQ(spilled.UndoRecordCount(), 100);
+    EXPECT_EQ(spilled.JournalSize(), 100 * 38);
 }
 
 TEST(HexDocument, JournalRecordLayoutAndTheHundredFirstRecord) {
@@ -352,7 +495,8 @@ TEST(HexDocument, AFailedRemovalIsRefusedOrNeverSaved) {
     const Case cases[] = {
         {"small gap, first chunk", 100, 10, 0, true, false},
         {"small gap, third chunk half written", 100, 10, (2 << 20) + 4000, true, false},
-        {"gap wider than a chunk, second chunk", 1000, (1 << 20) + 5000, (1 << 20) + (1 << 20) / 3, true, false},
+        {"gap wider than a chunk, second chunk", 1000, (1 << 20) + 5000, (1 << 20) + (1 << 20) / 3, true,
+         false},
         {"shrink fails", 5000, 300000, -1, true, true},
         {"disk gone for good", 100, 10, (1 << 20) + 77, false, false},
     };
@@ -366,7 +510,8 @@ TEST(HexDocument, AFailedRemovalIsRefusedOrNeverSaved) {
         doc.SetSelStart(c.start);
         doc.SetSelEnd(c.start + c.count - 1);
         // The record of a large removal goes to the journal's file before the move.
-        const int64_t journalWrites = 33 + int64_t{c.count} + 4 > UndoJournal::kMemoryLimit ? 38 + 37 + c.count : 0;
+        const int64_t journalWrites =
+            33 + int64_t{c.count} + 4 > UndoJournal::kMemoryLimit ? 38 + 37 + c.count : 0;
         os::FileFaults faults;
         if (c.failAfter >= 0) faults.writeBytes = journalWrites + c.failAfter;
         faults.writeRecovers = c.recovers;
@@ -391,7 +536,8 @@ TEST(HexDocument, AFailedRemovalIsRefusedOrNeverSaved) {
             EXPECT_EQ(doc.UndoRecordCount(), 1) << c.what;
             EXPECT_EQ(doc.LastUndoText(), "Byte changed") << c.what;
             EXPECT_TRUE(doc.IsChanged(7)) << c.what;
-            EXPECT_EQ(doc.ByteAt(c.start + c.count), static_cast<uint8_t>(original[c.start + c.count])) << c.what;
+            EXPECT_EQ(doc.ByteAt(c.start + c.count), static_cast<uint8_t>(original[c.start + c.count]))
+                << c.what;
             // The document goes on: the same removal now works and is saved.
             doc.DeleteSelection();
             expected.erase(c.start, c.count);
@@ -404,7 +550,8 @@ TEST(HexDocument, AFailedRemovalIsRefusedOrNeverSaved) {
             const std::string working = Scratch::Read(doc.WorkingCopyPath());
             ASSERT_EQ(doc.DataSize(), static_cast<int32_t>(working.size())) << c.what;
             for (int32_t i : {0, 7, c.start, c.start + 1, (1 << 20) + 80, doc.DataSize() - 1})
-                EXPECT_EQ(doc.ByteAt(i), static_cast<uint8_t>(working[i])) << c.what << " shows what it holds, at " << i;
+                EXPECT_EQ(doc.ByteAt(i), static_cast<uint8_t>(working[i]))
+                    << c.what << " shows what it holds, at " << i;
             EXPECT_FALSE(doc.SaveToFile(path)) << c.what;
             EXPECT_FALSE(doc.SaveToFile(s.Path("elsewhere.bin"))) << c.what;
             EXPECT_EQ(doc.LastError(), HexError::Damaged) << c.what;

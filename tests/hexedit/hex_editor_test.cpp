@@ -353,6 +353,27 @@ TEST_F(HexEditorTest, EmptyDocument) {
     EXPECT_EQ(editor->LastUndoText(), "Append buffer");
 }
 
+// A refused load empties the control: no rows of the previous file stay on
+// screen under the new name, and typing changes nothing.
+TEST_F(HexEditorTest, RefusedLoadEmptiesTheControl) {
+    Load(std::string(100, 'p'));
+    Type('a');
+    ASSERT_TRUE(editor->Modified());
+    EXPECT_FALSE(editor->LoadFromFile(path + ".missing"));
+    EXPECT_EQ(editor->LastError(), HexError::NotFound);
+    EXPECT_FALSE(editor->LastErrorText().empty());
+    EXPECT_EQ(editor->DataSize(), 0);
+    EXPECT_EQ(editor->RowCount(), 1);
+    EXPECT_EQ(editor->LookOfCell(0, 0).text, "0x0:");
+    EXPECT_EQ(editor->LookOfCell(5, 0).text, "   ");
+    EXPECT_EQ(editor->FileName(), "");
+    EXPECT_TRUE(editor->ReadOnlyDoc());
+    EXPECT_FALSE(editor->Modified());
+    Type('b');
+    EXPECT_EQ(editor->DataSize(), 0);
+    EXPECT_FALSE(editor->Modified());
+}
+
 TEST_F(HexEditorTest, SystemCaretFollowsTheCurrentCell) {
     Load(std::string(4000, 'c'));
     editor->SetFocus();
