@@ -231,6 +231,10 @@ TEST(SafeWrite, HiddenAndSystemFilesAreSavedAndKeepTheirAttributes) {
             SetFileTime(h, &past, nullptr, nullptr);
             CloseHandle(h);
         }
+        // Wine on Linux keeps no creation times of its own: nothing to keep there.
+        WIN32_FILE_ATTRIBUTE_DATA before{};
+        ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &before));
+        const bool keepsCreationTimes = CompareFileTime(&before.ftCreationTime, &past) == 0;
         WriteResult result = SafeWriteFile(path, std::string("new content"));
         ASSERT_TRUE(result.Ok()) << kind << ": " << result.Text();
         EXPECT_EQ(Scratch::Read(path), "new content");
@@ -239,7 +243,9 @@ TEST(SafeWrite, HiddenAndSystemFilesAreSavedAndKeepTheirAttributes) {
         EXPECT_TRUE(now & FILE_ATTRIBUTE_ARCHIVE) << "a changed file is marked for the next backup";
         WIN32_FILE_ATTRIBUTE_DATA data{};
         ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
-        EXPECT_EQ(CompareFileTime(&data.ftCreationTime, &past), 0);
+        if (keepsCreationTimes) {
+            EXPECT_EQ(CompareFileTime(&data.ftCreationTime, &past), 0);
+        }
     }
 }
 #else
