@@ -159,7 +159,11 @@ void TForm1::CreateToolBar() {
     ToolBar1 = std::make_unique<tk::TToolBar>(this, kToolBarHeight);
     const int top = (kToolBarHeight - kButtonHeight) / 2;
     int x = 4;
-    cbPath = std::make_unique<tk::TComboBox>(ToolBar1.get(), RECT{x, top, x + 172, top + kButtonHeight}, Font());
+    tk::TComboBox::Params path;
+    path.parent = ToolBar1.get();
+    path.bounds = RECT{x, top, x + 172, top + kButtonHeight};
+    path.font = Font();
+    cbPath = std::make_unique<tk::TComboBox>(path);
     x += 172;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ButtonRow& row : kButtons) {

@@ -5,15 +5,26 @@
 #include <algorithm>
 
 #include "toolkit/menus.h"
+#include "toolkit/std_controls.h"
 
 namespace tk {
+
+namespace {
+// Ids for children created without one; far above what dialogs and menus use.
+UINT_PTR NextControlId() {
+    static UINT_PTR next = 0x4000;
+    if (++next >= 0xF000) next = 0x4001;
+    return next;
+}
+} // namespace
 
 TControl::~TControl() {
     if (parent_) {
         auto& siblings = parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     }
-    for (TControl* child : children_) child->parent_ = nullptr;
+    for (TControl* child : children_)
+        child->parent_ = nullptr;
 }
 
 void TControl::CreateControl(TControl* parent, const WindowParams& params) {
@@ -24,6 +35,36 @@ void TControl::CreateControl(TControl* parent, const WindowParams& params) {
     visible_ = (p.style & WS_VISIBLE) != 0;
     CreateWindowFrom(p);
     UpdateBoundsFromWindow();
+}
+
+void TControl::CreateControl(const TControlParams& common, WindowParams params) {
+    params.bounds = common.bounds;
+    if (common.visible)
+        params.style |= WS_VISIBLE;
+    else
+        params.style &= ~WS_VISIBLE;
+    if (!params.font)
+        params.font = common.font ? common.font : (common.parent ? common.parent->Font() : nullptr);
+    if (common.parent && (params.style & WS_CHILD) && params.id == 0) params.id = NextControlId();
+    hint_ = common.hint;
+    CreateControl(common.parent, params);
+    if (!hint_.empty() && Handle()) tk::SetHint(Handle(), hint_);
+    if (common.align != TAlign::alNone) SetAlign(common.align);
+}
+
+HFONT TControl::Font() const {
+    if (!Handle()) return nullptr;
+    if (auto font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0))) return font;
+    return parent_ ? parent_->Font() : nullptr;
+}
+
+void TControl::SetFont(HFONT font) {
+    if (Handle()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void TControl::SetHint(const std::string& hint) {
+    hint_ = hint;
+    if (Handle()) tk::SetHint(Handle(), hint_);
 }
 
 void TControl::HandleDestroyed() {}
@@ -90,7 +131,9 @@ void TControl::SetVisible(bool visible) {
     if (parent_ && align_ != TAlign::alNone) parent_->Realign();
 }
 
-bool TControl::Enabled() const { return Handle() && IsWindowEnabled(Handle()); }
+bool TControl::Enabled() const {
+    return Handle() && IsWindowEnabled(Handle());
+}
 
 void TControl::SetEnabled(bool enabled) {
     if (Handle()) EnableWindow(Handle(), enabled);
@@ -113,7 +156,9 @@ void TControl::SetFocus() {
     if (Handle()) ::SetFocus(Handle());
 }
 
-bool TControl::Focused() const { return Handle() && GetFocus() == Handle(); }
+bool TControl::Focused() const {
+    return Handle() && GetFocus() == Handle();
+}
 
 void TControl::Invalidate() {
     if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
@@ -148,11 +193,16 @@ void TControl::AlignControls() {
         }
         auto key = [kind](const TControl* c) {
             switch (kind) {
-            case TAlign::alTop: return c->top_;
-            case TAlign::alBottom: return -(c->top_ + c->height_);
-            case TAlign::alLeft: return c->left_;
-            case TAlign::alRight: return -(c->left_ + c->width_);
-            default: return 0;
+            case TAlign::alTop:
+                return c->top_;
+            case TAlign::alBottom:
+                return -(c->top_ + c->height_);
+            case TAlign::alLeft:
+                return c->left_;
+            case TAlign::alRight:
+                return -(c->left_ + c->width_);
+            default:
+                return 0;
             }
         };
         std::stable_sort(list.begin(), list.end(), [&](const auto& a, const auto& b) {
@@ -181,7 +231,8 @@ void TControl::AlignControls() {
             case TAlign::alClient:
                 c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
                 break;
-            default: break;
+            default:
+                break;
             }
         }
     };
@@ -193,13 +244,16 @@ void TControl::AlignControls() {
     aligning_ = false;
 }
 
-bool TControl::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool TControl::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 namespace {
 // The window that sent a notification to its parent, or null.
 HWND NotificationSource(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_NOTIFY: return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+    case WM_NOTIFY:
+        return reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:
@@ -207,17 +261,28 @@ HWND NotificationSource(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSCROLLBAR: return reinterpret_cast<HWND>(lParam);
-    case WM_DRAWITEM: return reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
-    case WM_MEASUREITEM: {
-        // Only the id is known here; find the child with it.
-        (void)wParam;
-        return nullptr;
+    case WM_CTLCOLORSCROLLBAR:
+        return reinterpret_cast<HWND>(lParam);
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        return draw->CtlType == ODT_MENU ? nullptr : draw->hwndItem;
     }
+    case WM_DELETEITEM:
+        return reinterpret_cast<DELETEITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_COMPAREITEM:
+        return reinterpret_cast<COMPAREITEMSTRUCT*>(lParam)->hwndItem;
     }
+    (void)wParam;
     return nullptr;
 }
 } // namespace
+
+TControl* TControl::ChildWithId(UINT id) const {
+    // A control asks for its item sizes while it is still being created, before
+    // it is in the children list; the window already exists and is attached.
+    if (!Handle()) return nullptr;
+    return dynamic_cast<TControl*>(TWindow::FromHandle(GetDlgItem(Handle(), static_cast<int>(id))));
+}
 
 LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (HWND source = NotificationSource(msg, wParam, lParam); source && source != Handle()) {
@@ -226,7 +291,27 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (child->HandleReflected(msg, wParam, lParam, result)) return result;
         }
     }
+    if (msg == WM_MEASUREITEM) {
+        // Only the id is known here (menus send none).
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure->CtlType != ODT_MENU) {
+            if (TControl* child = ChildWithId(measure->CtlID); child && child != this) {
+                LRESULT result = 0;
+                if (child->HandleReflected(msg, wParam, lParam, result)) return result;
+            }
+        }
+    }
     switch (msg) {
+    case WM_SETFONT:
+        if (!IsSubclassed()) {
+            font_ = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) Invalidate();
+            return 0;
+        }
+        break;
+    case WM_GETFONT:
+        if (!IsSubclassed()) return reinterpret_cast<LRESULT>(font_);
+        break;
     case WM_CONTEXTMENU:
         if (popupMenu_ && reinterpret_cast<HWND>(wParam) == Handle()) {
             int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
@@ -275,7 +360,9 @@ TPanel::TPanel(const Params& p) : inner_(p.bevelInner), outer_(p.bevelOuter) {
     SetAlign(p.align);
 }
 
-int TPanel::BevelWidth() const { return (inner_ != TBevel::bvNone ? 1 : 0) + (outer_ != TBevel::bvNone ? 1 : 0); }
+int TPanel::BevelWidth() const {
+    return (inner_ != TBevel::bvNone ? 1 : 0) + (outer_ != TBevel::bvNone ? 1 : 0);
+}
 
 RECT TPanel::AlignRect() const {
     RECT r = TControl::AlignRect();

@@ -15,6 +15,18 @@ class TPopupMenu;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+class TControl;
+
+// What every control's parameter struct starts with.
+struct TControlParams {
+    TControl* parent = nullptr;
+    RECT bounds{0, 0, 0, 0};
+    TAlign align = TAlign::alNone;
+    bool visible = true;
+    HFONT font = nullptr; // not owned; null: the parent's font
+    std::string hint{};   // shown as a tooltip
+};
+
 class TControl : public TWindow {
 public:
     ~TControl() override;
@@ -44,6 +56,11 @@ public:
 
     std::string Text() const;
     void SetText(const std::string& text);
+    // The font the control draws with (its parent's unless set); not owned.
+    HFONT Font() const;
+    void SetFont(HFONT font);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
     void SetFocus();
     bool Focused() const;
     void Invalidate();
@@ -62,23 +79,31 @@ public:
 protected:
     // parent may be null for top-level windows.
     void CreateControl(TControl* parent, const WindowParams& params);
+    // Creates the control from the shared parameters: parent, bounds, WS_VISIBLE,
+    // font (the parent's when none), hint and alignment. A child without an id
+    // gets one of its own, so notifications that carry only the id find it.
+    void CreateControl(const TControlParams& common, WindowParams params);
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void HandleDestroyed() override;
     // The area the aligned children share (the client rectangle by default).
     virtual RECT AlignRect() const;
     // Notifications a platform control sends to its parent (WM_NOTIFY, WM_COMMAND,
-    // WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*, WM_HSCROLL, WM_VSCROLL) are handed
+    // WM_DRAWITEM, WM_MEASUREITEM, WM_DELETEITEM, WM_COMPAREITEM, WM_CTLCOLOR*,
+    // WM_HSCROLL, WM_VSCROLL) are handed
     // back to the control's own object first; return true when handled.
     virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 private:
     void UpdateBoundsFromWindow();
+    TControl* ChildWithId(UINT id) const;
 
     TControl* parent_ = nullptr;
     std::vector<TControl*> children_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = TAlign::alNone;
     TPopupMenu* popupMenu_ = nullptr;
+    HFONT font_ = nullptr; // what WM_SETFONT gave a window of our own class
+    std::string hint_;
     bool visible_ = true;
     bool aligning_ = false;
 };

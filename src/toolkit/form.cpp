@@ -34,6 +34,7 @@ TForm::TForm(const Params& p) : font_(MakeFont(p.fontName, p.fontPoints)), posit
     wp.exStyle = p.exStyle;
     wp.bounds = RECT{left, top, left + width, top + height};
     wp.text = p.caption;
+    wp.font = font_.get(); // what the form's controls take unless given their own
     CreateControl(nullptr, wp);
 }
 

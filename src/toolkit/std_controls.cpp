@@ -21,9 +21,9 @@ void SetHint(HWND window, const std::string& text) {
     if (!root) return;
     HWND& tip = Tooltips()[root];
     if (!tip || !IsWindow(tip)) {
-        tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+        tip = CreateWindowExA(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     TOOLINFOA info{};
     info.cbSize = TTTOOLINFOA_V1_SIZE;
@@ -38,8 +38,8 @@ void SetHint(HWND window, const std::string& text) {
 // ---- TSpeedButton
 
 TSpeedButton::TSpeedButton(const Params& p)
-    : name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), groupIndex_(p.groupIndex), down_(p.down),
-      allowAllUp_(p.allowAllUp), flat_(p.flat) {
+    : name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), groupIndex_(p.groupIndex),
+      down_(p.down), allowAllUp_(p.allowAllUp), flat_(p.flat) {
     RegisterWindowClass(kSpeedButtonClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     WindowParams wp;
     wp.className = kSpeedButtonClass;
@@ -47,7 +47,7 @@ TSpeedButton::TSpeedButton(const Params& p)
     wp.bounds = RECT{p.left, p.top, p.left + p.width, p.top + p.height};
     wp.text = p.caption;
     CreateControl(p.parent, wp);
-    SetHint(Handle(), hint_);
+    tk::SetHint(Handle(), hint_);
 }
 
 void TSpeedButton::SetDown(bool down) {
@@ -68,8 +68,10 @@ void TSpeedButton::SetDown(bool down) {
 
 void TSpeedButton::Click() {
     if (groupIndex_ != 0) {
-        if (!down_) SetDown(true);
-        else if (allowAllUp_) SetDown(false);
+        if (!down_)
+            SetDown(true);
+        else if (allowAllUp_)
+            SetDown(false);
     }
     if (OnClick) OnClick();
 }
@@ -106,7 +108,8 @@ void TSpeedButton::Paint(HDC dc) {
         HGDIOBJ old = SelectObject(mem, glyph_);
         COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
         if (enabled) {
-            TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight, transparent);
+            TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight,
+                           transparent);
         } else {
             // Disabled: the glyph's shape embossed in the highlight and shadow colours.
             HDC mono = CreateCompatibleDC(dc);
@@ -155,7 +158,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         EndPaint(Handle(), &ps);
         return 0;
     }
-    case WM_ERASEBKGND: return 1;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_MOUSEMOVE: {
         RECT r;
         GetClientRect(Handle(), &r);
@@ -195,7 +199,9 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (PtInRect(&r, pt)) Click();
         }
         return 0;
-    case WM_ENABLE: Invalidate(); break;
+    case WM_ENABLE:
+        Invalidate();
+        break;
     }
     return TControl::WndProc(msg, wParam, lParam);
 }
@@ -231,74 +237,6 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return TControl::WndProc(msg, wParam, lParam);
-}
-
-// ---- TComboBox
-
-TComboBox::TComboBox(TControl* parent, RECT bounds, HFONT font) {
-    WindowParams wp;
-    wp.className = WC_COMBOBOXA;
-    wp.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-    wp.bounds = RECT{bounds.left, bounds.top, bounds.right, bounds.top + 200};
-    wp.font = font;
-    CreateControl(parent, wp);
-}
-
-void TComboBox::SetItems(const std::vector<std::string>& items) {
-    quiet_ = true;
-    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-    for (const auto& item : items) SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    quiet_ = false;
-}
-
-std::vector<std::string> TComboBox::Items() const {
-    std::vector<std::string> items;
-    int n = static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        int len = static_cast<int>(SendMessageA(Handle(), CB_GETLBTEXTLEN, i, 0));
-        std::string text(len + 1, '\0');
-        SendMessageA(Handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(len);
-        items.push_back(text);
-    }
-    return items;
-}
-
-int TComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
-
-void TComboBox::SetItemIndex(int index) {
-    quiet_ = true;
-    SendMessageA(Handle(), CB_SETCURSEL, index, 0);
-    quiet_ = false;
-}
-
-void TComboBox::SetTextQuietly(const std::string& text) {
-    quiet_ = true;
-    SetText(text);
-    quiet_ = false;
-}
-
-bool TComboBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    if (msg != WM_COMMAND) return false;
-    WORD code = HIWORD(wParam);
-    if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
-        if (code == CBN_SELCHANGE) {
-            // The edit shows the picked entry only after this notification.
-            int index = ItemIndex();
-            if (index >= 0) {
-                std::vector<std::string> items = Items();
-                if (index < static_cast<int>(items.size())) {
-                    quiet_ = true;
-                    SetWindowTextA(Handle(), items[index].c_str());
-                    quiet_ = false;
-                }
-            }
-        }
-        if (!quiet_ && OnChange) OnChange();
-        result = 0;
-        return true;
-    }
-    return false;
 }
 
 // ---- TStatusBar
@@ -338,18 +276,8 @@ std::string TStatusBar::PanelText(int index) const {
     return text;
 }
 
-LRESULT TStatusBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return TControl::WndProc(msg, wParam, lParam); }
-
-// ---- TLabel
-
-TLabel::TLabel(TControl* parent, RECT bounds, const std::string& caption, HFONT font) {
-    WindowParams wp;
-    wp.className = "STATIC";
-    wp.style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-    wp.bounds = bounds;
-    wp.text = caption;
-    wp.font = font;
-    CreateControl(parent, wp);
+LRESULT TStatusBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return TControl::WndProc(msg, wParam, lParam);
 }
 
 } // namespace tk

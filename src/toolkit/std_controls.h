@@ -1,6 +1,6 @@
-// Standard controls of the program's windows: flat speed buttons with glyphs
-// and hints, the tool bar that holds them, a drop-down combo box, the status
-// bar and a one-line label.
+// Controls of the program's windows drawn or arranged by the toolkit: flat
+// speed buttons with glyphs and hints, the tool bar that holds them and the
+// status bar. The platform's standard controls are in toolkit/controls.h.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "toolkit/control.h"
+#include "toolkit/controls.h"
 
 namespace tk {
 
@@ -22,7 +23,7 @@ public:
         std::string name;
         int left = 0, top = 0, width = 23, height = 22;
         std::string hint;
-        std::string caption;   // drawn when there is no glyph
+        std::string caption;     // drawn when there is no glyph
         HBITMAP glyph = nullptr; // not owned; 16x16, the bottom-left pixel's colour is transparent
         int groupIndex = 0;
         bool down = false;
@@ -70,26 +71,6 @@ private:
     std::vector<int> dividers_;
 };
 
-// An editable drop-down box (CBS_DROPDOWN).
-class TComboBox : public TControl {
-public:
-    TComboBox(TControl* parent, RECT bounds, HFONT font);
-    void SetItems(const std::vector<std::string>& items);
-    std::vector<std::string> Items() const;
-    int ItemIndex() const;
-    void SetItemIndex(int index);
-    // Sets the text without running OnChange.
-    void SetTextQuietly(const std::string& text);
-    // The user typed or picked an entry.
-    std::function<void()> OnChange;
-
-protected:
-    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-private:
-    bool quiet_ = false;
-};
-
 class TStatusBar : public TControl {
 public:
     TStatusBar(TControl* parent, const std::vector<int>& widths, HFONT font);
@@ -103,12 +84,6 @@ protected:
 private:
     void ApplyParts();
     std::vector<int> widths_;
-};
-
-// A static text.
-class TLabel : public TControl {
-public:
-    TLabel(TControl* parent, RECT bounds, const std::string& caption, HFONT font);
 };
 
 } // namespace tk

@@ -3,10 +3,18 @@
 #include "toolkit/application.h"
 
 #include <unordered_map>
+#include <vector>
 
 namespace tk {
 
 namespace {
+// Objects whose window CreateWindowFrom is making now, innermost last (a
+// handler may create a control while its parent is being created).
+std::vector<TWindow*>& PendingCreations() {
+    static std::vector<TWindow*> pending;
+    return pending;
+}
+
 // HWND -> object. All windows live on the one UI thread; an in-process map is
 // far cheaper than a window property, which under Wine is a server call.
 std::unordered_map<HWND, TWindow*>& Objects() {
@@ -15,7 +23,9 @@ std::unordered_map<HWND, TWindow*>& Objects() {
 }
 } // namespace
 
-TWindow::~TWindow() { DestroyHandle(); }
+TWindow::~TWindow() {
+    DestroyHandle();
+}
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
@@ -43,17 +53,38 @@ void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSO
 }
 
 void TWindow::CreateWindowFrom(const WindowParams& p) {
+    // A thread hook sees the window between its making and its first message
+    // (WM_GETMINMAXINFO or WM_NCCREATE); the object is attached there, so a
+    // platform control's creation-time messages already pass through the thunk.
+    PendingCreations().push_back(this);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, &TWindow::CreationHook, nullptr, GetCurrentThreadId());
     HWND hwnd = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.bounds.left, p.bounds.top,
                                 p.bounds.right - p.bounds.left, p.bounds.bottom - p.bounds.top, p.parent,
                                 reinterpret_cast<HMENU>(p.id), GetModuleHandleA(nullptr), this);
+    if (hook) UnhookWindowsHookEx(hook);
+    PendingCreations().pop_back();
     if (!hwnd) return;
-    if (!handle_) {
-        // A platform control: its procedure is not ours, so subclass it now.
-        Attach(hwnd);
-        originalProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::Thunk)));
-    }
+    if (!handle_) AttachAndSubclass(hwnd); // no hook: late, but attached all the same
     if (p.font) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(p.font), FALSE);
+}
+
+LRESULT CALLBACK TWindow::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && !PendingCreations().empty()) {
+        TWindow* self = PendingCreations().back();
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        // Only the window asked for: a control's own inner windows (a combo
+        // box's edit and list) are made during its creation too.
+        if (!self->handle_ && create && create->lpcs && create->lpcs->lpCreateParams == self)
+            self->AttachAndSubclass(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TWindow::AttachAndSubclass(HWND hwnd) {
+    Attach(hwnd);
+    auto thunk = reinterpret_cast<LONG_PTR>(&TWindow::Thunk);
+    if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != thunk)
+        originalProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, thunk));
 }
 
 void TWindow::DestroyHandle() {
@@ -76,7 +107,9 @@ LRESULT TWindow::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(handle_, msg, wParam, lParam);
 }
 
-LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefaultProc(msg, wParam, lParam); }
+LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefaultProc(msg, wParam, lParam);
+}
 
 LRESULT CALLBACK TWindow::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWindow* self = FromHandle(hwnd);

@@ -1,6 +1,6 @@
 // Base of every window the program wraps: the C++ object is found from the HWND
-// (recorded at WM_NCCREATE for our own classes and when a platform control is
-// subclassed, forgotten at WM_NCDESTROY). The thunk catches every exception.
+// (recorded while CreateWindowEx runs, before the window's first message, and
+// forgotten at WM_NCDESTROY). The thunk catches every exception.
 #pragma once
 #include <windows.h>
 
@@ -34,9 +34,13 @@ public:
                                     HCURSOR cursor = nullptr, HBRUSH background = nullptr);
 
 protected:
-    // Creates a window of one of our classes (attached at WM_NCCREATE) or a
-    // platform control (subclassed right after creation).
+    // Creates a window of one of our classes or a platform control. Either is
+    // attached (a platform control also subclassed) before its first message, so
+    // creation-time messages such as an owner-drawn combo box's WM_MEASUREITEM
+    // reach the object.
     void CreateWindowFrom(const WindowParams& params);
+    // True for a platform control, whose procedure is not ours.
+    bool IsSubclassed() const { return originalProc_ != nullptr; }
     void DestroyHandle();
     // Messages the object handles; the default passes them on.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -46,7 +50,9 @@ protected:
 
 private:
     static LRESULT CALLBACK Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
     void Attach(HWND hwnd);
+    void AttachAndSubclass(HWND hwnd);
     void Detach();
 
     HWND handle_ = nullptr;

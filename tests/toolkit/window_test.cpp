@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
@@ -32,6 +34,36 @@ protected:
     }
 };
 
+// A platform control that records the messages its object sees; it may make a
+// sibling while it is being created.
+class RecordingEdit : public tk::TControl {
+public:
+    explicit RecordingEdit(tk::TControl* parent, bool makeSibling = false) : makeSibling_(makeSibling) {
+        tk::WindowParams wp;
+        wp.className = "EDIT";
+        wp.style = WS_CHILD;
+        CreateControl(parent, wp);
+    }
+    std::vector<UINT> seen;
+    std::unique_ptr<RecordingEdit> sibling;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        seen.push_back(msg);
+        if (msg == WM_CREATE && makeSibling_) sibling = std::make_unique<RecordingEdit>(Parent());
+        return tk::TControl::WndProc(msg, wParam, lParam);
+    }
+
+private:
+    bool makeSibling_;
+};
+
+bool Saw(const std::vector<UINT>& seen, UINT msg) {
+    for (UINT m : seen)
+        if (m == msg) return true;
+    return false;
+}
+
 class ToolkitTest : public ::testing::Test {
 protected:
     void SetUp() override { tk::Application().Initialize(); }
@@ -39,7 +71,9 @@ protected:
 
 } // namespace
 
-TEST_F(ToolkitTest, CodePageIs1254) { EXPECT_EQ(GetACP(), 1254u); }
+TEST_F(ToolkitTest, CodePageIs1254) {
+    EXPECT_EQ(GetACP(), 1254u);
+}
 
 TEST_F(ToolkitTest, ExceptionInHandlerIsShownAndLoopGoesOn) {
     ScriptedDialogs dialogs;
@@ -138,4 +172,28 @@ TEST_F(ToolkitTest, InputQueryThroughTheSeam) {
     EXPECT_EQ(value, "0x10");
     ASSERT_EQ(dialogs.Calls().size(), 2u);
     EXPECT_EQ(dialogs.Calls()[0].caption, "Git");
+}
+
+TEST_F(ToolkitTest, PlatformControlIsAttachedBeforeItsFirstMessage) {
+    tk::TForm form(tk::TForm::Params{});
+    RecordingEdit edit(&form);
+    ASSERT_TRUE(IsWindow(edit.Handle()));
+    EXPECT_EQ(tk::TWindow::FromHandle(edit.Handle()), &edit);
+    EXPECT_TRUE(Saw(edit.seen, WM_NCCREATE));
+    EXPECT_TRUE(Saw(edit.seen, WM_CREATE));
+}
+
+TEST_F(ToolkitTest, ControlMadeDuringAnothersCreationIsAttachedToItself) {
+    tk::TForm form(tk::TForm::Params{});
+    RecordingEdit outer(&form, true);
+    ASSERT_TRUE(outer.sibling);
+    EXPECT_EQ(tk::TWindow::FromHandle(outer.Handle()), &outer);
+    EXPECT_EQ(tk::TWindow::FromHandle(outer.sibling->Handle()), outer.sibling.get());
+    EXPECT_NE(outer.Handle(), outer.sibling->Handle());
+    EXPECT_TRUE(Saw(outer.sibling->seen, WM_CREATE));
+    // The subclassing is undone with the window: messages after it reach no object.
+    HWND hwnd = outer.sibling->Handle();
+    outer.sibling.reset();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(tk::TWindow::FromHandle(hwnd), nullptr);
 }
