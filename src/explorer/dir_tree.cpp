@@ -89,22 +89,6 @@ template <typename Item, typename NameOf> void SortByLocale(std::vector<Item>& i
     }
 }
 
-void SetStyleBit(HWND hwnd, DWORD bit, bool on) {
-    if (!hwnd) return;
-    DWORD style = GetWindowLongA(hwnd, GWL_STYLE);
-    DWORD wanted = on ? (style | bit) : (style & ~bit);
-    if (wanted == style) return;
-    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(wanted));
-    InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-UINT ShiftState() {
-    UINT shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= tk::scShift;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= tk::scCtrl;
-    if (GetKeyState(VK_MENU) < 0) shift |= tk::scAlt;
-    return shift;
-}
 
 // The working folder follows the file list; a folder that is the working folder
 // (or holds it) cannot be renamed or deleted on Windows, so step out of it first.
@@ -124,23 +108,28 @@ void LeaveFolder(const std::string& folder) {
 
 // ---- construction
 
-TDirTree::TDirTree(const Params& params) {
-    font_ = tk::MakeFont("MS Sans Serif", 8);
-    tk::WindowParams wp;
-    wp.className = WC_TREEVIEWA;
-    wp.style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-               TVS_EDITLABELS | TVS_SHOWSELALWAYS | (params.visible ? WS_VISIBLE : 0);
-    wp.exStyle = WS_EX_CLIENTEDGE;
-    wp.bounds = params.bounds;
-    wp.font = font_.get();
-    CreateControl(params.parent, wp);
-    SetAlign(params.align);
+namespace {
+tk::TTreeView::Params TreeParams(const TDirTree::Params& params) {
+    tk::TTreeView::Params p;
+    static_cast<tk::TControlParams&>(p) = params;
+    if (p.bounds.right <= p.bounds.left && p.bounds.bottom <= p.bounds.top)
+        p.bounds = RECT{p.bounds.left, p.bounds.top, p.bounds.left + 180, p.bounds.top + 120};
+    p.hideSelection = false;
+    return p;
+}
+} // namespace
+
+TDirTree::TDirTree(const Params& params) : tk::TTreeView(TreeParams(params)) {
+    if (!params.font) {
+        font_ = tk::MakeFont("MS Sans Serif", 8);
+        tk::TControl::SetFont(font_.get());
+    }
     // The shell's small system image list: shared, never destroyed by us.
     SHFILEINFOA info{};
     auto images = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
                        SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (images && Handle()) TreeView_SetImageList(Handle(), images, TVSIL_NORMAL);
+    if (images) SetImages(images);
     // The drives follow on the first click on the root, its expansion or OpenPath.
     AddRoot();
 }
@@ -176,190 +165,22 @@ void TDirTree::SetSelectedPath(const std::string& path) {
     if (!SameText(path, selectedPath_)) selectedPath_ = path;
 }
 
-void TDirTree::SetReadOnly(bool readOnly) {
-    readOnly_ = readOnly;
-    SetStyleBit(Handle(), TVS_EDITLABELS, !readOnly);
-}
-
-bool TDirTree::ShowRoot() const {
-    return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & TVS_LINESATROOT);
-}
-void TDirTree::SetShowRoot(bool show) {
-    SetStyleBit(Handle(), TVS_LINESATROOT, show);
-}
-
-bool TDirTree::HideSelection() const {
-    return Handle() && !(GetWindowLongA(Handle(), GWL_STYLE) & TVS_SHOWSELALWAYS);
-}
-void TDirTree::SetHideSelection(bool hide) {
-    SetStyleBit(Handle(), TVS_SHOWSELALWAYS, !hide);
-}
-
-int TDirTree::Indent() const {
-    return Handle() ? static_cast<int>(TreeView_GetIndent(Handle())) : 0;
-}
-void TDirTree::SetIndent(int indent) {
-    if (Handle()) TreeView_SetIndent(Handle(), indent);
-}
-
 void TDirTree::SetFont(const std::string& face, int points) {
     tk::FontHandle font = tk::MakeFont(face, points);
     if (Handle()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);
 }
 
-// ---- nodes
-
-TTreeNode TDirTree::RootNode() const {
-    return Handle() ? TreeView_GetRoot(Handle()) : nullptr;
-}
-TTreeNode TDirTree::Selected() const {
-    return Handle() ? TreeView_GetSelection(Handle()) : nullptr;
-}
-
-void TDirTree::Select(TTreeNode node) {
-    if (Handle()) TreeView_SelectItem(Handle(), node);
-}
-
-TTreeNode TDirTree::ParentNode(TTreeNode node) const {
-    return node && Handle() ? TreeView_GetParent(Handle(), node) : nullptr;
-}
-
-TTreeNode TDirTree::FirstChild(TTreeNode node) const {
-    return node && Handle() ? TreeView_GetChild(Handle(), node) : nullptr;
-}
-
-TTreeNode TDirTree::NextSibling(TTreeNode node) const {
-    return node && Handle() ? TreeView_GetNextSibling(Handle(), node) : nullptr;
-}
-
-std::vector<TTreeNode> TDirTree::Children(TTreeNode node) const {
-    std::vector<TTreeNode> children;
-    for (TTreeNode child = FirstChild(node); child; child = NextSibling(child))
-        children.push_back(child);
-    return children;
-}
-
-TTreeNode TDirTree::FindChild(TTreeNode node, const std::string& name) const {
-    for (TTreeNode child = FirstChild(node); child; child = NextSibling(child))
-        if (SameText(NodeText(child), name)) return child;
-    return nullptr;
-}
-
-std::string TDirTree::NodeText(TTreeNode node) const {
-    if (!node || !Handle()) return {};
-    char buffer[1024] = {};
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = node;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    if (!SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return {};
-    return item.pszText ? std::string(item.pszText) : std::string();
-}
-
-int TDirTree::NodeLevel(TTreeNode node) const {
-    if (!node) return -1;
-    int level = 0;
-    for (TTreeNode n = ParentNode(node); n; n = ParentNode(n))
-        ++level;
-    return level;
-}
-
-bool TDirTree::HasChildren(TTreeNode node) const {
-    if (!node || !Handle()) return false;
-    if (FirstChild(node)) return true;
-    TVITEMA item{};
-    item.mask = TVIF_CHILDREN;
-    item.hItem = node;
-    SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    if (item.cChildren == I_CHILDRENCALLBACK) return ProbeChildren(node);
-    return item.cChildren != 0;
-}
-
 bool TDirTree::ProbeChildren(TTreeNode node) const {
     return HasSubFolder(GetPathFromNode(node));
 }
 
-bool TDirTree::Expanded(TTreeNode node) const {
-    return node && Handle() && (TreeView_GetItemState(Handle(), node, TVIS_EXPANDED) & TVIS_EXPANDED);
-}
-
-int TDirTree::ImageIndex(TTreeNode node) const {
-    TVITEMA item{};
-    item.mask = TVIF_IMAGE;
-    item.hItem = node;
-    if (!node || !SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    return item.iImage;
-}
-
-int TDirTree::SelectedImageIndex(TTreeNode node) const {
-    TVITEMA item{};
-    item.mask = TVIF_SELECTEDIMAGE;
-    item.hItem = node;
-    if (!node || !SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-    return item.iSelectedImage;
-}
-
-void TDirTree::Expand(TTreeNode node, bool recursive) {
-    if (!node || !Handle()) return;
+bool TDirTree::CanExpand(TTreeNode node) {
     if (!FirstChild(node)) LoadChildren(node);
-    TreeView_Expand(Handle(), node, TVE_EXPAND);
-    if (recursive)
-        for (TTreeNode child = FirstChild(node); child; child = NextSibling(child))
-            Expand(child, true);
-}
-
-void TDirTree::Collapse(TTreeNode node, bool recursive) {
-    if (!node || !Handle()) return;
-    if (recursive)
-        CollapseBelow(node);
-    else
-        TreeView_Expand(Handle(), node, TVE_COLLAPSE);
-}
-
-void TDirTree::FullCollapse() {
-    BeginUpdate();
-    for (TTreeNode node = RootNode(); node; node = NextSibling(node))
-        CollapseBelow(node);
-    EndUpdate();
-}
-
-void TDirTree::CollapseBelow(TTreeNode node) {
-    for (TTreeNode child = FirstChild(node); child; child = NextSibling(child))
-        if (FirstChild(child)) CollapseBelow(child);
-    if (Expanded(node)) TreeView_Expand(Handle(), node, TVE_COLLAPSE);
-}
-
-HWND TDirTree::EditText(TTreeNode node) {
-    if (!node || !Handle()) return nullptr;
-    ::SetFocus(Handle());
-    return reinterpret_cast<HWND>(SendMessageA(Handle(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(node)));
+    return tk::TTreeView::CanExpand(node);
 }
 
 // ---- building the nodes
-
-TTreeNode TDirTree::InsertChild(TTreeNode parent, const std::string& text, int image, int selectedImage,
-                                int hasChildren) {
-    TVINSERTSTRUCTA insert{};
-    insert.hParent = parent;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-    insert.item.pszText = const_cast<char*>(text.c_str());
-    insert.item.iImage = image;
-    insert.item.iSelectedImage = selectedImage;
-    insert.item.cChildren = hasChildren;
-    return reinterpret_cast<TTreeNode>(
-        SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
-}
-
-void TDirTree::SetHasChildren(TTreeNode node, bool hasChildren) {
-    TVITEMA item{};
-    item.mask = TVIF_CHILDREN;
-    item.hItem = node;
-    item.cChildren = hasChildren ? 1 : 0;
-    SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
 
 TTreeNode TDirTree::AddRoot() {
     if (!Handle()) return nullptr;
@@ -375,14 +196,14 @@ TTreeNode TDirTree::AddRoot() {
         }
         CoTaskMemFree(drives);
     }
-    return InsertChild(TVI_ROOT, text, icon, icon, 1);
+    return AddChild(nullptr, text, icon, icon, 1);
 }
 
 void TDirTree::AddDrives() {
     TTreeNode root = RootNode();
     if (!root) root = AddRoot();
     if (!root || FirstChild(root)) return;
-    SetStyleBit(Handle(), TVS_HASBUTTONS, true);
+    SetShowButtons(true);
     DWORD present = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
         if (!(present & (1u << i))) continue;
@@ -396,7 +217,7 @@ void TDirTree::AddDrives() {
             if (paren != std::string::npos) label = name.substr(0, paren);
         }
         Icons icons = ShellIcons(rootPath.c_str(), 0, 0);
-        InsertChild(root, " (" + std::string(1, letter) + ":)  " + label, icons.image, icons.open, 1);
+        AddChild(root, " (" + std::string(1, letter) + ":)  " + label, icons.image, icons.open, 1);
     }
     SetHasChildren(root, FirstChild(root) != nullptr);
 }
@@ -429,7 +250,7 @@ void TDirTree::LoadChildren(TTreeNode node) {
         Icons icons = FolderIcons(full, entry.attributes);
         // The expand button is decided by a probe of the folder, run when the
         // control first needs it (drawing, expanding) rather than for all now.
-        InsertChild(node, entry.name, icons.image, icons.open, I_CHILDRENCALLBACK);
+        AddChild(node, entry.name, icons.image, icons.open, tk::kChildrenUnknown);
     }
     SetHasChildren(node, !entries.empty());
     EndUpdate();
@@ -456,17 +277,6 @@ std::string TDirTree::GetPathFromNode(TTreeNode node) const {
     return path;
 }
 
-void TDirTree::BeginUpdate() {
-    if (updateCount_++ == 0 && Handle()) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-}
-
-void TDirTree::EndUpdate() {
-    if (updateCount_ > 0 && --updateCount_ == 0 && Handle()) {
-        SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(Handle(), nullptr, TRUE);
-    }
-}
-
 void TDirTree::ShowInFileList(const std::string& folder) {
     if (!fileList_) return;
     // The list ignores the folder it already shows, which would keep the old
@@ -486,7 +296,7 @@ HWND TDirTree::OwnerWindow() const {
 void TDirTree::ReloadTree() {
     if (!Handle()) return;
     BeginUpdate();
-    TreeView_DeleteAllItems(Handle());
+    Clear();
     AddRoot();
     AddDrives();
     EndUpdate();
@@ -500,7 +310,7 @@ void TDirTree::OpenPath(const std::string& path) {
     TTreeNode root = RootNode();
     if (!root) root = AddRoot();
     if (!FirstChild(root)) AddDrives();
-    if (Expanded(root)) CollapseBelow(root);
+    if (Expanded(root)) Collapse(root, true);
 
     TTreeNode current = root;
     int childLevel = 1;
@@ -561,7 +371,7 @@ bool TDirTree::DeleteNode(TTreeNode node) {
     if (!ShellFileOperation(OwnerWindow(), FO_DELETE, DelSlash(path), std::string())) return false;
     TTreeNode parent = ParentNode(node);
     Select(parent);
-    TreeView_DeleteItem(Handle(), node);
+    RemoveNode(node);
     if (!FirstChild(parent)) SetHasChildren(parent, false);
     // The selection moved to the parent; what the tree reports follows it.
     selectedPath_ = GetPathFromNode(Selected());
@@ -635,18 +445,18 @@ bool TDirTree::SelectionStep() {
     return true;
 }
 
-void TDirTree::MouseDownHook(int x, int y) {
+void TDirTree::MouseDown(int x, int y) {
     TVHITTESTINFO hit{};
     hit.pt = POINT{x, y};
     TreeView_HitTest(Handle(), &hit);
     if (hit.hItem && (hit.flags & (TVHT_ONITEMLABEL | TVHT_ONITEMICON))) SelectionStep();
 }
 
-bool TDirTree::CanEdit(TTreeNode node) const {
-    return node && !readOnly_ && NodeLevel(node) >= 2;
+bool TDirTree::CanEdit(TTreeNode node) {
+    return NodeLevel(node) >= 2 && tk::TTreeView::CanEdit(node);
 }
 
-bool TDirTree::EditHook(TTreeNode node, const char* newText) {
+bool TDirTree::Edit(TTreeNode node, const char* newText) {
     if (!node || NodeLevel(node) <= 1) return false;
     std::string name = newText ? newText : "";
     if (name.empty() || HasInvalidChar(name)) {
@@ -660,11 +470,7 @@ bool TDirTree::EditHook(TTreeNode node, const char* newText) {
     std::string newPath = oldPath.substr(0, oldPath.rfind('\\') + 1) + name;
     LeaveFolder(oldPath);
     if (!ShellFileOperation(OwnerWindow(), FO_RENAME, oldPath, newPath)) return false;
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = node;
-    item.pszText = const_cast<char*>(name.c_str());
-    SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SetNodeText(node, name);
     if (OnEdited) OnEdited(node, name);
     TTreeNode parent = ParentNode(node);
     Select(parent);
@@ -674,31 +480,16 @@ bool TDirTree::EditHook(TTreeNode node, const char* newText) {
     return true;
 }
 
-LRESULT TDirTree::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        // The control selects the clicked node (and reports NM_CLICK before it
-        // does); the selection step and the click event come after that.
-        inMouseDown_ = true;
-        clickPending_ = false;
-        dblClickPending_ = false;
-        LRESULT result = 0;
-        try {
-            result = DefaultProc(msg, wParam, lParam);
-        } catch (...) {
-            inMouseDown_ = false;
-            throw;
-        }
-        inMouseDown_ = false;
-        if (!Handle()) return result;
-        MouseDownHook(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        if (clickPending_ && OnClick) OnClick();
-        if (dblClickPending_ && OnDblClick) OnDblClick();
-        clickPending_ = dblClickPending_ = false;
-        return result;
+void TDirTree::KeyDown(WORD& key, UINT shift) {
+    if (key == VK_RETURN) {
+        if (Selected() && SelectionStep() && OnKeyDown) OnKeyDown(key, shift);
+    } else if (OnKeyDown) {
+        OnKeyDown(key, shift);
     }
-    case WM_RBUTTONDOWN: {
+}
+
+LRESULT TDirTree::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_RBUTTONDOWN) {
         TVHITTESTINFO hit{};
         hit.pt = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         TreeView_HitTest(Handle(), &hit);
@@ -706,102 +497,8 @@ LRESULT TDirTree::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Select(hit.hItem);
             selectedPath_ = GetPathFromNode(hit.hItem);
         }
-        break;
     }
-    case WM_KEYDOWN: {
-        WORD key = static_cast<WORD>(wParam);
-        if (key == VK_RETURN) {
-            if (Selected() && SelectionStep() && OnKeyDown) OnKeyDown(key, ShiftState());
-        } else if (OnKeyDown) {
-            OnKeyDown(key, ShiftState());
-        }
-        if (key == 0) return 0;
-        break;
-    }
-    }
-    return TControl::WndProc(msg, wParam, lParam);
-}
-
-bool TDirTree::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg != WM_NOTIFY) return TControl::HandleReflected(msg, wParam, lParam, result);
-    auto* header = reinterpret_cast<NMHDR*>(lParam);
-    switch (header->code) {
-    case TVN_ITEMEXPANDINGA:
-    case TVN_ITEMEXPANDINGW: {
-        auto* info = reinterpret_cast<NMTREEVIEWA*>(lParam);
-        if ((info->action & 0x0003) == TVE_EXPAND && !FirstChild(info->itemNew.hItem))
-            LoadChildren(info->itemNew.hItem);
-        result = FALSE; // always allowed
-        return true;
-    }
-    case TVN_GETDISPINFOA:
-    case TVN_GETDISPINFOW: {
-        // Only the expand button is asked for (texts and pictures are stored).
-        auto* info = reinterpret_cast<NMTVDISPINFOA*>(lParam);
-        if (info->item.mask & TVIF_CHILDREN) {
-            info->item.cChildren = ProbeChildren(info->item.hItem) ? 1 : 0;
-            info->item.mask |= TVIF_DI_SETITEM;
-        }
-        result = 0;
-        return true;
-    }
-    case NM_CLICK:
-        if (inMouseDown_)
-            clickPending_ = true;
-        else if (OnClick)
-            OnClick();
-        result = 0;
-        return true;
-    case NM_DBLCLK:
-        if (inMouseDown_)
-            dblClickPending_ = true;
-        else if (OnDblClick)
-            OnDblClick();
-        result = 0;
-        return true;
-    case TVN_BEGINLABELEDITA: {
-        auto* info = reinterpret_cast<NMTVDISPINFOA*>(lParam);
-        editing_ = CanEdit(info->item.hItem);
-        result = editing_ ? FALSE : TRUE;
-        return true;
-    }
-    case TVN_ENDLABELEDITA: {
-        // One end per edit: the control may report the end again while its
-        // editor goes away (it loses the focus to our message box, or is destroyed).
-        auto* info = reinterpret_cast<NMTVDISPINFOA*>(lParam);
-        bool editing = editing_;
-        editing_ = false;
-        result = editing && EditHook(info->item.hItem, info->item.pszText) ? TRUE : FALSE;
-        return true;
-    }
-    case NM_CUSTOMDRAW: {
-        if (!OnCustomDrawItem) return false;
-        auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(lParam);
-        if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-            result = CDRF_NOTIFYITEMDRAW;
-            return true;
-        }
-        if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-            TTreeItemDraw item;
-            item.node = reinterpret_cast<TTreeNode>(draw->nmcd.dwItemSpec);
-            item.dc = draw->nmcd.hdc;
-            item.selected = (draw->nmcd.uItemState & CDIS_SELECTED) != 0;
-            OnCustomDrawItem(item);
-            result = CDRF_DODEFAULT;
-            if (item.font) {
-                SelectObject(draw->nmcd.hdc, item.font);
-                result = CDRF_NEWFONT;
-            }
-            if (item.textColor != CLR_DEFAULT) {
-                draw->clrText = item.textColor;
-                result = CDRF_NEWFONT;
-            }
-            return true;
-        }
-        return false;
-    }
-    }
-    return false;
+    return tk::TTreeView::WndProc(msg, wParam, lParam);
 }
 
 } // namespace velmora::explorer
