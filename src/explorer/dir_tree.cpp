@@ -89,7 +89,6 @@ template <typename Item, typename NameOf> void SortByLocale(std::vector<Item>& i
     }
 }
 
-
 // The working folder follows the file list; a folder that is the working folder
 // (or holds it) cannot be renamed or deleted on Windows, so step out of it first.
 void LeaveFolder(const std::string& folder) {

@@ -538,6 +538,15 @@ int TListBox::AddItem(const std::string& text) {
 void TListBox::DeleteItem(int index) {
     SendMessageA(Handle(), LB_DELETESTRING, index, 0);
 }
+
+LPARAM TListBox::ItemData(int index) const {
+    LRESULT data = SendMessageA(Handle(), LB_GETITEMDATA, index, 0);
+    return data == LB_ERR ? 0 : static_cast<LPARAM>(data);
+}
+
+void TListBox::SetItemData(int index, LPARAM data) {
+    SendMessageA(Handle(), LB_SETITEMDATA, index, data);
+}
 void TListBox::Clear() {
     SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
 }
@@ -724,6 +733,15 @@ int TComboBox::AddItem(const std::string& text) {
 
 void TComboBox::DeleteItem(int index) {
     SendMessageA(Handle(), CB_DELETESTRING, index, 0);
+}
+
+LPARAM TComboBox::ItemData(int index) const {
+    LRESULT data = SendMessageA(Handle(), CB_GETITEMDATA, index, 0);
+    return data == CB_ERR ? 0 : static_cast<LPARAM>(data);
+}
+
+void TComboBox::SetItemData(int index, LPARAM data) {
+    SendMessageA(Handle(), CB_SETITEMDATA, index, data);
 }
 
 void TComboBox::Clear() {

@@ -296,7 +296,10 @@ public:
     int AddItem(const std::string& text);
     void DeleteItem(int index);
     void Clear();
-    // The item whose text equals text ignoring case from start on, or -1.
+    // A value the owner keeps with an item (a colour, an index).
+    LPARAM ItemData(int index) const;
+    void SetItemData(int index, LPARAM data);
+    // The item whose text equals text ignoring case, or -1.
     int IndexOf(const std::string& text) const;
     // Quiet; -1 for none.
     int ItemIndex() const;
@@ -354,6 +357,9 @@ public:
     int AddItem(const std::string& text);
     void DeleteItem(int index);
     void Clear();
+    // A value the owner keeps with an item (a colour, an index).
+    LPARAM ItemData(int index) const;
+    void SetItemData(int index, LPARAM data);
     // Exact text ignoring case, or -1.
     int IndexOf(const std::string& text) const;
     // Quiet; -1 for none.

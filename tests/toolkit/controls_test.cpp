@@ -175,9 +175,10 @@ TEST_F(ControlsTest, ButtonClickSetsTheFormsModalResult) {
     tk::TButton ok(p);
     int clicks = 0;
     ok.OnClick = [&] { ++clicks; };
-    // A real click inside the form's modal loop ends it.
+    // A real click inside the form's modal loop (the one the seam's real
+    // ShowModal runs) ends it.
     PostMessageA(ok.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(form->ShowModal(), IDOK);
+    EXPECT_EQ(form->RunModalLoop(), IDOK);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(ok.Caption(), "Tamam");
 
@@ -188,7 +189,7 @@ TEST_F(ControlsTest, ButtonClickSetsTheFormsModalResult) {
     };
     PostMessageA(ok.Handle(), BM_CLICK, 0, 0);
     PostMessageA(ok.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(form->ShowModal(), IDOK);
+    EXPECT_EQ(form->RunModalLoop(), IDOK);
     EXPECT_EQ(clicks, 3);
 }
 
@@ -461,8 +462,10 @@ TEST_F(ControlsTest, ListBoxItemsSelectionAndKeys) {
     Key(list.Handle(), VK_F5);
     EXPECT_EQ(keys, 1);
 
+    list.SetItemData(2, 42);
     list.DeleteItem(0);
     EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.ItemData(1), 42); // the data moves with its item
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
 }
@@ -525,6 +528,9 @@ TEST_F(ControlsTest, ComboBoxItemsAndQuietSetters) {
     EXPECT_EQ(box.IndexOf("d:\\belgeler\\"), 1);
     box.SetItemIndex(1);
     EXPECT_EQ(box.Text(), "D:\\Belgeler\\");
+    box.SetItemData(1, RGB(1, 2, 3));
+    EXPECT_EQ(box.ItemData(1), static_cast<LPARAM>(RGB(1, 2, 3)));
+    EXPECT_EQ(box.ItemData(7), 0);
     box.SetItems({"x"});
     box.SetTextQuietly("E:\\");
     EXPECT_EQ(changes, 0);
