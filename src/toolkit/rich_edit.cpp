@@ -1,0 +1,405 @@
+#include "toolkit/rich_edit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace tk {
+
+namespace {
+
+// The control's library, loaded once for the process.
+void LoadRichEditLibrary() {
+    static HMODULE library = LoadLibraryA("riched20.dll");
+    (void)library;
+}
+
+struct StreamInSource {
+    const std::string* data;
+    size_t position;
+};
+
+// Callbacks of EM_STREAMIN/EM_STREAMOUT: nothing may be thrown through them.
+DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* source = reinterpret_cast<StreamInSource*>(cookie);
+    size_t left = source->data->size() - source->position;
+    size_t n = std::min(left, static_cast<size_t>(std::max<LONG>(size, 0)));
+    std::memcpy(buffer, source->data->data() + source->position, n);
+    source->position += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* out = reinterpret_cast<std::string*>(cookie);
+    try {
+        out->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(std::max<LONG>(size, 0)));
+    } catch (const std::bad_alloc&) {
+        *done = 0;
+        return 1; // stops the stream
+    }
+    *done = size;
+    return 0;
+}
+
+} // namespace
+
+TRichEdit::TRichEdit(const Params& p) : wantTabs_(p.wantTabs) {
+    LoadRichEditLibrary();
+    WindowParams wp;
+    wp.className = RICHEDIT_CLASSA;
+    wp.style = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_SAVESEL |
+               (p.readOnly ? ES_READONLY : 0) | (p.hideSelection ? 0 : ES_NOHIDESEL) |
+               (p.border == TBorderStyle::bsSingle ? WS_BORDER : 0);
+    if (!p.wordWrap) wp.style |= ES_AUTOHSCROLL;
+    if (p.scrollBars == TScrollStyle::ssVertical || p.scrollBars == TScrollStyle::ssBoth)
+        wp.style |= WS_VSCROLL;
+    if (p.scrollBars == TScrollStyle::ssHorizontal || p.scrollBars == TScrollStyle::ssBoth)
+        wp.style |= WS_HSCROLL;
+    wp.exStyle = p.border == TBorderStyle::bsSunken ? WS_EX_CLIENTEDGE : 0;
+    CreateControl(p, wp);
+    if (!Handle()) return;
+    // The control's own limit is 32K characters: a larger file would be cut.
+    SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
+    SendMessageA(Handle(), EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+}
+
+// ---- contents
+
+std::string TRichEdit::StreamOut(UINT format) const {
+    std::string out;
+    if (!Handle()) return out;
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
+    stream.pfnCallback = &WriteChunk;
+    SendMessageA(Handle(), EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    return out;
+}
+
+bool TRichEdit::StreamIn(UINT format, const std::string& data) {
+    if (!Handle()) return false;
+    StreamInSource source{&data, 0};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = &ReadChunk;
+    settingText_ = true;
+    SendMessageA(Handle(), EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
+    settingText_ = false;
+    if (!(format & SFF_SELECTION)) SetModified(false); // a load is not the user's edit
+    if (OnChange) OnChange();
+    return stream.dwError == 0;
+}
+
+std::string TRichEdit::Rtf() const {
+    return StreamOut(SF_RTF);
+}
+bool TRichEdit::SetRtf(const std::string& rtf) {
+    return StreamIn(SF_RTF, rtf);
+}
+std::string TRichEdit::PlainText() const {
+    return StreamOut(SF_TEXT);
+}
+void TRichEdit::SetPlainText(const std::string& text) {
+    StreamIn(SF_TEXT, text);
+}
+std::string TRichEdit::SelRtf() const {
+    return StreamOut(SF_RTF | SFF_SELECTION);
+}
+bool TRichEdit::SetSelRtf(const std::string& rtf) {
+    return StreamIn(SF_RTF | SFF_SELECTION, rtf);
+}
+
+int TRichEdit::TextLength() const {
+    if (!Handle()) return 0;
+    GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, CP_ACP};
+    return static_cast<int>(SendMessageA(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+int TRichEdit::LineCount() const {
+    return static_cast<int>(SendMessageA(Handle(), EM_GETLINECOUNT, 0, 0));
+}
+
+std::string TRichEdit::Line(int index) const {
+    if (index < 0 || index >= LineCount()) return {};
+    int start = LineIndex(index);
+    LRESULT length = SendMessageA(Handle(), EM_LINELENGTH, start, 0);
+    std::string text(
+        std::max<size_t>(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 2, sizeof(WORD)) + 1, '\0');
+    *reinterpret_cast<WORD*>(text.data()) = static_cast<WORD>(std::min<size_t>(text.size() - 1, 0xFFFF));
+    LRESULT got = SendMessageA(Handle(), EM_GETLINE, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, static_cast<LRESULT>(text.size()))));
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
+int TRichEdit::LineIndex(int line) const {
+    return static_cast<int>(SendMessageA(Handle(), EM_LINEINDEX, line, 0));
+}
+
+int TRichEdit::LineFromChar(int position) const {
+    return static_cast<int>(SendMessageA(Handle(), EM_EXLINEFROMCHAR, 0, position));
+}
+
+void TRichEdit::Clear() {
+    SetPlainText(std::string());
+}
+
+// ---- selection
+
+int TRichEdit::SelStart() const {
+    CHARRANGE range{};
+    SendMessageA(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMin;
+}
+
+int TRichEdit::SelLength() const {
+    CHARRANGE range{};
+    SendMessageA(Handle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMax - range.cpMin;
+}
+
+void TRichEdit::SetSel(int start, int length) {
+    CHARRANGE range{start, length < 0 ? -1 : start + length};
+    SendMessageA(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+std::string TRichEdit::SelText() const {
+    int length = SelLength();
+    if (length <= 0) return {};
+    // Room for line breaks that come out as two characters.
+    std::string text(static_cast<size_t>(length) * 2 + 1, '\0');
+    LRESULT got = SendMessageA(Handle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, static_cast<LRESULT>(text.size()))));
+    return text;
+}
+
+void TRichEdit::SetSelText(const std::string& text) {
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int TRichEdit::CaretLine() const {
+    return LineFromChar(SelStart());
+}
+int TRichEdit::CaretColumn() const {
+    return SelStart() - LineIndex(CaretLine());
+}
+
+// ---- formats
+
+TTextAttributes TRichEdit::Attributes(UINT which) const {
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    SendMessageA(Handle(), EM_GETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+    TTextAttributes a;
+    a.name = format.szFaceName;
+    a.size = (format.yHeight + 10) / 20;
+    a.color = (format.dwEffects & CFE_AUTOCOLOR) ? GetSysColor(COLOR_WINDOWTEXT) : format.crTextColor;
+    a.bold = (format.dwEffects & CFE_BOLD) != 0;
+    a.italic = (format.dwEffects & CFE_ITALIC) != 0;
+    a.underline = (format.dwEffects & CFE_UNDERLINE) != 0;
+    a.strikeOut = (format.dwEffects & CFE_STRIKEOUT) != 0;
+    a.charset = format.bCharSet;
+    return a;
+}
+
+void TRichEdit::SetAttributes(UINT which, const TTextAttributes& a, unsigned parts) {
+    CHARFORMAT2A format{};
+    format.cbSize = sizeof format;
+    if (parts & taName) {
+        format.dwMask |= CFM_FACE;
+        lstrcpynA(format.szFaceName, a.name.c_str(), LF_FACESIZE);
+    }
+    if (parts & taSize) {
+        format.dwMask |= CFM_SIZE;
+        format.yHeight = std::max(a.size, 0) * 20;
+    }
+    if (parts & taColor) {
+        format.dwMask |= CFM_COLOR; // without CFE_AUTOCOLOR: the colour given
+        format.crTextColor = a.color;
+    }
+    auto effect = [&](unsigned part, DWORD mask, DWORD bit, bool on) {
+        if (!(parts & part)) return;
+        format.dwMask |= mask;
+        if (on) format.dwEffects |= bit;
+    };
+    effect(taBold, CFM_BOLD, CFE_BOLD, a.bold);
+    effect(taItalic, CFM_ITALIC, CFE_ITALIC, a.italic);
+    effect(taUnderline, CFM_UNDERLINE, CFE_UNDERLINE, a.underline);
+    effect(taStrikeOut, CFM_STRIKEOUT, CFE_STRIKEOUT, a.strikeOut);
+    if (parts & taCharset) {
+        format.dwMask |= CFM_CHARSET;
+        format.bCharSet = a.charset;
+    }
+    SendMessageA(Handle(), EM_SETCHARFORMAT, which, reinterpret_cast<LPARAM>(&format));
+}
+
+TTextAttributes TRichEdit::SelAttributes() const {
+    return Attributes(SCF_SELECTION);
+}
+void TRichEdit::SetSelAttributes(const TTextAttributes& a, unsigned parts) {
+    SetAttributes(SCF_SELECTION, a, parts);
+}
+TTextAttributes TRichEdit::DefAttributes() const {
+    return Attributes(SCF_DEFAULT);
+}
+void TRichEdit::SetDefAttributes(const TTextAttributes& a, unsigned parts) {
+    SetAttributes(SCF_DEFAULT, a, parts);
+}
+
+TAlignment TRichEdit::ParaAlignment() const {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    SendMessageA(Handle(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    switch (format.wAlignment) {
+    case PFA_RIGHT:
+        return TAlignment::taRightJustify;
+    case PFA_CENTER:
+        return TAlignment::taCenter;
+    default:
+        return TAlignment::taLeftJustify;
+    }
+}
+
+void TRichEdit::SetParaAlignment(TAlignment alignment) {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_ALIGNMENT;
+    format.wAlignment = alignment == TAlignment::taRightJustify ? PFA_RIGHT
+                        : alignment == TAlignment::taCenter     ? PFA_CENTER
+                                                                : PFA_LEFT;
+    SendMessageA(Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+TNumbering TRichEdit::ParaNumbering() const {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    SendMessageA(Handle(), EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    return format.wNumbering == PFN_BULLET ? TNumbering::nsBullet : TNumbering::nsNone;
+}
+
+void TRichEdit::SetParaNumbering(TNumbering numbering) {
+    PARAFORMAT2 format{};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_NUMBERING;
+    format.wNumbering = numbering == TNumbering::nsBullet ? PFN_BULLET : 0;
+    SendMessageA(Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+// ---- find
+
+int TRichEdit::FindText(const std::string& text, int start, int end, bool matchCase, bool wholeWord) const {
+    if (!Handle() || text.empty()) return -1;
+    FINDTEXTEXA find{};
+    find.chrg.cpMin = std::max(start, 0);
+    find.chrg.cpMax = end;
+    find.lpstrText = text.c_str();
+    // Without FR_DOWN the control searches backwards.
+    WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0) | (wholeWord ? FR_WHOLEWORD : 0);
+    LRESULT found = SendMessageA(Handle(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find));
+    return found < 0 ? -1 : static_cast<int>(found);
+}
+
+// ---- pages
+
+int TRichEdit::FormatRange(const TFormatRange& range, bool render) {
+    if (!Handle()) return range.start;
+    FORMATRANGE format{};
+    format.hdc = range.dc;
+    format.hdcTarget = range.targetDc ? range.targetDc : range.dc;
+    format.rc = range.rect;
+    format.rcPage = range.page;
+    format.chrg.cpMin = range.start;
+    format.chrg.cpMax = range.end < 0 ? TextLength() : range.end;
+    return static_cast<int>(
+        SendMessageA(Handle(), EM_FORMATRANGE, render, reinterpret_cast<LPARAM>(&format)));
+}
+
+void TRichEdit::EndFormatRange() {
+    if (Handle()) SendMessageA(Handle(), EM_FORMATRANGE, FALSE, 0);
+}
+
+RECT TRichEdit::FormatRect() const {
+    RECT r{};
+    SendMessageA(Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+void TRichEdit::SetFormatRect(const RECT& rect) {
+    SendMessageA(Handle(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+}
+
+// ---- state and editing
+
+bool TRichEdit::ReadOnly() const {
+    return (SendMessageA(Handle(), EM_GETOPTIONS, 0, 0) & ECO_READONLY) != 0;
+}
+void TRichEdit::SetReadOnly(bool readOnly) {
+    SendMessageA(Handle(), EM_SETREADONLY, readOnly, 0);
+}
+bool TRichEdit::Modified() const {
+    return SendMessageA(Handle(), EM_GETMODIFY, 0, 0) != 0;
+}
+void TRichEdit::SetModified(bool modified) {
+    SendMessageA(Handle(), EM_SETMODIFY, modified, 0);
+}
+bool TRichEdit::CanUndo() const {
+    return SendMessageA(Handle(), EM_CANUNDO, 0, 0) != 0;
+}
+void TRichEdit::Undo() {
+    SendMessageA(Handle(), EM_UNDO, 0, 0);
+}
+void TRichEdit::CutToClipboard() {
+    SendMessageA(Handle(), WM_CUT, 0, 0);
+}
+void TRichEdit::CopyToClipboard() {
+    SendMessageA(Handle(), WM_COPY, 0, 0);
+}
+void TRichEdit::PasteFromClipboard() {
+    SendMessageA(Handle(), WM_PASTE, 0, 0);
+}
+
+// ---- messages
+
+LRESULT TRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        LRESULT code = TWinControl::WndProc(msg, wParam, lParam);
+        return wantTabs_ ? (code | DLGC_WANTTAB) : (code & ~DLGC_WANTTAB);
+    }
+    case WM_CHAR:
+        if (wParam == '\t' && !wantTabs_) return 0;
+        break;
+    case WM_SETTEXT: {
+        // Reported once, as a stream-in is.
+        settingText_ = true;
+        LRESULT result = 0;
+        try {
+            result = TWinControl::WndProc(msg, wParam, lParam);
+        } catch (...) {
+            settingText_ = false;
+            throw;
+        }
+        settingText_ = false;
+        if (OnChange) OnChange();
+        return result;
+    }
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+bool TRichEdit::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        if (!settingText_ && OnChange) OnChange();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == EN_SELCHANGE) {
+        if (OnSelectionChange) OnSelectionChange();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace tk
