@@ -474,6 +474,24 @@ TEST(HexDocument, LargeRemovalsKeepTheJournalOnDisk) {
     ASSERT_TRUE(doc.SaveToFile(s.Path("large.out")));
     EXPECT_EQ(doc.JournalSize(), 0);
     EXPECT_FALSE(os::FileExists(spill));
+
+    // A file that already goes by the journal's name is someone else's: the
+    // journal takes the next name and leaves it alone.
+    HexDocument other;
+    const std::string taken = s.Write("taken", "not the journal's");
+    const std::string otherSpill = other.WorkingCopyPath() + ".undo";
+    ASSERT_TRUE(os::RenameFile(taken, otherSpill));
+    ASSERT_TRUE(other.LoadFromFile(s.Path("large.bin")));
+    other.SetSelStart(0);
+    other.SetSelEnd((2 << 20) - 1);
+    other.DeleteSelection();
+    EXPECT_TRUE(other.JournalSpilled());
+    EXPECT_EQ(Scratch::Read(otherSpill), "not the journal's");
+    EXPECT_TRUE(os::FileExists(otherSpill + "1"));
+    other.SetModified(false);
+    other.NewEmptyDocument("yeni");
+    EXPECT_FALSE(os::FileExists(otherSpill + "1"));
+    os::RemoveFile(otherSpill);
 }
 
 // A removal whose tail move or shrink fails is refused: the working copy, the
