@@ -525,7 +525,10 @@ bool HexDocument::RestoreAfterFailedMove(int32_t start, int32_t end, int64_t old
                     q = stop;
                 }
             }
-            if (!WriteAt(bottom, chunk.get(), static_cast<int32_t>(top - bottom))) return false;
+            // A write that failed once may go through again; the chunk is computed, so
+            // writing it twice is harmless.
+            const int32_t n = static_cast<int32_t>(top - bottom);
+            if (!WriteAt(bottom, chunk.get(), n) && !WriteAt(bottom, chunk.get(), n)) return false;
             top = bottom;
         }
     } catch (const std::exception&) {
