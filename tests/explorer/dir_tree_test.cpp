@@ -191,14 +191,14 @@ TEST_F(DirTreeTest, RootHoldsTheDrivesWithNothingLoadedBelow) {
 
 TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
     for (const std::string& path :
-         {Upper(root) + "\\A\\X", root + "\\a", std::string("c:\\windows\\system")}) {
+         {Upper(root) + "\\A\\X", root + "\\a", std::string("c:\\windows\\system32")}) {
         TTreeNode node = Open(path);
         ASSERT_NE(node, nullptr) << path;
         EXPECT_EQ(Upper(tree->NodeText(node)), Upper(path.substr(path.rfind('\\') + 1))) << path;
         EXPECT_EQ(tree->SelectedPath(), path + "\\");
         EXPECT_TRUE(SameTextPath(tree->GetPathFromNode(node), path)) << tree->GetPathFromNode(node);
     }
-    // 'system' hangs below 'windows' below the drive C node, all of them open.
+    // "system32" hangs below "windows" below the drive C node, all of them open.
     TTreeNode system = tree->Selected();
     TTreeNode windows = tree->ParentNode(system);
     TTreeNode driveC = tree->ParentNode(windows);
@@ -207,16 +207,16 @@ TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
     for (TTreeNode node : {tree->RootNode(), driveC, windows})
         EXPECT_TRUE(tree->Expanded(node));
     // The same folder again in another case: the path already held stays.
-    tree->OpenPath("C:\\WINDOWS\\SYSTEM");
+    tree->OpenPath("C:\\WINDOWS\\SYSTEM32");
     EXPECT_EQ(tree->Selected(), system);
-    EXPECT_EQ(tree->SelectedPath(), "c:\\windows\\system\\");
+    EXPECT_EQ(tree->SelectedPath(), "c:\\windows\\system32\\");
 
     // Opening another path closes the branches opened before; a collapsed root
     // is opened again.
     Open(root);
     EXPECT_FALSE(tree->Expanded(windows));
     tree->Collapse(tree->RootNode());
-    tree->OpenPath("C:\\WINDOWS\\SYSTEM");
+    tree->OpenPath("C:\\WINDOWS\\SYSTEM32");
     EXPECT_EQ(tree->Selected(), system);
     EXPECT_TRUE(tree->Expanded(tree->RootNode()));
     EXPECT_EQ(tree->SelectedPath(), "C:\\WINDOWS\\SYSTEM\\");
