@@ -1,0 +1,242 @@
+#include "html/gdi_view.h"
+
+#include "html/images/display.h"
+#include "html/images/gif_image.h"
+#include "html/images/image_cache.h"
+#include "html/images/picture_loader.h"
+
+#include <algorithm>
+
+namespace velmora::html {
+
+namespace {
+
+COLORREF Rgb(TColor c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
+
+void FillSolid(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h, TColor color) {
+    if (w <= 0 || h <= 0) return;
+    tk::BrushHandle brush(CreateSolidBrush(Rgb(color)));
+    RECT r{x, y, x + w, y + h};
+    FillRect(dc, &r, brush.get());
+}
+
+void DrawGraphic(HDC dc, images::TGraphic* graphic, images::TBitmap* mask, int32_t x, int32_t y, int32_t w,
+                 int32_t h, TColor background) {
+    if (!graphic || w <= 0 || h <= 0) return;
+    if (auto* gif = dynamic_cast<images::TGIFImage*>(graphic)) {
+        gif->Draw(
+            dc, [background](HDC target, int bw, int bh) { FillSolid(target, 0, 0, bw, bh, background); }, x, y, w, h);
+        return;
+    }
+    auto* bitmap = dynamic_cast<images::TBitmap*>(graphic);
+    if (!bitmap || !bitmap->Handle()) return;
+    if (mask && mask->Handle()) {
+        images::DrawWithMask(dc, *bitmap, *mask, x, y, w, h);
+        return;
+    }
+    tk::MemoryDC source(dc);
+    source.Select(bitmap->Handle());
+    const int old = SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, w, h, source, 0, 0, bitmap->Width(), bitmap->Height(), SRCCOPY);
+    SetStretchBltMode(dc, old);
+}
+
+// The background picture tiled over the rectangle, anchored to the document
+// so that it scrolls with it.
+bool TileBackground(HDC dc, const TDrawOp& op, const TPaintContext& pc, const TGdiPaintHooks& hooks) {
+    images::TBitmap* picture = hooks.BackgroundPicture;
+    if (!picture || !picture->Handle() || picture->Width() <= 0 || picture->Height() <= 0) return false;
+    const int32_t pw = picture->Width(), ph = picture->Height();
+    const int32_t offsetX = ((pc.View.ScrollX % pw) + pw) % pw, offsetY = ((pc.View.ScrollY % ph) + ph) % ph;
+    if (hooks.BackgroundMask) FillSolid(dc, op.X, op.Y, op.W, op.H, op.Color);
+    const int32_t startX = op.X - ((op.X + offsetX) % pw), startY = op.Y - ((op.Y + offsetY) % ph);
+    tk::MemoryDC source(dc);
+    source.Select(picture->Handle());
+    for (int32_t y = startY; y < op.Y + op.H; y += ph)
+        for (int32_t x = startX; x < op.X + op.W; x += pw) {
+            if (hooks.BackgroundMask) images::DrawWithMask(dc, *picture, *hooks.BackgroundMask, x, y, pw, ph);
+            else if (!BitBlt(dc, x, y, pw, ph, source, 0, 0, SRCCOPY)) return false;
+        }
+    return true;
+}
+
+} // namespace
+
+// ---- metrics ----
+
+TGdiFontMetrics::TGdiFontMetrics() : dc_(nullptr) {}
+
+tk::FontHandle TGdiFontMetrics::MakeFont(const TMyFont& font) {
+    const int height = -MulDiv(font.Size, tk::ScreenDpi(), 72);
+    return tk::FontHandle(CreateFontA(height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
+                                      (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0,
+                                      (font.Style & fsStrikeOut) != 0, font.CharSet, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      (font.FixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE,
+                                      font.Name.c_str()));
+}
+
+HFONT TGdiFontMetrics::Font(uint32_t fontIndex, const TMyFont& font) {
+    if (fontIndex >= fonts_.size()) fonts_.resize(fontIndex + 1);
+    Entry& e = fonts_[fontIndex];
+    // The index says which font; the comparison only guards against a
+    // document that reused its indexes without saying so.
+    if (!e.Handle || !(e.Font == font)) {
+        e.Font = font;
+        e.Handle = MakeFont(font);
+    }
+    return e.Handle.get();
+}
+
+TFontMetrics TGdiFontMetrics::Metrics(const TMyFont& font) {
+    tk::FontHandle handle = MakeFont(font);
+    tk::SelectedObject selected(dc_, handle.get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc_, &tm);
+    TFontMetrics m;
+    m.Height = tm.tmHeight;
+    m.ExternalLeading = tm.tmExternalLeading;
+    m.Descent = tm.tmDescent;
+    m.Overhang = tm.tmOverhang;
+    return m;
+}
+
+int32_t TGdiFontMetrics::TextWidth(uint32_t fontIndex, const TMyFont& font, std::string_view text) {
+    if (text.empty()) return 0;
+    tk::SelectedObject selected(dc_, Font(fontIndex, font));
+    SIZE size{};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+size_t TGdiFontMetrics::PrefixWidths(uint32_t fontIndex, const TMyFont& font, std::string_view text,
+                                     int32_t maxExtent, int32_t* widths) {
+    if (text.empty()) return 0;
+    tk::SelectedObject selected(dc_, Font(fontIndex, font));
+    INT fit = 0;
+    SIZE size{};
+    static_assert(sizeof(INT) == sizeof(int32_t));
+    if (!GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), std::max(0, maxExtent), &fit,
+                               reinterpret_cast<INT*>(widths), &size))
+        return 0;
+    // One width past the fit tells the caller where the room ended.
+    if (fit < static_cast<INT>(text.size())) {
+        SIZE next{};
+        GetTextExtentPoint32A(dc_, text.data(), fit + 1, &next);
+        widths[fit] = next.cx;
+        return static_cast<size_t>(fit) + 1;
+    }
+    return static_cast<size_t>(fit);
+}
+
+// ---- pictures ----
+
+TCachedPicture::TCachedPicture(images::TGraphic* picture, images::TBitmap* mask, std::string key)
+    : picture_(picture), mask_(mask), key_(std::move(key)) {}
+
+TCachedPicture::~TCachedPicture() { images::ImageCache().ReleaseImage(key_); }
+
+int32_t TCachedPicture::Width() const { return picture_ ? picture_->Width() : 0; }
+int32_t TCachedPicture::Height() const { return picture_ ? picture_->Height() : 0; }
+
+TImageObj::PictureKind TCachePictures::Fetch(TImageObj& image) {
+    const std::string name = Resolve ? Resolve(image.Source) : image.Source;
+    images::TTransparency transparency = image.Transparent ? images::LowerLeftCorner : images::NotTransparent;
+    bool pending = false, fromCache = false;
+    images::TBitmap* mask = nullptr;
+    images::TGraphic* picture = images::FetchImage(name, transparency, pending, fromCache, mask);
+    if (pending) return TImageObj::pkPending;
+    if (!picture) return TImageObj::pkBroken;
+    image.Picture = std::make_unique<TCachedPicture>(picture, mask, images::TStringBitmapList::KeyOf(name));
+    return TImageObj::pkLoaded;
+}
+
+// ---- the painter ----
+
+void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, const TGdiPaintHooks& hooks) {
+    TSectionList& doc = pc.Doc;
+    const int savedDC = SaveDC(dc);
+    SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+    for (const TDrawOp& op : pc.Ops) {
+        switch (op.Kind) {
+        case TDrawKind::Background:
+            if (!TileBackground(dc, op, pc, hooks)) FillSolid(dc, op.X, op.Y, op.W, op.H, op.Color);
+            break;
+        case TDrawKind::Text: {
+            const TFontEntry& f = doc.Font(op.FontIndex);
+            tk::SelectedObject font(dc, fonts.Font(op.FontIndex, f.Font));
+            SetTextColor(dc, Rgb(op.Color));
+            SetBkMode(dc, op.Opaque ? OPAQUE : TRANSPARENT);
+            if (op.Opaque) SetBkColor(dc, Rgb(op.Back));
+            RECT clip{op.X, op.Y - 32000, op.ClipRight == INT32_MAX ? 32000 : op.ClipRight, op.Y + 32000};
+            ExtTextOutA(dc, op.X, op.Y, op.ClipRight == INT32_MAX ? 0 : ETO_CLIPPED, &clip, op.Text.data(),
+                        static_cast<UINT>(op.Text.size()), nullptr);
+            break;
+        }
+        case TDrawKind::Fill: FillSolid(dc, op.X, op.Y, op.W, op.H, op.Color); break;
+        case TDrawKind::Frame3D:
+            // Top and left in one colour, bottom and right in the other.
+            FillSolid(dc, op.X, op.Y, op.W - 1, 1, op.Color);
+            FillSolid(dc, op.X, op.Y, 1, op.H - 1, op.Color);
+            FillSolid(dc, op.X, op.Y + op.H - 1, op.W, 1, op.Back);
+            FillSolid(dc, op.X + op.W - 1, op.Y, 1, op.H, op.Back);
+            break;
+        case TDrawKind::Rect: {
+            tk::BrushHandle brush(CreateSolidBrush(Rgb(op.Color)));
+            RECT r{op.X, op.Y, op.X + op.W, op.Y + op.H};
+            FrameRect(dc, &r, brush.get());
+            break;
+        }
+        case TDrawKind::Ellipse: {
+            tk::PenHandle pen(CreatePen(PS_SOLID, 1, Rgb(op.Color)));
+            tk::BrushHandle brush(op.Opaque ? CreateSolidBrush(Rgb(op.Color)) : nullptr);
+            tk::SelectedObject selectPen(dc, pen.get());
+            tk::SelectedObject selectBrush(dc, op.Opaque ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
+            Ellipse(dc, op.X, op.Y, op.X + op.W, op.Y + op.H);
+            break;
+        }
+        case TDrawKind::Picture:
+            if (auto* picture = dynamic_cast<const TCachedPicture*>(op.Image->Picture.get()))
+                DrawGraphic(dc, picture->Picture(), picture->Mask(), op.X, op.Y, op.W, op.H, doc.Background);
+            break;
+        case TDrawKind::Substitute: {
+            images::TBitmap* sign = op.Image->Kind == TImageObj::pkBroken ? images::BrokenImage() : images::PendingImage();
+            images::TBitmap* mask = op.Image->Kind == TImageObj::pkBroken ? images::BrokenImageMask() : nullptr;
+            DrawGraphic(dc, sign, mask, op.X, op.Y, op.W, op.H, doc.Background);
+            break;
+        }
+        case TDrawKind::Control:
+            if (hooks.PlaceControl) hooks.PlaceControl(*op.Control, op.X, op.Y);
+            break;
+        }
+    }
+    RestoreDC(dc, savedDC);
+}
+
+size_t PaintWindow(HWND window, TSectionList& document, const TViewState& view, int32_t originX,
+                   TGdiFontMetrics& fonts, const TGdiPaintHooks& hooks) {
+    tk::BufferedPaint paint(window);
+    const RECT& r = paint.Rect();
+    if (r.right <= r.left || r.bottom <= r.top) return 0;
+    TPaintContext pc(document, view, {r.left, r.top, r.right, r.bottom}, originX, CurrentSystemColors());
+    PaintDocument(pc);
+    HPALETTE palette = images::SharedPalette();
+    HPALETTE oldPalette = palette ? SelectPalette(paint.DC(), palette, FALSE) : nullptr;
+    if (palette) RealizePalette(paint.DC());
+    ExecuteDrawOps(paint.DC(), pc, fonts, hooks);
+    if (palette) SelectPalette(paint.DC(), oldPalette, FALSE);
+    return pc.SectionsPainted;
+}
+
+TSystemColors CurrentSystemColors() {
+    TSystemColors c;
+    c.ButtonFace = GetSysColor(COLOR_BTNFACE);
+    c.ButtonShadow = GetSysColor(COLOR_BTNSHADOW);
+    c.ButtonHighlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    c.Window = GetSysColor(COLOR_WINDOW);
+    tk::ScreenDC screen;
+    c.Monochrome = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) == 1;
+    return c;
+}
+
+} // namespace velmora::html

@@ -1,0 +1,89 @@
+// The GDI side of the HTML view: text metrics from real fonts, pictures from
+// the picture cache, and a painter that executes the drawing operations on a
+// DC (double-buffered for a window's repaint rectangle).
+#pragma once
+#include "html/layout.h"
+#include "html/paint.h"
+#include "toolkit/gdi.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora::images {
+class TGraphic;
+class TBitmap;
+} // namespace velmora::images
+
+namespace velmora::html {
+
+// Fonts made once per document font index and kept until the document's
+// fonts are forgotten; measured on a screen-compatible memory DC.
+class TGdiFontMetrics final : public FontMetricsSource {
+public:
+    TGdiFontMetrics();
+    TFontMetrics Metrics(const TMyFont& font) override;
+    int32_t TextWidth(uint32_t fontIndex, const TMyFont& font, std::string_view text) override;
+    size_t PrefixWidths(uint32_t fontIndex, const TMyFont& font, std::string_view text, int32_t maxExtent,
+                        int32_t* widths) override;
+    void ForgetFonts() override { fonts_.clear(); }
+
+    // The font for a document font index (made when first asked).
+    HFONT Font(uint32_t fontIndex, const TMyFont& font);
+    static tk::FontHandle MakeFont(const TMyFont& font);
+
+private:
+    struct Entry {
+        TMyFont Font;
+        tk::FontHandle Handle;
+    };
+    std::vector<Entry> fonts_;
+    tk::MemoryDC dc_;
+};
+
+// A picture from the cache, held by one image object; the cache entry is let
+// go with it.
+class TCachedPicture final : public TImageHandle {
+public:
+    TCachedPicture(images::TGraphic* picture, images::TBitmap* mask, std::string key);
+    ~TCachedPicture() override;
+    int32_t Width() const override;
+    int32_t Height() const override;
+    images::TGraphic* Picture() const { return picture_; }
+    images::TBitmap* Mask() const { return mask_; }
+
+private:
+    images::TGraphic* picture_;
+    images::TBitmap* mask_;
+    std::string key_;
+};
+
+// Pictures through the picture cache; SRC is turned into a file name by the
+// viewer's link resolution.
+class TCachePictures final : public TPictureSource {
+public:
+    std::function<std::string(const std::string& source)> Resolve;
+    TImageObj::PictureKind Fetch(TImageObj& image) override;
+};
+
+// What the painter cannot know by itself.
+struct TGdiPaintHooks {
+    // Moves a form control's window to (x, y) on the surface and shows it.
+    std::function<void(const TFormControlObj& control, int32_t x, int32_t y)> PlaceControl;
+    // The document's background picture (tiled; null when none) and its mask.
+    images::TBitmap* BackgroundPicture = nullptr;
+    images::TBitmap* BackgroundMask = nullptr;
+};
+
+// Executes the operations on dc (in surface coordinates).
+void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, const TGdiPaintHooks& hooks = {});
+
+// A window's WM_PAINT: only the repaint rectangle, through an off-screen
+// bitmap. Returns how many sections were painted.
+size_t PaintWindow(HWND window, TSectionList& document, const TViewState& view, int32_t originX,
+                   TGdiFontMetrics& fonts, const TGdiPaintHooks& hooks = {});
+
+// The classic colours of the user's scheme.
+TSystemColors CurrentSystemColors();
+
+} // namespace velmora::html

@@ -1,0 +1,101 @@
+// The GDI side of the view: real font metrics and a few painted pixels.
+#include "html/builder.h"
+#include "html/gdi_view.h"
+#include "html/images/display.h"
+
+#include <gtest/gtest.h>
+
+using namespace velmora::html;
+
+namespace {
+
+// A 24-bit off-screen surface to paint on and read back.
+class Surface {
+public:
+    Surface(int w, int h) : dc_(nullptr) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        bitmap_.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        dc_.Select(bitmap_.get());
+    }
+    HDC DC() const { return dc_; }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    tk::BitmapHandle bitmap_;
+    tk::MemoryDC dc_;
+};
+
+struct GdiPage {
+    TGdiFontMetrics metrics;
+    TSectionList doc{metrics};
+    TAnchorList anchors;
+    TViewState view;
+    explicit GdiPage(std::string_view html, int32_t width = 300) {
+        ParseHtmlText(doc, anchors, html);
+        doc.LayOut(width, 0);
+    }
+    void Paint(Surface& surface, int w, int h) {
+        TPaintContext pc(doc, view, {0, 0, w, h}, 0);
+        PaintDocument(pc);
+        ExecuteDrawOps(surface.DC(), pc, metrics);
+    }
+};
+
+TEST(GdiMetrics, PrefixWidthsAgreeWithTheWholeWidthAndStopAtTheRoom) {
+    TGdiFontMetrics metrics;
+    TMyFont font;
+    font.Name = "Arial";
+    font.Size = 12;
+    const std::string text = "velmora dosya görüntüleyici";
+    std::vector<int32_t> widths(text.size());
+    ASSERT_EQ(metrics.PrefixWidths(0, font, text, INT32_MAX, widths.data()), text.size());
+    EXPECT_EQ(widths.back(), metrics.TextWidth(0, font, text));
+    for (size_t i = 1; i < widths.size(); ++i) EXPECT_GE(widths[i], widths[i - 1]);
+    const int32_t room = widths[5];
+    const size_t measured = metrics.PrefixWidths(0, font, text, room, widths.data());
+    EXPECT_EQ(measured, 7u); // six fit, the seventh tells where the room ended
+    EXPECT_GT(widths[6], room);
+    const TFontMetrics m = metrics.Metrics(font);
+    EXPECT_GT(m.Height, m.Descent);
+    EXPECT_GT(m.Descent, 0);
+}
+
+TEST(GdiPainting, BackgroundBulletsRulesAndSelection) {
+    GdiPage page("<body bgcolor=white><ul><li>item</ul><hr color=red><p>selected text");
+    const TSection& item = dynamic_cast<TSection&>(*page.doc.Sections[1]);
+    const auto& line = item.Lines()[0];
+    const TSection& text = dynamic_cast<TSection&>(*page.doc.Sections.back());
+    page.view.SelB = text.StartCurs;
+    page.view.SelE = text.StartCurs + 8;
+    Surface surface(300, 200);
+    page.Paint(surface, 300, 200);
+    EXPECT_EQ(surface.Pixel(299, 199), RGB(255, 255, 255));
+    // The first level's bullet is a navy disc 8 pixels left of the text.
+    const int cy = line.DrawY + line.SpaceBefore + line.LineHt - line.LineHt / 2;
+    EXPECT_EQ(surface.Pixel(item.Lines()[0].DrawX - 8, cy), RGB(0, 0, 0x80));
+    const auto& rule = dynamic_cast<const THorzLine&>(*page.doc.Sections[2]);
+    EXPECT_EQ(surface.Pixel(rule.RuleLeft + 5, rule.YValue + rule.SectionHeight / 2), RGB(255, 0, 0));
+    // Selected text is drawn opaque in the text colour: its cell is black
+    // where no glyph is.
+    const auto& selected = text.Lines()[0];
+    EXPECT_EQ(surface.Pixel(selected.DrawX + 1, selected.DrawY + selected.SpaceBefore + 1), RGB(0, 0, 0));
+}
+
+TEST(GdiPainting, BulletOnABlackPageIsAnOutline) {
+    GdiPage page("<body bgcolor=black text=white><ul><li>item</ul>");
+    const TSection& item = dynamic_cast<TSection&>(*page.doc.Sections[1]);
+    const auto& line = item.Lines()[0];
+    Surface surface(300, 100);
+    page.Paint(surface, 300, 100);
+    const int cx = line.DrawX - 8, cy = line.DrawY + line.SpaceBefore + line.LineHt - line.LineHt / 2;
+    EXPECT_EQ(surface.Pixel(cx, cy), RGB(0, 0, 0));         // hollow
+    EXPECT_EQ(surface.Pixel(cx - 2, cy), RGB(255, 255, 255)); // the ring
+}
+
+} // namespace
