@@ -1,7 +1,10 @@
-// Any bytes must build a consistent document: no crash, no hang, no runaway
-// memory. The first byte picks which viewer hooks are present.
+// Any bytes must build a consistent document and lay it out and paint it:
+// no crash, no hang, no runaway memory. The first byte picks which viewer
+// hooks are present and the width laid out.
 #include "html/builder.h"
 #include "html/dump.h"
+#include "html/layout.h"
+#include "html/paint.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,5 +33,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (options & 8) doc.SetDefaults("Arial", "Courier New", true, 0, 1, 2, 3, 4, 20);
     (void)DumpDocument(doc, anchors, &result);
+
+    // Laid out twice (a resize), painted, and asked what is where.
+    static const int32_t kWidths[4] = {0, 37, 400, 1200};
+    doc.ShowImages = (options & 16) != 0;
+    const int32_t height = doc.LayOut(kWidths[(options >> 5) & 3], 8);
+    doc.LayOut(300, 8);
+    if (!CheckDocument(doc, anchors).empty()) std::abort();
+    TViewState view;
+    view.SelB = 3;
+    view.SelE = 40;
+    view.ScrollY = height / 3;
+    TPaintContext pc(doc, view, {0, 0, 640, 480}, 10);
+    PaintDocument(pc);
+    THotSpot hit;
+    TCaretInfo caret;
+    int32_t ix = 0, iy = 0, x = 0, y = 0;
+    for (int32_t py = 0; py < 400; py += 77) {
+        doc.HotSpotAt(py % 300, py, hit);
+        doc.ImageAt(py % 300, py, ix, iy);
+        doc.CaretPosAt(py % 300, py, caret);
+        doc.CaretPosToXY(py, x, y);
+    }
+    (void)doc.SearchText("ab", false, 0);
+    std::string copied;
+    doc.CopySelectedText(0, 100, copied);
+    (void)DumpLayout(doc);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <new>
 #include <unordered_set>
 
 namespace velmora::html {
@@ -155,6 +156,39 @@ void THorzLine::AttachToDocument(TSectionList* document) {
     SectionHeight = DrawHeight = MulDiv(20, document->FontSize, 12) + VSize - 2;
 }
 
+// ---- TLineList ----
+
+TLineList::Block* TLineList::Allocate(size_t lines) {
+    void* memory = ::operator new(sizeof(Block) + lines * sizeof(LineRec));
+    Block* block = new (memory) Block;
+    block->Count = static_cast<uint32_t>(lines);
+    return block;
+}
+
+void TLineList::Free(Block* block) {
+    if (!block) return;
+    block->~Block();
+    ::operator delete(block);
+}
+
+void TLineList::Assign(const std::vector<LineRec>& lines, int32_t firstIndent) {
+    if (!block_ && lines.empty() && firstIndent == 0) return;
+    if (!block_ || block_->Count != lines.size()) {
+        Block* block = Allocate(lines.size());
+        if (block_) block->Objects = std::move(block_->Objects);
+        Free(block_);
+        block_ = block;
+    }
+    block_->FirstIndent = firstIndent;
+    std::copy(lines.begin(), lines.end(), block_->Lines());
+}
+
+TSectionObjects& TLineList::MakeObjects() {
+    if (!block_) block_ = Allocate(0);
+    if (!block_->Objects) block_->Objects = std::make_unique<TSectionObjects>();
+    return *block_->Objects;
+}
+
 // ---- TSection ----
 
 TSection::TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
@@ -169,27 +203,12 @@ TSection::TSection(TSectionList* document, int32_t level, const TMyFont& font, u
 
 const std::vector<std::unique_ptr<TImageObj>>& TSection::Images() const {
     static const std::vector<std::unique_ptr<TImageObj>> none;
-    return objects_ ? objects_->Images : none;
+    return parts_.Objects() ? parts_.Objects()->Images : none;
 }
 
 const std::vector<TFormControlObj*>& TSection::FormControls() const {
     static const std::vector<TFormControlObj*> none;
-    return objects_ ? objects_->FormControls : none;
-}
-
-std::vector<LineRec>& TSection::Lines() {
-    if (!objects_) objects_ = std::make_unique<Objects>();
-    return objects_->Lines;
-}
-
-const std::vector<LineRec>& TSection::Lines() const {
-    static const std::vector<LineRec> none;
-    return objects_ ? objects_->Lines : none;
-}
-
-int32_t& TSection::FirstLineIndent() {
-    if (!objects_) objects_ = std::make_unique<Objects>();
-    return objects_->FirstLineIndent;
+    return parts_.Objects() ? parts_.Objects()->FormControls : none;
 }
 
 const TMyFont& TSection::SectionFont() const { return Document->Font(SectionFontIndex).Font; }
@@ -215,7 +234,7 @@ void TSection::Reset(int32_t level, const TMyFont& font, uint8_t style, const TU
     Document->RemoveControls(gone);
     Buff.clear();
     Fonts.clear();
-    objects_.reset();
+    parts_.Reset();
     OnlyFloats = true;
     ListLevel = static_cast<int16_t>(level);
     Indent = static_cast<int16_t>(level * kListIndent);
@@ -316,8 +335,7 @@ void TSection::AppendToken(std::string_view token, bool insideNoBr) {
 
 TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell* cell, bool insideNoBr) {
     const int32_t at = static_cast<int32_t>(Buff.size());
-    if (!objects_) objects_ = std::make_unique<Objects>();
-    auto& images = objects_->Images;
+    auto& images = parts_.MakeObjects().Images;
     images.push_back(std::make_unique<TImageObj>(attributes, at, cell));
     Buff += insideNoBr ? kNoBrImageCode : kImageCode;
     if (!images.back()->Floating()) OnlyFloats = false;
@@ -326,8 +344,7 @@ TImageObj* TSection::AddImage(const TAttributeList& attributes, TCell* cell, boo
 
 void TSection::AddFormControl(TFormControlObj* control, bool insideNoBr) {
     control->Pos = static_cast<int32_t>(Buff.size());
-    if (!objects_) objects_ = std::make_unique<Objects>();
-    objects_->FormControls.push_back(control);
+    parts_.MakeObjects().FormControls.push_back(control);
     Buff += insideNoBr ? kNoBrControlCode : kControlCode;
     OnlyFloats = false;
 }

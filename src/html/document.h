@@ -6,6 +6,7 @@
 #include "html/symbols.h"
 #include "html/tokenizer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -192,8 +193,8 @@ public:
     bool Placeholder() const { return Kind != pkLoaded; }
 };
 
-// One line of a text section, filled by layout (x in document coordinates:
-// LineIndent and DrawX are where the line starts, DrawY its top).
+// One line of a text section, filled by layout (in document coordinates:
+// DrawX is where the line starts after alignment, DrawY its top).
 struct LineRec {
     int32_t Start = 0;
     int32_t Ln = 0;
@@ -201,10 +202,61 @@ struct LineRec {
     int32_t SpaceBefore = 0;
     int32_t SpaceAfter = 0;
     int32_t Descent = 0;
-    int32_t LineIndent = 0;
     int32_t DrawHeight = 0;
     int32_t DrawX = 0;
     int32_t DrawY = 0;
+};
+
+// Images and controls of a section, made only for the sections that have them.
+struct TSectionObjects {
+    std::vector<std::unique_ptr<TImageObj>> Images;
+    std::vector<TFormControlObj*> FormControls;
+};
+
+// What a section holds besides its text, behind one pointer (a page holds
+// very many sections of one or two lines): its objects, and the lines
+// layout made, in one block of exactly their number.
+class TLineList {
+public:
+    TLineList() = default;
+    TLineList(const TLineList&) = delete;
+    TLineList& operator=(const TLineList&) = delete;
+    ~TLineList() { Free(block_); }
+
+    size_t size() const { return block_ ? block_->Count : 0; }
+    bool empty() const { return size() == 0; }
+    LineRec* begin() { return block_ ? block_->Lines() : nullptr; }
+    LineRec* end() { return begin() + size(); }
+    const LineRec* begin() const { return block_ ? block_->Lines() : nullptr; }
+    const LineRec* end() const { return begin() + size(); }
+    LineRec& operator[](size_t i) { return begin()[i]; }
+    const LineRec& operator[](size_t i) const { return begin()[i]; }
+    const LineRec& back() const { return begin()[size() - 1]; }
+    // The left boundary at the section's top (list markers are drawn against it).
+    int32_t FirstIndent() const { return block_ ? block_->FirstIndent : 0; }
+    // A re-layout with as many lines as before reuses the block.
+    void Assign(const std::vector<LineRec>& lines, int32_t firstIndent);
+    // Forgets the lines (the objects stay).
+    void clear() { Assign({}, 0); }
+
+    TSectionObjects* Objects() const { return block_ ? block_->Objects.get() : nullptr; }
+    TSectionObjects& MakeObjects();
+    // Forgets lines and objects.
+    void Reset() {
+        Free(block_);
+        block_ = nullptr;
+    }
+
+private:
+    struct Block {
+        std::unique_ptr<TSectionObjects> Objects;
+        uint32_t Count = 0;
+        int32_t FirstIndent = 0;
+        LineRec* Lines() { return reinterpret_cast<LineRec*>(this + 1); }
+    };
+    static Block* Allocate(size_t lines);
+    static void Free(Block* block);
+    Block* block_ = nullptr;
 };
 
 class TSectionBase {
@@ -344,9 +396,9 @@ public:
     // The lines made by layout, and the left edge of the first one (list
     // markers are drawn against it). Kept with the objects: a page holds many
     // sections and none of them needs lines before it is laid out.
-    std::vector<LineRec>& Lines();
-    const std::vector<LineRec>& Lines() const;
-    int32_t& FirstLineIndent();
+    TLineList& Lines() { return parts_; }
+    const TLineList& Lines() const { return parts_; }
+    int32_t FirstLineIndent() const { return parts_.FirstIndent(); }
 
     // (The fields are ordered, and the small ones packed, so that a section
     // stays small: a page holds very many of them.)
@@ -356,14 +408,7 @@ public:
     TRunList Fonts;
 
 protected:
-    // Images, controls and lines, made only for the sections that need them.
-    struct Objects {
-        std::vector<std::unique_ptr<TImageObj>> Images;
-        std::vector<TFormControlObj*> FormControls;
-        std::vector<LineRec> Lines;
-        int32_t FirstLineIndent = 0;
-    };
-    std::unique_ptr<Objects> objects_;
+    TLineList parts_; // objects and lines
 
 public:
     uint32_t SectionFontIndex = 0;
@@ -441,16 +486,19 @@ public:
     int32_t Top = 0;
     int32_t StartCurs = 0;
     int32_t Len = 0;
-    int32_t Height = 0;
-    // Layout's running lowest bottom (top + draw height) of the sections up
-    // to each one: painting and hit tests find the first section that
-    // reaches a y by a binary search.
-    std::vector<int32_t> Reach;
+    // The first section that reaches down to y or below.
     size_t FirstReaching(int32_t y) const;
     // A table cell's background; kNoColor when none was given.
     static constexpr TColor kNoColor = 0xFFFFFFFF;
     TColor BkColor = kNoColor;
     bool BkGnd() const { return BkColor != kNoColor; }
+
+private:
+    // For cells of many sections, layout's running lowest bottom (top +
+    // draw height) of the sections up to each one, so that painting and hit
+    // tests find the first section that reaches a y by a binary search.
+    // Element 0 holds the count.
+    std::unique_ptr<int32_t[]> reach_;
 };
 
 // A client-side image map.
@@ -548,6 +596,7 @@ public:
     // returns the content height (including top).
     int32_t LayOut(int32_t width, int32_t top);
     int32_t DocumentWidth = 0; // the widest any section needed
+    int32_t Height = 0;        // of the content, from the top margin
     // Removes a section and everything that points into it: anchors, link
     // runs, form controls, hover state and running animations.
     void RemoveSection(TCell& cell, size_t index);

@@ -11,7 +11,9 @@ namespace velmora::html {
 
 namespace {
 
-COLORREF Rgb(TColor c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
+COLORREF Rgb(TColor c) {
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}
 
 void FillSolid(HDC dc, int32_t x, int32_t y, int32_t w, int32_t h, TColor color) {
     if (w <= 0 || h <= 0) return;
@@ -25,7 +27,8 @@ void DrawGraphic(HDC dc, images::TGraphic* graphic, images::TBitmap* mask, int32
     if (!graphic || w <= 0 || h <= 0) return;
     if (auto* gif = dynamic_cast<images::TGIFImage*>(graphic)) {
         gif->Draw(
-            dc, [background](HDC target, int bw, int bh) { FillSolid(target, 0, 0, bw, bh, background); }, x, y, w, h);
+            dc, [background](HDC target, int bw, int bh) { FillSolid(target, 0, 0, bw, bh, background); }, x,
+            y, w, h);
         return;
     }
     auto* bitmap = dynamic_cast<images::TBitmap*>(graphic);
@@ -54,8 +57,10 @@ bool TileBackground(HDC dc, const TDrawOp& op, const TPaintContext& pc, const TG
     source.Select(picture->Handle());
     for (int32_t y = startY; y < op.Y + op.H; y += ph)
         for (int32_t x = startX; x < op.X + op.W; x += pw) {
-            if (hooks.BackgroundMask) images::DrawWithMask(dc, *picture, *hooks.BackgroundMask, x, y, pw, ph);
-            else if (!BitBlt(dc, x, y, pw, ph, source, 0, 0, SRCCOPY)) return false;
+            if (hooks.BackgroundMask)
+                images::DrawWithMask(dc, *picture, *hooks.BackgroundMask, x, y, pw, ph);
+            else if (!BitBlt(dc, x, y, pw, ph, source, 0, 0, SRCCOPY))
+                return false;
         }
     return true;
 }
@@ -68,12 +73,11 @@ TGdiFontMetrics::TGdiFontMetrics() : dc_(nullptr) {}
 
 tk::FontHandle TGdiFontMetrics::MakeFont(const TMyFont& font) {
     const int height = -MulDiv(font.Size, tk::ScreenDpi(), 72);
-    return tk::FontHandle(CreateFontA(height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
-                                      (font.Style & fsItalic) != 0, (font.Style & fsUnderline) != 0,
-                                      (font.Style & fsStrikeOut) != 0, font.CharSet, OUT_DEFAULT_PRECIS,
-                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      (font.FixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE,
-                                      font.Name.c_str()));
+    return tk::FontHandle(CreateFontA(
+        height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL, (font.Style & fsItalic) != 0,
+        (font.Style & fsUnderline) != 0, (font.Style & fsStrikeOut) != 0, font.CharSet, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, (font.FixedPitch ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE,
+        font.Name.c_str()));
 }
 
 HFONT TGdiFontMetrics::Font(uint32_t fontIndex, const TMyFont& font) {
@@ -134,10 +138,16 @@ size_t TGdiFontMetrics::PrefixWidths(uint32_t fontIndex, const TMyFont& font, st
 TCachedPicture::TCachedPicture(images::TGraphic* picture, images::TBitmap* mask, std::string key)
     : picture_(picture), mask_(mask), key_(std::move(key)) {}
 
-TCachedPicture::~TCachedPicture() { images::ImageCache().ReleaseImage(key_); }
+TCachedPicture::~TCachedPicture() {
+    images::ImageCache().ReleaseImage(key_);
+}
 
-int32_t TCachedPicture::Width() const { return picture_ ? picture_->Width() : 0; }
-int32_t TCachedPicture::Height() const { return picture_ ? picture_->Height() : 0; }
+int32_t TCachedPicture::Width() const {
+    return picture_ ? picture_->Width() : 0;
+}
+int32_t TCachedPicture::Height() const {
+    return picture_ ? picture_->Height() : 0;
+}
 
 TImageObj::PictureKind TCachePictures::Fetch(TImageObj& image) {
     const std::string name = Resolve ? Resolve(image.Source) : image.Source;
@@ -173,7 +183,9 @@ void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, con
                         static_cast<UINT>(op.Text.size()), nullptr);
             break;
         }
-        case TDrawKind::Fill: FillSolid(dc, op.X, op.Y, op.W, op.H, op.Color); break;
+        case TDrawKind::Fill:
+            FillSolid(dc, op.X, op.Y, op.W, op.H, op.Color);
+            break;
         case TDrawKind::Frame3D:
             // Top and left in one colour, bottom and right in the other.
             FillSolid(dc, op.X, op.Y, op.W - 1, 1, op.Color);
@@ -191,7 +203,8 @@ void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, con
             tk::PenHandle pen(CreatePen(PS_SOLID, 1, Rgb(op.Color)));
             tk::BrushHandle brush(op.Opaque ? CreateSolidBrush(Rgb(op.Color)) : nullptr);
             tk::SelectedObject selectPen(dc, pen.get());
-            tk::SelectedObject selectBrush(dc, op.Opaque ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
+            tk::SelectedObject selectBrush(dc, op.Opaque ? static_cast<HGDIOBJ>(brush.get())
+                                                         : GetStockObject(NULL_BRUSH));
             Ellipse(dc, op.X, op.Y, op.X + op.W, op.Y + op.H);
             break;
         }
@@ -200,8 +213,10 @@ void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, con
                 DrawGraphic(dc, picture->Picture(), picture->Mask(), op.X, op.Y, op.W, op.H, doc.Background);
             break;
         case TDrawKind::Substitute: {
-            images::TBitmap* sign = op.Image->Kind == TImageObj::pkBroken ? images::BrokenImage() : images::PendingImage();
-            images::TBitmap* mask = op.Image->Kind == TImageObj::pkBroken ? images::BrokenImageMask() : nullptr;
+            images::TBitmap* sign =
+                op.Image->Kind == TImageObj::pkBroken ? images::BrokenImage() : images::PendingImage();
+            images::TBitmap* mask =
+                op.Image->Kind == TImageObj::pkBroken ? images::BrokenImageMask() : nullptr;
             DrawGraphic(dc, sign, mask, op.X, op.Y, op.W, op.H, doc.Background);
             break;
         }

@@ -76,7 +76,8 @@ struct TGdiPaintHooks {
 };
 
 // Executes the operations on dc (in surface coordinates).
-void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts, const TGdiPaintHooks& hooks = {});
+void ExecuteDrawOps(HDC dc, const TPaintContext& pc, TGdiFontMetrics& fonts,
+                    const TGdiPaintHooks& hooks = {});
 
 // A window's WM_PAINT: only the repaint rectangle, through an off-screen
 // bitmap. Returns how many sections were painted.

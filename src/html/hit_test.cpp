@@ -73,10 +73,10 @@ template <typename F> void WalkLine(TSection& s, const LineRec& l, F f) {
 }
 
 // The line at y: the first whose bottom lies below y.
-const LineRec* LineAt(std::vector<LineRec>& lines, int32_t y) {
+const LineRec* LineAt(const TLineList& lines, int32_t y) {
     auto it = std::partition_point(lines.begin(), lines.end(),
                                    [y](const LineRec& l) { return l.DrawY + LineHeight(l) <= y; });
-    return it == lines.end() || it->DrawY > y ? nullptr : &*it;
+    return it == lines.end() || it->DrawY > y ? nullptr : it;
 }
 
 char Fold(char c, bool matchCase) {
@@ -119,11 +119,15 @@ bool TSection::HotSpotAt(int32_t x, int32_t y, THotSpot& hit) {
         if (run.Url(doc).empty()) return false;
         hit.Url = run.Url(doc);
         hit.Target = run.Target(doc);
-        if (img->IsMap) hit.Url += "?" + std::to_string(ix) + "," + std::to_string(iy);
+        if (img->IsMap) {
+            hit.Url += '?';
+            hit.Url += std::to_string(ix);
+            hit.Url += ',';
+            hit.Url += std::to_string(iy);
+        }
         return true;
     }
-    if (!objects_) return false;
-    const LineRec* line = LineAt(objects_->Lines, y);
+    const LineRec* line = LineAt(parts_, y);
     if (!line || x < line->DrawX) return false;
     int32_t found = -1;
     WalkLine(*this, *line, [&](int32_t i, int32_t before, int32_t width) {
@@ -145,8 +149,7 @@ bool TSection::HotSpotAt(int32_t x, int32_t y, THotSpot& hit) {
 }
 
 int32_t TSection::CaretPosAt(int32_t x, int32_t y, TCaretInfo& caret) {
-    if (!objects_) return -1;
-    const LineRec* line = LineAt(objects_->Lines, y);
+    const LineRec* line = LineAt(parts_, y);
     if (!line) return -1;
     caret.Y = line->DrawY;
     caret.Height = LineHeight(*line);
@@ -178,8 +181,8 @@ int32_t TSection::CaretPosAt(int32_t x, int32_t y, TCaretInfo& caret) {
 
 bool TSection::CaretPosToXY(int32_t pos, int32_t& x, int32_t& y) {
     const int32_t index = pos - StartCurs;
-    if (index < 0 || index >= Len || !objects_) return false;
-    for (const LineRec& l : objects_->Lines) {
+    if (index < 0 || index >= Len) return false;
+    for (const LineRec& l : parts_) {
         if (index < l.Start || index >= l.Start + l.Ln) continue;
         y = l.DrawY;
         WalkLine(*this, l, [&](int32_t i, int32_t before, int32_t) {

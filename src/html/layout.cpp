@@ -264,9 +264,9 @@ public:
           pre_(s.IsPreformatted()) {}
 
     int32_t Run(int32_t y, int32_t& maxWidth) {
-        auto& lines = s_.Lines();
+        thread_local std::vector<LineRec> lines;
         lines.clear();
-        s_.FirstLineIndent() = im_.LeftIndent(y);
+        const int32_t firstIndent = im_.LeftIndent(y);
         maxWidth = im_.Width;
         for (const auto& img : s_.Images()) {
             SizeImage(s_, *img, im_.AvailableWidth(y));
@@ -278,7 +278,7 @@ public:
         if (const int32_t clear = ClearDistance(y); clear > 0) {
             LineRec blank;
             blank.LineHt = blank.DrawHeight = clear;
-            blank.LineIndent = blank.DrawX = im_.LeftIndent(y);
+            blank.DrawX = im_.LeftIndent(y);
             blank.DrawY = y;
             lines.push_back(blank);
             cy += clear;
@@ -294,6 +294,7 @@ public:
             cy += l.LineHt + l.SpaceBefore + l.SpaceAfter;
             start = end;
         }
+        s_.Lines().Assign(lines, firstIndent);
         return cy - y;
     }
 
@@ -510,7 +511,7 @@ private:
             maxWidth = std::max(maxWidth, xStart - im_.LfEdge + x);
         else
             maxWidth = std::max(maxWidth, x + s_.Indent);
-        l.LineIndent = l.DrawX = xStart;
+        l.DrawX = xStart;
         l.DrawY = y;
         const int32_t height = l.LineHt + l.SpaceBefore + l.SpaceAfter;
         l.DrawHeight = std::max(height, floatHeight_);
@@ -564,7 +565,7 @@ int32_t TSection::LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& m
     im.SetLevel(ListLevel, y, Indent == kStrayListIndent);
     SectionLayout layout(*this, im);
     if (Buff.empty()) {
-        if (objects_) objects_->Lines.clear();
+        parts_.clear();
         SectionHeight = DrawHeight = layout.ClearDistance(y);
         maxWidth = 0;
         if (IsPreformatted()) SectionHeight = DrawHeight = SectionFont().Size;
@@ -582,12 +583,13 @@ int32_t TSection::LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& m
 
 void TSection::MoveBy(int32_t dy) {
     YValue += dy;
-    if (!objects_) return;
-    for (LineRec& l : objects_->Lines)
+    for (LineRec& l : parts_)
         l.DrawY += dy;
-    for (auto& img : objects_->Images)
+    TSectionObjects* objects = parts_.Objects();
+    if (!objects) return;
+    for (auto& img : objects->Images)
         img->DrawY += dy;
-    for (TFormControlObj* c : objects_->FormControls)
+    for (TFormControlObj* c : objects->FormControls)
         c->YValue += dy;
 }
 
@@ -680,7 +682,9 @@ int32_t TCell::DoLayout(int32_t left, int32_t width, int32_t y, int32_t& curs, i
     StartCurs = curs;
     maxWidth = 0;
     int32_t cy = y;
-    Reach.resize(Sections.size());
+    constexpr size_t kSearchFrom = 16; // fewer sections are walked
+    reach_.reset(Sections.size() > kSearchFrom ? new int32_t[Sections.size() + 1] : nullptr);
+    if (reach_) reach_[0] = static_cast<int32_t>(Sections.size());
     int32_t reach = INT32_MIN;
     for (size_t i = 0; i < Sections.size(); ++i) {
         TSectionBase& section = *Sections[i];
@@ -688,16 +692,16 @@ int32_t TCell::DoLayout(int32_t left, int32_t width, int32_t y, int32_t& curs, i
         cy += section.LayOut(im, cy, curs, need);
         maxWidth = std::max(maxWidth, need);
         reach = std::max(reach, section.YValue + std::max(section.DrawHeight, section.SectionHeight));
-        Reach[i] = reach;
+        if (reach_) reach_[i + 1] = reach;
     }
     Len = curs - StartCurs;
-    Height = std::max(cy - y, im.FloatBottom() - y);
-    return Height;
+    return std::max(cy - y, im.FloatBottom() - y);
 }
 
 size_t TCell::FirstReaching(int32_t y) const {
-    if (Reach.size() != Sections.size()) return 0;
-    return static_cast<size_t>(std::upper_bound(Reach.begin(), Reach.end(), y) - Reach.begin());
+    if (!reach_ || static_cast<size_t>(reach_[0]) != Sections.size()) return 0;
+    const int32_t* begin = reach_.get() + 1;
+    return static_cast<size_t>(std::upper_bound(begin, begin + reach_[0], y) - begin);
 }
 
 void TCell::MinMaxWidths(int32_t& minWidth, int32_t& maxWidth) {
@@ -746,9 +750,9 @@ int32_t TSectionList::LayOut(int32_t width, int32_t top) {
     SizeFormControls(*this);
     ExpandTables(*this, *this);
     int32_t curs = 0, need = 0;
-    const int32_t height = DoLayout(0, width, top, curs, need);
+    Height = DoLayout(0, width, top, curs, need);
     DocumentWidth = std::max(width, need);
-    return top + height;
+    return top + Height;
 }
 
 void SizeFormControls(TSectionList& doc) {

@@ -176,9 +176,9 @@ void PaintMarker(TPaintContext& pc, TSection& s, const LineRec& line) {
 } // namespace
 
 void TSection::Paint(TPaintContext& pc) {
-    if (!pc.Visible(YValue, std::max(DrawHeight, SectionHeight)) || !objects_) return;
+    if (!pc.Visible(YValue, std::max(DrawHeight, SectionHeight)) || parts_.empty()) return;
     TSectionList& doc = *Document;
-    const auto& lines = objects_->Lines;
+    const TLineList& lines = parts_;
     ++pc.SectionsPainted;
     const bool pre = IsPreformatted();
     const int32_t selB = pc.View.SelB - StartCurs, selE = pc.View.SelE - StartCurs;
@@ -272,7 +272,7 @@ void TSection::Paint(TPaintContext& pc) {
         }
     }
     // Floats whose line is above the clip rectangle may still hang into it.
-    for (const auto& img : objects_->Images)
+    for (const auto& img : Images())
         if (img->Floating() && pc.Visible(img->DrawY, img->ObjHeight)) {
             bool drawn = false;
             for (size_t li = first; li < lines.size() && lines[li].DrawY < pc.DocBottom(); ++li)

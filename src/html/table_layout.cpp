@@ -497,8 +497,9 @@ void TCell::MoveBy(int32_t dy) {
     Top += dy;
     for (auto& s : Sections)
         s->MoveBy(dy);
-    for (int32_t& r : Reach)
-        r += dy;
+    if (reach_)
+        for (int32_t i = 1; i <= reach_[0]; ++i)
+            reach_[i] += dy;
 }
 
 void ThtmlTable::MoveBy(int32_t dy) {

@@ -56,7 +56,8 @@ TEST(GdiMetrics, PrefixWidthsAgreeWithTheWholeWidthAndStopAtTheRoom) {
     std::vector<int32_t> widths(text.size());
     ASSERT_EQ(metrics.PrefixWidths(0, font, text, INT32_MAX, widths.data()), text.size());
     EXPECT_EQ(widths.back(), metrics.TextWidth(0, font, text));
-    for (size_t i = 1; i < widths.size(); ++i) EXPECT_GE(widths[i], widths[i - 1]);
+    for (size_t i = 1; i < widths.size(); ++i)
+        EXPECT_GE(widths[i], widths[i - 1]);
     const int32_t room = widths[5];
     const size_t measured = metrics.PrefixWidths(0, font, text, room, widths.data());
     EXPECT_EQ(measured, 7u); // six fit, the seventh tells where the room ended
@@ -94,7 +95,7 @@ TEST(GdiPainting, BulletOnABlackPageIsAnOutline) {
     Surface surface(300, 100);
     page.Paint(surface, 300, 100);
     const int cx = line.DrawX - 8, cy = line.DrawY + line.SpaceBefore + line.LineHt - line.LineHt / 2;
-    EXPECT_EQ(surface.Pixel(cx, cy), RGB(0, 0, 0));         // hollow
+    EXPECT_EQ(surface.Pixel(cx, cy), RGB(0, 0, 0));           // hollow
     EXPECT_EQ(surface.Pixel(cx - 2, cy), RGB(255, 255, 255)); // the ring
 }
 
