@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "toolkit/gdi.h"
+
 namespace velmora::widgets {
 
 namespace {
@@ -361,35 +363,31 @@ void TCustomGrid::Paint() {
     GetClientRect(Handle(), &client);
     int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
     // Double buffered: cells go to a memory bitmap, blitted once.
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HBRUSH background = CreateSolidBrush(GridColor());
-    FillRect(memory, &ps.rcPaint, background);
-    DeleteObject(background);
-    int32_t firstRow = topRow_ + ps.rcPaint.top / rowHeight_;
-    int32_t lastRow = std::min<int32_t>(rowCount_ - 1, topRow_ + (ps.rcPaint.bottom - 1) / rowHeight_);
-    for (int32_t row = firstRow; row <= lastRow; ++row) {
-        for (int32_t col = 0; col < ColCount(); ++col) {
-            if (col >= fixedCols_ && col < leftCol_) continue;
-            RECT r = CellRect(col, row);
-            if (IsRectEmpty(&r)) {
-                if (col >= fixedCols_) break; // off to the right: so is the rest of the row
-                continue;
+    {
+        tk::BufferedPaint buffer(dc, RECT{0, 0, w, h});
+        HDC memory = buffer.DC();
+        HBRUSH background = CreateSolidBrush(GridColor());
+        FillRect(memory, &ps.rcPaint, background);
+        DeleteObject(background);
+        int32_t firstRow = topRow_ + ps.rcPaint.top / rowHeight_;
+        int32_t lastRow = std::min<int32_t>(rowCount_ - 1, topRow_ + (ps.rcPaint.bottom - 1) / rowHeight_);
+        for (int32_t row = firstRow; row <= lastRow; ++row) {
+            for (int32_t col = 0; col < ColCount(); ++col) {
+                if (col >= fixedCols_ && col < leftCol_) continue;
+                RECT r = CellRect(col, row);
+                if (IsRectEmpty(&r)) {
+                    if (col >= fixedCols_) break; // off to the right: so is the rest of the row
+                    continue;
+                }
+                RECT overlap;
+                if (!IntersectRect(&overlap, &r, &ps.rcPaint)) continue;
+                int saved = SaveDC(memory);
+                IntersectClipRect(memory, r.left, r.top, r.right, r.bottom);
+                DrawCell(memory, col, row, r);
+                RestoreDC(memory, saved);
             }
-            RECT overlap;
-            if (!IntersectRect(&overlap, &r, &ps.rcPaint)) continue;
-            int saved = SaveDC(memory);
-            IntersectClipRect(memory, r.left, r.top, r.right, r.bottom);
-            DrawCell(memory, col, row, r);
-            RestoreDC(memory, saved);
         }
     }
-    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
     EndPaint(Handle(), &ps);
 }
 

@@ -1,7 +1,5 @@
 #include "widgets/file_name_bar.h"
 
-#include <commctrl.h>
-
 namespace velmora::widgets {
 
 namespace {
@@ -17,38 +15,11 @@ TFileNameBar::TFileNameBar(tk::TControl* parent, int height) : font_(tk::MakeFon
     p.bounds = RECT{0, 0, 100, height};
     CreateControl(parent, p);
     SetAlign(tk::TAlign::alTop);
-    tooltip_ =
-        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (tooltip_) {
-        TOOLINFOA ti{};
-        ti.cbSize = TTTOOLINFOA_V1_SIZE;
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = Handle();
-        ti.uId = reinterpret_cast<UINT_PTR>(Handle());
-        ti.lpszText = const_cast<char*>("");
-        SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-}
-
-TFileNameBar::~TFileNameBar() {
-    if (tooltip_) DestroyWindow(tooltip_);
 }
 
 void TFileNameBar::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
-}
-
-void TFileNameBar::SetHint(const std::string& hint) {
-    hint_ = hint;
-    if (!tooltip_) return;
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V1_SIZE;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
-    ti.lpszText = const_cast<char*>(hint_.c_str());
-    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 LRESULT TFileNameBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

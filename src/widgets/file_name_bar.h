@@ -15,20 +15,16 @@ namespace velmora::widgets {
 class TFileNameBar : public tk::TControl {
 public:
     TFileNameBar(tk::TControl* parent, int height);
-    ~TFileNameBar() override;
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
-    const std::string& Hint() const { return hint_; }
-    void SetHint(const std::string& hint);
     std::function<void()> OnClick;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    std::string caption_, hint_;
+    std::string caption_;
     tk::FontHandle font_;
-    HWND tooltip_ = nullptr;
 };
 
 } // namespace velmora::widgets
