@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/form1.h"
+#include "app/messages.h"
 #include "base/number_format.h"
 #include "base/os.h"
 #include "explorer/path_utils.h"
@@ -62,14 +63,133 @@ void GetStatistics(TForm1& form) {
 }
 
 void SetBtnMenuState(TForm1& form) {
-    bool selected = form.FileListView1->SelectedIndex() >= 0;
-    for (const char* name : {"BtnDelete", "BtnCut", "BtnCopy"})
-        if (tk::TSpeedButton* b = form.Button(name)) b->SetEnabled(selected);
-    for (const char* name : {"Kes1", "Kopyala1", "Ac1", "Goruntule1", "Sil1", "AdiniDegistir1", "Nitelik1"})
-        if (tk::TMenuItem* item = form.MainMenu1.Find(name)) item->SetEnabled(selected);
-    if (tk::TSpeedButton* b = form.Button("BtnPaste")) b->SetEnabled(form.PasteAllowed);
-    if (tk::TMenuItem* item = form.MainMenu1.Find("Yapistir1")) item->SetEnabled(form.PasteAllowed);
     GetStatistics(form);
+}
+
+namespace {
+
+using tk::scCtrl;
+using tk::ShortCut;
+
+constexpr int kViewStyleGroup = 2, kTreeGroup = 3;
+
+const std::vector<tk::ActionRow> kExplorerActions = {
+    {"UstKlasor", "..", "..", 0, "TB_UP"},
+    {"ArsivKlasoruneGit", "Arşiv klasörüne git", "Arşiv klasörüne git", 0, "TB_ARCHIVE"},
+    // Down while the tree is hidden.
+    {"KlasorKutusu", "Klasör Kutusu", "Klasör Kutusu", 0, "TB_FOLDERS", kTreeGroup, false, true},
+    {"Guncelle", "Güncelle", "Güncelle", 0, "TB_REFRESH"},
+    {"YeniDokuman", "Yeni Döküman", "Yeni Döküman", 0, "TB_NEWDOC"},
+    {"KlasorEkle", "Klasör Ekle", "Klasör Ekle", 0, "TB_NEWFOLDER"},
+    {"YeniKlasor", "Yeni Klasör"},
+    {"Ac", "Aç"},
+    {"Goruntule", "Görüntüle", "Görüntüle", 0, "TB_VIEW"},
+    {"Sil", "Sil", "Sil", 0, "TB_DELETE"},
+    {"AdiniDegistir", "Adını Değiştir"},
+    {"Nitelik", "Nitelik"},
+    {"Kes", "Kes", "Kes", ShortCut('X', scCtrl), "TB_CUT"},
+    {"Kopyala", "Kopyala", "Kopyala", ShortCut('C', scCtrl), "TB_COPY"},
+    {"Yapistir", "Yapıştır", "Yapıştır", ShortCut('P', scCtrl), "TB_PASTE"},
+    {"TumunuSec", "Tümünü Seç", "", ShortCut('A', scCtrl)},
+    {"GenisIkon", "Geniş ikon", "Geniş ikon", 0, "TB_LARGEICONS", kViewStyleGroup},
+    {"KucukIkon", "Küçük ikon", "Küçük ikon", 0, "TB_SMALLICONS", kViewStyleGroup},
+    {"Listele", "Listele", "Listele", 0, "TB_LIST", kViewStyleGroup},
+    {"Detayli", "Detaylı", "Detaylı", 0, "TB_DETAILS", kViewStyleGroup, true},
+    {"Bul", "Klasör ve Dosya Ara", "Klasör veya dosya bul", 0, "TB_SEARCH"},
+    {"HedefKlasor", "Git", "Hedef Klasör", 0, "TB_GOTO"},
+    // The tree's menu.
+    {"KlasoruAc", "Aç", "", 0, "TB_OPEN"},
+    {"ArsivKlasoruOl", "Arşiv klasörü ol", "", 0, "TB_ARCHIVE"},
+    {"KlasorSil", "Klasör sil", "", 0, "TB_DELFOLDER"},
+    {"KlasorAdiniDegistir", "Adını değiştir", "", 0, "TB_RENAME"},
+    {"MasaustuneKisayol", "Masaüstüne kısayol", "", 0, "TB_SHORTCUT"},
+};
+
+} // namespace
+
+void BindExplorerCommands(TForm1& form, tk::TActionList& actions) {
+    actions.Load(kExplorerActions);
+    auto run = [&actions](const char* name, std::function<void()> f) {
+        actions.Get(name).OnExecute = std::move(f);
+    };
+    auto selected = [&form] { return form.FileListView1->SelectedIndex() >= 0; };
+    auto whenSelected = [selected](tk::TAction& a) { a.SetEnabled(selected()); };
+    TForm1* f = &form;
+
+    run("UstKlasor", [f] {
+        f->FileListView1->OneLevelUp();
+        SetBtnMenuState(*f);
+    });
+    run("ArsivKlasoruneGit", [f] { GoToArchiveFolder(*f); });
+    tk::TAction& tree = actions.Get("KlasorKutusu");
+    tree.OnUpdate = [f](tk::TAction& a) { a.SetChecked(!f->DirTree1->Visible()); };
+    tree.OnExecute = [f, &tree] {
+        bool show = !f->DirTree1->Visible();
+        f->DirTree1->SetVisible(show);
+        f->ClickSplitter1->SetVisible(show);
+        tree.Update();
+    };
+    run("Guncelle", [f] { f->Refresh(); });
+    // "Yeni Döküman" and "Nitelik" wait for the file operations (NewDocument, ShowFileAttr).
+    run("KlasorEkle", [f] { f->FileListView1->NewFolder(); });
+    run("YeniKlasor", [f, selected] {
+        if (selected()) f->FileListView1->NewFolder();
+    });
+    run("Ac", [f] { f->FileListView1->OpenItem(); });
+    run("Goruntule", [f, selected] {
+        if (selected()) f->FileListView1->ViewFile();
+    });
+    run("Sil", [f, selected] {
+        if (selected()) f->FileListView1->DeleteSelected();
+    });
+    run("AdiniDegistir", [f] { f->FileListView1->RenameSelected(); });
+    for (const char* name : {"Ac", "Goruntule", "Sil", "AdiniDegistir", "Nitelik", "Kes", "Kopyala"})
+        actions.Get(name).OnUpdate = whenSelected;
+
+    // The list keeps its own clipboard; PasteAllowed is the window's record of it.
+    auto cutCopy = [f](int mode) {
+        f->FileListView1->CutCopy(mode);
+        f->PasteAllowed = true;
+        SetBtnMenuState(*f);
+    };
+    run("Kes", [cutCopy] { cutCopy(2); });
+    run("Kopyala", [cutCopy] { cutCopy(0); });
+    run("Yapistir", [f] {
+        f->FileListView1->Paste();
+        f->PasteAllowed = false;
+        SetBtnMenuState(*f);
+    });
+    actions.Get("Yapistir").OnUpdate = [f](tk::TAction& a) { a.SetEnabled(f->PasteAllowed); };
+    run("TumunuSec", [f] { f->FileListView1->SelectAll(); });
+
+    const std::pair<const char*, explorer::TViewStyle> styles[] = {
+        {"GenisIkon", explorer::TViewStyle::vsIcon},
+        {"KucukIkon", explorer::TViewStyle::vsSmallIcon},
+        {"Listele", explorer::TViewStyle::vsList},
+        {"Detayli", explorer::TViewStyle::vsReport},
+    };
+    for (const auto& [name, style] : styles) {
+        tk::TAction& action = actions.Get(name);
+        action.OnExecute = [f, &action, style = style] {
+            f->FileListView1->SetViewStyle(style);
+            action.SetChecked(true); // its button goes down, the others of the group up
+        };
+    }
+    run("Bul", [f] {
+        f->FileListView1->SetFocus();
+        f->FileListView1->FindFile();
+    });
+    run("HedefKlasor", [f] { GoToTypedFolder(*f); });
+
+    run("KlasoruAc", [f] { ExecuteFile("Open", f->DirTree1->SelectedPath(), "", "", SW_SHOWNORMAL); });
+    run("ArsivKlasoruOl", [f] { MakeArchiveFolder(*f); });
+    run("KlasorSil", [f] {
+        if (f->DirTree1->Selected()) f->DirTree1->DeleteNode(f->DirTree1->Selected());
+    });
+    run("KlasorAdiniDegistir", [f] {
+        if (f->DirTree1->Selected()) f->DirTree1->EditText(f->DirTree1->Selected());
+    });
+    run("MasaustuneKisayol", [f] { MakeDesktopShortcut(*f); });
 }
 
 bool AktifKlasor(TForm1& form) {

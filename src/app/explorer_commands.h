@@ -1,7 +1,7 @@
-// The main window's explorer commands that are more than a call on the list or
-// the tree: the enabling of the file commands, the status line, the archive
-// folder with "ini\aktif.ini", the jump to a typed folder, the desktop shortcut
-// and the special drawing of tree and list items.
+// The main window's explorer commands: their actions (tool bar, menus and the
+// tree's menu show them), the enabling of the file commands, the status line,
+// the archive folder with "ini\aktif.ini", the jump to a typed folder, the
+// desktop shortcut and the special drawing of tree and list items.
 #pragma once
 #include <windows.h>
 
@@ -11,12 +11,19 @@
 
 #include "explorer/dir_tree.h"
 #include "explorer/file_list_view.h"
+#include "toolkit/actions.h"
 
 namespace velmora::app {
 
 class TForm1;
 
-// Enables the file commands from the list's selection and PasteAllowed, then GetStatistics.
+// Creates the explorer's actions in `actions`: what each runs and when it is
+// enabled (the file commands while the list has a selected entry, paste while
+// PasteAllowed) or checked (the view style, the tree hidden).
+void BindExplorerCommands(TForm1& form, tk::TActionList& actions);
+
+// After a change of the list or PasteAllowed: the status line now; the file
+// commands' enabling follows from their actions at idle.
 void SetBtnMenuState(TForm1& form);
 // Writes the object count and the sizes into the status bar's first two panels.
 void GetStatistics(TForm1& form);

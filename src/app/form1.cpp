@@ -24,101 +24,103 @@ tk::TForm::Params MainWindowParams() {
     return p;
 }
 
+// The window's own commands; the explorer's and the hex panel's bind themselves.
+constexpr int kViewerGroup = 1;
+const std::vector<tk::ActionRow> kWindowActions = {
+    {"MetinEditoru", "Metin Editörü", "Metin Editörü", 0, "TB_TEXTDOC", kViewerGroup},
+    {"HtmlveResimEditoru", "Html ve Resim Editörü", "Html ve Resim Editörü", 0, "TB_HTML", kViewerGroup},
+    {"HexEditoru", "Hex Editörü", "Hex Editörü", 0, "TB_HEX", kViewerGroup},
+    // The options window and the topics window bring what these run.
+    {"Secenekler", "Seçenekler", "Seçenekler", 0, "TB_OPTIONS"},
+    {"Konular", "", "", 0, "TB_TOPICS"},
+    {"Cikis", "Çıkış", "Çıkış", 0, "TB_EXIT"},
+};
+
 struct ButtonRow {
     const char* name;
-    const char* hint;
-    const char* glyph;
-    int group;
-    bool down;
+    const char* action; // hint, glyph, group and state come from it
     bool dividerBefore;
 };
 
 // The tool bar after the path box, left to right.
 const ButtonRow kButtons[] = {
-    {"SpeedButton1", "..", "TB_UP", 0, false, true},
-    {"SpeedButton7", "Arşiv klasörüne git", "TB_ARCHIVE", 0, false, true},
-    {"Folders", "Klasör Kutusu", "TB_FOLDERS", 0, false, false},
-    {"BtnRefresh", "Güncelle", "TB_REFRESH", 0, false, false},
-    {"SpeedButton5", "Yeni Döküman", "TB_NEWDOC", 0, false, true},
-    {"SpeedButton6", "Klasör Ekle", "TB_NEWFOLDER", 0, false, false},
-    {"BtnCut", "Kes", "TB_CUT", 0, false, true},
-    {"BtnCopy", "Kopyala", "TB_COPY", 0, false, false},
-    {"BtnPaste", "Yapıştır", "TB_PASTE", 0, false, false},
-    {"BtnDelete", "Sil", "TB_DELETE", 0, false, false},
-    {"SpeedButton8", "", "TB_TOPICS", 0, false, true},
-    {"SpeedButton2", "Görüntüle", "TB_VIEW", 0, false, false},
-    {"BtnSearch", "Klasör veya dosya bul", "TB_SEARCH", 0, false, false},
-    {"BtnGoTo", "Hedef Klasör", "TB_GOTO", 0, false, false},
-    {"SpeedButton4", "Seçenekler", "TB_OPTIONS", 0, false, true},
-    {"BtnDoc", "Metin Editörü", "TB_TEXTDOC", 1, false, true},
-    {"BtnHtml", "Html ve Resim Editörü", "TB_HTML", 1, false, false},
-    {"BtnHex", "Hex Editörü", "TB_HEX", 1, false, false},
-    {"BtnIcon", "Geniş ikon", "TB_LARGEICONS", 2, false, true},
-    {"BtnSIcon", "Küçük ikon", "TB_SMALLICONS", 2, false, false},
-    {"BtnList", "Listele", "TB_LIST", 2, false, false},
-    {"BtnDetail", "Detaylı", "TB_DETAILS", 2, true, false},
-    {"BtnExit", "Çıkış", "TB_EXIT", 0, false, true},
+    {"SpeedButton1", "UstKlasor", true},
+    {"SpeedButton7", "ArsivKlasoruneGit", true},
+    {"Folders", "KlasorKutusu", false},
+    {"BtnRefresh", "Guncelle", false},
+    {"SpeedButton5", "YeniDokuman", true},
+    {"SpeedButton6", "KlasorEkle", false},
+    {"BtnCut", "Kes", true},
+    {"BtnCopy", "Kopyala", false},
+    {"BtnPaste", "Yapistir", false},
+    {"BtnDelete", "Sil", false},
+    {"SpeedButton8", "Konular", true},
+    {"SpeedButton2", "Goruntule", false},
+    {"BtnSearch", "Bul", false},
+    {"BtnGoTo", "HedefKlasor", false},
+    {"SpeedButton4", "Secenekler", true},
+    {"BtnDoc", "MetinEditoru", true},
+    {"BtnHtml", "HtmlveResimEditoru", false},
+    {"BtnHex", "HexEditoru", false},
+    {"BtnIcon", "GenisIkon", true},
+    {"BtnSIcon", "KucukIkon", false},
+    {"BtnList", "Listele", false},
+    {"BtnDetail", "Detayli", false},
+    {"BtnExit", "Cikis", true},
 };
 
 constexpr int kToolBarHeight = 30;
 constexpr int kButtonWidth = 23, kButtonHeight = 22;
 constexpr int kDividerSpace = 8; // room for an etched line between groups
 
-using tk::scCtrl;
-using tk::ShortCut;
-
+// Captions and shortcuts of items come from their actions.
 const std::vector<tk::MenuRow> kMainMenu = {
     {0, "Dosya1", "&Dosya"},
-    {1, "Ac1", "Aç"},
-    {1, "Goruntule1", "Görüntüle"},
+    {1, "Ac1", nullptr, 0, "Ac"},
+    {1, "Goruntule1", nullptr, 0, "Goruntule"},
     {1, "N1", "-"},
-    {1, "Sil1", "Sil"},
-    {1, "AdiniDegistir1", "Adını Değiştir"},
-    {1, "Nitelik1", "Nitelik"},
+    {1, "Sil1", nullptr, 0, "Sil"},
+    {1, "AdiniDegistir1", nullptr, 0, "AdiniDegistir"},
+    {1, "Nitelik1", nullptr, 0, "Nitelik"},
     {1, "N2", "-"},
-    {1, "YeniKlasor1", "Yeni Klasör"},
+    {1, "YeniKlasor1", nullptr, 0, "YeniKlasor"},
     {1, "N3", "-"},
-    {1, "Cikis1", "Çıkış"},
+    {1, "Cikis1", nullptr, 0, "Cikis"},
     {0, "Duzen1", "Dü&zen"},
-    {1, "Kes1", "Kes", ShortCut('X', scCtrl)},
-    {1, "Kopyala1", "Kopyala", ShortCut('C', scCtrl)},
-    {1, "Yapistir1", "Yapıştır", ShortCut('P', scCtrl)},
+    {1, "Kes1", nullptr, 0, "Kes"},
+    {1, "Kopyala1", nullptr, 0, "Kopyala"},
+    {1, "Yapistir1", nullptr, 0, "Yapistir"},
     {1, "N4", "-"},
-    {1, "TumunuSec1", "Tümünü Seç", ShortCut('A', scCtrl)},
+    {1, "TumunuSec1", nullptr, 0, "TumunuSec"},
     {0, "Gorunum1", "Görünü&m"},
-    {1, "GenisIkon1", "Geniş ikon"},
-    {1, "KucukIkon1", "Küçük ikon"},
-    {1, "Listele1", "Listele"},
-    {1, "Detayli1", "Detaylı"},
+    {1, "GenisIkon1", nullptr, 0, "GenisIkon"},
+    {1, "KucukIkon1", nullptr, 0, "KucukIkon"},
+    {1, "Listele1", nullptr, 0, "Listele"},
+    {1, "Detayli1", nullptr, 0, "Detayli"},
     {1, "N5", "-"},
-    {1, "Guncelle1", "Güncelle"},
+    {1, "Guncelle1", nullptr, 0, "Guncelle"},
     {0, "Araclar1", "&Araçlar"},
-    {1, "KlasorveDosyaAra1", "Klasör ve Dosya Ara"},
-    {1, "Git1", "Git"},
+    {1, "KlasorveDosyaAra1", nullptr, 0, "Bul"},
+    {1, "Git1", nullptr, 0, "HedefKlasor"},
     {1, "N6", "-"},
-    {1, "MetinEditoru1", "Metin Editörü"},
-    {1, "HtmlveResimEditoru1", "Html ve Resim Editörü"},
-    {1, "HexEditoru1", "Hex Editörü"},
+    {1, "MetinEditoru1", nullptr, 0, "MetinEditoru"},
+    {1, "HtmlveResimEditoru1", nullptr, 0, "HtmlveResimEditoru"},
+    {1, "HexEditoru1", nullptr, 0, "HexEditoru"},
     {1, "N7", "-"},
-    {1, "Secenekler1", "Seçenekler"},
+    {1, "Secenekler1", nullptr, 0, "Secenekler"},
 };
 
-struct PopupRow {
-    const char* name;
-    const char* caption;
-    const char* glyph;
-};
-
-const PopupRow kTreeMenu[] = {
-    {"velmora1", "velmora", nullptr},
-    {"Ac2", "Aç", "TB_OPEN"},
-    {"Bul1", "Bul", "TB_SEARCH"},
-    {"N8", "-", nullptr},
-    {"ArsivKlasoruOl1", "Arşiv klasörü ol", "TB_ARCHIVE"},
-    {"KlasorSil1", "Klasör sil", "TB_DELFOLDER"},
-    {"N9", "-", nullptr},
-    {"AdiniDegistir2", "Adını değiştir", "TB_RENAME"},
-    {"MasaustuneKisayol1", "Masaüstüne kısayol", "TB_SHORTCUT"},
+// The tree's menu, with the actions' pictures.
+const std::vector<tk::MenuRow> kTreeMenu = {
+    {0, "velmora1", "velmora"}, // a title line
+    {0, "Ac2", nullptr, 0, "KlasoruAc"},
+    {0, "Bul1", "Bul", 0, "Bul"},
+    {0, "N8", "-"},
+    {0, "ArsivKlasoruOl1", nullptr, 0, "ArsivKlasoruOl"},
+    {0, "KlasorSil1", nullptr, 0, "KlasorSil"},
+    {0, "N9", "-"},
+    {0, "AdiniDegistir2", nullptr, 0, "KlasorAdiniDegistir"},
+    {0, "MasaustuneKisayol1", nullptr, 0, "MasaustuneKisayol"},
 };
 
 tk::TPanel::Params PanelParams(tk::TControl* parent, RECT bounds, tk::TAlign align, bool visible = true) {
@@ -135,24 +137,35 @@ tk::TPanel::Params PanelParams(tk::TControl* parent, RECT bounds, tk::TAlign ali
 } // namespace
 
 TForm1::TForm1() : tk::TForm(MainWindowParams()) {
+    // The actions first: the tool bar and the menus show them.
+    BindWindowCommands();
+    BindExplorerCommands(*this, MainActionList);
+    SetActions(&MainActionList);
     CreateToolBar();
     StatusBar1 = std::make_unique<tk::TStatusBar>(this, std::vector<int>{200, 382, 50}, Font());
     CreatePanels();
+    HexPanel->BindCommands();
     CreateMenus();
-    WireCommands();
+    WireEvents();
     AlignControls();
     OnShow = [this] { FormShow(); };
     FormCreate();
 }
 
-TForm1::~TForm1() {
-    for (HBITMAP b : glyphs_) DeleteObject(b);
-}
+TForm1::~TForm1() = default;
 
 tk::TSpeedButton* TForm1::Button(const std::string& name) const {
     for (const auto& b : SpeedButtons)
         if (b->Name() == name) return b.get();
     return nullptr;
+}
+
+void TForm1::BindWindowCommands() {
+    MainActionList.Load(kWindowActions);
+    MainActionList.Get("MetinEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkText); };
+    MainActionList.Get("HtmlveResimEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkHtml); };
+    MainActionList.Get("HexEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkHex); };
+    MainActionList.Get("Cikis").OnExecute = [this] { Close(); };
 }
 
 void TForm1::CreateToolBar() {
@@ -165,14 +178,11 @@ void TForm1::CreateToolBar() {
     path.font = Font();
     cbPath = std::make_unique<tk::TComboBox>(path);
     x += 172;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ButtonRow& row : kButtons) {
         if (row.dividerBefore) {
             ToolBar1->AddDivider(x + kDividerSpace / 2 - 1);
             x += kDividerSpace;
         }
-        HBITMAP glyph = static_cast<HBITMAP>(LoadImageA(instance, row.glyph, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (glyph) glyphs_.push_back(glyph);
         tk::TSpeedButton::Params p;
         p.parent = ToolBar1.get();
         p.name = row.name;
@@ -180,10 +190,7 @@ void TForm1::CreateToolBar() {
         p.top = top;
         p.width = kButtonWidth;
         p.height = kButtonHeight;
-        p.hint = row.hint;
-        p.glyph = glyph;
-        p.groupIndex = row.group;
-        p.down = row.down;
+        p.action = &MainActionList.Get(row.action);
         SpeedButtons.push_back(std::make_unique<tk::TSpeedButton>(p));
         x += kButtonWidth;
     }
@@ -230,25 +237,10 @@ void TForm1::CreatePanels() {
 }
 
 void TForm1::CreateMenus() {
-    MainMenu1.Load(kMainMenu);
+    MainMenu1.Load(kMainMenu, &MainActionList);
     SetMenu(&MainMenu1);
-    SetActions(&MainActionList);
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (const PopupRow& row : kTreeMenu) {
-        auto item = std::make_unique<tk::TMenuItem>();
-        item->Name = row.name;
-        item->Caption = row.caption;
-        if (row.glyph) {
-            HBITMAP glyph =
-                static_cast<HBITMAP>(LoadImageA(instance, row.glyph, IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT));
-            if (glyph) {
-                glyphs_.push_back(glyph);
-                item->SetBitmap(glyph);
-            }
-        }
-        PopupMenu1.Root().Add(std::move(item));
-    }
-    PopupMenu1.Rebuild();
+    PopupMenu1.SetShowPictures(true);
+    PopupMenu1.Load(kTreeMenu, &MainActionList);
     DirTree1->SetPopupMenu(&PopupMenu1);
 }
 
@@ -257,51 +249,12 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
     TextPanel->SetVisible(kind == TViewerKind::vkText);
     HtmlPanel->SetVisible(html);
     HexPanel->SetVisible(kind == TViewerKind::vkHex);
-    const char* button = kind == TViewerKind::vkText ? "BtnDoc" : html ? "BtnHtml" : "BtnHex";
-    if (tk::TSpeedButton* b = Button(button)) b->SetDown(true);
+    MainActionList.Get(kind == TViewerKind::vkText ? "MetinEditoru" : html ? "HtmlveResimEditoru" : "HexEditoru")
+        .SetChecked(true);
 }
 
-void TForm1::WireCommands() {
-    auto onButton = [this](const char* name, std::function<void()> f) {
-        if (tk::TSpeedButton* b = Button(name)) b->OnClick = std::move(f);
-    };
-    auto onMenu = [this](const char* name, std::function<void()> f) {
-        if (tk::TMenuItem* item = MainMenu1.Find(name)) item->OnClick = std::move(f);
-    };
-    auto close = [this] { Close(); };
-    onButton("BtnExit", close);
-    onMenu("Cikis1", close);
-    onButton("BtnDoc", [this] { ShowViewerPanel(TViewerKind::vkText); });
-    onButton("BtnHtml", [this] { ShowViewerPanel(TViewerKind::vkHtml); });
-    onButton("BtnHex", [this] { ShowViewerPanel(TViewerKind::vkHex); });
-    onMenu("MetinEditoru1", [this] { ShowViewerPanel(TViewerKind::vkText); });
-    onMenu("HtmlveResimEditoru1", [this] { ShowViewerPanel(TViewerKind::vkHtml); });
-    onMenu("HexEditoru1", [this] { ShowViewerPanel(TViewerKind::vkHex); });
+void TForm1::WireEvents() {
     cbPath->OnChange = [this] { cbPathChange(); };
-
-    // The explorer half.
-    auto up = [this] { FileListView1->OneLevelUp(); };
-    onButton("SpeedButton1", up);
-    onButton("BtnRefresh", [this] { Refresh(); });
-    onMenu("Guncelle1", [this] { Refresh(); });
-    onButton("Folders", [this] {
-        bool show = !DirTree1->Visible();
-        DirTree1->SetVisible(show);
-        ClickSplitter1->SetVisible(show);
-        if (tk::TSpeedButton* b = Button("Folders")) b->Invalidate();
-    });
-    onMenu("Ac1", [this] { FileListView1->OpenItem(); });
-    onMenu("TumunuSec1", [this] { FileListView1->SelectAll(); });
-    const std::pair<const char*, const char*> styles[] = {
-        {"BtnIcon", "GenisIkon1"}, {"BtnSIcon", "KucukIkon1"}, {"BtnList", "Listele1"}, {"BtnDetail", "Detayli1"}};
-    const explorer::TViewStyle kinds[] = {explorer::TViewStyle::vsIcon, explorer::TViewStyle::vsSmallIcon,
-                                          explorer::TViewStyle::vsList, explorer::TViewStyle::vsReport};
-    for (int i = 0; i < 4; ++i) {
-        const char* button = styles[i].first;
-        explorer::TViewStyle style = kinds[i];
-        onButton(button, [this, style, button] { SetViewStyle(style, button); });
-        onMenu(styles[i].second, [this, style, button] { SetViewStyle(style, button); });
-    }
     FileListView1->OnClick = [this] {
         if (FileListClick) FileListClick();
     };
@@ -309,67 +262,6 @@ void TForm1::WireCommands() {
 
     DirTree1->OnClick = [this] { cbPath->SetTextQuietly(DirTree1->SelectedPath()); };
     DirTree1->OnDblClick = [this] { AloneString(); };
-    auto treeItem = [this](const char* name, std::function<void()> f) {
-        if (tk::TMenuItem* item = PopupMenu1.Find(name)) item->OnClick = std::move(f);
-    };
-    treeItem("Ac2", [this] { ExecuteFile("Open", DirTree1->SelectedPath(), "", "", SW_SHOWNORMAL); });
-    treeItem("KlasorSil1", [this] {
-        if (DirTree1->Selected()) DirTree1->DeleteNode(DirTree1->Selected());
-    });
-    treeItem("AdiniDegistir2", [this] {
-        if (DirTree1->Selected()) DirTree1->EditText(DirTree1->Selected());
-    });
-    // File commands: the list carries them out; the main window keeps PasteAllowed and the buttons' state.
-    auto cut = [this] {
-        FileListView1->CutCopy(2);
-        PasteAllowed = true;
-        SetBtnMenuState(*this);
-    };
-    auto copy = [this] {
-        FileListView1->CutCopy(0);
-        PasteAllowed = true;
-        SetBtnMenuState(*this);
-    };
-    auto paste = [this] {
-        FileListView1->Paste();
-        PasteAllowed = false;
-        SetBtnMenuState(*this);
-    };
-    auto selected = [this] { return FileListView1->SelectedIndex() >= 0; };
-    auto remove = [this, selected] {
-        if (selected()) FileListView1->DeleteSelected();
-    };
-    auto view = [this, selected] {
-        if (selected()) FileListView1->ViewFile();
-    };
-    auto find = [this] {
-        FileListView1->SetFocus();
-        FileListView1->FindFile();
-    };
-    onButton("BtnCut", cut);
-    onMenu("Kes1", cut);
-    onButton("BtnCopy", copy);
-    onMenu("Kopyala1", copy);
-    onButton("BtnPaste", paste);
-    onMenu("Yapistir1", paste);
-    onButton("BtnDelete", remove);
-    onMenu("Sil1", remove);
-    onButton("SpeedButton2", view);
-    onMenu("Goruntule1", view);
-    onMenu("AdiniDegistir1", [this] { FileListView1->RenameSelected(); });
-    onButton("SpeedButton6", [this] { FileListView1->NewFolder(); });
-    onMenu("YeniKlasor1", [this, selected] {
-        if (selected()) FileListView1->NewFolder();
-    });
-    onButton("BtnSearch", find);
-    onMenu("KlasorveDosyaAra1", find);
-    onButton("SpeedButton7", [this] { GoToArchiveFolder(*this); });
-    onButton("BtnGoTo", [this] { GoToTypedFolder(*this); });
-    onMenu("Git1", [this] { GoToTypedFolder(*this); });
-    treeItem("Bul1", find);
-    treeItem("ArsivKlasoruOl1", [this] { MakeArchiveFolder(*this); });
-    treeItem("MasaustuneKisayol1", [this] { MakeDesktopShortcut(*this); });
-
     FileListView1->OnChange = [this] { SetBtnMenuState(*this); };
     FileListView1->OnMouseUp = [this](UINT, int, int) { GetStatistics(*this); };
     FileListView1->OnKeyUp = [this](WORD key) {
@@ -386,11 +278,8 @@ void TForm1::WireCommands() {
     };
 }
 
-void TForm1::SetTreeHint(const std::string& hint) { tk::SetHint(DirTree1->Handle(), hint); }
-
-void TForm1::SetViewStyle(explorer::TViewStyle style, const char* button) {
-    FileListView1->SetViewStyle(style);
-    if (tk::TSpeedButton* b = Button(button)) b->SetDown(true);
+void TForm1::SetTreeHint(const std::string& hint) {
+    tk::SetHint(DirTree1->Handle(), hint);
 }
 
 void TForm1::Refresh() {
@@ -472,6 +361,8 @@ void TForm1::FormCreate() {
         DirTree1->OpenPath(start);
     }
     SetBtnMenuState(*this);
+    // The commands' state before the window first shows (then at every idle).
+    MainActionList.UpdateAll();
 }
 
 void TForm1::FormShow() {

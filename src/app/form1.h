@@ -10,6 +10,7 @@
 #include "base/version.h"
 #include "explorer/dir_tree.h"
 #include "explorer/file_list_view.h"
+#include "toolkit/actions.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
@@ -47,9 +48,11 @@ public:
     std::unique_ptr<tk::TPanel> HtmlPanel;
     std::unique_ptr<THexPanel> HexPanel;
 
+    // Every command of the window is an action of this list; the tool bar and
+    // the menus show them. Declared before the menus, so it outlives them.
+    tk::TActionList MainActionList;
     tk::TMainMenu MainMenu1;
     tk::TPopupMenu PopupMenu1;
-    tk::TActionList MainActionList;
 
     tk::TSpeedButton* Button(const std::string& name) const;
     // Fonts of the special item drawing, made on first use.
@@ -61,7 +64,8 @@ public:
     void AloneString();
     // The path box's text changed by the user.
     void cbPathChange();
-    // Shows one viewer panel (pictures share the HTML panel), hides the others and puts its button down.
+    // Shows one viewer panel (pictures share the HTML panel), hides the others and checks its action (its
+    // button goes down).
     void ShowViewerPanel(TViewerKind kind);
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
@@ -72,16 +76,14 @@ public:
     std::function<void()> FileListClick;
 
 private:
+    void BindWindowCommands();
     void CreateToolBar();
     void CreateMenus();
     void CreatePanels();
-    void WireCommands();
+    void WireEvents();
     void FormCreate();
     void FormShow();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    void SetViewStyle(explorer::TViewStyle style, const char* button);
-
-    std::vector<HBITMAP> glyphs_;
 };
 
 } // namespace velmora::app

@@ -45,22 +45,32 @@ THexPanel::THexPanel(const Params& params)
     colors.EvenColumn = 0x800000; // navy
     e.SetColors(colors);
 
-    PopupMenu4 = std::make_unique<tk::TPopupMenu>();
-    PopupMenu4->Load({
-        {0, "Git1", "Git", tk::ShortCut('G', tk::scCtrl)},
-        {0, "N1", "-"},
-        {0, "Bul1", "Bul", tk::ShortCut('F', tk::scCtrl)},
-        {0, "BulDevam1", "Bul Devam", tk::ShortCut(VK_F3)},
-    });
-    PopupMenu4->Find("Git1")->OnClick = [this] { GitClick(); };
-    PopupMenu4->Find("Bul1")->OnClick = [this] { BulClick(); };
-    PopupMenu4->Find("BulDevam1")->OnClick = [this] { BulDevamClick(); };
-    e.SetPopupMenu(PopupMenu4.get());
     Realign();
 }
 
 THexPanel::~THexPanel() {
     if (HexEditor1) HexEditor1->SetPopupMenu(nullptr);
+}
+
+void THexPanel::BindCommands() {
+    HexActions.Load({
+        {"Git", "Git", "", tk::ShortCut('G', tk::scCtrl)},
+        {"Bul", "Bul", "", tk::ShortCut('F', tk::scCtrl)},
+        {"BulDevam", "Bul Devam", "", tk::ShortCut(VK_F3)},
+    });
+    HexActions.Get("Git").OnExecute = [this] { GitClick(); };
+    HexActions.Get("Bul").OnExecute = [this] { BulClick(); };
+    HexActions.Get("BulDevam").OnExecute = [this] { BulDevamClick(); };
+    PopupMenu4 = std::make_unique<tk::TPopupMenu>();
+    PopupMenu4->Load(
+        {
+            {0, "Git1", nullptr, 0, "Git"},
+            {0, "N1", "-"},
+            {0, "Bul1", nullptr, 0, "Bul"},
+            {0, "BulDevam1", nullptr, 0, "BulDevam"},
+        },
+        &HexActions);
+    HexEditor1->SetPopupMenu(PopupMenu4.get());
 }
 
 void THexPanel::ShowFileName(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "hexedit/hex_editor.h"
+#include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
@@ -31,7 +32,14 @@ public:
 
     std::unique_ptr<widgets::TFileNameBar> HexDosyaAdi;
     std::unique_ptr<hex::THexEditor> HexEditor1;
+    // The panel's commands. A list of their own: their keys are claimed only
+    // through the editor's context menu, while it has the focus.
+    tk::TActionList HexActions;
     std::unique_ptr<tk::TPopupMenu> PopupMenu4;
+
+    // Creates the actions Git (Ctrl+G), Bul (Ctrl+F) and BulDevam (F3) and the
+    // editor's context menu PopupMenu4 that shows them.
+    void BindCommands();
 
     // Search state, kept from one command to the next.
     std::string HexSearchText;
@@ -42,7 +50,7 @@ public:
     // The name bar shows the file's name, its tooltip the folder (with the trailing backslash).
     void ShowFileName(const std::string& path);
 
-    // The commands of PopupMenu4 ("Git" Ctrl+G, "Bul" Ctrl+F, "Bul Devam" F3).
+    // What the commands run.
     void GitClick();
     void BulClick();
     void BulDevamClick();

@@ -8,6 +8,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/form.h"
+#include "toolkit/actions.h"
 #include "toolkit/menus.h"
 
 namespace tk {
@@ -88,12 +89,21 @@ bool TApplication::PreTranslate(MSG& msg) {
 void TApplication::Run() {
     MSG msg;
     while (!terminated_) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            terminated_ = true;
-            break;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Dispatch(msg);
+            continue;
         }
-        Dispatch(msg);
+        Idle();
+        // Returns at once for anything posted since the peek, the idle step's own paints included.
+        if (!terminated_) WaitMessage();
+    }
+}
+
+void TApplication::Idle() {
+    try {
+        UpdateActionLists();
+    } catch (...) {
+        HandleCurrentException();
     }
 }
 
@@ -111,6 +121,7 @@ bool TApplication::ProcessMessagesUntil(const std::function<bool()>& done, DWORD
         ProcessMessages();
         if (done()) return true;
         if (terminated_ || GetTickCount() - start >= timeoutMs) return false;
+        Idle();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }

@@ -25,11 +25,15 @@ public:
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* form) { mainForm_ = form; }
 
-    // Runs the loop until the main form is closed (or Terminate).
+    // Runs the loop until the main form is closed (or Terminate). Each time the
+    // queue empties, the idle step runs before the loop waits.
     void Run();
+    // The idle step: every action list updates its actions (cheap; tests call it too).
+    void Idle();
     // Handles the messages waiting now; returns false once WM_QUIT was seen.
     bool ProcessMessages();
-    // Handles messages until `done` says so or the timeout passes; true when done.
+    // Handles messages until `done` says so or the timeout passes, with the idle
+    // step whenever it waits; true when done.
     bool ProcessMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);
     void Terminate();
     bool Terminated() const { return terminated_; }

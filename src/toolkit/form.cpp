@@ -105,9 +105,14 @@ int TForm::RunModalLoop() {
     Show();
     MSG msg;
     while (modalResult_ == 0) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            PostQuitMessage(0);
+        // The actions follow while a modal form runs, as in the main loop.
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Application().Idle();
+            if (modalResult_ == 0) WaitMessage();
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
             modalResult_ = IDCANCEL;
             break;
         }

@@ -1,6 +1,7 @@
 #include "toolkit/menus.h"
 
 #include <map>
+#include <stdexcept>
 
 #include "toolkit/control.h"
 #include "toolkit/dialogs.h"
@@ -22,44 +23,37 @@ UINT NextCommand() {
     return next;
 }
 
-std::string KeyName(WORD key) {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
-    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
-    switch (key) {
-    case VK_BACK: return "BkSp";
-    case VK_TAB: return "Tab";
-    case VK_RETURN: return "Enter";
-    case VK_ESCAPE: return "Esc";
-    case VK_SPACE: return "Space";
-    case VK_PRIOR: return "PgUp";
-    case VK_NEXT: return "PgDn";
-    case VK_END: return "End";
-    case VK_HOME: return "Home";
-    case VK_LEFT: return "Left";
-    case VK_UP: return "Up";
-    case VK_RIGHT: return "Right";
-    case VK_DOWN: return "Down";
-    case VK_INSERT: return "Ins";
-    case VK_DELETE: return "Del";
+// The picture on the menu's colour: the glyph's bottom-left pixel colour is transparent.
+HBITMAP MakeMenuPicture(HBITMAP glyph) {
+    BITMAP bm{};
+    if (!glyph || !GetObjectA(glyph, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen), target = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, bm.bmWidth, bm.bmHeight);
+    ReleaseDC(nullptr, screen);
+    if (picture) {
+        HGDIOBJ oldSource = SelectObject(source, glyph), oldTarget = SelectObject(target, picture);
+        RECT r{0, 0, bm.bmWidth, bm.bmHeight};
+        FillRect(target, &r, GetSysColorBrush(COLOR_MENU));
+        COLORREF transparent = GetPixel(source, 0, bm.bmHeight - 1);
+        TransparentBlt(target, 0, 0, bm.bmWidth, bm.bmHeight, source, 0, 0, bm.bmWidth, bm.bmHeight,
+                       transparent);
+        SelectObject(source, oldSource);
+        SelectObject(target, oldTarget);
     }
-    return {};
+    DeleteDC(source);
+    DeleteDC(target);
+    return picture;
 }
 
 } // namespace
 
-std::string ShortCutToText(TShortCut shortcut) {
-    if (!shortcut) return {};
-    std::string text;
-    if (shortcut & scShift) text += "Shift+";
-    if (shortcut & scCtrl) text += "Ctrl+";
-    if (shortcut & scAlt) text += "Alt+";
-    return text + KeyName(shortcut & 0xFF);
-}
-
 TMenuItem::TMenuItem() = default;
 
 TMenuItem::~TMenuItem() {
+    SetAction(nullptr);
     if (command_) Commands().erase(command_);
+    if (menuPicture_) DeleteObject(menuPicture_);
 }
 
 TMenuItem* TMenuItem::FromCommand(UINT command) {
@@ -81,15 +75,53 @@ TMenuItem* TMenuItem::Find(const std::string& name) {
 }
 
 TMenuItem* TMenuItem::FindShortCut(TShortCut shortcut) {
+    if (!shortcut) return nullptr;
     for (auto& item : items_) {
-        if (item->Shortcut == shortcut && item->Caption != "-") return item.get();
+        if (item->shortcut_ == shortcut && !item->IsSeparator()) return item.get();
         if (TMenuItem* found = item->FindShortCut(shortcut)) return found;
     }
     return nullptr;
 }
 
 void TMenuItem::Click() {
+    if (TAction* action = Action()) {
+        action->Execute();
+        return;
+    }
     if (enabled_ && OnClick) OnClick();
+}
+
+void TMenuItem::ActionChanged() {
+    TAction* action = Action();
+    if (!action) return;
+    bool text = false;
+    if (!ownCaption_ && caption_ != action->Caption()) {
+        caption_ = action->Caption();
+        text = true;
+    }
+    if (!ownShortcut_ && shortcut_ != action->Shortcut()) {
+        shortcut_ = action->Shortcut();
+        text = true;
+    }
+    if (text) UpdateText();
+    if (enabled_ != action->Enabled() || checked_ != action->Checked()) {
+        enabled_ = action->Enabled();
+        checked_ = action->Checked();
+        UpdateNative();
+    }
+    UpdatePicture();
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+    ownCaption_ = true;
+    caption_ = caption;
+    UpdateText();
+}
+
+void TMenuItem::SetShortcut(TShortCut shortcut) {
+    ownShortcut_ = true;
+    shortcut_ = shortcut;
+    UpdateText();
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
@@ -106,30 +138,61 @@ void TMenuItem::SetVisible(bool visible) { visible_ = visible; }
 
 void TMenuItem::SetBitmap(HBITMAP bitmap) {
     bitmap_ = bitmap;
-    UpdateNative();
+    UpdatePicture();
 }
 
 void TMenuItem::UpdateNative() {
     if (!parentMenu_ || !command_) return;
     EnableMenuItem(parentMenu_, command_, MF_BYCOMMAND | (enabled_ ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(parentMenu_, command_, MF_BYCOMMAND | (checked_ ? MF_CHECKED : MF_UNCHECKED));
-    if (bitmap_) SetMenuItemBitmaps(parentMenu_, command_, MF_BYCOMMAND, bitmap_, bitmap_);
 }
 
-void TMenuItem::Build(HMENU parent) {
+void TMenuItem::UpdateText() {
+    if (!parentMenu_ || !command_ || IsSeparator()) return;
+    std::string text = caption_;
+    if (shortcut_) text += "\t" + ShortCutToText(shortcut_);
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    SetMenuItemInfoA(parentMenu_, command_, FALSE, &info);
+}
+
+void TMenuItem::UpdatePicture() {
+    HBITMAP source = bitmap_ ? bitmap_ : (pictures_ && Action() ? Action()->Picture() : nullptr);
+    if (source != menuPictureSource_) {
+        menuPictureSource_ = source;
+        HBITMAP old = menuPicture_;
+        menuPicture_ = MakeMenuPicture(source);
+        ShowPicture();
+        if (old) DeleteObject(old);
+    }
+}
+
+void TMenuItem::ShowPicture() {
+    if (!parentMenu_ || !command_) return;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = menuPicture_;
+    SetMenuItemInfoA(parentMenu_, command_, FALSE, &info);
+}
+
+void TMenuItem::Build(HMENU parent, bool pictures) {
     for (auto& item : items_) {
         if (!item->visible_) continue;
         item->parentMenu_ = parent;
-        if (item->Caption == "-") {
+        item->pictures_ = pictures;
+        if (item->IsSeparator()) {
             AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        std::string text = item->Caption;
-        if (item->Shortcut) text += "\t" + ShortCutToText(item->Shortcut);
+        std::string text = item->caption_;
+        if (item->shortcut_) text += "\t" + ShortCutToText(item->shortcut_);
         UINT flags = MF_STRING | (item->enabled_ ? 0 : MF_GRAYED) | (item->checked_ ? MF_CHECKED : 0);
         if (!item->items_.empty()) {
             item->subMenu_ = CreatePopupMenu();
-            item->Build(item->subMenu_);
+            item->Build(item->subMenu_, pictures);
             AppendMenuA(parent, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(item->subMenu_), text.c_str());
         } else {
             if (!item->command_) {
@@ -137,7 +200,16 @@ void TMenuItem::Build(HMENU parent) {
                 Commands()[item->command_] = item.get();
             }
             AppendMenuA(parent, flags, item->command_, text.c_str());
-            if (item->bitmap_) SetMenuItemBitmaps(parent, item->command_, MF_BYCOMMAND, item->bitmap_, item->bitmap_);
+            item->UpdatePicture();
+            item->ShowPicture(); // on the new native item
+            if (item->Action() && item->Action()->GroupIndex() != 0 && !item->Action()->AllowAllUp()) {
+                // One of a group: a bullet instead of a tick.
+                MENUITEMINFOA info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_FTYPE;
+                info.fType = MFT_STRING | MFT_RADIOCHECK;
+                SetMenuItemInfoA(parent, item->command_, FALSE, &info);
+            }
         }
     }
 }
@@ -146,18 +218,32 @@ TMenu::~TMenu() {
     if (handle_) DestroyMenu(handle_);
 }
 
-void TMenu::Load(const std::vector<MenuRow>& rows) {
-    TMenuItem* lastTop = nullptr;
+void TMenu::Load(const std::vector<MenuRow>& rows, const TActionList* actions) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    std::vector<TMenuItem*> parents; // the last item of each level
     for (const MenuRow& row : rows) {
         auto item = std::make_unique<TMenuItem>();
         item->Name = row.name ? row.name : "";
-        item->Caption = row.caption;
-        item->Shortcut = row.shortcut;
-        if (row.level == 0 || !lastTop) {
-            lastTop = root_.Add(std::move(item));
-        } else {
-            lastTop->Add(std::move(item));
+        if (row.caption) item->SetCaption(row.caption);
+        if (row.shortcut) item->SetShortcut(row.shortcut);
+        if (row.picture) {
+            HBITMAP picture = static_cast<HBITMAP>(
+                LoadImageA(instance, row.picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+            if (picture) {
+                pictures_.emplace_back(picture);
+                item->SetBitmap(picture);
+            }
         }
+        if (row.action) {
+            if (!actions)
+                throw std::logic_error("Menu item '" + item->Name + "' names an action but no list");
+            item->SetAction(&actions->Get(row.action));
+        }
+        size_t level = static_cast<size_t>(row.level < 0 ? 0 : row.level);
+        if (level > parents.size()) level = parents.size(); // a skipped level hangs under the deepest item
+        TMenuItem& parent = level == 0 ? root_ : *parents[level - 1];
+        parents.resize(level);
+        parents.push_back(parent.Add(std::move(item)));
     }
     Rebuild();
 }
@@ -165,7 +251,7 @@ void TMenu::Load(const std::vector<MenuRow>& rows) {
 void TMenu::Rebuild() {
     HMENU old = handle_;
     handle_ = CreateNative();
-    root_.Build(handle_);
+    root_.Build(handle_, showPictures_);
     if (old) {
         // Detach the submenus of the old handle before destroying it: they were rebuilt.
         while (GetMenuItemCount(old) > 0) RemoveMenu(old, 0, MF_BYPOSITION);
@@ -185,23 +271,6 @@ void TPopupMenu::Popup(int x, int y) {
     if (command) {
         if (TMenuItem* item = TMenuItem::FromCommand(command)) item->Click();
     }
-}
-
-TAction* TActionList::Add(std::unique_ptr<TAction> action) {
-    actions_.push_back(std::move(action));
-    return actions_.back().get();
-}
-
-TAction* TActionList::Find(const std::string& name) {
-    for (auto& a : actions_)
-        if (a->Name == name) return a.get();
-    return nullptr;
-}
-
-TAction* TActionList::FindShortCut(TShortCut shortcut) {
-    for (auto& a : actions_)
-        if (a->Shortcut == shortcut) return a.get();
-    return nullptr;
 }
 
 TShortCut ShortCutFromKey(WPARAM key) {
@@ -234,8 +303,7 @@ bool ResolveShortCut(TForm& form, HWND focus, TShortCut shortcut) {
     }
     if (form.Actions()) {
         if (TAction* action = form.Actions()->FindShortCut(shortcut)) {
-            if (action->OnUpdate) action->OnUpdate(*action);
-            if (action->Enabled && action->OnExecute) action->OnExecute();
+            action->Execute();
             return true;
         }
     }

@@ -48,9 +48,32 @@ TSpeedButton::TSpeedButton(const Params& p)
     wp.text = p.caption;
     CreateControl(p.parent, wp);
     tk::SetHint(Handle(), hint_);
+    if (p.action) SetAction(p.action);
+}
+
+TSpeedButton::~TSpeedButton() { SetAction(nullptr); }
+
+void TSpeedButton::ActionChanged() {
+    TAction* action = Action();
+    if (!action) return;
+    if (hint_ != action->Hint()) {
+        hint_ = action->Hint();
+        tk::SetHint(Handle(), hint_);
+    }
+    bool repaint = glyph_ != action->Picture() || down_ != action->Checked();
+    glyph_ = action->Picture();
+    groupIndex_ = action->GroupIndex();
+    allowAllUp_ = action->AllowAllUp();
+    down_ = action->Checked();
+    if (Enabled() != action->Enabled()) SetEnabled(action->Enabled()); // repaints through WM_ENABLE
+    if (repaint) Invalidate();
 }
 
 void TSpeedButton::SetDown(bool down) {
+    if (TAction* action = Action()) {
+        action->SetChecked(down);
+        return;
+    }
     if (groupIndex_ == 0) down = false;
     if (down == down_) return;
     if (down && Parent()) {
@@ -67,6 +90,15 @@ void TSpeedButton::SetDown(bool down) {
 }
 
 void TSpeedButton::Click() {
+    if (TAction* action = Action()) {
+        // A two-state button toggles first (as a click would), then the action runs.
+        if (groupIndex_ != 0) {
+            if (!down_) action->SetChecked(true);
+            else if (allowAllUp_) action->SetChecked(false);
+        }
+        action->Execute();
+        return;
+    }
     if (groupIndex_ != 0) {
         if (!down_)
             SetDown(true);

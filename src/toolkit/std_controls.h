@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/controls.h"
 
@@ -16,7 +17,10 @@ namespace tk {
 // Shows `text` as the tooltip of the window (one tooltip control per top-level window).
 void SetHint(HWND window, const std::string& text);
 
-class TSpeedButton : public TControl {
+// A flat button with a glyph. Bound to an action it shows the action's hint,
+// picture, enabled state and group, is down while the action is checked, and
+// runs the action when clicked.
+class TSpeedButton : public TControl, public TActionClient {
 public:
     struct Params {
         TControl* parent = nullptr;
@@ -29,24 +33,29 @@ public:
         bool down = false;
         bool allowAllUp = false;
         bool flat = true;
+        TAction* action = nullptr; // when set, hint, glyph, group and down come from it
     };
     explicit TSpeedButton(const Params& params);
+    ~TSpeedButton() override;
 
     const std::string& Name() const { return name_; }
     const std::string& Hint() const { return hint_; }
     int GroupIndex() const { return groupIndex_; }
+    bool AllowAllUp() const { return allowAllUp_; }
     bool Down() const { return down_; }
-    // Pressing a grouped button releases the others of its group.
+    // Pressing a grouped button releases the others of its group. A bound
+    // button checks or unchecks its action instead (its group follows).
     void SetDown(bool down);
     bool Flat() const { return flat_; }
     HBITMAP Glyph() const { return glyph_; }
-    // Same as a mouse click: group handling, then OnClick.
+    // Same as a mouse click: group handling, then the action (or OnClick).
     void Click();
 
     std::function<void()> OnClick;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void ActionChanged() override;
 
 private:
     void Paint(HDC dc);

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
+#include "toolkit/application.h"
 
 using namespace velmora::app;
 using testing_support::Pump;
@@ -76,12 +77,23 @@ TEST_F(ExplorerCommandsTest, PasteEnabledOnlyAfterCutOrCopy) {
     auto* pasteItem = Main().MainMenu1.Find("Yapistir1");
     EXPECT_FALSE(paste->Enabled());
     EXPECT_FALSE(pasteItem->Enabled());
+    // "Kes" needs a selected entry.
+    testing_support::TempFolder temp;
+    temp.File("a.txt", "a");
+    auto& list = *Main().FileListView1;
+    list.SetDirectory(temp.Path());
+    Main().Button("BtnCut")->Click();
+    EXPECT_FALSE(Main().PasteAllowed);
+    for (int i = 0; i < list.RowCount(); ++i)
+        if (list.Row(i).caption == "a.txt") list.SetSelected(i, true);
     Main().Button("BtnCut")->Click();
     EXPECT_TRUE(Main().PasteAllowed);
+    tk::Application().Idle();
     EXPECT_TRUE(paste->Enabled());
     EXPECT_TRUE(pasteItem->Enabled());
     paste->Click();
     EXPECT_FALSE(Main().PasteAllowed);
+    tk::Application().Idle();
     EXPECT_FALSE(paste->Enabled());
 }
 
@@ -93,6 +105,7 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
     auto& list = *Main().FileListView1;
     list.SetDirectory(temp.Path());
     SetBtnMenuState(Main());
+    tk::Application().Idle();
     EXPECT_FALSE(Main().Button("BtnDelete")->Enabled());
     EXPECT_FALSE(Main().MainMenu1.Find("Sil1")->Enabled());
     EXPECT_EQ(Main().StatusBar1->PanelText(0), std::to_string(list.RowCount()) + " obje var");
@@ -105,6 +118,7 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
     }
     ASSERT_EQ(selected, 2);
     SetBtnMenuState(Main());
+    tk::Application().Idle();
     EXPECT_TRUE(Main().Button("BtnDelete")->Enabled());
     EXPECT_TRUE(Main().MainMenu1.Find("Nitelik1")->Enabled());
     EXPECT_EQ(Main().StatusBar1->PanelText(0),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
@@ -123,17 +125,18 @@ TEST_F(MainWindowTest, LayoutOfPanelsAndStatusBar) {
 TEST_F(MainWindowTest, MainMenuCaptionsAndShortcuts) {
     auto& root = Main().MainMenu1.Root();
     ASSERT_EQ(root.Items().size(), 4u);
-    EXPECT_EQ(root.Items()[0]->Caption, "&Dosya");
-    EXPECT_EQ(root.Items()[1]->Caption, "Dü&zen");
-    EXPECT_EQ(root.Items()[2]->Caption, "Görünü&m");
-    EXPECT_EQ(root.Items()[3]->Caption, "&Araçlar");
+    EXPECT_EQ(root.Items()[0]->Caption(), "&Dosya");
+    EXPECT_EQ(root.Items()[1]->Caption(), "Dü&zen");
+    EXPECT_EQ(root.Items()[2]->Caption(), "Görünü&m");
+    EXPECT_EQ(root.Items()[3]->Caption(), "&Araçlar");
     std::vector<std::string> edit;
     for (auto& item : root.Items()[1]->Items())
-        edit.push_back(item->Caption + (item->Shortcut ? "=" + tk::ShortCutToText(item->Shortcut) : ""));
+        edit.push_back(item->Caption() +
+                       (item->Shortcut() ? "=" + tk::ShortCutToText(item->Shortcut()) : ""));
     EXPECT_EQ(edit, (std::vector<std::string>{"Kes=Ctrl+X", "Kopyala=Ctrl+C", "Yapıştır=Ctrl+P", "-",
                                               "Tümünü Seç=Ctrl+A"}));
     EXPECT_EQ(root.Items()[0]->Items().size(), 10u);
-    EXPECT_EQ(root.Items()[3]->Items().back()->Caption, "Seçenekler");
+    EXPECT_EQ(root.Items()[3]->Items().back()->Caption(), "Seçenekler");
     // The native menu shows the shortcut after a tab.
     HMENU edits = GetSubMenu(GetMenu(Main().Handle()), 1);
     char text[64] = {};
@@ -141,19 +144,20 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndShortcuts) {
     EXPECT_STREQ(text, "Kes\tCtrl+X");
     // The tree menu.
     std::vector<std::string> tree;
-    for (auto& item : Main().PopupMenu1.Root().Items()) tree.push_back(item->Caption);
-    EXPECT_EQ(tree, (std::vector<std::string>{"velmora", "Aç", "Bul", "-", "Arşiv klasörü ol", "Klasör sil", "-",
-                                              "Adını değiştir", "Masaüstüne kısayol"}));
+    for (auto& item : Main().PopupMenu1.Root().Items())
+        tree.push_back(item->Caption());
+    EXPECT_EQ(tree, (std::vector<std::string>{"velmora", "Aç", "Bul", "-", "Arşiv klasörü ol", "Klasör sil",
+                                              "-", "Adını değiştir", "Masaüstüne kısayol"}));
 }
 
 TEST_F(MainWindowTest, ShortcutsResolvedFocusedMenuFirstThenMainMenuThenActions) {
     int popupHits = 0, mainHits = 0, actionHits = 0;
-    auto* selectAll = Main().MainMenu1.Find("TumunuSec1");
-    auto savedSelectAll = selectAll->OnClick;
-    selectAll->OnClick = [&] { ++mainHits; };
-    auto* action = Main().MainActionList.Add(std::make_unique<tk::TAction>());
-    action->Name = "TestAction";
-    action->Shortcut = tk::ShortCut('Q', tk::scCtrl);
+    // The main menu's "Tümünü Seç" runs its action.
+    auto& selectAll = *Main().MainMenu1.Find("TumunuSec1")->Action();
+    auto savedSelectAll = selectAll.OnExecute;
+    selectAll.OnExecute = [&] { ++mainHits; };
+    auto* action =
+        Main().MainActionList.Add({.name = "TestAction", .shortcut = tk::ShortCut('Q', tk::scCtrl)});
     action->OnExecute = [&] { ++actionHits; };
 
     // A control whose context menu claims Ctrl+A.
@@ -187,5 +191,72 @@ TEST_F(MainWindowTest, ShortcutsResolvedFocusedMenuFirstThenMainMenuThenActions)
     // A plain key is nobody's shortcut.
     PressKey(focusable.Handle(), 'A', false);
     EXPECT_EQ(mainHits + popupHits + actionHits, 3);
-    selectAll->OnClick = savedSelectAll;
+    selectAll.OnExecute = savedSelectAll;
+}
+
+TEST_F(MainWindowTest, EveryCommandIsOneActionShownByItsButtonAndItems) {
+    for (const auto& b : Main().SpeedButtons)
+        EXPECT_NE(b->Action(), nullptr) << b->Name();
+    std::function<void(const tk::TMenuItem&)> check = [&](const tk::TMenuItem& item) {
+        for (const auto& child : item.Items()) {
+            if (!child->Items().empty()) {
+                check(*child);
+            } else if (!child->IsSeparator() && child->Name != "velmora1") {
+                EXPECT_NE(child->Action(), nullptr) << child->Name;
+            }
+        }
+    };
+    check(Main().MainMenu1.Root());
+    check(Main().PopupMenu1.Root());
+    const std::pair<const char*, const char*> same[] = {
+        {"BtnCut", "Kes1"},
+        {"BtnCopy", "Kopyala1"},
+        {"BtnPaste", "Yapistir1"},
+        {"BtnDelete", "Sil1"},
+        {"SpeedButton2", "Goruntule1"},
+        {"BtnRefresh", "Guncelle1"},
+        {"BtnSearch", "KlasorveDosyaAra1"},
+        {"BtnGoTo", "Git1"},
+        {"BtnExit", "Cikis1"},
+        {"BtnIcon", "GenisIkon1"},
+        {"BtnDetail", "Detayli1"},
+        {"BtnHex", "HexEditoru1"},
+        {"SpeedButton4", "Secenekler1"},
+    };
+    for (const auto& [button, item] : same)
+        EXPECT_EQ(Main().Button(button)->Action(), Main().MainMenu1.Find(item)->Action()) << button;
+    // The tree's "Bul" is the same find with its own caption and the action's picture.
+    auto* find = Main().PopupMenu1.Find("Bul1");
+    EXPECT_EQ(find->Action(), Main().Button("BtnSearch")->Action());
+    EXPECT_EQ(find->Caption(), "Bul");
+    EXPECT_NE(find->ShownPicture(), nullptr);
+    EXPECT_EQ(Main().MainMenu1.Find("KlasorveDosyaAra1")->ShownPicture(), nullptr);
+}
+
+TEST_F(MainWindowTest, ViewStyleFromMenuPutsItsButtonDown) {
+    Main().MainMenu1.Find("GenisIkon1")->Click();
+    EXPECT_EQ(Main().FileListView1->ViewStyle(), velmora::explorer::TViewStyle::vsIcon);
+    EXPECT_TRUE(Main().Button("BtnIcon")->Down());
+    EXPECT_FALSE(Main().Button("BtnDetail")->Down());
+    EXPECT_TRUE(Main().MainMenu1.Find("GenisIkon1")->Checked());
+    Main().Button("BtnDetail")->Click();
+    EXPECT_EQ(Main().FileListView1->ViewStyle(), velmora::explorer::TViewStyle::vsReport);
+    EXPECT_FALSE(Main().MainMenu1.Find("GenisIkon1")->Checked());
+    EXPECT_TRUE(Main().MainMenu1.Find("Detayli1")->Checked());
+}
+
+TEST_F(MainWindowTest, FolderBoxButtonStaysDownWhileTheTreeIsHidden) {
+    auto* folders = Main().Button("Folders");
+    EXPECT_TRUE(Main().DirTree1->Visible());
+    EXPECT_FALSE(folders->Down());
+    folders->Click();
+    EXPECT_FALSE(Main().DirTree1->Visible());
+    EXPECT_FALSE(Main().ClickSplitter1->Visible());
+    EXPECT_TRUE(folders->Down());
+    tk::Application().Idle(); // the state at idle agrees
+    EXPECT_TRUE(folders->Down());
+    folders->Click();
+    EXPECT_TRUE(Main().DirTree1->Visible());
+    EXPECT_TRUE(Main().ClickSplitter1->Visible());
+    EXPECT_FALSE(folders->Down());
 }

@@ -41,6 +41,7 @@ protected:
         THexPanel::Params p;
         p.parent = form;
         panel = std::make_unique<THexPanel>(p);
+        panel->BindCommands();
         form->Realign();
         std::string data = "MZ";
         for (int i = 2; i < 64; ++i)
@@ -90,13 +91,13 @@ TEST_F(HexPanelTest, Configuration) {
     // PopupMenu4: Git Ctrl+G, a line, Bul Ctrl+F, Bul Devam F3.
     const auto& items = panel->PopupMenu4->Root().Items();
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0]->Caption, "Git");
-    EXPECT_EQ(items[0]->Shortcut, tk::ShortCut('G', tk::scCtrl));
-    EXPECT_EQ(items[1]->Caption, "-");
-    EXPECT_EQ(items[2]->Caption, "Bul");
-    EXPECT_EQ(items[2]->Shortcut, tk::ShortCut('F', tk::scCtrl));
-    EXPECT_EQ(items[3]->Caption, "Bul Devam");
-    EXPECT_EQ(items[3]->Shortcut, tk::ShortCut(VK_F3));
+    EXPECT_EQ(items[0]->Caption(), "Git");
+    EXPECT_EQ(items[0]->Shortcut(), tk::ShortCut('G', tk::scCtrl));
+    EXPECT_EQ(items[1]->Caption(), "-");
+    EXPECT_EQ(items[2]->Caption(), "Bul");
+    EXPECT_EQ(items[2]->Shortcut(), tk::ShortCut('F', tk::scCtrl));
+    EXPECT_EQ(items[3]->Caption(), "Bul Devam");
+    EXPECT_EQ(items[3]->Shortcut(), tk::ShortCut(VK_F3));
     EXPECT_EQ(e.PopupMenu(), panel->PopupMenu4.get());
     panel->ShowFileName("C:\\veri\\mz.bin");
     e.SetFocus();
