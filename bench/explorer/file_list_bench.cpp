@@ -1,11 +1,18 @@
-// Listing folders of 1,000 and 10,000 files with the file list, against the
-// bare FindFirstFile/FindNextFile enumeration of the same folders. A plain
-// timing program for Wine: prints the best and the median of several runs.
+// Listing folders with the file list, against the bare FindFirstFile/FindNextFile
+// enumeration of the same folders. A plain timing program for Wine: prints the
+// best and the median of several runs.
+//   file_list_bench [RUNS] [small] [big] [damaged]
+// small:   1,000 and 10,000 files (sorting, selection sums, the per-path call's cost)
+// big:     100,000 empty files of ten ordinary extensions, and sorting them
+// damaged: 10,000 files of which 1,000 are damaged programs, against the same
+//          folder without them; the time until the icons on screen are in and
+//          the longest a scroll step takes while they come
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,88 +39,132 @@ int BareEnumeration(const std::string& folder) {
 }
 
 struct Stats {
-    double best, median;
+    double best, median, worst;
 };
 
 Stats Summarise(std::vector<double> times) {
     std::sort(times.begin(), times.end());
-    return {times.front(), times[times.size() / 2]};
+    return {times.front(), times[times.size() / 2], times.back()};
 }
 
-const char* const kExtensions[] = {".txt", ".dat", ".log", ".cpp", ".h", ".htm", ".bmp", ".doc"};
+const char* const kExtensions[] = {".txt", ".dat", ".log", ".cpp", ".h",
+                                   ".htm", ".bmp", ".doc", ".ini", ".xml"};
 
-std::string FileName(int i) {
-    char name[48];
-    std::snprintf(name, sizeof name, "dosya %05d%s", (i * 7919) % 100000, kExtensions[i % 8]);
-    return name;
-}
+// A folder's file names, and whether a file is a damaged program.
+struct FileSpec {
+    std::string name;
+    size_t bytes = 0;
+    bool damagedProgram = false;
+};
 
-void MakeFolder(const std::string& folder, int count) {
-    CreateDirectoryA(folder.c_str(), nullptr);
+std::vector<FileSpec> PlainFiles(int count, int extensions, bool withContents) {
+    std::vector<FileSpec> files;
     for (int i = 0; i < count; ++i) {
-        HANDLE h = CreateFileA((folder + FileName(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        char name[48];
+        std::snprintf(name, sizeof name, "dosya %06d%s", (i * 7919) % 1000003, kExtensions[i % extensions]);
+        files.push_back({name, withContents ? static_cast<size_t>(i % 3000) : 0, false});
+    }
+    return files;
+}
+
+// Every tenth file a program of garbage bytes, its name among the others.
+std::vector<FileSpec> WithDamagedPrograms(int count) {
+    std::vector<FileSpec> files = PlainFiles(count, 10, false);
+    for (size_t i = 0; i < files.size(); i += 10) {
+        files[i].name.resize(files[i].name.size() - 4);
+        files[i].name += ".exe";
+        files[i].bytes = 2048 + i % 512;
+        files[i].damagedProgram = true;
+    }
+    return files;
+}
+
+void MakeFolder(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string contents;
+    for (const FileSpec& file : files) {
+        HANDLE h = CreateFileA((folder + file.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) continue;
-        DWORD written = 0;
-        std::string contents(static_cast<size_t>(i % 3000), 'x');
-        if (!contents.empty())
+        if (file.bytes) {
+            contents.assign(file.bytes, 'x');
+            if (file.damagedProgram) {
+                // "MZ" and then noise: a program header that leads nowhere.
+                for (size_t k = 0; k < contents.size(); ++k)
+                    contents[k] = static_cast<char>((k * 2654435761u + file.bytes) >> 13);
+                contents[0] = 'M';
+                contents[1] = 'Z';
+            }
+            DWORD written = 0;
             WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        }
         CloseHandle(h);
     }
-    for (int i = 0; i < count / 100; ++i)
+    for (int i = 0; i < subFolders; ++i)
         CreateDirectoryA((folder + "klasör " + std::to_string(i)).c_str(), nullptr);
 }
 
-void RemoveFolder(const std::string& folder, int count) {
-    for (int i = 0; i < count; ++i)
-        DeleteFileA((folder + FileName(i)).c_str());
-    for (int i = 0; i < count / 100; ++i)
+void RemoveFolder(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
+    for (const FileSpec& file : files)
+        DeleteFileA((folder + file.name).c_str());
+    for (int i = 0; i < subFolders; ++i)
         RemoveDirectoryA((folder + "klasör " + std::to_string(i)).c_str());
     RemoveDirectoryA(folder.c_str());
 }
 
-} // namespace
+// Handles every waiting message (the icon answers among them).
+void Drain() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
 
-int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 7;
-    tk::Application().Initialize();
+// Lists a folder from the drives view: the rows in and drawn.
+double TimeListing(TFileListView& list, const std::string& folder) {
+    list.SetDirectory("Drives");
+    Drain();
+    double t0 = Now();
+    list.SetDirectory(folder);
+    UpdateWindow(list.Handle());
+    return Now() - t0;
+}
 
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string base = std::string(temp) + "velmora_list_bench\\";
-    CreateDirectoryA(base.c_str(), nullptr);
+void ClickColumn(tk::TForm& form, TFileListView& list, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list.Handle();
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = column;
+    SendMessageA(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+}
 
-    tk::TForm form(tk::TForm::Params{"list bench", 700, 700});
-    TFileListView::Params params;
-    params.parent = &form;
-    params.bounds = RECT{0, 0, 680, 650};
-    TFileListView list(params);
-    form.Show();
-    // The shell's first answers load its image lists: not part of a listing.
-    list.SetDirectory(temp);
-    tk::Application().ProcessMessages();
+struct Context {
+    tk::TForm* form;
+    TFileListView* list;
+    std::string base;
+    int runs;
+};
 
+void SmallFolders(Context& c) {
+    TFileListView& list = *c.list;
     for (int count : {1000, 10000}) {
-        const std::string folder = base + "n" + std::to_string(count) + "\\";
-        MakeFolder(folder, count);
+        const std::string folder = c.base + "n" + std::to_string(count) + "\\";
+        std::vector<FileSpec> files = PlainFiles(count, 8, true);
+        MakeFolder(folder, files, count / 100);
         std::vector<double> bare, listing;
         int entries = 0;
-        for (int run = 0; run < runs; ++run) {
+        for (int run = 0; run < c.runs; ++run) {
             double t0 = Now();
             entries = BareEnumeration(folder);
             bare.push_back(Now() - t0);
-
-            list.SetDirectory("Drives");
-            t0 = Now();
-            list.SetDirectory(folder); // UpdateFileList, the rows drawn
-            UpdateWindow(list.Handle());
-            listing.push_back(Now() - t0);
+            listing.push_back(TimeListing(list, folder));
         }
         // What one shell call per row would cost: a sample of per-path calls.
         const int sample = 20;
         double t0 = Now();
         for (int i = 0; i < sample; ++i)
-            velmora::explorer::ShellInfoCache::ForPath(folder + FileName(i * 37 % count));
+            velmora::explorer::ShellInfoCache::ForPath(folder + files[i * 37 % count].name);
         const double perCall = (Now() - t0) / sample;
         // A column click with every row selected, while an owner that
         // refreshes its status line on every change listens (as the main window does).
@@ -122,12 +173,7 @@ int main(int argc, char** argv) {
         list.SelectAll();
         t0 = Now();
         SendMessageA(list.Handle(), WM_SETREDRAW, FALSE, 0);
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = list.Handle();
-        click.hdr.idFrom = 0;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iSubItem = 1;
-        SendMessageA(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+        ClickColumn(*c.form, list, 1);
         SendMessageA(list.Handle(), WM_SETREDRAW, TRUE, 0);
         const double sortAll = Now() - t0;
         t0 = Now();
@@ -156,8 +202,164 @@ int main(int argc, char** argv) {
         std::printf("  one SHGetFileInfo per path: %.2f ms a call, about %.1f s for the folder\n", perCall,
                     perCall * entries / 1000.0);
         list.SetDirectory("Drives");
-        RemoveFolder(folder, count);
+        RemoveFolder(folder, files, count / 100);
+        std::fflush(stdout);
     }
+}
+
+void BigFolder(Context& c) {
+    TFileListView& list = *c.list;
+    const int count = 100000;
+    const std::string folder = c.base + "n100000\\";
+    std::vector<FileSpec> files = PlainFiles(count, 10, false);
+    double t0 = Now();
+    MakeFolder(folder, files, 0);
+    std::printf("100,000 empty files of ten extensions (made in %.1f s)\n", (Now() - t0) / 1000.0);
+    std::vector<double> bare, listing, sortSize, sortName, sortBack;
+    int entries = 0;
+    for (int run = 0; run < c.runs; ++run) {
+        t0 = Now();
+        entries = BareEnumeration(folder);
+        bare.push_back(Now() - t0);
+        listing.push_back(TimeListing(list, folder));
+        // Column clicks, each drawn: by size, by name (descending, then back).
+        t0 = Now();
+        ClickColumn(*c.form, list, 1);
+        UpdateWindow(list.Handle());
+        sortSize.push_back(Now() - t0);
+        t0 = Now();
+        ClickColumn(*c.form, list, 0);
+        UpdateWindow(list.Handle());
+        sortName.push_back(Now() - t0);
+        t0 = Now();
+        ClickColumn(*c.form, list, 0);
+        UpdateWindow(list.Handle());
+        sortBack.push_back(Now() - t0);
+    }
+    Stats b = Summarise(bare), l = Summarise(listing);
+    std::printf("  %d entries, %d rows, %d shell calls per listing\n", entries, list.RowCount(),
+                list.LastListingShellCalls());
+    std::printf("  bare FindFirstFile/FindNextFile: best %8.2f ms  median %8.2f ms\n", b.best, b.median);
+    std::printf("  UpdateFileList:                  best %8.2f ms  median %8.2f ms\n", l.best, l.median);
+    std::printf("  ratio (median): %.2f x\n", l.median / b.median);
+    Stats s1 = Summarise(sortSize), s2 = Summarise(sortName), s3 = Summarise(sortBack);
+    std::printf("  column click, median (worst): size %.1f ms (%.1f), name descending %.1f ms (%.1f), "
+                "name ascending %.1f ms (%.1f)\n",
+                s1.median, s1.worst, s2.median, s2.worst, s3.median, s3.worst);
+    list.SetDirectory("Drives");
+    RemoveFolder(folder, files, 0);
+    std::fflush(stdout);
+}
+
+// Scrolls the list a page at a time, each step handled and drawn as the
+// user would see it; returns the step times.
+std::vector<double> ScrollThrough(TFileListView& list, int pages) {
+    std::vector<double> steps;
+    for (int i = 0; i < pages; ++i) {
+        double t0 = Now();
+        SendMessageA(list.Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+        Drain();
+        UpdateWindow(list.Handle());
+        steps.push_back(Now() - t0);
+    }
+    return steps;
+}
+
+// Waits, handling messages, until the icons on screen are in; the time taken.
+double WaitForIcons(TFileListView& list) {
+    double t0 = Now();
+    while (list.IconsPending() && Now() - t0 < 60000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        Drain();
+    }
+    return Now() - t0;
+}
+
+void DamagedPrograms(Context& c) {
+    TFileListView& list = *c.list;
+    const int count = 10000;
+    const std::string damagedFolder = c.base + "damaged\\";
+    const std::string plainFolder = c.base + "plain\\";
+    std::vector<FileSpec> withPrograms = WithDamagedPrograms(count);
+    std::vector<FileSpec> without;
+    for (const FileSpec& file : withPrograms)
+        if (!file.damagedProgram) without.push_back(file);
+    MakeFolder(damagedFolder, withPrograms, 0);
+    MakeFolder(plainFolder, without, 0);
+    std::printf("10,000 files, 1,000 of them damaged programs, against the same 9,000 without them\n");
+    std::vector<double> damaged, plain, iconsIn, lastIconsIn;
+    std::vector<double> damagedSteps, plainSteps;
+    for (int run = 0; run < c.runs; ++run) {
+        plain.push_back(TimeListing(list, plainFolder));
+        for (double step : ScrollThrough(list, 20))
+            plainSteps.push_back(step);
+        damaged.push_back(TimeListing(list, damagedFolder));
+        iconsIn.push_back(WaitForIcons(list));
+        // Scrolling on while each new page's programs are asked.
+        for (double step : ScrollThrough(list, 20))
+            damagedSteps.push_back(step);
+        lastIconsIn.push_back(WaitForIcons(list));
+    }
+    Stats d = Summarise(damaged), p = Summarise(plain), i = Summarise(iconsIn), li = Summarise(lastIconsIn);
+    std::printf("  without the programs: best %8.2f ms  median %8.2f ms\n", p.best, p.median);
+    std::printf("  with them:            best %8.2f ms  median %8.2f ms  (%d shell calls per listing)\n",
+                d.best, d.median, list.LastListingShellCalls());
+    std::printf("  ratio (median): %.2f x\n", d.median / p.median);
+    std::printf(
+        "  icons on screen in after the listing: median %.1f ms; after 20 pages of scrolling: %.1f ms\n",
+        i.median, li.median);
+    Stats ds = Summarise(damagedSteps), ps = Summarise(plainSteps);
+    std::printf(
+        "  a page scroll while icons come: median %.1f ms, worst %.1f ms (without programs %.1f, %.1f)\n",
+        ds.median, ds.worst, ps.median, ps.worst);
+    const int sample = 5;
+    double t0 = Now();
+    for (int k = 0; k < sample; ++k)
+        velmora::explorer::ShellInfoCache::ForPath(damagedFolder + withPrograms[k * 10 + 20].name);
+    std::printf("  one per-path call for a damaged program: %.1f ms\n", (Now() - t0) / sample);
+    list.SetDirectory("Drives");
+    RemoveFolder(damagedFolder, withPrograms, 0);
+    RemoveFolder(plainFolder, without, 0);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = 7;
+    bool small = false, big = false, damaged = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "small"))
+            small = true;
+        else if (!std::strcmp(argv[i], "big"))
+            big = true;
+        else if (!std::strcmp(argv[i], "damaged"))
+            damaged = true;
+        else
+            runs = std::max(1, std::atoi(argv[i]));
+    }
+    if (!small && !big && !damaged) small = big = damaged = true;
+    tk::Application().Initialize();
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string base = std::string(temp) + "velmora_list_bench\\";
+    CreateDirectoryA(base.c_str(), nullptr);
+
+    tk::TForm form(tk::TForm::Params{"list bench", 700, 700});
+    TFileListView::Params params;
+    params.parent = &form;
+    params.bounds = RECT{0, 0, 680, 650};
+    TFileListView list(params);
+    form.Show();
+    // The shell's first answers load its image lists: not part of a listing.
+    list.SetDirectory(temp);
+    tk::Application().ProcessMessages();
+
+    Context context{&form, &list, base, runs};
+    if (small) SmallFolders(context);
+    if (big) BigFolder(context);
+    if (damaged) DamagedPrograms(context);
     RemoveDirectoryA(base.c_str());
     return 0;
 }

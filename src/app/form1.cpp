@@ -283,12 +283,12 @@ void TForm1::SetTreeHint(const std::string& hint) {
 }
 
 void TForm1::Refresh() {
-    DirTree1->ReloadTree();
+    if (!startingUp_) DirTree1->ReloadTree();
     DirTree1->OpenPath(DirTree1->SelectedPath());
     // The setter lists a new folder itself; only an unchanged one is listed again.
     const std::string before = FileListView1->Directory();
     FileListView1->SetDirectory(DirTree1->SelectedPath());
-    if (FileListView1->Directory() == before) FileListView1->UpdateFileList();
+    if (!startingUp_ && FileListView1->Directory() == before) FileListView1->UpdateFileList();
 }
 
 void TForm1::OpenFileByName(const std::string& path) {
@@ -369,7 +369,9 @@ void TForm1::FormShow() {
     explorer::ConfirmFileOps = false;
     SetCaption(kCaption);
     DragAcceptFiles(Handle(), TRUE);
-    if (!AktifKlasor(*this)) return;
+    const bool archiveShown = AktifKlasor(*this);
+    startingUp_ = false;
+    if (!archiveShown) return;
 }
 
 } // namespace velmora::app

@@ -84,6 +84,9 @@ private:
     void FormCreate();
     void FormShow();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // From the create step to the end of the show step: the tree and the list
+    // were just loaded, so a refresh only follows a new folder.
+    bool startingUp_ = true;
 };
 
 } // namespace velmora::app

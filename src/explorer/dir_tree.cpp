@@ -143,7 +143,9 @@ TDirTree::~TDirTree() {
 }
 
 void TDirTree::Loaded() {
-    ReloadTree();
+    // The constructor made the root; the drives join it (no reload of what
+    // was just built).
+    AddDrives();
     Expand(RootNode());
 }
 

@@ -109,6 +109,9 @@ struct TFileListRow {
     int64_t modified = 0; // the shown modification time, in whole seconds
     std::string nameKey;  // caption upper-cased by the locale's rules
     int64_t sizeKey = 0;  // the integer value of the size cell
+    // The image is a stand-in until the shell's answer for this very path
+    // comes; it is asked when the row is on screen.
+    bool iconPending = false;
 
     bool IsFolder() const { return cells[cellKind] == "dir"; }
     // Fills the keys from the caption and the size cell.

@@ -12,6 +12,7 @@
 #include "explorer/shell_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/gdi.h"
+#include "toolkit/messages.h"
 
 namespace velmora::explorer {
 
@@ -218,6 +219,7 @@ TFileListView::~TFileListView() {
         tree_ = nullptr;
         tree->FileListDestroyed(this);
     }
+    icons_.reset();
     // The window goes before the font and pictures it uses.
     DestroyHandle();
 }
@@ -272,19 +274,21 @@ void TFileListView::TreeDestroyed(IDirTreeLink* tree) {
 void TFileListView::SetFileType(TFileType type) {
     if (type == fileType_) return;
     fileType_ = type;
-    UpdateFileList();
+    // Before the first listing there is nothing to rebuild: that listing
+    // takes the new value (a window setting up its list lists nothing yet).
+    if (listed_) UpdateFileList();
 }
 
 void TFileListView::SetMask(const std::string& mask) {
     if (mask == mask_) return;
     mask_ = mask;
-    UpdateFileList();
+    if (listed_) UpdateFileList();
 }
 
 void TFileListView::SetShowFolders(bool show) {
     if (show == showFolders_) return;
     showFolders_ = show;
-    UpdateFileList();
+    if (listed_) UpdateFileList();
 }
 
 void TFileListView::SetViewStyle(TViewStyle style) {
@@ -425,6 +429,8 @@ void TFileListView::UpdateHeaderMarks() {
 // ---- Listing
 
 void TFileListView::UpdateFileList() {
+    listed_ = true;
+    ForgetIconRequests();
     {
         tk::RedrawGuard noRedraw(Handle());
         QuietChanges quiet(quietChanges_);
@@ -531,11 +537,12 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         when.Format(found.ftLastWriteTime, row);
         row.cells[cellAttributes] = AttributeLetters(attributes);
         row.caption = EntryCaption(name, hideFileExt_);
-        if (isParent) {
-            row.imageIndex = ParentImageIndex() >= 0 ? ParentImageIndex() : info.iconIndex;
+        if (isParent && ParentImageIndex() >= 0) {
+            row.imageIndex = ParentImageIndex();
         } else {
             row.imageIndex = info.iconIndex;
-            if (isFolder && name.size() > 6) pageFolders.push_back(rows_.size() - 1);
+            row.iconPending = info.iconPerPath;
+            if (!isParent && isFolder && name.size() > 6) pageFolders.push_back(rows_.size() - 1);
         }
         row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
         row.MakeKeys();
@@ -549,8 +556,10 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
             TFileListRow& row = rows_[index];
             std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
             base.resize(base.size() - 6);
-            if (pages.count(base + ".HTM") || pages.count(base + ".HTML"))
+            if (pages.count(base + ".HTM") || pages.count(base + ".HTML")) {
                 row.imageIndex = HtmlFolderImageIndex();
+                row.iconPending = false;
+            }
         }
     }
     return rows_.size() > before;
@@ -592,6 +601,62 @@ void TFileListView::ListDrives() {
     SetErrorMode(previousMode);
 }
 
+// ---- Per-path icons
+
+void TFileListView::ForgetIconRequests() {
+    ++iconTicket_;
+    iconsAsked_.clear();
+    if (icons_) icons_->Clear();
+}
+
+void TFileListView::AskIcon(int row) {
+    if (!iconsAsked_.insert(row).second) return;
+    if (!icons_) icons_ = std::make_unique<ShellIconResolver>(Handle(), tk::pmFileListIcons);
+    icons_->Ask(iconTicket_, row, rows_[row].cells[cellPath]);
+}
+
+void TFileListView::TakeIcons() {
+    if (!icons_) return;
+    for (ShellIconResolver::Answer& answer : icons_->TakeAnswers()) {
+        if (answer.ticket != iconTicket_ || answer.row < 0 || answer.row >= RowCount()) continue;
+        iconsAsked_.erase(answer.row);
+        TFileListRow& row = rows_[answer.row];
+        if (!row.iconPending) continue;
+        row.iconPending = false;
+        row.imageIndex = answer.info.iconIndex;
+        // A marked folder may be customised: its type name comes with its icon.
+        if (row.IsFolder() && !answer.info.typeName.empty()) row.cells[cellType] = answer.info.typeName;
+        SendMessageA(Handle(), LVM_REDRAWITEMS, answer.row, answer.row);
+    }
+    // Rows scrolled away meanwhile are asked again when they come back.
+    std::vector<int> dropped;
+    icons_->Retain([this](int row) { return RowOnScreen(row); }, dropped);
+    for (int row : dropped)
+        iconsAsked_.erase(row);
+}
+
+bool TFileListView::RowOnScreen(int row) const {
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    if (!Query(LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item))) return false;
+    RECT client{}, common{};
+    GetClientRect(Handle(), &client);
+    return IntersectRect(&common, &item, &client) != FALSE;
+}
+
+bool TFileListView::IconsPending() const {
+    if (!Handle() || !IsWindowVisible(Handle())) return false;
+    int first = 0, last = RowCount() - 1;
+    if (viewStyle_ == TViewStyle::vsReport) {
+        // The rows on screen are a run from the top one (and a part row below).
+        first = std::max(0, static_cast<int>(Query(LVM_GETTOPINDEX, 0, 0)));
+        last = std::min(last, first + static_cast<int>(Query(LVM_GETCOUNTPERPAGE, 0, 0)));
+    }
+    for (int i = first; i <= last; ++i)
+        if (rows_[i].iconPending && RowOnScreen(i)) return true;
+    return false;
+}
+
 // ---- Sorting
 
 void TFileListView::SortRows(bool keepSelection) {
@@ -624,6 +689,7 @@ void TFileListView::SortRows(bool keepSelection) {
     for (int i : order)
         sorted.push_back(std::move(rows_[i]));
     rows_.swap(sorted);
+    ForgetIconRequests();
     if (keepSelection) {
         // The selection moves with its rows: one change for the owner, not
         // one per row (an owner may sum up the selection on every change).
@@ -801,6 +867,9 @@ void TFileListView::KeyUp(WORD key) {
 
 LRESULT TFileListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case tk::pmFileListIcons:
+        TakeIcons();
+        return 0;
     case WM_KEYDOWN:
         KeyDown(static_cast<WORD>(wParam));
         if (!Handle()) return 0;
@@ -869,7 +938,10 @@ bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
                 text = &row.cells[item.iSubItem - 1];
             lstrcpynA(item.pszText, text ? text->c_str() : "", item.cchTextMax);
         }
-        if (item.mask & LVIF_IMAGE) item.iImage = row.imageIndex;
+        if (item.mask & LVIF_IMAGE) {
+            if (row.iconPending) AskIcon(item.iItem);
+            item.iImage = row.imageIndex;
+        }
         result = 0;
         return true;
     }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "explorer/file_list_core.h"
@@ -132,6 +133,9 @@ public:
     HIMAGELIST LargeImages() const { return largeImages_; }
     // The shell answers of the last folder listing (for measurements).
     int LastListingShellCalls() const { return lastShellCalls_; }
+    // True while a row on screen still shows a stand-in for an icon the shell
+    // gives per path (asked in the background as rows are drawn).
+    bool IconsPending() const;
 
     // ---- Events
     std::function<void()> OnClick;
@@ -182,6 +186,11 @@ private:
     void SyncItemCount();
     // A read-only question to the list view (selection and focus states).
     LRESULT Query(UINT msg, WPARAM wParam, LPARAM lParam) const;
+    // Per-path icons: rows move or go, so answers asked before are void.
+    void ForgetIconRequests();
+    void AskIcon(int row);
+    void TakeIcons();
+    bool RowOnScreen(int row) const;
     bool NotifyFromList(NMHDR* header, LRESULT& result);
 
     TDTFormat dateFormat_ = df_ddMMyyyy;
@@ -210,6 +219,10 @@ private:
     HIMAGELIST smallImages_ = nullptr;
     HIMAGELIST largeImages_ = nullptr;
     int lastShellCalls_ = 0;
+    bool listed_ = false; // a listing happened: property changes list again
+    std::unique_ptr<ShellIconResolver> icons_;
+    uint32_t iconTicket_ = 0;
+    std::unordered_set<int> iconsAsked_; // rows waiting for the shell's answer
 
     tk::FontHandle font_;
     // "Bmp_Up" and "Bmp_Down", in this order.

@@ -1,8 +1,12 @@
 #include "explorer/shell_info_cache.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+
+#include <algorithm>
+#include <thread>
 
 #include "explorer/file_list_core.h"
 
@@ -31,6 +35,15 @@ ShellEntryInfo AskByAttributes(const std::string& path, DWORD attributes) {
         result.typeName = info.szTypeName;
     }
     return result;
+}
+
+// The type name of a real path: the shell takes it from the extension's
+// class, without looking into the file.
+std::string AskTypeName(const std::string& path) {
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return {};
+    info.szTypeName[sizeof info.szTypeName - 1] = '\0';
+    return info.szTypeName;
 }
 
 std::string AsciiLower(std::string text) {
@@ -83,40 +96,120 @@ bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
 
 const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32_t attributes) {
     if (attributes & kAttrDirectory) {
-        if (attributes & (kAttrReadOnly | kAttrSystem)) {
-            ++realCalls_;
-            scratch_ = ForPath(fullPath);
-            return scratch_;
-        }
         if (!haveFolder_) {
             // A plain folder: the shell's answer for any folder.
             ++realCalls_;
             folder_ = AskByAttributes(fullPath, FILE_ATTRIBUTE_DIRECTORY);
+            markedFolder_ = folder_;
+            markedFolder_.iconPerPath = true;
             haveFolder_ = true;
         }
-        return folder_;
+        return attributes & (kAttrReadOnly | kAttrSystem) ? markedFolder_ : folder_;
     }
     // The extension as the shell sees it (a space after the last dot ends it).
     // Kept with its letter case: the shell's made-up type names repeat it.
     std::string extension = PathFindExtensionA(fullPath.c_str());
     auto found = byExtension_.find(extension);
-    if (found == byExtension_.end()) {
-        ExtensionEntry entry;
-        entry.perFile = ExtensionIsPerFile(extension);
-        // The first file of an extension is asked by its real path: the answer
-        // for a made-up name is not always worded the same.
-        if (!entry.perFile) {
-            ++realCalls_;
-            entry.info = ForPath(fullPath);
-        }
-        found = byExtension_.emplace(extension, std::move(entry)).first;
-    }
-    if (found->second.perFile) {
+    if (found != byExtension_.end()) return found->second;
+    ShellEntryInfo entry;
+    // The first file of an extension is asked by its real path: the answer
+    // for a made-up name is not always worded the same.
+    if (ExtensionIsPerFile(extension)) {
+        // Only the type name now, which never needs the file's contents; the
+        // extension's own icon stands in until the row's turn comes.
+        realCalls_ += 2;
+        entry.typeName = AskTypeName(fullPath);
+        entry.iconIndex = AskByAttributes(fullPath, FILE_ATTRIBUTE_NORMAL).iconIndex;
+        entry.iconPerPath = true;
+    } else {
         ++realCalls_;
-        scratch_ = ForPath(fullPath);
-        return scratch_;
+        entry = ForPath(fullPath);
     }
-    return found->second.info;
+    return byExtension_.emplace(std::move(extension), std::move(entry)).first->second;
+}
+
+// ---- ShellIconResolver
+
+ShellIconResolver::ShellIconResolver(HWND window, UINT message) : shared_(std::make_shared<Shared>()) {
+    shared_->window = window;
+    shared_->message = message;
+}
+
+ShellIconResolver::~ShellIconResolver() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->stop = true;
+        shared_->waiting.clear();
+    }
+    shared_->wake.notify_all();
+}
+
+void ShellIconResolver::Start() {
+    if (started_) return;
+    started_ = true;
+    // The thread keeps the shared state alive and ends on its own, so that a
+    // slow call never holds up closing the window.
+    std::thread(Work, shared_).detach();
+}
+
+void ShellIconResolver::Ask(uint32_t ticket, int row, const std::string& path) {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->waiting.push_back({ticket, row, path});
+    }
+    Start();
+    shared_->wake.notify_one();
+}
+
+void ShellIconResolver::Clear() {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->waiting.clear();
+    shared_->answers.clear();
+}
+
+void ShellIconResolver::Retain(const std::function<bool(int row)>& keep, std::vector<int>& dropped) {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    auto& waiting = shared_->waiting;
+    auto end = std::stable_partition(waiting.begin(), waiting.end(),
+                                     [&](const Request& request) { return keep(request.row); });
+    for (auto it = end; it != waiting.end(); ++it)
+        dropped.push_back(it->row);
+    waiting.erase(end, waiting.end());
+}
+
+std::vector<ShellIconResolver::Answer> ShellIconResolver::TakeAnswers() {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    std::vector<Answer> answers;
+    answers.swap(shared_->answers);
+    return answers;
+}
+
+bool ShellIconResolver::Busy() const {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->working || !shared_->waiting.empty() || !shared_->answers.empty();
+}
+
+void ShellIconResolver::Work(std::shared_ptr<Shared> shared) {
+    // Shortcuts and icon handlers are COM objects.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    for (;;) {
+        shared->wake.wait(lock, [&] { return shared->stop || !shared->waiting.empty(); });
+        if (shared->stop) break;
+        Request request = std::move(shared->waiting.back());
+        shared->waiting.pop_back();
+        shared->working = true;
+        lock.unlock();
+        Answer answer{request.ticket, request.row, ShellInfoCache::ForPath(request.path)};
+        lock.lock();
+        shared->working = false;
+        if (shared->stop) break;
+        shared->answers.push_back(std::move(answer));
+        // One message for a batch: the window takes every waiting answer.
+        if (shared->answers.size() == 1) PostMessageA(shared->window, shared->message, 0, 0);
+    }
+    lock.unlock();
+    if (SUCCEEDED(com)) CoUninitialize();
 }
 
 } // namespace velmora::explorer

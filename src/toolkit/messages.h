@@ -17,6 +17,8 @@ enum PrivateMessage : UINT {
     pmSplitterLoaded,
     // Modeless dialogs: the session's dialog window has gone.
     pmDialogClosed,
+    // File list: per-path icons asked in the background are waiting.
+    pmFileListIcons,
     pmLastPrivateMessage
 };
 

@@ -81,6 +81,32 @@ void SetWriteTime(const std::string& path, WORD year, WORD month, WORD day, WORD
     CloseHandle(h);
 }
 
+// An icon file of one 16x16 32-bit image in one colour.
+std::string TinyIcon(uint8_t red, uint8_t green) {
+    std::string ico(6 + 16 + 40 + 16 * 16 * 4 + 16 * 4, '\0');
+    auto put16 = [&](size_t at, uint16_t v) { memcpy(&ico[at], &v, 2); };
+    auto put32 = [&](size_t at, uint32_t v) { memcpy(&ico[at], &v, 4); };
+    put16(2, 1);
+    put16(4, 1);
+    ico[6] = 16;
+    ico[7] = 16;
+    put16(10, 1);
+    put16(12, 32);
+    put32(14, static_cast<uint32_t>(ico.size() - 22));
+    put32(18, 22);
+    put32(22, 40);
+    put32(26, 16);
+    put32(30, 32);
+    put16(34, 1);
+    put16(36, 32);
+    for (size_t i = 62; i < 62 + 1024; i += 4) {
+        ico[i + 1] = static_cast<char>(green);
+        ico[i + 2] = static_cast<char>(red);
+        ico[i + 3] = '\xFF';
+    }
+    return ico;
+}
+
 void AddAttributes(const std::string& path, DWORD attributes) {
     DWORD now = GetFileAttributesA(path.c_str());
     ASSERT_NE(now, INVALID_FILE_ATTRIBUTES) << path;
@@ -805,28 +831,7 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     CopyFileA(self, (temp.Path() + "program.exe").c_str(), FALSE);
-    // A tiny icon file: one 16x16 32-bit image.
-    {
-        std::string ico(6 + 16 + 40 + 16 * 16 * 4 + 16 * 4, '\0');
-        auto put16 = [&](size_t at, uint16_t v) { memcpy(&ico[at], &v, 2); };
-        auto put32 = [&](size_t at, uint32_t v) { memcpy(&ico[at], &v, 4); };
-        put16(2, 1);
-        put16(4, 1);
-        ico[6] = 16;
-        ico[7] = 16;
-        put16(10, 1);
-        put16(12, 32);
-        put32(14, static_cast<uint32_t>(ico.size() - 22));
-        put32(18, 22);
-        put32(22, 40);
-        put32(26, 16);
-        put32(30, 32);
-        put16(34, 1);
-        put16(36, 32);
-        for (size_t i = 62; i < 62 + 1024; i += 4)
-            ico[i + 2] = '\xFF', ico[i + 3] = '\xFF';
-        temp.File("icon.ico", ico);
-    }
+    temp.File("icon.ico", TinyIcon(0xFF, 0));
     // A shortcut to the text file.
     {
         IShellLinkA* link = nullptr;
@@ -849,6 +854,8 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
 
     list->SetDirectory(temp.Path());
     ASSERT_EQ(list->RowCount(), 16);
+    // Icons of their own come in the background once rows are drawn.
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return !list->IconsPending(); }, 20000));
     for (int i = 0; i < list->RowCount(); ++i) {
         const TFileListRow& row = list->Row(i);
         ShellEntryInfo expected = ShellInfoCache::ForPath(row.cells[cellPath]);
@@ -860,6 +867,46 @@ TEST_F(FileListTest, RowsMatchPerPathShellAnswers) {
             EXPECT_NE(row.imageIndex, TFileListView::HtmlFolderImageIndex()) << row.caption;
         }
     }
+}
+
+// Programs are asked about their icons only when their rows are on screen,
+// and never while the folder is listed: a damaged one costs the shell long.
+TEST_F(FileListTest, ProgramIconsAreAskedOnlyForRowsOnScreen) {
+    TempFolder temp;
+    // Damaged programs and icon files of their own colours, in turn.
+    const int files = 80;
+    for (int i = 0; i < files; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, "item%02d.%s", i, i % 2 ? "ico" : "exe");
+        temp.File(name, i % 2 ? TinyIcon(static_cast<uint8_t>(i * 3), static_cast<uint8_t>(255 - i))
+                              : "MZ" + std::string(300 + i, static_cast<char>('a' + i % 26)));
+    }
+    list->SetDirectory(temp.Path());
+    ASSERT_EQ(list->RowCount(), files + 1);
+    // The folders' answer; each extension's type name and stand-in icon.
+    EXPECT_EQ(list->LastListingShellCalls(), 5);
+    auto matchesShell = [&](int row) {
+        ShellEntryInfo expected = ShellInfoCache::ForPath(list->Row(row).cells[cellPath]);
+        return !list->Row(row).iconPending && list->Row(row).imageIndex == expected.iconIndex &&
+               list->Row(row).cells[cellType] == expected.typeName;
+    };
+    // Sorting while answers are on their way moves the rows under them: each
+    // answer must still land on its own row.
+    Pump(20);
+    ClickHeader(0);
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return !list->IconsPending(); }, 20000));
+    for (int i = 0; i < list->RowCount(); ++i) {
+        if (!list->Row(i).iconPending) {
+            EXPECT_TRUE(matchesShell(i)) << list->Row(i).caption;
+        }
+    }
+    EXPECT_TRUE(matchesShell(0));
+    const int bottom = list->RowCount() - 2; // the parent entry comes last now
+    EXPECT_TRUE(list->Row(bottom).iconPending) << "a row below the window was asked";
+    // Scrolled into view, the bottom rows get their answers too.
+    SendMessageA(list->Handle(), LVM_ENSUREVISIBLE, bottom, FALSE);
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return !list->IconsPending(); }, 20000));
+    EXPECT_TRUE(matchesShell(bottom));
 }
 
 TEST_F(FileListTest, PlainFilesCostOneShellCallPerExtension) {
