@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "base/os.h"
 
@@ -72,10 +73,10 @@ std::string SizeText(int64_t bytes) {
     return std::to_string(SizeInKB(bytes));
 }
 
-std::string EntryCaption(const std::string& name, bool hideFileExt) {
+std::string EntryCaption(std::string_view name, bool hideFileExt) {
     if (name == "..") return " ..";
-    if (!hideFileExt) return name;
-    return name.substr(0, name.find('.'));
+    if (!hideFileExt) return std::string(name);
+    return std::string(name.substr(0, name.find('.')));
 }
 
 namespace {
@@ -248,13 +249,10 @@ int Sign(int64_t v) {
     return v < 0 ? -1 : (v > 0 ? 1 : 0);
 }
 
-// Byte by byte as unsigned codes.
+// Byte by byte as unsigned codes (as memcmp compares).
 int CompareBytes(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
+    if (int c = n ? std::memcmp(a.data(), b.data(), n) : 0) return c < 0 ? -1 : 1;
     return Sign(static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()));
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::explorer {
@@ -58,7 +59,7 @@ std::string SizeText(int64_t bytes);
 
 // The caption of a folder entry: " .." for the parent entry; with hideFileExt
 // the name up to its first "." (empty for ".profile").
-std::string EntryCaption(const std::string& name, bool hideFileExt);
+std::string EntryCaption(std::string_view name, bool hideFileExt);
 
 // A drive's size in KB as "###,###,### Mb" of KB / 1000 ("0 Mb" below 1 KB).
 std::string DriveSizeText(int64_t kilobytes, char thousandSeparator);

@@ -3,7 +3,11 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
+#include <deque>
+#include <iterator>
 #include <numeric>
+#include <string_view>
 #include <unordered_set>
 
 #include "base/os.h"
@@ -153,6 +157,18 @@ private:
 
 bool IsDriveRoot(const std::string& folder) {
     return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
+}
+
+// A name of more than four characters ending in ".htm" or ".html", any letter case.
+bool IsWebPageName(const char* name, size_t length) {
+    if (length <= 4) return false;
+    auto endsWith = [&](const char* tail, size_t n) {
+        if (length < n) return false;
+        for (size_t i = 0; i < n; ++i)
+            if (os::UpperAnsi(name[length - n + i]) != tail[i]) return false;
+        return true;
+    };
+    return endsWith(".HTM", 4) || endsWith(".HTML", 5);
 }
 
 } // namespace
@@ -499,37 +515,38 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     // name under Wine.
     std::unordered_set<std::string> pages;
     std::vector<size_t> pageFolders;
-    std::vector<TFileListRow> fileRows; // after the folders when one pass gives both
-    const size_t before = rows_.size();
+    // Rows gather where growing never moves them; the rows are sorted (folders
+    // first) after the search.
+    std::deque<TFileListRow> added;
     do {
         const WIN32_FIND_DATAA& found = search.Entry();
         const uint32_t attributes = found.dwFileAttributes;
         const bool isFolder = (attributes & kAttrDirectory) != 0;
-        if (folders && !isFolder) {
-            std::string upper = os::AnsiUpperCase(found.cFileName);
-            if (upper.size() > 4 && (upper.ends_with(".HTM") || upper.ends_with(".HTML")))
-                pages.insert(upper);
-        }
+        const size_t length = strlen(found.cFileName);
+        if (folders && !isFolder && IsWebPageName(found.cFileName, length))
+            pages.insert(os::AnsiUpperCase(found.cFileName));
         if (isFolder ? !(folders && EntryPasses(attributes, mask | kAttrDirectory))
                      : !(files && EntryPasses(attributes, mask)))
             continue;
-        const std::string name = found.cFileName;
+        const std::string_view name(found.cFileName, length);
         if (name == ".") continue;
         const bool isParent = name == "..";
         if (isParent && atRoot) continue; // a drive's root has no parent entry
 
         // A name the code page cannot spell comes with "?" in it, a wildcard
         // that would reach other files: such an entry goes by its short name.
-        std::string pathName = name;
-        if (name.find('?') != std::string::npos) {
+        std::string_view pathName = name;
+        if (name.find('?') != std::string_view::npos) {
             if (!found.cAlternateFileName[0]) continue;
             pathName = found.cAlternateFileName;
         }
 
-        TFileListRow& row = isFolder ? rows_.emplace_back() : fileRows.emplace_back();
-        row.cells[cellPath] = folder + pathName;
+        TFileListRow& row = added.emplace_back();
+        std::string& path = row.cells[cellPath];
+        path.reserve(folder.size() + pathName.size());
+        path.append(folder).append(pathName);
         row.cells[cellKind] = isFolder ? "dir" : "file";
-        const ShellEntryInfo& info = shell.Lookup(row.cells[cellPath], attributes);
+        const ShellEntryInfo& info = shell.Lookup(path, attributes, folder.size());
         row.cells[cellType] = info.typeName;
         row.size = isFolder ? 0
                             : static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
@@ -542,18 +559,16 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         } else {
             row.imageIndex = info.iconIndex;
             row.iconPending = info.iconPerPath;
-            if (!isParent && isFolder && name.size() > 6) pageFolders.push_back(rows_.size() - 1);
+            if (!isParent && isFolder && name.size() > 6) pageFolders.push_back(added.size() - 1);
         }
         row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
         row.MakeKeys();
     } while (search.Next());
-    rows_.insert(rows_.end(), std::make_move_iterator(fileRows.begin()),
-                 std::make_move_iterator(fileRows.end()));
 
     // A folder such as "page_files" saved beside "page.htm" or "page.html".
     if (!pages.empty() && HtmlFolderImageIndex() >= 0) {
         for (size_t index : pageFolders) {
-            TFileListRow& row = rows_[index];
+            TFileListRow& row = added[index];
             std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
             base.resize(base.size() - 6);
             if (pages.count(base + ".HTM") || pages.count(base + ".HTML")) {
@@ -562,7 +577,9 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
             }
         }
     }
-    return rows_.size() > before;
+    rows_.reserve(rows_.size() + added.size());
+    std::move(added.begin(), added.end(), std::back_inserter(rows_));
+    return !added.empty();
 }
 
 void TFileListView::ListDrives() {
@@ -684,11 +701,21 @@ void TFileListView::SortRows(bool keepSelection) {
              i = static_cast<int>(Query(LVM_GETNEXTITEM, i, LVNI_SELECTED)))
             selected[i] = true;
     }
-    std::vector<TFileListRow> sorted;
-    sorted.reserve(n);
-    for (int i : order)
-        sorted.push_back(std::move(rows_[i]));
-    rows_.swap(sorted);
+    // The rows move into their places along the cycles of the order, each
+    // once: no second copy of a big folder's rows.
+    std::vector<bool> placed(n, false);
+    for (int start = 0; start < n; ++start) {
+        if (placed[start] || order[start] == start) continue;
+        TFileListRow held = std::move(rows_[start]);
+        int at = start;
+        while (order[at] != start) {
+            rows_[at] = std::move(rows_[order[at]]);
+            placed[at] = true;
+            at = order[at];
+        }
+        rows_[at] = std::move(held);
+        placed[at] = true;
+    }
     ForgetIconRequests();
     if (keepSelection) {
         // The selection moves with its rows: one change for the owner, not

@@ -94,7 +94,22 @@ bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
     return false;
 }
 
-const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32_t attributes) {
+std::string_view ShellInfoCache::ExtensionOf(std::string_view path) {
+    // A single-byte code page: no byte of a name is the tail of another
+    // character, so a plain scan finds what the shell's character walk finds
+    // (which costs a call per character).
+    size_t dot = std::string_view::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == ' ' || path[i] == '\\')
+            dot = std::string_view::npos;
+        else if (path[i] == '.')
+            dot = i;
+    }
+    return dot == std::string_view::npos ? std::string_view() : path.substr(dot);
+}
+
+const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32_t attributes,
+                                             size_t nameStart) {
     if (attributes & kAttrDirectory) {
         if (!haveFolder_) {
             // A plain folder: the shell's answer for any folder.
@@ -108,7 +123,8 @@ const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32
     }
     // The extension as the shell sees it (a space after the last dot ends it).
     // Kept with its letter case: the shell's made-up type names repeat it.
-    std::string extension = PathFindExtensionA(fullPath.c_str());
+    std::string extension(
+        ExtensionOf(std::string_view(fullPath).substr(std::min(nameStart, fullPath.size()))));
     auto found = byExtension_.find(extension);
     if (found != byExtension_.end()) return found->second;
     ShellEntryInfo entry;

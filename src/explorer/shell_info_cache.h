@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -29,9 +30,13 @@ struct ShellEntryInfo {
 
 class ShellInfoCache {
 public:
-    // fullPath is the entry's path, attributes its file attribute bits. Never
-    // asks the shell about the entry's own icon when that is per path.
-    const ShellEntryInfo& Lookup(const std::string& fullPath, uint32_t attributes);
+    // fullPath is the entry's path, its name starting at nameStart (when
+    // known), attributes its file attribute bits. Never asks the shell about
+    // the entry's own icon when that is per path.
+    const ShellEntryInfo& Lookup(const std::string& fullPath, uint32_t attributes, size_t nameStart = 0);
+    // The extension as the shell sees it: from the last "." of the name that
+    // has no space or backslash after it; empty when there is none.
+    static std::string_view ExtensionOf(std::string_view path);
     // The shell's answer for one real path (the slow call).
     static ShellEntryInfo ForPath(const std::string& path);
     // True when files of this extension (".exe", with the dot) get their own icon.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <memory>
 
@@ -949,4 +950,16 @@ TEST_F(FileListTest, PlainFilesCostOneShellCallPerExtension) {
     ASSERT_EQ(list->RowCount(), 46);
     // One for the folders (" .." included), one for each extension.
     EXPECT_EQ(list->LastListingShellCalls(), 3);
+}
+
+// The listing finds extensions itself (the shell's walk costs a call per
+// character); it must find what the shell finds.
+TEST(ShellInfoCacheTest, ExtensionsAreFoundAsTheShellFindsThem) {
+    const char* const names[] = {"a.txt",        "a.b.TXT", "noextension", ".profile", "a. txt",
+                                 "dir.x\\file",  "a.",      "Ş.çğü",       "a.txt ",   "C:\\d.d\\x.y z",
+                                 "C:\\f\\g.htm", "",        "..",          "a b.c d.e"};
+    for (const char* name : names) {
+        EXPECT_EQ(std::string(ShellInfoCache::ExtensionOf(name)), std::string(PathFindExtensionA(name)))
+            << name;
+    }
 }
