@@ -219,7 +219,7 @@ TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
     tree->OpenPath("C:\\WINDOWS\\SYSTEM32");
     EXPECT_EQ(tree->Selected(), system);
     EXPECT_TRUE(tree->Expanded(tree->RootNode()));
-    EXPECT_EQ(tree->SelectedPath(), "C:\\WINDOWS\\SYSTEM\\");
+    EXPECT_EQ(tree->SelectedPath(), "C:\\WINDOWS\\SYSTEM32\\");
     EXPECT_TRUE(list.directories.empty());
 }
 
