@@ -143,21 +143,52 @@ TCachedPicture::~TCachedPicture() {
 }
 
 int32_t TCachedPicture::Width() const {
-    return picture_ ? picture_->Width() : 0;
+    return Picture() ? Picture()->Width() : 0;
 }
 int32_t TCachedPicture::Height() const {
-    return picture_ ? picture_->Height() : 0;
+    return Picture() ? Picture()->Height() : 0;
+}
+
+images::TGIFImage* TCachedPicture::Animation() const {
+    auto* gif = dynamic_cast<images::TGIFImage*>(Picture());
+    return gif && gif->Animated() ? gif : nullptr;
+}
+
+void TCachedPicture::MakeOwnCopy() {
+    if (auto* gif = dynamic_cast<images::TGIFImage*>(picture_); gif && !own_)
+        own_ = std::make_unique<images::TGIFImage>(*gif);
 }
 
 TImageObj::PictureKind TCachePictures::Fetch(TImageObj& image) {
-    const std::string name = Resolve ? Resolve(image.Source) : image.Source;
+    // An application that supplies pictures gets SRC as written.
+    const std::string name = OnImageRequest || !Resolve ? image.Source : Resolve(image.Source);
     images::TTransparency transparency = image.Transparent ? images::LowerLeftCorner : images::NotTransparent;
     bool pending = false, fromCache = false;
     images::TBitmap* mask = nullptr;
-    images::TGraphic* picture = images::FetchImage(name, transparency, pending, fromCache, mask);
-    if (pending) return TImageObj::pkPending;
+    images::TGraphic* picture = images::FetchImage(
+        name, transparency, pending, fromCache, mask,
+        OnImageRequest ? images::ImageRequestHandler(OnImageRequest) : images::ImageRequestHandler());
+    if (pending) {
+        Waiting.push_back(&image);
+        return TImageObj::pkPending;
+    }
     if (!picture) return TImageObj::pkBroken;
-    image.Picture = std::make_unique<TCachedPicture>(picture, mask, images::TStringBitmapList::KeyOf(name));
+    auto cached = std::make_unique<TCachedPicture>(picture, mask, images::TStringBitmapList::KeyOf(name));
+    if (auto* gif = dynamic_cast<images::TGIFImage*>(picture); gif && gif->Animated()) {
+        // Each image animates on its own: a picture the cache already gave
+        // out is copied.
+        if (fromCache) cached->MakeOwnCopy();
+        images::TGIFImage* own = cached->Animation();
+        own->SetVisible(true);
+        if (image.Active) {
+            own->SetAnimating(false);
+            own->SetFrameIndex(1);
+        } else {
+            own->SetAnimating(true);
+            if (Document) Document->Animations.push_back(&image);
+        }
+    }
+    image.Picture = std::move(cached);
     return TImageObj::pkLoaded;
 }
 

@@ -7,12 +7,15 @@
 #include "toolkit/gdi.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace velmora::images {
 class TGraphic;
 class TBitmap;
+class TGIFImage;
+class TMemoryStream;
 } // namespace velmora::images
 
 namespace velmora::html {
@@ -49,11 +52,17 @@ public:
     ~TCachedPicture() override;
     int32_t Width() const override;
     int32_t Height() const override;
-    images::TGraphic* Picture() const { return picture_; }
+    images::TGraphic* Picture() const { return own_ ? own_.get() : picture_; }
     images::TBitmap* Mask() const { return mask_; }
+    // The animated picture this object shows (its own copy when the cache
+    // entry was already in use), or null.
+    images::TGIFImage* Animation() const;
+    // Works on a copy of an animated picture of its own.
+    void MakeOwnCopy();
 
 private:
     images::TGraphic* picture_;
+    std::unique_ptr<images::TGraphic> own_;
     images::TBitmap* mask_;
     std::string key_;
 };
@@ -63,7 +72,13 @@ private:
 class TCachePictures final : public TPictureSource {
 public:
     std::function<std::string(const std::string& source)> Resolve;
+    // The application's source of pictures (OnImageRequest); when set, SRC is
+    // handed to it as written.
+    std::function<void(const std::string& name, images::TMemoryStream*& stream)> OnImageRequest;
+    // Images whose pictures are still coming, and animations (the document's lists).
     TImageObj::PictureKind Fetch(TImageObj& image) override;
+    std::vector<TImageObj*> Waiting;
+    TSectionList* Document = nullptr;
 };
 
 // What the painter cannot know by itself.

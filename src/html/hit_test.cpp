@@ -221,12 +221,29 @@ int32_t TSection::SearchText(std::string_view text, bool matchCase, int32_t from
 void TSection::CopySelectedText(int32_t begin, int32_t end, std::string& out) {
     const int32_t from = std::max(begin, StartCurs) - StartCurs,
                   to = std::min(end, StartCurs + Len) - StartCurs;
-    for (int32_t i = std::max(0, from); i < to; ++i) {
-        const char c = Buff[static_cast<size_t>(i)];
-        if (IsImageCode(c) || IsControlCode(c)) continue;
-        out += c == kNbsp ? ' ' : c;
+    auto copy = [&](int32_t b, int32_t e) {
+        for (int32_t i = std::max(0, b); i < e && i < static_cast<int32_t>(Buff.size()); ++i) {
+            const char c = Buff[static_cast<size_t>(i)];
+            if (IsImageCode(c) || IsControlCode(c)) continue;
+            out += c == kNbsp ? ' ' : c;
+        }
+    };
+    if (parts_.empty()) { // not laid out: one line
+        copy(from, to);
+        if (end > StartCurs + Len && begin < StartCurs + Len) out += "\r\n";
+        return;
     }
-    if (end > StartCurs + Len && begin < StartCurs + Len) out += "\r\n";
+    // Line by line: indented by three spaces per list step when the line is
+    // taken from its start, ended when the selection goes on past it.
+    for (const LineRec& l : parts_) {
+        const int32_t ls = l.Start, le = l.Start + l.Ln;
+        const bool pastEnd = end > StartCurs + le;
+        const bool overlaps = (ls < to && le > from) || (l.Ln == 0 && begin <= StartCurs + ls && pastEnd);
+        if (!overlaps) continue;
+        if (begin <= StartCurs + ls) out.append(static_cast<size_t>(3 * std::max(0, l.DrawX / 35)), ' ');
+        copy(std::max(from, ls), std::min(to, le));
+        if (pastEnd) out += "\r\n";
+    }
 }
 
 void TParagraphSpace::CopySelectedText(int32_t begin, int32_t end, std::string& out) {

@@ -19,6 +19,9 @@ enum PrivateMessage : UINT {
     pmDialogClosed,
     // File list: per-path icons asked in the background are waiting.
     pmFileListIcons,
+    // HTML view: a form was submitted; raise OnFormSubmit once the click
+    // that caused it has been handled.
+    pmHtmlFormSubmit,
     pmLastPrivateMessage
 };
 
