@@ -88,6 +88,7 @@ HFONT TGdiFontMetrics::Font(uint32_t fontIndex, const TMyFont& font) {
     if (!e.Handle || !(e.Font == font)) {
         e.Font = font;
         e.Handle = MakeFont(font);
+        e.HasWidths = false;
     }
     return e.Handle.get();
 }
@@ -105,32 +106,47 @@ TFontMetrics TGdiFontMetrics::Metrics(const TMyFont& font) {
     return m;
 }
 
+TGdiFontMetrics::Entry& TGdiFontMetrics::Measured(uint32_t fontIndex, const TMyFont& font) {
+    Font(fontIndex, font);
+    Entry& e = fonts_[fontIndex];
+    if (e.HasWidths) return e;
+    tk::SelectedObject selected(dc_, e.Handle.get());
+    INT widths[256] = {};
+    SIZE one{}, two{};
+    SystemCalls += 3;
+    if (GetCharWidth32A(dc_, 0, 255, widths) && GetTextExtentPoint32A(dc_, "A", 1, &one) &&
+        GetTextExtentPoint32A(dc_, "AA", 2, &two)) {
+        for (int i = 0; i < 256; ++i)
+            e.Widths[i] = widths[i];
+        const int32_t a = e.Widths[static_cast<unsigned char>('A')];
+        e.PerChar = two.cx - one.cx - a;
+        e.Fixed = one.cx - a - e.PerChar;
+    }
+    e.HasWidths = true;
+    return e;
+}
+
 int32_t TGdiFontMetrics::TextWidth(uint32_t fontIndex, const TMyFont& font, std::string_view text) {
     if (text.empty()) return 0;
-    tk::SelectedObject selected(dc_, Font(fontIndex, font));
-    SIZE size{};
-    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
-    return size.cx;
+    const Entry& e = Measured(fontIndex, font);
+    int32_t total = e.Fixed;
+    for (char c : text)
+        total += e.Widths[static_cast<unsigned char>(c)] + e.PerChar;
+    return total;
 }
 
 size_t TGdiFontMetrics::PrefixWidths(uint32_t fontIndex, const TMyFont& font, std::string_view text,
                                      int32_t maxExtent, int32_t* widths) {
     if (text.empty()) return 0;
-    tk::SelectedObject selected(dc_, Font(fontIndex, font));
-    INT fit = 0;
-    SIZE size{};
-    static_assert(sizeof(INT) == sizeof(int32_t));
-    if (!GetTextExtentExPointA(dc_, text.data(), static_cast<int>(text.size()), std::max(0, maxExtent), &fit,
-                               reinterpret_cast<INT*>(widths), &size))
-        return 0;
-    // One width past the fit tells the caller where the room ended.
-    if (fit < static_cast<INT>(text.size())) {
-        SIZE next{};
-        GetTextExtentPoint32A(dc_, text.data(), fit + 1, &next);
-        widths[fit] = next.cx;
-        return static_cast<size_t>(fit) + 1;
+    const Entry& e = Measured(fontIndex, font);
+    int32_t total = e.Fixed;
+    for (size_t i = 0; i < text.size(); ++i) {
+        total += e.Widths[static_cast<unsigned char>(text[i])] + e.PerChar;
+        widths[i] = total;
+        // One width past the room tells the caller where the room ended.
+        if (total > maxExtent) return i + 1;
     }
-    return static_cast<size_t>(fit);
+    return text.size();
 }
 
 // ---- pictures ----
@@ -163,6 +179,8 @@ TImageObj::PictureKind TCachePictures::Fetch(TImageObj& image) {
     // An application that supplies pictures gets SRC as written.
     const std::string name = OnImageRequest || !Resolve ? image.Source : Resolve(image.Source);
     images::TTransparency transparency = image.Transparent ? images::LowerLeftCorner : images::NotTransparent;
+    const std::string key = images::TStringBitmapList::KeyOf(name);
+    if (Broken.count(key)) return TImageObj::pkBroken;
     bool pending = false, fromCache = false;
     images::TBitmap* mask = nullptr;
     images::TGraphic* picture = images::FetchImage(
@@ -172,8 +190,11 @@ TImageObj::PictureKind TCachePictures::Fetch(TImageObj& image) {
         Waiting.push_back(&image);
         return TImageObj::pkPending;
     }
-    if (!picture) return TImageObj::pkBroken;
-    auto cached = std::make_unique<TCachedPicture>(picture, mask, images::TStringBitmapList::KeyOf(name));
+    if (!picture) {
+        Broken.insert(key);
+        return TImageObj::pkBroken;
+    }
+    auto cached = std::make_unique<TCachedPicture>(picture, mask, key);
     if (auto* gif = dynamic_cast<images::TGIFImage*>(picture); gif && gif->Animated()) {
         // Each image animates on its own: a picture the cache already gave
         // out is copied.

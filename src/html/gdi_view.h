@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,22 @@ public:
     // The font for a document font index (made when first asked).
     HFONT Font(uint32_t fontIndex, const TMyFont& font);
     static tk::FontHandle MakeFont(const TMyFont& font);
+    // How many times text was measured by the system (tests count them).
+    size_t SystemCalls = 0;
 
 private:
+    // Text is measured from a table of the 256 characters' advances, made
+    // with three calls per font: a call per piece of text costs too much
+    // under Wine. Extent of n characters = sum of advances + PerChar * n + Fixed
+    // (what the system adds for overhangs of synthesized styles).
     struct Entry {
         TMyFont Font;
         tk::FontHandle Handle;
+        bool HasWidths = false;
+        int32_t Widths[256] = {};
+        int32_t PerChar = 0, Fixed = 0;
     };
+    Entry& Measured(uint32_t fontIndex, const TMyFont& font);
     std::vector<Entry> fonts_;
     tk::MemoryDC dc_;
 };
@@ -79,6 +90,9 @@ public:
     TImageObj::PictureKind Fetch(TImageObj& image) override;
     std::vector<TImageObj*> Waiting;
     TSectionList* Document = nullptr;
+    // Names that could not be loaded for this document: a page that shows
+    // one missing picture many times asks for it once.
+    std::unordered_set<std::string> Broken;
 };
 
 // What the painter cannot know by itself.

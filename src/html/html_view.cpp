@@ -184,6 +184,8 @@ THtmlView::~THtmlView() {
     autoScrollTimer_.SetEnabled(false);
     forms_->Clear();
     pictures_.Waiting.clear();
+    pictures_.Broken.clear();
+    background_.reset();
     doc_->Clear();
 }
 
@@ -251,6 +253,8 @@ void THtmlView::Load(const std::string& name, TDocumentKind kind, bool recordHis
     hotSpotTarget_.clear();
     forms_->Clear();
     pictures_.Waiting.clear();
+    pictures_.Broken.clear();
+    background_.reset();
     doc_->Clear();
     images::ImageCache().AgeCache();
     ApplyDefaults();
@@ -303,6 +307,7 @@ void THtmlView::Load(const std::string& name, TDocumentKind kind, bool recordHis
     if (result.MarginWidth >= 0) currentMarginWidth_ = std::min(result.MarginWidth, 200);
     if (result.MarginHeight >= 0) currentMarginHeight_ = std::min(result.MarginHeight, 200);
     forms_->Create(*doc_, *surface_, defPreFontName_, defFontSize_);
+    LoadBackground();
     LayOutDocument();
     MarkVisited();
     forms_->HideAll();
@@ -332,6 +337,8 @@ void THtmlView::Clear() {
     autoScrollTimer_.SetEnabled(false);
     forms_->Clear();
     pictures_.Waiting.clear();
+    pictures_.Broken.clear();
+    background_.reset();
     doc_->Clear();
     ApplyDefaults();
     anchors_.clear();
@@ -373,6 +380,18 @@ void THtmlView::InsertImage(const std::string& source, images::TMemoryStream& st
     }
     RelayoutKeepingPosition();
     pictures_.OnImageRequest = saved;
+}
+
+void THtmlView::LoadBackground() {
+    background_.reset();
+    if (doc_->BackgroundPictureName.empty() || !viewImages_) return;
+    const std::string name = ExpandName(doc_->BackgroundPictureName);
+    images::TTransparency transparency = images::NotTransparent;
+    bool pending = false, fromCache = false;
+    images::TBitmap* mask = nullptr;
+    images::TGraphic* picture = images::FetchImage(name, transparency, pending, fromCache, mask);
+    if (picture)
+        background_ = std::make_unique<TCachedPicture>(picture, mask, images::TStringBitmapList::KeyOf(name));
 }
 
 // ---- layout and scroll bars ----
@@ -627,6 +646,14 @@ void THtmlView::PaintSurface() {
     hooks.PlaceControl = [this](const TFormControlObj& control, int32_t x, int32_t y) {
         forms_->Place(control, x, y);
     };
+    if (background_ && viewImages_) {
+        images::TGraphic* picture = background_->Picture();
+        if (auto* gif = dynamic_cast<images::TGIFImage*>(picture))
+            hooks.BackgroundPicture = gif->Bitmap();
+        else
+            hooks.BackgroundPicture = dynamic_cast<images::TBitmap*>(picture);
+        hooks.BackgroundMask = background_->Mask();
+    }
     PaintWindow(surface_->Handle(), *doc_, view_, OriginX(), metrics_, hooks);
 }
 
@@ -1103,10 +1130,7 @@ void THtmlView::SubmitForm(ThtmlForm& form, const std::vector<std::string>& resu
 }
 
 void THtmlView::ControlFocused(TFormControlObj& control) {
-    if (tk::TControl* w = forms_->Window(control)) {
-        if (!forms_->Placed(control)) ScrollIntoView(control.YValue);
-        (void)w;
-    }
+    ScrollIntoView(control.YValue);
     forms_->ShowOutOfSight();
 }
 
@@ -1366,7 +1390,9 @@ void THtmlView::SetViewImages(bool v) {
     };
     doc_->Animations.clear();
     pictures_.Waiting.clear();
+    pictures_.Broken.clear();
     reset(*doc_);
+    LoadBackground();
     RelayoutKeepingPosition();
 }
 

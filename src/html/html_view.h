@@ -270,6 +270,9 @@ private:
     TAnchorList anchors_;
     TViewState view_;
     TCachePictures pictures_;
+    // The page's BACKGROUND picture (its cache entry is held while shown).
+    std::unique_ptr<TCachedPicture> background_;
+    void LoadBackground();
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<T32ScrollBar> vbar_, hbar_;
     std::unique_ptr<TFormWindows> forms_;

@@ -67,6 +67,33 @@ TEST(GdiMetrics, PrefixWidthsAgreeWithTheWholeWidthAndStopAtTheRoom) {
     EXPECT_GT(m.Descent, 0);
 }
 
+TEST(GdiMetrics, WidthsFromTheTableAgreeWithTheSystemForEveryStyle) {
+    TGdiFontMetrics metrics;
+    const std::string text = "Işık, Çağrı ve Görüntü: 12.345 WWW iii (velmora)";
+    tk::MemoryDC dc(nullptr);
+    uint32_t index = 0;
+    for (const char* name : {"Times New Roman", "Arial", "Courier New", "Tahoma"})
+        for (uint8_t style : {uint8_t(0), uint8_t(fsBold), uint8_t(fsItalic), uint8_t(fsBold | fsItalic)})
+            for (int32_t size : {8, 12, 18}) {
+                TMyFont font;
+                font.Name = name;
+                font.Size = size;
+                font.Style = style;
+                tk::FontHandle handle = TGdiFontMetrics::MakeFont(font);
+                tk::SelectedObject selected(dc, handle.get());
+                for (size_t n : {size_t(1), size_t(7), text.size()}) {
+                    SIZE expected{};
+                    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(n), &expected);
+                    EXPECT_EQ(metrics.TextWidth(index, font, std::string_view(text).substr(0, n)),
+                              expected.cx)
+                        << name << " " << size << " style " << int(style) << " n " << n;
+                }
+                ++index;
+            }
+    // Three system calls per font, none per piece of text.
+    EXPECT_EQ(metrics.SystemCalls, 3u * index);
+}
+
 TEST(GdiPainting, BackgroundBulletsRulesAndSelection) {
     GdiPage page("<body bgcolor=white><ul><li>item</ul><hr color=red><p>selected text");
     const TSection& item = dynamic_cast<TSection&>(*page.doc.Sections[1]);

@@ -211,6 +211,21 @@ TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
     EXPECT_EQ(view->HScrollPosition(), 15);
 }
 
+TEST_F(HtmlViewTest, BackgroundPictureIsTiledUnderTheText) {
+    folder->File("tile.bmp", Bmp(8, 8, RGB(0, 0, 160)));
+    view->LoadFromFile(Page("tiled.htm", "<body background=\"tile.bmp\" bgcolor=white><p>x"));
+    UpdateWindow(view->SurfaceHandle());
+    HDC dc = GetDC(view->SurfaceHandle());
+    EXPECT_EQ(GetPixel(dc, 200, 150), RGB(0, 0, 160));
+    EXPECT_EQ(GetPixel(dc, 3, 290), RGB(0, 0, 160));
+    ReleaseDC(view->SurfaceHandle(), dc);
+    view->SetViewImages(false); // pictures off: the colour alone
+    UpdateWindow(view->SurfaceHandle());
+    dc = GetDC(view->SurfaceHandle());
+    EXPECT_EQ(GetPixel(dc, 200, 150), RGB(255, 255, 255));
+    ReleaseDC(view->SurfaceHandle(), dc);
+}
+
 TEST_F(HtmlViewTest, TallDocumentScrollsToItsEndWithTheThumb) {
     std::string html = "<pre>";
     for (int i = 0; i < 2800; ++i)

@@ -1,0 +1,246 @@
+// The viewer under Wine: the 10 MB generated page opened to its first paint
+// against parse + build + layout of the same bytes in this process (fixed
+// metrics), a screen of scrolling, the 1 MB page laid out again after a
+// resize, and the processor share of a 100-frame 640x480 animation.
+// Run: scripts/wine-emulator build/win64/bench/html/html_view_bench.exe
+// The HTML headers come before <windows.h>: its DEFAULT_CHARSET macro would
+// hide the document's constant.
+#include "html/builder.h"
+#include "html/html_view.h"
+// (after them)
+#include "../explorer/timing.h"
+#include "bench_page.h"
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace velmora::html;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+std::string TempName(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+void WriteFile(const std::string& path, const std::string& data) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// A GIF of `frames` frames, each drawn with codes of 9 bits (a clear code
+// every 250 pixels keeps the table from growing): big and quick to make.
+std::string MakeAnimation(int w, int h, int frames, int delayCs) {
+    std::string s = "GIF89a";
+    auto put16 = [&](int v) {
+        s += static_cast<char>(v & 0xFF);
+        s += static_cast<char>((v >> 8) & 0xFF);
+    };
+    put16(w);
+    put16(h);
+    s += static_cast<char>(0xF7);
+    s += '\0';
+    s += '\0';
+    for (int i = 0; i < 256; ++i) {
+        s += static_cast<char>(i);
+        s += static_cast<char>((i * 7) & 0xFF);
+        s += static_cast<char>(255 - i);
+    }
+    s += "\x21\xFF\x0BNETSCAPE2.0\x03\x01";
+    s += '\0';
+    s += '\0';
+    s += '\0';
+    for (int f = 0; f < frames; ++f) {
+        s += "\x21\xF9\x04\x04";
+        put16(delayCs);
+        s += '\0';
+        s += '\0';
+        s += ',';
+        put16(0);
+        put16(0);
+        put16(w);
+        put16(h);
+        s += '\0';
+        s += '\x08';
+        std::string data;
+        uint32_t bits = 0;
+        int count = 0;
+        auto code = [&](int c) {
+            bits |= static_cast<uint32_t>(c) << count;
+            count += 9;
+            while (count >= 8) {
+                data += static_cast<char>(bits & 0xFF);
+                bits >>= 8;
+                count -= 8;
+            }
+        };
+        int run = 0;
+        code(256);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                if (run == 250) {
+                    code(256);
+                    run = 0;
+                }
+                code(((x / 16) + (y / 16) + f * 3) & 0xFF);
+                ++run;
+            }
+        code(257);
+        if (count) data += static_cast<char>(bits & 0xFF);
+        for (size_t i = 0; i < data.size(); i += 255) {
+            const size_t n = std::min<size_t>(255, data.size() - i);
+            s += static_cast<char>(n);
+            s.append(data, i, n);
+        }
+        s += '\0';
+    }
+    s += ';';
+    return s;
+}
+
+double ProcessCpu() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+} // namespace
+
+int main() {
+    tk::Application().Initialize();
+    tk::TForm::Params fp;
+    fp.caption = "bench";
+    fp.width = 840;
+    fp.height = 660;
+    tk::TForm form(fp);
+    form.Show();
+    THtmlView::Params vp;
+    vp.parent = &form;
+    vp.bounds = RECT{0, 0, 800, 600};
+    THtmlView view(vp);
+    Pump();
+
+    const std::string page10 = velmora_bench::MakePage(10 * 1024 * 1024);
+    const std::string page1 = velmora_bench::MakePage(1024 * 1024);
+    const std::string file10 = TempName("velmora_bench10.htm"), file1 = TempName("velmora_bench1.htm");
+    WriteFile(file10, page10);
+    WriteFile(file1, page1);
+
+    // Parse, build and layout alone, in this process.
+    std::vector<double> core;
+    for (int i = 0; i < 3; ++i) {
+        FixedFontMetrics metrics;
+        TSectionList doc(metrics);
+        TAnchorList anchors;
+        const double t0 = Now();
+        ParseHtmlText(doc, anchors, page10);
+        doc.LayOut(800 - 3 - 20 - GetSystemMetrics(SM_CXVSCROLL), 5);
+        core.push_back(Now() - t0);
+    }
+    // The view: load to the first paint (real fonts, real windows).
+    std::vector<double> open;
+    for (int i = 0; i < 3; ++i) {
+        view.Clear();
+        Pump();
+        const double t0 = Now();
+        view.LoadFromFile(file10);
+        UpdateWindow(view.SurfaceHandle());
+        open.push_back(Now() - t0);
+        Pump();
+    }
+    std::printf(
+        "10 MB page: parse+build+layout (fixed metrics, this process) %.1f ms; LoadFromFile to first paint "
+        "%.1f ms; ratio %.2fx; document height %d px\n",
+        Median(core), Median(open), Median(open) / Median(core), view.DocumentHeight());
+
+    // A screen of scrolling: page down and repaint.
+    std::vector<double> screens;
+    view.SetPosition(view.DocumentHeight() / 3);
+    UpdateWindow(view.SurfaceHandle());
+    for (int i = 0; i < 40; ++i) {
+        const double t0 = Now();
+        SendMessageA(view.Handle(), WM_VSCROLL, SB_PAGEDOWN,
+                     reinterpret_cast<LPARAM>(view.VScrollBar().Handle()));
+        UpdateWindow(view.SurfaceHandle());
+        screens.push_back(Now() - t0);
+    }
+    std::vector<double> jumps;
+    for (int i = 0; i < 40; ++i) {
+        const double t0 = Now();
+        view.SetPosition(
+            static_cast<int32_t>(static_cast<int64_t>(view.MaxVertical()) * ((i * 37) % 100) / 100));
+        UpdateWindow(view.SurfaceHandle());
+        jumps.push_back(Now() - t0);
+    }
+    std::printf(
+        "scrolling a screen (page down + paint): median %.2f ms, worst %.2f ms; jump anywhere + paint: "
+        "median %.2f ms\n",
+        Median(screens), *std::max_element(screens.begin(), screens.end()), Median(jumps));
+
+    // The 1 MB page laid out again after a resize.
+    view.LoadFromFile(file1);
+    UpdateWindow(view.SurfaceHandle());
+    std::vector<double> relayout;
+    for (int i = 0; i < 6; ++i) {
+        const double t0 = Now();
+        view.SetBounds(0, 0, i % 2 ? 800 : 400, 600);
+        relayout.push_back(Now() - t0);
+        UpdateWindow(view.SurfaceHandle());
+    }
+    std::printf("1 MB page re-layout after a resize: median %.1f ms (bar 100 ms)\n", Median(relayout));
+
+    // A 100-frame 640x480 animation at its own pace (50 ms a frame).
+    const std::string gif = TempName("velmora_bench_anim.gif");
+    WriteFile(gif, MakeAnimation(640, 480, 100, 5));
+    const std::string animPage = TempName("velmora_bench_anim.htm");
+    WriteFile(animPage, "<body><img src=\"" + gif + "\"></body>");
+    view.SetBounds(0, 0, 800, 600);
+    double t0 = Now();
+    view.LoadFromFile(animPage);
+    UpdateWindow(view.SurfaceHandle());
+    const double loadMs = Now() - t0;
+    const double seconds = 6;
+    t0 = Now();
+    const double cpu0 = ProcessCpu();
+    while (Now() - t0 < seconds * 1000) {
+        MSG msg;
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    const double cpu = ProcessCpu() - cpu0, wall = Now() - t0;
+    std::printf(
+        "animation 100 frames 640x480 at 50 ms: load %.0f ms; processor %.0f ms over %.0f ms = %.1f%% of "
+        "one core\n",
+        loadMs, cpu, wall, 100.0 * cpu / wall);
+    view.Clear();
+    DeleteFileA(file10.c_str());
+    DeleteFileA(file1.c_str());
+    DeleteFileA(gif.c_str());
+    DeleteFileA(animPage.c_str());
+    return 0;
+}
