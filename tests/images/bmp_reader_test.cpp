@@ -117,7 +117,15 @@ TEST(ContentType, FirstBytesDecide) {
         {{'G', 'I', 'F', '8'}, ContentType::Gif87a},
         {{0x89, 'P', 'N', 'G'}, ContentType::Png},
         {{0xFF, 0xD8, 0xFF, 0xE0}, ContentType::Jpeg},
-        {{0xFF, 0xD8, 0xFF, 0xE1}, ContentType::Unknown}, // EXIF instead of JFIF
+        {{0xFF, 0xD8, 0xFF, 0xE1}, ContentType::Jpeg}, // EXIF (camera photos)
+        {{0xFF, 0xD8, 0xFF, 0xE2}, ContentType::Jpeg}, // ICC profile first
+        {{0xFF, 0xD8, 0xFF, 0xEE}, ContentType::Jpeg}, // Adobe
+        {{0xFF, 0xD8, 0xFF, 0xDB}, ContentType::Jpeg}, // tables without any APPn segment
+        {{0xFF, 0xD8, 0xFF, 0xFE}, ContentType::Jpeg}, // comment first
+        {{0xFF, 0xD8, 0xFF}, ContentType::Unknown},
+        {{0xFF, 0xD8, 0xFF, 0x00}, ContentType::Unknown}, // no marker after the start
+        {{0xFF, 0xD8, 0xFF, 0xFF}, ContentType::Unknown},
+        {{0xFF, 0xD8, 0x00, 0xE0}, ContentType::Unknown},
         {{'B'}, ContentType::Unknown},
         {{}, ContentType::Unknown},
     };

@@ -2,13 +2,40 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <new>
 
 #include "html/images/color_reduction.h"
 #include "images/test_data.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using namespace velmora::images;
 using images_test::ReadData;
+
+// While set, every allocation of at least this many bytes fails: a picture
+// whose decoding runs out of memory half-way. (Replaces the program's global
+// allocation functions for this test program only.)
+namespace {
+std::atomic<size_t> failAllocationsFrom{0};
+}
+void* operator new(std::size_t n) {
+    const size_t limit = failAllocationsFrom.load();
+    if (limit && n >= limit) throw std::bad_alloc();
+    if (void* p = std::malloc(n ? n : 1)) return p;
+    throw std::bad_alloc();
+}
+// The compiler cannot see that every operator new of this program is the one above.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -27,8 +54,12 @@ bool Decode(const std::string& name, PixelImage& image, const JpegOptions& optio
 }
 
 TEST(JpegLoader, ColourFilesDecodeTo24Bits) {
-    for (const char* file : {"jpeg_baseline.jpg", "jpeg_progressive.jpg", "jpeg_cmyk.jpg"}) {
+    // Camera photos begin with an EXIF segment, some files with no application segment at all.
+    for (const char* file :
+         {"jpeg_baseline.jpg", "jpeg_progressive.jpg", "jpeg_cmyk.jpg", "jpeg_exif.jpg", "jpeg_no_app.jpg"}) {
         SCOPED_TRACE(file);
+        auto bytes = ReadData(file);
+        EXPECT_EQ(DetectContentType(bytes.data(), bytes.size()), ContentType::Jpeg);
         PixelImage image;
         ASSERT_TRUE(Decode(file, image));
         ASSERT_EQ(image.bits, 24);
@@ -74,6 +105,38 @@ TEST(JpegLoader, QuantisesColourToTheGivenPalette) {
         Rgb mean{uint8_t(sum[0] / 64), uint8_t(sum[1] / 64), uint8_t(sum[2] / 64)};
         EXPECT_TRUE(Near(mean, kQuadrants[q], 30))
             << "quadrant " << q << ": " << int(mean.r) << "," << int(mean.g) << "," << int(mean.b);
+    }
+}
+
+TEST(JpegLoader, RunningOutOfMemoryGivesNoPictureAndFreesLibjpeg) {
+    JpegOptions quantize;
+    quantize.quantizeTo = MakeSharedPalette(Palette(256));
+    for (const char* file : {"jpeg_baseline.jpg", "jpeg_progressive.jpg", "jpeg_grey.jpg", "jpeg_cmyk.jpg"}) {
+        for (const JpegOptions& options : {quantize, JpegOptions{}}) {
+            SCOPED_TRACE(std::string(file) + (options.quantizeTo.empty() ? "" : " quantised"));
+            auto bytes = ReadData(file);
+            PixelImage image;
+            std::string error;
+            bool decoded = true;
+            auto decodeShortOfMemory = [&] {
+                struct Armed {
+                    Armed() { failAllocationsFrom = 256; } // the 16x16 picture's rows and palettes are larger
+                    ~Armed() { failAllocationsFrom = 0; }
+                } armed;
+                return DecodeJpeg(bytes.data(), bytes.size(), options, image, error);
+            };
+            EXPECT_NO_THROW(decoded = decodeShortOfMemory());
+            EXPECT_FALSE(decoded);
+            EXPECT_TRUE(image.Empty());
+            EXPECT_EQ(error, "out of memory");
+#if defined(__SANITIZE_ADDRESS__)
+            // libjpeg's pools (the progressive file's whole-picture buffers among
+            // them) went back with the decompressor.
+            EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#endif
+            // And the next picture decodes as usual.
+            EXPECT_TRUE(Decode(file, image));
+        }
     }
 }
 

@@ -118,10 +118,41 @@ TEST_F(PictureDisplay, FilesDecodeByContentToTheDisplaysDepth) {
     EXPECT_TRUE(ReadPictureFile(Copy("jpeg_baseline.jpg", "photo.gif"), t, mask));
     EXPECT_TRUE(ReadPictureFile(Copy("gif_plain.gif", "picture.jpg"), t, mask));
     EXPECT_FALSE(ReadPictureFile(Copy("png_rgb_trns.png", "x.png"), t, mask));
-    EXPECT_FALSE(ReadPictureFile(DataPath("jpeg_exif.jpg"), t, mask)); // not JFIF
     EXPECT_FALSE(ReadPictureFile(DataPath("bmp_lying.bmp"), t, mask));
     EXPECT_FALSE(ReadPictureFile(DataPath("gif_truncated_file.gif"), t, mask));
     EXPECT_FALSE(ReadPictureFile(DataPath("missing.bmp"), t, mask));
+}
+
+TEST_F(PictureDisplay, CameraPhotosShow) {
+    // Photos from cameras begin with an EXIF segment instead of JFIF; others
+    // with no application segment at all. Both are JPEGs, whatever their name.
+    for (const char* fixture : {"jpeg_exif.jpg", "jpeg_no_app.jpg"}) {
+        SCOPED_TRACE(fixture);
+        for (const char* name : {"DSC00001.JPG", "photo.jpeg", "photo.gif"}) {
+            SCOPED_TRACE(name);
+            ImageCache().Clear();
+            TTransparency t = NotTransparent;
+            bool pending, fromCache;
+            TBitmap* mask = nullptr;
+            auto* photo =
+                dynamic_cast<TBitmap*>(FetchImage(Copy(fixture, name), t, pending, fromCache, mask));
+            ASSERT_NE(photo, nullptr);
+            EXPECT_EQ(photo->Width(), 16);
+            EXPECT_EQ(photo->Height(), 16);
+            EXPECT_EQ(mask, nullptr);
+            PixelImage px = photo->ReadPixels();
+            // The red quadrant; on a palette screen, dithered to the shared colours.
+            Rgb c = px.PixelAt(3, 3);
+            if (ScreenBits() == 24) {
+                EXPECT_NEAR(c.r, 200, 8);
+                EXPECT_NEAR(c.g, 40, 8);
+                EXPECT_NEAR(c.b, 30, 8);
+            } else {
+                EXPECT_TRUE(InPalette(c, SharedPaletteColors()));
+                EXPECT_GT(c.r, c.b);
+            }
+        }
+    }
 }
 
 TEST_F(PictureDisplay, TransparencyKindsGiveMasks) {
@@ -268,7 +299,9 @@ TEST_F(PictureDisplay, StreamsTakeBmpAndJpegOnly) {
     EXPECT_TRUE(ReadPictureStream(stream, t, mask));
     EXPECT_EQ(t, NotTransparent); // JPEGs are always opaque
     EXPECT_FALSE(mask);
-    for (const char* other : {"gif_plain.gif", "png_rgb_trns.png", "jpeg_exif.jpg"}) {
+    stream.Data() = images_test::ReadData("jpeg_exif.jpg"); // a camera photo
+    EXPECT_TRUE(ReadPictureStream(stream, t, mask));
+    for (const char* other : {"gif_plain.gif", "png_rgb_trns.png"}) {
         stream.Data() = images_test::ReadData(other);
         EXPECT_FALSE(ReadPictureStream(stream, t, mask)) << other;
     }

@@ -1,8 +1,10 @@
 #include "html/images/jpeg_loader.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 extern "C" {
 #include <jpeglib.h>
@@ -59,37 +61,39 @@ void CmykRowToBgr(const uint8_t* in, uint8_t* out, int32_t width, bool inverted)
     }
 }
 
-} // namespace
+// The libjpeg object and what it reports through; destroyed (with every
+// buffer of libjpeg's pools) on every way out of a decode.
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    Progress progress{};
+    Decompressor() = default;
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+    ~Decompressor() { jpeg_destroy_decompress(&info); } // nothing to free before creation
+};
 
-bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out,
-                std::string& error) {
-    out = PixelImage();
-    if (size == 0 || size > 0x7FFFFFFF) {
-        error = "empty file";
-        return false;
-    }
-    jpeg_decompress_struct info;
-    ErrorManager errors;
-    Progress progress;
-    std::vector<uint8_t> row; // sized before setjmp's second return can see it change
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = OnError;
-    errors.base.emit_message = OnMessage;
-    errors.message[0] = 0;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&info);
-        out = PixelImage();
-        error = errors.message[0] ? errors.message : "JPEG error";
+// The libjpeg calls. A libjpeg error longjmps back to the setjmp here; nothing
+// in this frame that needs destroying is made after it, so nothing is skipped.
+// Our own allocations may throw std::bad_alloc past it to the caller.
+bool Decode(Decompressor& d, const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out,
+            std::string& error) {
+    jpeg_decompress_struct& info = d.info;
+    info.err = jpeg_std_error(&d.errors.base);
+    d.errors.base.error_exit = OnError;
+    d.errors.base.emit_message = OnMessage;
+    d.errors.message[0] = 0;
+    if (setjmp(d.errors.jump)) {
+        error = d.errors.message[0] ? d.errors.message : "JPEG error";
         return false;
     }
     jpeg_create_decompress(&info);
-    progress.base.progress_monitor = OnProgress;
-    progress.errors = &errors;
-    info.progress = &progress.base;
+    d.progress.base.progress_monitor = OnProgress;
+    d.progress.errors = &d.errors;
+    info.progress = &d.progress.base;
     jpeg_mem_src(&info, const_cast<unsigned char*>(data), static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
     if (!PictureSizeAllowed(info.image_width, info.image_height)) {
-        jpeg_destroy_decompress(&info);
         error = "picture too large";
         return false;
     }
@@ -119,10 +123,10 @@ bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, Pi
         }
         info.actual_number_of_colors = n;
     }
-    jpeg_start_decompress(&info);
+    // Our picture is allocated before libjpeg takes its large buffers.
+    jpeg_calc_output_dimensions(&info);
     const int32_t width = int32_t(info.output_width), height = int32_t(info.output_height);
     if (!PictureSizeAllowed(width, height) || !out.Allocate(width, height, (grey || quantize) ? 8 : 24)) {
-        jpeg_destroy_decompress(&info);
         error = "picture too large";
         return false;
     }
@@ -135,17 +139,46 @@ bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, Pi
         out.palette = options.quantizeTo;
         out.palette.resize(256);
     }
+    jpeg_start_decompress(&info);
+    if (int32_t(info.output_width) != width || int32_t(info.output_height) != height) {
+        error = "JPEG size changed";
+        return false;
+    }
+    // The CMYK conversion's row comes from libjpeg's pool: freed with the rest.
+    JSAMPROW cmykRow = nullptr;
+    if (cmyk)
+        cmykRow = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                            JDIMENSION(width) * 4, 1)[0];
     const bool inverted = info.saw_Adobe_marker;
-    row.resize(size_t(width) * 4);
     while (info.output_scanline < info.output_height) {
         uint8_t* target = out.Row(int32_t(info.output_scanline));
-        JSAMPROW rows[1] = {cmyk ? row.data() : target};
+        JSAMPROW rows[1] = {cmyk ? cmykRow : target};
         if (jpeg_read_scanlines(&info, rows, 1) != 1) break;
-        if (cmyk) CmykRowToBgr(row.data(), target, width, inverted);
+        if (cmyk) CmykRowToBgr(cmykRow, target, width, inverted);
     }
     jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
     return true;
+}
+
+} // namespace
+
+bool DecodeJpeg(const uint8_t* data, size_t size, const JpegOptions& options, PixelImage& out,
+                std::string& error) {
+    out = PixelImage();
+    if (size == 0 || size > 0x7FFFFFFF) {
+        error = "empty file";
+        return false;
+    }
+    bool decoded = false;
+    try {
+        Decompressor decompressor;
+        decoded = Decode(decompressor, data, size, options, out, error);
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+        decoded = false;
+    }
+    if (!decoded) out = PixelImage();
+    return decoded;
 }
 
 } // namespace velmora::images

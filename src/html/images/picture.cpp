@@ -52,7 +52,11 @@ ContentType DetectContentType(const uint8_t* d, size_t n) {
     if (n >= 4 && d[0] == 'G' && d[1] == 'I' && d[2] == 'F' && d[3] == '8')
         return n >= 5 && d[4] == '9' ? ContentType::Gif89a : ContentType::Gif87a;
     if (n >= 4 && d[0] == 0x89 && d[1] == 'P' && d[2] == 'N' && d[3] == 'G') return ContentType::Png;
-    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF && d[3] == 0xE0) return ContentType::Jpeg;
+    // Start of image, then any marker: camera photos begin with an EXIF segment
+    // (APP1), others with ICC or Adobe segments or straight with their tables;
+    // libjpeg decides whether the rest is sound.
+    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF && d[3] >= 0xC0 && d[3] != 0xFF)
+        return ContentType::Jpeg;
     return ContentType::Unknown;
 }
 

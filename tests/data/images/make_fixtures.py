@@ -238,14 +238,44 @@ def make_jpegs():
     os.remove(src)
     data = open(os.path.join(HERE, 'jpeg_baseline.jpg'), 'rb').read()
     out('jpeg_truncated.jpg', data[:len(data) * 2 // 3])
-    # The same picture whose first segment is an EXIF APP1 instead of JFIF APP0.
     seglen = struct.unpack('>H', data[4:6])[0]
-    exif = b'Exif\0\0' + b'\0' * 8
-    out('jpeg_exif.jpg', data[:2] + b'\xFF\xE1' + struct.pack('>H', len(exif) + 2) + exif + data[4 + seglen:])
     # CMYK files come without JFIF; give this one a JFIF segment so that it is recognised.
     cmyk = open(os.path.join(HERE, 'jpeg_cmyk.jpg'), 'rb').read()
     if cmyk[2:4] != b'\xFF\xE0':
         out('jpeg_cmyk.jpg', cmyk[:2] + data[2:4 + seglen] + cmyk[2:])
+
+def exif_segment():
+    """An APP1 segment as cameras write it: a big-endian TIFF header, IFD0 with
+    the maker, the orientation and a pointer to the EXIF IFD with the date taken."""
+    make = b'velmora\0'
+    taken = b'2026:12:10 16:00:00\0'
+    ifd0_at = 8
+    ifd0_size = 2 + 3 * 12 + 4
+    make_at = ifd0_at + ifd0_size
+    exif_ifd_at = make_at + len(make)
+    exif_ifd_size = 2 + 1 * 12 + 4
+    taken_at = exif_ifd_at + exif_ifd_size
+    entry = lambda tag, kind, count, value: struct.pack('>HHI', tag, kind, count) + value
+    tiff = b'MM\0\x2a' + struct.pack('>I', ifd0_at)
+    tiff += struct.pack('>H', 3)
+    tiff += entry(0x010F, 2, len(make), struct.pack('>I', make_at))          # Make
+    tiff += entry(0x0112, 3, 1, struct.pack('>HH', 1, 0))                    # Orientation
+    tiff += entry(0x8769, 4, 1, struct.pack('>I', exif_ifd_at))              # EXIF IFD
+    tiff += struct.pack('>I', 0) + make
+    tiff += struct.pack('>H', 1)
+    tiff += entry(0x9003, 2, len(taken), struct.pack('>I', taken_at))        # DateTimeOriginal
+    tiff += struct.pack('>I', 0) + taken
+    body = b'Exif\0\0' + tiff
+    return b'\xFF\xE1' + struct.pack('>H', len(body) + 2) + body
+
+def make_camera_jpegs():
+    """The baseline picture as photos come from cameras and other tools: an EXIF
+    segment instead of JFIF, and one with no application segment at all."""
+    data = open(os.path.join(HERE, 'jpeg_baseline.jpg'), 'rb').read()
+    assert data[2:4] == b'\xFF\xE0'
+    rest = data[4 + struct.unpack('>H', data[4:6])[0]:]
+    out('jpeg_exif.jpg', data[:2] + exif_segment() + rest)
+    out('jpeg_no_app.jpg', data[:2] + rest)
 
 # ---------------------------------------------------------------- PNG (probe only)
 def png(colour_type, chunks_before_idat, chunks_after_idat=()):
@@ -265,7 +295,9 @@ def make_pngs():
     out('png_grey_trns.png', png(0, [(b'tRNS', bytes(2))]))
     out('png_trns_after_idat.png', png(3, [(b'PLTE', plte)], [(b'tRNS', bytes([0]))]))
 
-make_bmps()
-make_pngs()
-make_gifs()
-make_jpegs()
+if __name__ == '__main__':
+    import sys
+    groups = {'bmp': make_bmps, 'png': make_pngs, 'gif': make_gifs, 'jpeg': make_jpegs,
+              'camera': make_camera_jpegs}
+    for name in sys.argv[1:] or groups:
+        groups[name]()
