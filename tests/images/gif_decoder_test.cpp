@@ -132,6 +132,88 @@ TEST(GifDecoder, FrameCountAndSizeLimits) {
     EXPECT_FALSE(ParseGif(far.data(), far.size(), false, gif, error));
 }
 
+// A GIF put together from pieces: the 4x3 file's screen and colour table,
+// then the given blocks, then the trailer.
+std::vector<uint8_t> GifOf(std::initializer_list<std::vector<uint8_t>> blocks) {
+    auto basic = ReadData("gif_basic87a.gif");
+    std::vector<uint8_t> out(basic.begin(), basic.begin() + 13 + 12);
+    for (const auto& b : blocks)
+        out.insert(out.end(), b.begin(), b.end());
+    out.push_back(';');
+    return out;
+}
+
+// The 4x3 file's one frame (descriptor and image data).
+std::vector<uint8_t> BasicFrame() {
+    auto basic = ReadData("gif_basic87a.gif");
+    return std::vector<uint8_t>(basic.begin() + 13 + 12, basic.end() - 1);
+}
+
+// A frame of w x h whose code stream ends at once (every pixel index 0).
+std::vector<uint8_t> EmptyFrame(uint16_t w, uint16_t h) {
+    return {0x2C, 0, 0, 0,    0, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8),
+            0,    2, 1, 0x2C, 0}; // code size 2; one sub-block: clear, end
+}
+
+TEST(GifDecoder, FramesPastThePixelBudgetAreLeftOut) {
+    // Two 6000x6000 frames together pass the budget for all frames: the second
+    // ends the picture, and the frames before it show (in both passes alike,
+    // so that the scan tells the same frame count as the full load).
+    auto file = GifOf({EmptyFrame(6000, 6000), BasicFrame(), EmptyFrame(6000, 6000), BasicFrame()});
+    for (bool scanOnly : {true, false}) {
+        SCOPED_TRACE(scanOnly ? "scan" : "load");
+        GifFile gif;
+        std::string error;
+        ASSERT_TRUE(ParseGif(file.data(), file.size(), scanOnly, gif, error)) << error;
+        EXPECT_EQ(gif.frames.size(), 2u);
+        EXPECT_TRUE(gif.Animated());
+        EXPECT_EQ(gif.width, 6000);
+        EXPECT_EQ(gif.height, 6000);
+    }
+    // A first frame past the limit for one picture leaves nothing to show.
+    auto huge = GifOf({EmptyFrame(8000, 8000), BasicFrame()});
+    GifFile gif;
+    std::string error;
+    EXPECT_FALSE(ParseGif(huge.data(), huge.size(), true, gif, error));
+    EXPECT_FALSE(ParseGif(huge.data(), huge.size(), false, gif, error));
+}
+
+TEST(GifDecoder, LoopExtensionsOfEveryShape) {
+    const std::vector<uint8_t> netscape = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S',
+                                           'C',  'A',  'P', 'E', '2', '.', '0'};
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> subBlocks;
+        int32_t loops;
+    } cases[] = {
+        {"loop count 5", {3, 1, 5, 0, 0}, 5},
+        {"for ever", {3, 1, 0, 0, 0}, 0},
+        {"more sub-blocks after the count", {3, 1, 7, 0, 2, 0xAA, 0xBB, 0}, 7},
+        {"buffering hint first", {5, 2, 0, 0x10, 0, 0, 0}, 1},
+        {"no sub-block", {0}, 1},
+        {"a longer first sub-block", {4, 1, 5, 0, 9, 0}, 1},
+        {"a one-byte first sub-block", {1, 1, 3, 1, 9, 0, 0}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> extension = netscape;
+        extension.insert(extension.end(), c.subBlocks.begin(), c.subBlocks.end());
+        auto file = GifOf({extension, BasicFrame(), BasicFrame()});
+        for (bool scanOnly : {true, false}) {
+            GifFile gif;
+            std::string error;
+            ASSERT_TRUE(ParseGif(file.data(), file.size(), scanOnly, gif, error)) << error;
+            EXPECT_EQ(gif.frames.size(), 2u);
+            EXPECT_EQ(gif.loopCount, c.loops);
+        }
+    }
+    // Cut off inside the extension: a truncated file, which does not load.
+    auto cut = GifOf({netscape, {5, 2, 0}});
+    GifFile gif;
+    std::string error;
+    EXPECT_FALSE(ParseGif(cut.data(), cut.size(), false, gif, error));
+}
+
 TEST(GifDecoder, ScanOnlyReadsHeadersWithoutPixels) {
     GifFile g;
     std::string error;

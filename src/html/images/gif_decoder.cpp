@@ -168,19 +168,25 @@ bool DecodeLzw(ByteReader& in, GifFrame& frame, std::string& error) {
     return true;
 }
 
-bool ReadFrame(ByteReader& in, GifFile& gif, const uint8_t (&control)[6], bool haveControl, bool scanOnly,
-               int64_t& totalPixels, GifFrame& f, std::string& error) {
+enum class FrameRead { Read, Refused, Failed };
+
+FrameRead ReadFrame(ByteReader& in, GifFile& gif, const uint8_t (&control)[6], bool haveControl,
+                    bool scanOnly, int64_t& totalPixels, GifFrame& f, std::string& error) {
+    auto failed = [&](const char* why) {
+        error = why;
+        return FrameRead::Failed;
+    };
     uint16_t left, top, w, h;
     uint8_t packed;
     if (!in.U16(left) || !in.U16(top) || !in.U16(w) || !in.U16(h) || !in.U8(packed))
-        return Fail(error, "truncated frame");
+        return failed("truncated frame");
     f.left = left;
     f.top = top;
     f.width = w;
     f.height = h;
     if (packed & 0x80) {
         f.localBits = (packed & 7) + 1;
-        if (!ReadTable(in, f.localBits, f.colors, !scanOnly)) return Fail(error, "truncated colour table");
+        if (!ReadTable(in, f.localBits, f.colors, !scanOnly)) return failed("truncated colour table");
     } else if (!scanOnly) {
         f.colors = gif.globalColors;
     }
@@ -192,30 +198,33 @@ bool ReadFrame(ByteReader& in, GifFile& gif, const uint8_t (&control)[6], bool h
         f.transparent = control[1] & 1;
         f.transparentIndex = control[4];
     }
-    if (scanOnly) {
-        uint8_t minSize;
-        if (!in.U8(minSize) || !SkipSubBlocks(in)) return Fail(error, "truncated frame data");
-        uint8_t zero;
-        while (in.Remaining() && *in.Here() == 0)
-            in.U8(zero);
-        return true;
-    }
     // Sizes are checked before any allocation: the frame itself, the screen it
-    // will stretch to cover, and all frames together.
+    // will stretch to cover, and all frames together. The scan applies the same
+    // rule, so that both passes agree on the frames there are.
     int64_t pixels = int64_t(w) * h;
     if (pixels > kMaxPicturePixels || totalPixels + pixels > kMaxGifTotalPixels ||
         !PictureSizeAllowed(std::max<int64_t>(gif.width, int64_t(left) + w),
-                            std::max<int64_t>(gif.height, int64_t(top) + h)))
-        return Fail(error, "frame too large");
+                            std::max<int64_t>(gif.height, int64_t(top) + h))) {
+        error = "frame too large";
+        return FrameRead::Refused;
+    }
     totalPixels += pixels;
+    if (scanOnly) {
+        uint8_t minSize;
+        if (!in.U8(minSize) || !SkipSubBlocks(in)) return failed("truncated frame data");
+        uint8_t zero;
+        while (in.Remaining() && *in.Here() == 0)
+            in.U8(zero);
+        return FrameRead::Read;
+    }
     f.indices.assign(size_t(pixels), 0);
     if (f.transparent) f.mask.assign(size_t(pixels), 0);
     if (pixels == 0) {
         uint8_t minSize;
-        if (!in.U8(minSize) || !SkipSubBlocks(in)) return Fail(error, "truncated frame data");
-        return true;
+        if (!in.U8(minSize) || !SkipSubBlocks(in)) return failed("truncated frame data");
+        return FrameRead::Read;
     }
-    return DecodeLzw(in, f, error);
+    return DecodeLzw(in, f, error) ? FrameRead::Read : FrameRead::Failed;
 }
 
 } // namespace
@@ -269,14 +278,22 @@ bool ParseGif(const uint8_t* data, size_t size, bool scanOnly, GifFile& gif, std
                 if (blockSize == 11 && in.Remaining() >= 11) {
                     in.Bytes(id, 11);
                     if (std::memcmp(id, "NETSCAPE2.0", 11) == 0) {
-                        uint8_t subSize, subId;
-                        uint16_t loops;
-                        if (in.U8(subSize) && subSize == 3 && in.U8(subId) && in.U16(loops)) {
+                        // The loop count is a 3-byte first sub-block; any other
+                        // first sub-block (buffering hints, an empty block) is
+                        // skipped with the rest of the extension.
+                        uint8_t subSize;
+                        if (!in.U8(subSize)) return Fail(error, "truncated extension");
+                        if (subSize == 3 && in.Remaining() >= 3) {
+                            uint8_t subId = 0;
+                            uint16_t loops = 0;
+                            in.U8(subId);
+                            in.U16(loops);
                             gif.loopCount = loops;
-                            if (!SkipSubBlocks(in)) return Fail(error, "truncated extension");
-                            continue;
+                        } else if (subSize == 0) {
+                            continue; // that was the terminator
+                        } else if (!in.Skip(subSize)) {
+                            return Fail(error, "truncated extension");
                         }
-                        return Fail(error, "bad loop extension");
                     }
                 } else if (!in.Skip(blockSize)) {
                     return Fail(error, "truncated extension");
@@ -290,7 +307,14 @@ bool ParseGif(const uint8_t* data, size_t size, bool scanOnly, GifFile& gif, std
         } else if (introducer == 0x2C) {
             if (gif.frames.size() >= kMaxGifFrames) break;
             GifFrame frame;
-            if (!ReadFrame(in, gif, control, haveControl, scanOnly, totalPixels, frame, error)) return false;
+            FrameRead read = ReadFrame(in, gif, control, haveControl, scanOnly, totalPixels, frame, error);
+            if (read == FrameRead::Failed) return false;
+            // A frame past the pixel budget ends the picture; what was read shows,
+            // as with more frames than we keep.
+            if (read == FrameRead::Refused) {
+                if (gif.frames.empty()) return false;
+                break;
+            }
             gif.colorBits = std::max(gif.colorBits, frame.localBits);
             gif.hasTransparency = gif.hasTransparency || frame.transparent;
             frame.comment = std::move(comment);
