@@ -4,6 +4,7 @@
 #include "html/builder.h"
 #include "html/dump.h"
 #include "html/layout.h"
+#include "html/navigation.h"
 #include "html/paint.h"
 
 #include <cstdio>
@@ -59,5 +60,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string copied;
     doc.CopySelectedText(0, 100, copied);
     (void)DumpLayout(doc);
+
+    // What the viewer does with the page's links, places and words.
+    TLinkContext link;
+    link.CurrentFile = "C:\\site\\page.htm";
+    link.ServerRoot = "C:\\www";
+    link.BaseUrl = result.BaseUrl;
+    for (const TUrlTarget& target : doc.LinkTable)
+        (void)ResolveLinkClick(target.Url, link);
+    (void)PositionFromCode(doc, PositionCodeAt(doc, height / 2));
+    int32_t begin = 0, end = 0;
+    for (int32_t p = 0; p < 200; p += 13)
+        (void)WordAt(doc, p, begin, end);
+    int32_t delay = 0;
+    std::string url;
+    (void)ParseMetaRefresh(std::string(page.substr(0, 64)), delay, url);
     return 0;
 }

@@ -5,7 +5,9 @@
 
 #include "html/form_windows.h"
 #include "html/forms.h"
+#include "html/images/display.h"
 #include "html/images/gif_image.h"
+#include "html/images/memory_stream.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
@@ -561,6 +563,103 @@ TEST_F(HtmlViewTest, AnimatedGifStepsItsFrames) {
     const int first = animation(0)->FrameIndex();
     ASSERT_TRUE(PumpUntil([&] { return animation(0)->FrameIndex() != first; }, 5000));
     EXPECT_EQ(view->Document().Animations.size(), 2u);
+}
+
+TEST_F(HtmlViewTest, PicturesAskedFromTheApplicationMayComeLater) {
+    const std::string bmp = Bmp(30, 20, RGB(0, 128, 0));
+    velmora::images::TMemoryStream now;
+    now.Data().assign(bmp.begin(), bmp.end());
+    std::vector<std::string> asked;
+    view->OnImageRequest = [&](const std::string& src, velmora::images::TMemoryStream*& stream) {
+        asked.push_back(src);
+        stream = src == "now.bmp" ? &now : velmora::images::WaitImageStream();
+    };
+    view->LoadFromFile(Page("requests.htm", "<p><img src=now.bmp> <img src=later.bmp> <img src=later.bmp>"));
+    EXPECT_EQ(asked, (std::vector<std::string>{"now.bmp", "later.bmp", "later.bmp"}));
+    const auto& images = dynamic_cast<TSection&>(*view->Document().Sections.back()).Images();
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0]->Kind, TImageObj::pkLoaded);
+    EXPECT_EQ(images[1]->Kind, TImageObj::pkPending);
+    velmora::images::TMemoryStream later;
+    const std::string bigger = Bmp(50, 40, RGB(0, 0, 200));
+    later.Data().assign(bigger.begin(), bigger.end());
+    view->InsertImage("later.bmp", later);
+    for (size_t i = 1; i < 3; ++i) {
+        EXPECT_EQ(images[i]->Kind, TImageObj::pkLoaded) << i;
+        EXPECT_EQ(images[i]->ImageWidth, 50) << i;
+    }
+}
+
+TEST_F(HtmlViewTest, FocusedControlIsScrolledIntoView) {
+    std::string html;
+    for (int i = 0; i < 80; ++i)
+        html += "<p>before " + std::to_string(i);
+    html += "<form><input name=deep></form>";
+    for (int i = 0; i < 80; ++i)
+        html += "<p>after " + std::to_string(i);
+    view->LoadFromFile(Page("focus.htm", html));
+    TFormControlObj& deep = *view->Document().FormControls[0];
+    ASSERT_GT(deep.YValue, view->SurfaceHeight());
+    SetFocus(view->FormWindows().Window(deep)->Handle());
+    Pump(20);
+    EXPECT_EQ(view->Position(), deep.YValue - view->SurfaceHeight() / 2);
+    UpdateWindow(view->SurfaceHandle());
+    EXPECT_TRUE(IsWindowVisible(view->FormWindows().Window(deep)->Handle()));
+}
+
+TEST_F(HtmlViewTest, DraggingBelowTheViewScrollsAndSelects) {
+    std::string html;
+    for (int i = 0; i < 200; ++i)
+        html += "<p>row " + std::to_string(i);
+    view->LoadFromFile(Page("drag.htm", html));
+    const POINT start = TextPoint("row 1");
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, start);
+    Post(WM_MOUSEMOVE, MK_LBUTTON, POINT{start.x, view->SurfaceHeight() + 30}); // far below: 8 lines a step
+    ASSERT_TRUE(PumpUntil([&] { return view->Position() >= 3 * 128; }, 4000));
+    EXPECT_EQ(view->Position() % 128, 0);
+    Post(WM_LBUTTONUP, 0, POINT{start.x, 100});
+    Pump(250);
+    const int32_t stopped = view->Position();
+    Pump(250);
+    EXPECT_EQ(view->Position(), stopped);
+    EXPECT_LT(view->SelLength(), 0);
+    EXPECT_NE(view->SelectedText().find("row 8\r\n"), std::string::npos) << view->SelectedText();
+}
+
+TEST_F(HtmlViewTest, ScrollBarsFollowTheirProperty) {
+    std::string html;
+    for (int i = 0; i < 100; ++i)
+        html += "<p>row " + std::to_string(i);
+    html += "<pre>" + std::string(300, 'w') + "</pre>";
+    view->LoadFromFile(Page("bars.htm", html));
+    EXPECT_TRUE(view->VScrollBar().Needed);
+    EXPECT_TRUE(view->HScrollBar().Needed);
+    const int32_t wide = view->SurfaceWidth();
+    view->SetScrollBars(tk::TScrollStyle::ssNone);
+    EXPECT_FALSE(IsWindowVisible(view->VScrollBar().Handle()));
+    EXPECT_FALSE(IsWindowVisible(view->HScrollBar().Handle()));
+    EXPECT_GT(view->SurfaceWidth(), wide);
+    view->SetScrollBars(tk::TScrollStyle::ssBoth);
+    view->LoadFromFile(Page("short.htm", "<p>short"));
+    EXPECT_FALSE(IsWindowVisible(view->VScrollBar().Handle()));
+    view->SethtOptions(htShowVScroll);
+    EXPECT_TRUE(IsWindowVisible(view->VScrollBar().Handle()));
+    EXPECT_FALSE(IsWindowEnabled(view->VScrollBar().Handle()) && view->VScrollBar().Needed);
+}
+
+TEST_F(HtmlViewTest, RightClickTellsWhatIsUnderTheMouse) {
+    view->LoadFromFile(Page("right.htm", "<p>Bir <a href=\"iki.htm\" target=yan>ikinci</a> söz"));
+    std::vector<TRightClickParameters> got;
+    view->OnRightClick = [&](const TRightClickParameters& p) { got.push_back(p); };
+    const POINT p = TextPoint("ikinci", 4);
+    Post(WM_RBUTTONDOWN, MK_RBUTTON, p);
+    Post(WM_RBUTTONUP, 0, p);
+    Pump(30);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].URL, "iki.htm");
+    EXPECT_EQ(got[0].Target, "yan");
+    EXPECT_EQ(got[0].ClickWord, "ikinci");
+    EXPECT_EQ(got[0].Image, nullptr);
 }
 
 TEST_F(HtmlViewTest, ClearAndMetaRefresh) {
