@@ -662,6 +662,14 @@ TEST_F(HtmlViewTest, RightClickTellsWhatIsUnderTheMouse) {
     EXPECT_EQ(got[0].Image, nullptr);
 }
 
+TEST_F(HtmlViewTest, ExifJpegShows) {
+    view->LoadImageFile(std::string(VELMORA_TEST_DATA) + "/images/jpeg_exif.jpg");
+    const auto& images = dynamic_cast<TSection&>(*view->Document().Sections.back()).Images();
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0]->Kind, TImageObj::pkLoaded);
+    EXPECT_EQ(images[0]->ImageWidth, 16);
+}
+
 TEST_F(HtmlViewTest, ClearAndMetaRefresh) {
     std::vector<std::pair<int32_t, std::string>> refreshes;
     std::vector<std::string> metas;
