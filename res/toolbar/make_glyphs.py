@@ -128,4 +128,5 @@ def make():
         glyph.save(name + '.bmp')
 
 
-make()
+if __name__ == '__main__':
+    make()

@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "base/number_format.h"
 #include "base/os.h"
+#include "base/safe_write.h"
 #include "explorer/path_utils.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/exceptions.h"
@@ -15,16 +16,6 @@
 namespace velmora::app {
 
 namespace {
-
-std::string SystemErrorText(DWORD code) {
-    char* buffer = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = n && buffer ? std::string(buffer, n) : "I/O error " + std::to_string(code);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
 
 bool SameFolder(const std::string& a, const std::string& b) {
     return !a.empty() && !b.empty() &&
@@ -197,24 +188,20 @@ bool AktifKlasor(TForm1& form) {
     const std::string file = ArchiveFile(form);
     HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (out == INVALID_HANDLE_VALUE) {
-            DWORD error = GetLastError();
-            tk::ShowMessageBox(GetActiveWindow(), SystemErrorText(error), "Error", MB_OK | MB_ICONERROR);
+        WriteResult written = SafeWriteFile(file, tree.SelectedPath() + "\r\n");
+        if (!written) {
+            tk::ShowMessageBox(GetActiveWindow(), written.Text() + "\r\n" + file, "Error", MB_OK | MB_ICONERROR);
             return false;
         }
-        std::string line = tree.SelectedPath() + "\r\n";
-        DWORD written = 0;
-        WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(out);
         form.ArchiveFolder = tree.SelectedPath();
         form.AloneString();
         form.Refresh();
         return true;
     }
+    // Only the first line counts; a path is never longer than this.
     std::string content(4096, '\0');
     DWORD read = 0;
-    ReadFile(h, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
+    if (!ReadFile(h, content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) read = 0;
     CloseHandle(h);
     content.resize(read);
     std::string line = content.substr(0, content.find_first_of("\r\n"));
@@ -230,17 +217,32 @@ bool AktifKlasor(TForm1& form) {
     return true;
 }
 
+namespace {
+
+// The archive commands open the archive folder's whole subtree: breadth first,
+// at most this many folders listed, never through a junction or symbolic link
+// (a Wine prefix's user folders lead into the home folder; Windows profiles
+// hold junction loops), so that it ends soon on any disk.
+constexpr int kArchiveExpansionFolders = 1000;
+
+void ExpandArchiveFolder(TForm1& form) {
+    if (tk::TTreeNode selected = form.DirTree1->Selected())
+        form.DirTree1->ExpandFolders(selected, kArchiveExpansionFolders);
+}
+
+} // namespace
+
 void MakeArchiveFolder(TForm1& form) {
     DeleteFileA(ArchiveFile(form).c_str());
     form.DirTree1->FullCollapse();
-    AktifKlasor(form);
-    if (form.DirTree1->Selected()) form.DirTree1->Expand(form.DirTree1->Selected(), true);
+    if (!AktifKlasor(form)) return;
+    ExpandArchiveFolder(form);
 }
 
 void GoToArchiveFolder(TForm1& form) {
     form.DirTree1->FullCollapse();
-    AktifKlasor(form);
-    if (form.DirTree1->Selected()) form.DirTree1->Expand(form.DirTree1->Selected(), true);
+    if (!AktifKlasor(form)) return;
+    ExpandArchiveFolder(form);
 }
 
 void GoToTypedFolder(TForm1& form) {
@@ -293,11 +295,8 @@ void DrawTreeItem(TForm1& form, explorer::TTreeItemDraw& draw) {
 }
 
 LRESULT DrawListItem(TForm1& form, const explorer::TFileListRow& row, NMLVCUSTOMDRAW& draw) {
-    if (!row.IsFolder() || row.caption.size() < 6) return CDRF_DODEFAULT;
-    std::string base = row.caption.substr(0, row.caption.size() - 6);
-    std::string folder = explorer::AddSlash(form.FileListView1->Directory());
-    bool companion = os::FileExists(folder + base + ".htm") || os::FileExists(folder + base + ".html");
-    if (!companion) return CDRF_DODEFAULT;
+    // The listing found the folder's web page; its picture says so too.
+    if (!row.pageFolder) return CDRF_DODEFAULT;
     if (!form.HtmlFolderFont) form.HtmlFolderFont = tk::MakeFont("Tahoma", 8);
     SelectObject(draw.nmcd.hdc, form.HtmlFolderFont.get());
     draw.clrText = RGB(192, 192, 192);

@@ -2,6 +2,7 @@
 
 #include "app/explorer_commands.h"
 #include "app/messages.h"
+#include "app/options_form.h"
 
 #include <shellapi.h>
 
@@ -366,12 +367,16 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
+    if (shown_) return;
+    shown_ = true;
     explorer::ConfirmFileOps = false;
     SetCaption(kCaption);
     DragAcceptFiles(Handle(), TRUE);
-    const bool archiveShown = AktifKlasor(*this);
+    AktifKlasor(*this);
     startingUp_ = false;
-    if (!archiveShown) return;
+    // The extension table even when aktif.ini could not be written (a folder
+    // the user may not write to): without it no file would open in a viewer.
+    if (Form2) Form2->LoadTable();
 }
 
 } // namespace velmora::app

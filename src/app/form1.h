@@ -18,6 +18,8 @@
 
 namespace velmora::app {
 
+class TForm2;
+
 class TForm1 : public tk::TForm {
 public:
     TForm1();
@@ -33,6 +35,9 @@ public:
     std::string ArchiveFolder;
     bool PasteAllowed = false;
     bool SyncingToolbar = false;
+    // The options window (it registers itself when it is made): the extension
+    // table, the options and the "Seçenekler" command.
+    TForm2* Form2 = nullptr;
 
     // Layout (owned; declared in creation order).
     std::unique_ptr<tk::TToolBar> ToolBar1;
@@ -87,6 +92,8 @@ private:
     // From the create step to the end of the show step: the tree and the list
     // were just loaded, so a refresh only follows a new folder.
     bool startingUp_ = true;
+    // The show step runs when the window is first shown, not on every showing.
+    bool shown_ = false;
 };
 
 } // namespace velmora::app

@@ -1,8 +1,59 @@
 #include "app/options_form.h"
 
+#include "app/form1.h"
+#include "app/messages.h"
+#include "base/os.h"
+#include "base/safe_write.h"
+#include "explorer/shell_utils.h"
+#include "toolkit/application.h"
+#include "toolkit/dialogs.h"
+
 namespace velmora::app {
 
+// ---- the embossed label
+
 namespace {
+const char* const kEmbossedLabelClass = "VelmoraEmbossedLabel";
+} // namespace
+
+TEmbossedLabel::TEmbossedLabel(tk::TControl* parent, RECT bounds, const std::string& caption)
+    : caption_(caption), font_(tk::MakeFont("Tahoma", 8, true)) {
+    RegisterWindowClass(kEmbossedLabelClass, CS_HREDRAW | CS_VREDRAW, nullptr,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    tk::WindowParams p;
+    p.className = kEmbossedLabelClass;
+    p.style = WS_CHILD | WS_VISIBLE;
+    p.bounds = bounds;
+    p.text = caption;
+    CreateControl(parent, p);
+}
+
+LRESULT TEmbossedLabel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Handle(), &ps);
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        {
+            tk::SelectedObject font(dc, font_.get());
+            SetBkMode(dc, TRANSPARENT);
+            const int length = static_cast<int>(caption_.size());
+            SetTextColor(dc, RGB(255, 255, 255));
+            TextOutA(dc, 1, 1, caption_.c_str(), length);
+            SetTextColor(dc, RGB(0, 0, 0));
+            TextOutA(dc, 1, 0, caption_.c_str(), length);
+        }
+        EndPaint(Handle(), &ps);
+        return 0;
+    }
+    return tk::TControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- layout
+
+namespace {
+
 tk::TForm::Params OptionsParams() {
     tk::TForm::Params p;
     p.caption = "Seçenekler";
@@ -12,8 +63,321 @@ tk::TForm::Params OptionsParams() {
     p.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN; // fixed single border, only the close box
     return p;
 }
+
+using tk::scCtrl;
+using tk::ShortCut;
+
+const std::vector<tk::ActionRow> kOptionActions = {
+    {"UzantiEkle", "Uzantı Ekle", "Uzantı Ekle", 0, "OPT_ADD"},
+    {"UzantiDegistir", "Uzantı Değiştir", "Uzantı Değiştir", 0, "TB_RENAME"},
+    {"UzantiSil", "Uzantı Sil", "Uzantı Sil", 0, "TB_DELETE"},
+    {"HepsiniGoster", "Hepsini Göster"},
+    {"HepsiniGizle", "Hepsini Gizle"},
+    {"Cikis", "Çıkış", "Çıkış", 0, "TB_EXIT"},
+};
+
+// The shortcuts belong to the tree's menu: they act only while the tree has the focus.
+const std::vector<tk::MenuRow> kExtMenu = {
+    {0, "UzantiEkle1", nullptr, ShortCut('I', scCtrl), "UzantiEkle"},
+    {0, "UzantiDuzelt1", "Uzantı Düzelt", ShortCut('E', scCtrl), "UzantiDegistir"},
+    {0, "N1", "-"},
+    {0, "UzantiSil1", nullptr, ShortCut(VK_DELETE), "UzantiSil"},
+    {0, "N2", "-"},
+    {0, "HepsiniGoster1", nullptr, ShortCut('A', scCtrl), "HepsiniGoster"},
+    {0, "HepsiniGizle1", nullptr, ShortCut('K', scCtrl), "HepsiniGizle"},
+};
+
+struct ButtonRow {
+    const char* name;
+    const char* action;
+    bool dividerBefore;
+};
+const ButtonRow kButtons[] = {
+    {"SpeedButton1", "UzantiEkle", false},
+    {"SpeedButton2", "UzantiDegistir", false},
+    {"SpeedButton3", "UzantiSil", false},
+    {"SpeedButton4", "Cikis", true},
+};
+
+constexpr int kToolBarHeight = 30;
+constexpr int kButtonWidth = 23, kButtonHeight = 22;
+constexpr int kDividerSpace = 8;
+
+// Label captions and places in the client area.
+constexpr RECT kExtLabel{8, 34, 133, 50};
+constexpr RECT kExtTree{8, 52, 133, 217}; // 125 by 165
+constexpr RECT kTreeLabel{142, 34, 302, 50};
+constexpr RECT kTreeBox{142, 52, 462, 114};
+constexpr RECT kListLabel{142, 118, 302, 134};
+constexpr RECT kListBox{142, 136, 462, 224};
+
+enum Box { bxTree, bxList };
+struct CheckRow {
+    std::unique_ptr<tk::TCheckBox> TForm2::*member;
+    Box box;
+    RECT bounds; // in the box
+    const char* caption;
+    bool checked;
+};
+const CheckRow kChecks[] = {
+    {&TForm2::Cizgi, bxTree, {8, 6, 168, 23}, "Çizgileri göster", true},
+    {&TForm2::Button, bxTree, {8, 23, 168, 40}, "Buttonları göster", true},
+    {&TForm2::CheckBox1, bxTree, {8, 40, 168, 57}, "Merkez çizgisi", false},
+    {&TForm2::Saltoku, bxList, {8, 4, 168, 20}, "Saltokunur", true},
+    {&TForm2::Hidden, bxList, {8, 20, 168, 36}, "Gizli dosyalar", false},
+    {&TForm2::Klasor, bxList, {8, 36, 168, 52}, "Klasörler", true},
+    {&TForm2::Arsiv, bxList, {8, 52, 168, 68}, "Arşiv dosyaları", false},
+    {&TForm2::Normal, bxList, {8, 68, 168, 84}, "Normal dosyalar", true},
+    {&TForm2::Filitre, bxList, {176, 4, 312, 20}, "Maskeleme yap", false},
+    {&TForm2::CheckBox2, bxList, {176, 20, 312, 36}, "İşlemlerde uyar", false},
+    {&TForm2::KayitCheck, bxList, {176, 36, 312, 52}, "Kayıt için uyar", false},
+};
+struct RadioRow {
+    std::unique_ptr<tk::TRadioButton> TForm2::*member;
+    RECT bounds; // in the tree's box
+    const char* caption;
+    bool checked;
+};
+const RadioRow kRadios[] = {
+    {&TForm2::RadioButton1, {176, 6, 312, 23}, "Alt alta", false},
+    {&TForm2::RadioButton2, {176, 23, 312, 40}, "Yan yana", true},
+};
+
+tk::TPanel::Params BoxParams(tk::TControl* parent, RECT bounds) {
+    tk::TPanel::Params p;
+    p.parent = parent;
+    p.bounds = bounds;
+    p.bevelInner = tk::TBevel::bvRaised;
+    p.bevelOuter = tk::TBevel::bvLowered;
+    return p;
+}
+
 } // namespace
 
-TForm2::TForm2() : tk::TForm(OptionsParams()) {}
+TForm2::TForm2(TForm1& main) : tk::TForm(OptionsParams()), main_(main) {
+    OptionActions.Load(kOptionActions);
+    CreateControls();
+    BindCommands();
+    WireOptions();
+    main_.Form2 = this;
+    main_.MainActionList.Get("Secenekler").OnExecute = [this] { Execute(); };
+}
+
+TForm2::~TForm2() {
+    if (main_.Form2 == this) {
+        main_.Form2 = nullptr;
+        main_.MainActionList.Get("Secenekler").OnExecute = nullptr;
+    }
+}
+
+tk::TSpeedButton* TForm2::SpeedButton(const std::string& name) const {
+    for (const auto& b : SpeedButtons)
+        if (b->Name() == name) return b.get();
+    return nullptr;
+}
+
+void TForm2::CreateControls() {
+    ToolBar1 = std::make_unique<tk::TToolBar>(this, kToolBarHeight);
+    const int top = (kToolBarHeight - kButtonHeight) / 2;
+    int x = 4;
+    for (const ButtonRow& row : kButtons) {
+        if (row.dividerBefore) {
+            ToolBar1->AddDivider(x + kDividerSpace / 2 - 1);
+            x += kDividerSpace;
+        }
+        tk::TSpeedButton::Params p;
+        p.parent = ToolBar1.get();
+        p.name = row.name;
+        p.left = x;
+        p.top = top;
+        p.width = kButtonWidth;
+        p.height = kButtonHeight;
+        p.action = &OptionActions.Get(row.action);
+        SpeedButtons.push_back(std::make_unique<tk::TSpeedButton>(p));
+        x += kButtonWidth;
+    }
+
+    Label1 = std::make_unique<TEmbossedLabel>(this, kExtLabel, "Uzantılar");
+    TExtensionTree::Params tree;
+    tree.parent = this;
+    tree.bounds = kExtTree;
+    Ext = std::make_unique<TExtensionTree>(tree);
+    ExtMenu.Load(kExtMenu, &OptionActions);
+    Ext->SetPopupMenu(&ExtMenu);
+
+    Label2 = std::make_unique<TEmbossedLabel>(this, kTreeLabel, "Klasör Kutusu");
+    TreeOptions = std::make_unique<tk::TPanel>(BoxParams(this, kTreeBox));
+    Label3 = std::make_unique<TEmbossedLabel>(this, kListLabel, "Dosya Kutusu");
+    ListOptions = std::make_unique<tk::TPanel>(BoxParams(this, kListBox));
+    for (const CheckRow& row : kChecks) {
+        tk::TCheckBox::Params p;
+        p.parent = row.box == bxTree ? TreeOptions.get() : ListOptions.get();
+        p.bounds = row.bounds;
+        p.caption = row.caption;
+        p.checked = row.checked;
+        this->*row.member = std::make_unique<tk::TCheckBox>(p);
+    }
+    for (const RadioRow& row : kRadios) {
+        tk::TRadioButton::Params p;
+        p.parent = TreeOptions.get();
+        p.bounds = row.bounds;
+        p.caption = row.caption;
+        p.checked = row.checked;
+        this->*row.member = std::make_unique<tk::TRadioButton>(p);
+    }
+}
+
+void TForm2::BindCommands() {
+    OptionActions.Get("UzantiEkle").OnExecute = [this] { AddExtension(); };
+    OptionActions.Get("UzantiDegistir").OnExecute = [this] { EditExtension(); };
+    OptionActions.Get("UzantiSil").OnExecute = [this] { DeleteExtension(); };
+    OptionActions.Get("HepsiniGoster").OnExecute = [this] { Ext->FullExpand(); };
+    OptionActions.Get("HepsiniGizle").OnExecute = [this] { Ext->FullCollapse(); };
+    OptionActions.Get("Cikis").OnExecute = [this] { Close(); };
+}
+
+void TForm2::WireOptions() {
+    // The tree's switches turn its property over; box and property start alike.
+    Cizgi->OnClick = [this] { main_.DirTree1->SetShowLines(!main_.DirTree1->ShowLines()); };
+    Button->OnClick = [this] { main_.DirTree1->SetShowButtons(!main_.DirTree1->ShowButtons()); };
+    CheckBox1->OnClick = [this] { main_.DirTree1->SetShowRoot(!main_.DirTree1->ShowRoot()); };
+    // The order of the two alignments decides which comes first: the tree, then the splitter.
+    RadioButton1->OnClick = [this] {
+        main_.DirTree1->SetAlign(tk::TAlign::alTop);
+        main_.ClickSplitter1->SetAlign(tk::TAlign::alTop);
+    };
+    RadioButton2->OnClick = [this] {
+        main_.ClickSplitter1->SetAlign(tk::TAlign::alLeft);
+        main_.DirTree1->SetAlign(tk::TAlign::alLeft);
+    };
+    const std::pair<tk::TCheckBox*, explorer::TFileAttr> attributes[] = {
+        {Saltoku.get(), explorer::ftReadOnly},
+        {Hidden.get(), explorer::ftHidden},
+        {Arsiv.get(), explorer::ftArchive},
+        {Normal.get(), explorer::ftNormal},
+    };
+    for (const auto& [box, attribute] : attributes) {
+        box->OnClick = [this, box = box, attribute = attribute] {
+            explorer::TFileType type = main_.FileListView1->FileType();
+            if (box->Checked())
+                type.Include(attribute);
+            else
+                type.Exclude(attribute);
+            main_.FileListView1->SetFileType(type);
+        };
+    }
+    Klasor->OnClick = [this] { main_.FileListView1->SetShowFolders(Klasor->Checked()); };
+    Filitre->OnClick = [this] { SetMask(); };
+    CheckBox2->OnClick = [this] { explorer::ConfirmFileOps = CheckBox2->Checked(); };
+}
+
+// ---- the table and sec.ini
+
+std::string TForm2::TableFile() const {
+    return main_.AppDir + "ini\\sec.ini";
+}
+
+namespace {
+
+enum class ReadResult { Ok, Missing, Unreadable, TooBig };
+
+ReadResult ReadTableFile(const std::string& path, std::string& text) {
+    if (!os::FileExists(path)) return ReadResult::Missing;
+    os::File file;
+    if (!file.Open(path, os::File::Mode::Read)) return ReadResult::Unreadable;
+    const int64_t size = file.Size();
+    if (size < 0) return ReadResult::Unreadable;
+    if (size > TExtensionTree::kMaxTableBytes) return ReadResult::TooBig;
+    text.assign(static_cast<size_t>(size), '\0');
+    int64_t done = 0;
+    while (done < size) {
+        int32_t n = file.Read(text.data() + done, static_cast<int32_t>(size - done));
+        if (n <= 0) return ReadResult::Unreadable;
+        done += n;
+    }
+    return ReadResult::Ok;
+}
+
+} // namespace
+
+void TForm2::LoadTable() {
+    const std::string path = TableFile();
+    std::string text;
+    switch (ReadTableFile(path, text)) {
+    case ReadResult::Missing:
+        // The window's four groups stay; the file is made when this window first closes.
+        return;
+    case ReadResult::Unreadable:
+        tableIncomplete_ = true;
+        tk::ShowError(path + " okunamadı.");
+        return;
+    case ReadResult::TooBig:
+        tableIncomplete_ = true;
+        tk::ShowError(path + " okunmadı: bir uzantı tablosu için fazla büyük.");
+        return;
+    case ReadResult::Ok:
+        break;
+    }
+    try {
+        Ext->LoadTable(text);
+    } catch (const std::exception& e) {
+        tableIncomplete_ = true;
+        tk::Application().ShowException(e);
+    }
+}
+
+bool TForm2::SaveTable() {
+    const std::string path = TableFile();
+    if (tableIncomplete_ && os::FileExists(path)) {
+        // The part of the old file that was never read would be gone with this write.
+        if (SafeCopyFile(path, main_.AppDir + "ini\\sec.ini.bak")) tableIncomplete_ = false;
+    }
+    WriteResult written = SafeWriteFile(path, Ext->TableText());
+    if (!written) {
+        tk::ShowError(written.Text() + "\r\n" + path);
+        return false;
+    }
+    return true;
+}
+
+void TForm2::Execute() {
+    ShowModal();
+    SaveTable();
+}
+
+// ---- commands
+
+void TForm2::AddExtension() {
+    tk::TTreeNode selected = Ext->Selected();
+    if (!selected) return;
+    Ext->Expand(selected);
+    std::string text;
+    if (!tk::CurrentDialogs().InputQuery({"Ekle", "Uzantı"}, text)) {
+        SetMask();
+        return;
+    }
+    text = AddedExtension(text);
+    if (Ext->ExtFind(text) != -1) {
+        tk::ShowInformation("Bu uzantı eklenmiş.");
+        return;
+    }
+    Ext->Select(Ext->AddExtension(selected, text));
+    SetMask();
+}
+
+void TForm2::EditExtension() {
+    if (tk::TTreeNode selected = Ext->Selected()) Ext->EditText(selected);
+}
+
+void TForm2::DeleteExtension() {
+    tk::TTreeNode selected = Ext->Selected();
+    if (!Ext->IsExtension(selected)) return;
+    if (Mesaj_("Seçilen bilgi silinecek onaylıyor musunuz?") == 6) Ext->RemoveNode(selected);
+    SetMask();
+}
+
+void TForm2::SetMask() {
+    main_.FileListView1->SetMask(Filitre->Checked() ? MaskOf(Ext->Extensions()) : std::string("*.*"));
+}
 
 } // namespace velmora::app

@@ -1,12 +1,94 @@
-// The options window: the extension table and the display and filter options.
+// The options window "Seçenekler": the extension table that decides which
+// viewer opens a file (kept in "ini\sec.ini"), the directory tree's display
+// options, the file list's filters and the two warning switches. Nothing but
+// the table is stored; every start begins with the layout's values.
 #pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/extension_tree.h"
+#include "toolkit/actions.h"
+#include "toolkit/controls.h"
 #include "toolkit/form.h"
+#include "toolkit/menus.h"
+#include "toolkit/std_controls.h"
 
 namespace velmora::app {
 
+class TForm1;
+
+// A label drawn embossed: its text in bold Tahoma, once in white and once a
+// pixel higher in black.
+class TEmbossedLabel : public tk::TControl {
+public:
+    TEmbossedLabel(tk::TControl* parent, RECT bounds, const std::string& caption);
+    std::string Caption() const { return caption_; }
+    HFONT LabelFont() const { return font_.get(); }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::string caption_;
+    tk::FontHandle font_;
+};
+
 class TForm2 : public tk::TForm {
 public:
-    TForm2();
+    // The options act on the main window's tree, list and splitter.
+    explicit TForm2(TForm1& main);
+    ~TForm2() override;
+
+    // ---- the extension table, for the viewer dispatch
+    // The viewer number of an extension ('.TXT' finds '.txt'), -1 when none.
+    int ExtFind(const std::string& extension) const { return Ext->ExtFind(extension); }
+    // The viewer of a file by its name's extension.
+    TViewerKind ViewerKindOf(const std::string& fileName) const { return Ext->ViewerKindOf(fileName); }
+    // "Kayıt için uyar": ask before saving a modified document.
+    bool SaveWarning() const { return KayitCheck->Checked(); }
+
+    // AppDir + "ini\sec.ini".
+    std::string TableFile() const;
+    // The main window's show step: the table from sec.ini when it exists (an
+    // error box for a faulty file, whose readable part stays).
+    void LoadTable();
+    // Writes the table to sec.ini through the safe writer; an error box and
+    // false when it cannot be written.
+    bool SaveTable();
+    // "Seçenekler": the window modal; when it closes, the table is written.
+    void Execute();
+
+    // ---- commands
+    void AddExtension();    // "Uzantı Ekle"
+    void EditExtension();   // "Uzantı Değiştir" / "Uzantı Düzelt"
+    void DeleteExtension(); // "Uzantı Sil"
+    // The file list's mask from the table when "Maskeleme yap" is checked, else "*.*".
+    void SetMask();
+
+    // ---- layout (owned; in creation order)
+    std::unique_ptr<tk::TToolBar> ToolBar1;
+    std::vector<std::unique_ptr<tk::TSpeedButton>> SpeedButtons;
+    std::unique_ptr<TEmbossedLabel> Label1, Label2, Label3;
+    std::unique_ptr<TExtensionTree> Ext;
+    std::unique_ptr<tk::TPanel> TreeOptions, ListOptions; // the boxes under Label2 and Label3
+    std::unique_ptr<tk::TCheckBox> Cizgi, Button, CheckBox1;
+    std::unique_ptr<tk::TRadioButton> RadioButton1, RadioButton2;
+    std::unique_ptr<tk::TCheckBox> Saltoku, Hidden, Klasor, Arsiv, Normal, Filitre, CheckBox2, KayitCheck;
+    tk::TActionList OptionActions;
+    tk::TPopupMenu ExtMenu;
+
+    tk::TSpeedButton* SpeedButton(const std::string& name) const;
+
+private:
+    void CreateControls();
+    void WireOptions();
+    void BindCommands();
+
+    TForm1& main_;
+    // The last load of sec.ini stopped early or refused the file: its first
+    // replacement keeps a copy of it, so the unread part is not lost.
+    bool tableIncomplete_ = false;
 };
 
 } // namespace velmora::app

@@ -9,7 +9,7 @@ std::unique_ptr<Forms> CreateForms() {
     auto forms = std::make_unique<Forms>();
     forms->form1 = std::make_unique<TForm1>();
     tk::Application().SetMainForm(forms->form1.get());
-    forms->form2 = std::make_unique<TForm2>();
+    forms->form2 = std::make_unique<TForm2>(*forms->form1);
     forms->form3 = std::make_unique<TForm3>();
     forms->form4 = std::make_unique<TForm4>();
     return forms;

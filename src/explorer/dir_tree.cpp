@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 
 #include "base/os.h"
 #include "explorer/path_utils.h"
@@ -276,6 +277,36 @@ std::string TDirTree::GetPathFromNode(TTreeNode node) const {
         }
     }
     return path;
+}
+
+int TDirTree::ExpandFolders(TTreeNode node, int limit) {
+    if (!node || !Handle() || limit <= 0) return 0;
+    tk::Hourglass wait;
+    BeginUpdate();
+    int listed = 0;
+    try {
+        std::deque<TTreeNode> waiting{node};
+        while (!waiting.empty() && listed < limit) {
+            TTreeNode next = waiting.front();
+            waiting.pop_front();
+            // Drives and the root are no links; a folder below the start is checked.
+            if (next != node && NodeLevel(next) >= 2) {
+                DWORD attributes = GetFileAttributesA(GetPathFromNode(next).c_str());
+                if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    continue;
+            }
+            if (!FirstChild(next)) ++listed; // its folders are searched now
+            Expand(next);
+            if (!Expanded(next)) continue;
+            for (TTreeNode child = FirstChild(next); child; child = NextSibling(child))
+                waiting.push_back(child);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return listed;
 }
 
 void TDirTree::ShowInFileList(const std::string& folder) {

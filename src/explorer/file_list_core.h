@@ -113,6 +113,9 @@ struct TFileListRow {
     // The image is a stand-in until the shell's answer for this very path
     // comes; it is asked when the row is on screen.
     bool iconPending = false;
+    // A folder saved with a web page ("page_files" beside "page.htm" or
+    // "page.html"): shown with the web page's picture and drawn in silver.
+    bool pageFolder = false;
 
     bool IsFolder() const { return cells[cellKind] == "dir"; }
     // Fills the keys from the caption and the size cell.

@@ -566,14 +566,17 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     } while (search.Next());
 
     // A folder such as "page_files" saved beside "page.htm" or "page.html".
-    if (!pages.empty() && HtmlFolderImageIndex() >= 0) {
+    if (!pages.empty()) {
         for (size_t index : pageFolders) {
             TFileListRow& row = added[index];
             std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
             base.resize(base.size() - 6);
             if (pages.count(base + ".HTM") || pages.count(base + ".HTML")) {
-                row.imageIndex = HtmlFolderImageIndex();
-                row.iconPending = false;
+                row.pageFolder = true;
+                if (HtmlFolderImageIndex() >= 0) {
+                    row.imageIndex = HtmlFolderImageIndex();
+                    row.iconPending = false;
+                }
             }
         }
     }
