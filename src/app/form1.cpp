@@ -280,7 +280,8 @@ void TForm1::WireEvents() {
 }
 
 void TForm1::SetTreeHint(const std::string& hint) {
-    tk::SetHint(DirTree1->Handle(), hint);
+    // Asked for at every drawing of the archive item: the tooltip changes only when the text does.
+    if (DirTree1->Hint() != hint) DirTree1->SetHint(hint);
 }
 
 void TForm1::Refresh() {

@@ -295,7 +295,7 @@ int TDirTree::ExpandFolders(TTreeNode node, int limit) {
                 if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
                     continue;
             }
-            if (!FirstChild(next)) ++listed; // its folders are searched now
+            ++listed;
             Expand(next);
             if (!Expanded(next)) continue;
             for (TTreeNode child = FirstChild(next); child; child = NextSibling(child))

@@ -50,10 +50,10 @@ public:
     void ReloadTree() override;
     void OpenPath(const std::string& path) override;
     std::string GetPathFromNode(TTreeNode node) const;
-    // Expands the node and the folders below it, breadth first, listing at most
-    // `limit` folders; never enters a folder below the node that is a reparse
-    // point (junction, symbolic link: it may lead back up or off the disk).
-    // Under the hourglass, with redrawing off. Returns the folders listed.
+    // Expands the node and the folders below it, breadth first, at most `limit`
+    // folders; never enters a folder below the node that is a reparse point
+    // (junction, symbolic link: it may lead back up or off the disk). Under the
+    // hourglass, with redrawing off. Returns the folders expanded.
     int ExpandFolders(TTreeNode node, int limit);
     bool AddNewNode(TTreeNode node, const std::string& name);
     bool DeleteNode(TTreeNode node);

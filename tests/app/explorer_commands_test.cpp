@@ -3,11 +3,14 @@
 #include "app/explorer_commands.h"
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
+#include "explorer/path_utils.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
+#include "toolkit/gdi.h"
 
 using namespace velmora::app;
 using testing_support::Pump;
+namespace explorer = velmora::explorer;
 
 TEST(StatusLine, TextsUnderTurkishSeparators) {
     EXPECT_EQ(StatisticsCountText(12, false, 12), "12 obje var");
@@ -125,4 +128,234 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
               std::to_string(list.RowCount()) + " obje(den)  --  2  tanesi seçildi ");
     EXPECT_EQ(Main().StatusBar1->PanelText(1).rfind(" Boyut = 2,00 KB( Boş disk alanı: ", 0), 0u)
         << Main().StatusBar1->PanelText(1);
+}
+
+namespace {
+
+std::string ReadFileText(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        text.append(buffer, n);
+    CloseHandle(h);
+    return text;
+}
+
+bool SamePath(std::string a, std::string b) {
+    a = velmora::explorer::AddSlash(a);
+    b = velmora::explorer::AddSlash(b);
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// The main window with its settings in a folder of the test's (AppDir + "ini\").
+class ArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override { GetCurrentDirectoryA(MAX_PATH, startFolder_); }
+    void TearDown() override {
+        forms_.reset();
+        SetCurrentDirectoryA(startFolder_);
+    }
+    void Start(const std::string& appDir) {
+        forms_.reset();
+        forms_ = CreateForms();
+        Main().AppDir = appDir;
+        ShowMainForm(*forms_);
+        Pump();
+    }
+    TForm1& Main() { return *forms_->form1; }
+    size_t MessageCount() const {
+        size_t n = 0;
+        for (const auto& call : dialogs_.Calls())
+            n += call.kind == "message" ? 1 : 0;
+        return n;
+    }
+    // What the item-drawing event makes of a node.
+    explorer::TTreeItemDraw Draw(tk::TTreeNode node, bool selected) {
+        explorer::TTreeItemDraw draw;
+        draw.node = node;
+        draw.selected = selected;
+        DrawTreeItem(Main(), draw);
+        return draw;
+    }
+
+    testing_support::ScriptedDialogs dialogs_;
+    testing_support::TempFolder app_;
+    std::unique_ptr<Forms> forms_;
+    char startFolder_[MAX_PATH] = {};
+};
+
+} // namespace
+
+TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
+    app_.Folder("ini");
+    testing_support::TempFolder work;
+    const std::string archive = work.Folder("Arşiv");
+    work.Folder("Arşiv\\Alt");
+    work.Folder("Arşiv\\Alt\\Derin");
+    work.Folder("Diğer");
+    ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
+    Start(app_.Path());
+    EXPECT_TRUE(SamePath(Main().ArchiveFolder, work.Path())) << Main().ArchiveFolder;
+
+    // "Arşiv klasörü ol" on a folder selected in the tree.
+    auto& tree = *Main().DirTree1;
+    tree.OpenPath(archive);
+    tree.SetSelectedPath(archive);
+    MakeArchiveFolder(Main());
+    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive));
+    // One line, the folder's path.
+    const std::string line = ReadFileText(app_.Path() + "ini\\aktif.ini");
+    ASSERT_GE(line.size(), 2u);
+    EXPECT_EQ(line.find("\r\n"), line.size() - 2);
+    EXPECT_TRUE(SamePath(line.substr(0, line.size() - 2), archive)) << line;
+    // Its subtree is open.
+    tk::TTreeNode node = tree.Selected();
+    ASSERT_NE(node, nullptr);
+    EXPECT_TRUE(SamePath(tree.GetPathFromNode(node), archive));
+    EXPECT_TRUE(tree.Expanded(node));
+    EXPECT_TRUE(tree.Expanded(tree.FindChild(node, "Alt")));
+
+    // The next start opens there, with the archive's item selected.
+    ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
+    Start(app_.Path());
+    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive)) << Main().ArchiveFolder;
+    EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), archive)) << Main().FileListView1->Directory();
+    auto& reopened = *Main().DirTree1;
+    tk::TTreeNode item = reopened.Selected();
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(SamePath(reopened.GetPathFromNode(item), archive));
+    EXPECT_EQ(Main().PathHistory.back(), archive);
+    EXPECT_EQ(MessageCount(), 0u);
+
+    // Drawn selected: bold Tahoma in yellow, with the tree's hint.
+    explorer::TTreeItemDraw draw = Draw(item, true);
+    ASSERT_NE(draw.font, nullptr);
+    LOGFONTA font{};
+    GetObjectA(draw.font, sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Tahoma");
+    EXPECT_GE(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(draw.textColor, RGB(255, 255, 0));
+    EXPECT_EQ(reopened.Hint(), "Arşiv Klasörü Seçili.");
+    // Another item selected: the archive's item turns green and the hint goes.
+    reopened.Select(reopened.ParentNode(item));
+    draw = Draw(item, false);
+    EXPECT_EQ(draw.font, Main().ArchiveItemFont.get());
+    EXPECT_EQ(draw.textColor, RGB(0, 128, 0));
+    EXPECT_EQ(reopened.Hint(), "");
+    // Other items are drawn as they are.
+    draw = Draw(reopened.ParentNode(item), true);
+    EXPECT_EQ(draw.font, nullptr);
+    EXPECT_EQ(draw.textColor, static_cast<COLORREF>(CLR_DEFAULT));
+}
+
+TEST_F(ArchiveTest, LineNamingNoFolderMakesCTheArchiveAndLeavesTheFile) {
+    app_.Folder("ini");
+    const std::string stale = "C:\\Yok\\Böyle bir klasör\r\n";
+    app_.File("ini\\aktif.ini", stale);
+    testing_support::TempFolder work;
+    ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
+    Start(app_.Path());
+    EXPECT_EQ(Main().ArchiveFolder, "C:\\");
+    EXPECT_EQ(ReadFileText(app_.Path() + "ini\\aktif.ini"), stale);
+    // Tree and list stay where they were.
+    EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), work.Path()));
+    EXPECT_EQ(MessageCount(), 0u);
+    // The item for C:\ is the archive's.
+    Main().DirTree1->OpenPath("C:\\");
+    EXPECT_EQ(Draw(Main().DirTree1->Selected(), true).textColor, RGB(255, 255, 0));
+}
+
+TEST_F(ArchiveTest, ArchiveCommandsStopWhenTheArchiveFileCannotBeMade) {
+    // No "ini" folder: the start-up box, then one for each command, and nothing opened.
+    testing_support::TempFolder work;
+    work.Folder("A\\B");
+    ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
+    Start(app_.Path());
+    EXPECT_EQ(MessageCount(), 1u);
+    auto& tree = *Main().DirTree1;
+    for (auto command : {&GoToArchiveFolder, &MakeArchiveFolder}) {
+        tree.OpenPath(work.Path());
+        tk::TTreeNode node = tree.Selected();
+        ASSERT_NE(node, nullptr);
+        tree.Collapse(node, true);
+        const size_t before = MessageCount();
+        command(Main());
+        EXPECT_EQ(MessageCount(), before + 1);
+        EXPECT_FALSE(tree.Expanded(tree.Selected()));
+    }
+}
+
+TEST_F(ArchiveTest, ShowStepRunsOnce) {
+    app_.Folder("ini");
+    Start(app_.Path());
+    const auto history = Main().PathHistory;
+    ASSERT_EQ(history.size(), 1u);
+    DeleteFileA((app_.Path() + "ini\\aktif.ini").c_str());
+    Main().Hide();
+    Main().Show();
+    Pump();
+    EXPECT_EQ(Main().PathHistory, history);
+    // The archive step did not run again: no new aktif.ini.
+    EXPECT_EQ(ReadFileText(app_.Path() + "ini\\aktif.ini"), "<missing>");
+}
+
+TEST_F(ArchiveTest, DesktopShortcutOfADriveIsNamedAfterNothing) {
+    app_.Folder("ini");
+    Start(app_.Path());
+    Main().DirTree1->OpenPath("C:\\");
+    ASSERT_TRUE(SamePath(Main().DirTree1->SelectedPath(), "C:\\"));
+    std::string link = MakeDesktopShortcut(Main());
+    ASSERT_FALSE(link.empty());
+    EXPECT_EQ(link.substr(link.find_last_of('\\')), "\\ için velmora kısayol.lnk");
+    EXPECT_NE(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(link.c_str());
+}
+
+TEST_F(ArchiveTest, PageFoldersDrawnFromWhatTheListingFound) {
+    Start(app_.Path());
+    testing_support::TempFolder work;
+    work.File("sayfa.htm", "<p>");
+    work.File("Belge.HTML", "<p>");
+    work.Folder("sayfa_files");
+    work.Folder("Belge_dosya");
+    work.Folder("yalniz_files");
+    work.Folder("kisa");
+    auto& list = *Main().FileListView1;
+    list.SetDirectory(work.Path());
+    tk::ScreenDC screen;
+    for (int i = 0; i < list.RowCount(); ++i) {
+        const auto& row = list.Row(i);
+        const bool page = row.caption == "sayfa_files" || row.caption == "Belge_dosya";
+        EXPECT_EQ(row.pageFolder, page) << row.caption;
+        if (row.IsFolder() && row.caption != " ..") {
+            EXPECT_EQ(row.imageIndex == explorer::TFileListView::HtmlFolderImageIndex(), page) << row.caption;
+        }
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdc = screen;
+        draw.clrText = CLR_DEFAULT;
+        HGDIOBJ font = GetCurrentObject(screen, OBJ_FONT);
+        LRESULT result = DrawListItem(Main(), row, draw);
+        EXPECT_EQ(result, page ? CDRF_NEWFONT : CDRF_DODEFAULT) << row.caption;
+        EXPECT_EQ(draw.clrText, page ? RGB(192, 192, 192) : CLR_DEFAULT) << row.caption;
+        SelectObject(screen, font);
+    }
+    // Drawing asks the disk nothing: with the page gone the listing's answer holds until the next listing.
+    DeleteFileA((work.Path() + "sayfa.htm").c_str());
+    for (int i = 0; i < list.RowCount(); ++i) {
+        if (list.Row(i).caption != "sayfa_files") continue;
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.hdc = screen;
+        HGDIOBJ font = GetCurrentObject(screen, OBJ_FONT);
+        EXPECT_EQ(DrawListItem(Main(), list.Row(i), draw), CDRF_NEWFONT);
+        SelectObject(screen, font);
+    }
+    list.UpdateFileList();
+    for (int i = 0; i < list.RowCount(); ++i)
+        if (list.Row(i).caption == "sayfa_files") {
+            EXPECT_FALSE(list.Row(i).pageFolder);
+        }
+    ASSERT_TRUE(SetCurrentDirectoryA(startFolder_));
 }

@@ -607,3 +607,85 @@ TEST_F(DirTreeTest, ItemDrawingEventSeesEachVisibleItem) {
 }
 
 } // namespace
+
+namespace {
+
+bool IsLink(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A folder link at `link` to `target`: the system's symbolic link where it makes
+// one; under Wine, whose call does nothing, a symbolic link of the host made
+// by its own ln (Wine shows those as reparse points). False when neither works.
+bool MakeFolderLink(const std::string& link, const std::string& target) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    using SymbolicLink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    auto symbolicLink = reinterpret_cast<SymbolicLink>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "CreateSymbolicLinkA")));
+    const DWORD directoryLink = 1; // SYMBOLIC_LINK_FLAG_DIRECTORY
+    if (symbolicLink && symbolicLink(link.c_str(), target.c_str(), directoryLink) && IsLink(link)) return true;
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    auto host = [unixName](const std::string& path) {
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char* name = unixName(wide);
+        std::string result = name ? name : "";
+        if (name) HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    std::string command = "/bin/ln -s \"" + host(target) + "\" \"" + host(link) + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 100 && !IsLink(link); ++i)
+        Sleep(20);
+    return IsLink(link);
+}
+
+} // namespace
+
+TEST_F(DirTreeTest, SubtreeExpansionNeverFollowsLinksAndIsBounded) {
+    // T\A\X\back leads to T: followed, it would go round for ever.
+    const std::string back = root + "\\A\\X\\back";
+    if (!MakeFolderLink(back, root)) GTEST_SKIP() << "no folder links on this system";
+    TTreeNode t = Open(root);
+    EXPECT_EQ(tree->ExpandFolders(t, 1000), 6); // T, A, X, AB, B, C
+    TTreeNode x = tree->FindChild(tree->FindChild(t, "A"), "X");
+    ASSERT_NE(x, nullptr);
+    EXPECT_TRUE(tree->Expanded(x));
+    TTreeNode link = tree->FindChild(x, "back");
+    ASSERT_NE(link, nullptr); // shown, but not entered
+    EXPECT_FALSE(tree->Expanded(link));
+    EXPECT_EQ(tree->FirstChild(link), nullptr);
+    for (const char* name : {"A", "AB", "B", "C"})
+        EXPECT_NE(tree->FindChild(t, name), nullptr) << name;
+    EXPECT_TRUE(tree->Expanded(tree->FindChild(t, "A")));
+    RemoveDirectoryA(back.c_str());
+    DeleteFileA(back.c_str());
+}
+
+TEST_F(DirTreeTest, SubtreeExpansionStopsAtItsBoundBreadthFirst) {
+    // 30 more folders, each with one below it.
+    for (int i = 0; i < 30; ++i) {
+        temp.Folder("T\\C\\k" + std::to_string(i));
+        temp.Folder("T\\C\\k" + std::to_string(i) + "\\alt");
+    }
+    TTreeNode t = Open(root);
+    EXPECT_EQ(tree->ExpandFolders(t, 10), 10);
+    // The first levels first: T and its folders are open, C's many are not all.
+    EXPECT_TRUE(tree->Expanded(t));
+    EXPECT_TRUE(tree->Expanded(tree->FindChild(t, "A")));
+    int opened = 0;
+    for (TTreeNode k : tree->Children(tree->FindChild(t, "C")))
+        opened += tree->Expanded(k) ? 1 : 0;
+    EXPECT_LT(opened, 10);
+}
