@@ -190,7 +190,8 @@ bool AktifKlasor(TForm1& form) {
     if (h == INVALID_HANDLE_VALUE) {
         WriteResult written = SafeWriteFile(file, tree.SelectedPath() + "\r\n");
         if (!written) {
-            tk::ShowMessageBox(GetActiveWindow(), written.Text() + "\r\n" + file, "Error", MB_OK | MB_ICONERROR);
+            tk::ShowMessageBox(GetActiveWindow(), written.Text() + "\r\n" + file, "Error",
+                               MB_OK | MB_ICONERROR);
             return false;
         }
         form.ArchiveFolder = tree.SelectedPath();

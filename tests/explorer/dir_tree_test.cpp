@@ -624,7 +624,8 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     auto symbolicLink = reinterpret_cast<SymbolicLink>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "CreateSymbolicLinkA")));
     const DWORD directoryLink = 1; // SYMBOLIC_LINK_FLAG_DIRECTORY
-    if (symbolicLink && symbolicLink(link.c_str(), target.c_str(), directoryLink) && IsLink(link)) return true;
+    if (symbolicLink && symbolicLink(link.c_str(), target.c_str(), directoryLink) && IsLink(link))
+        return true;
     using UnixName = char*(CDECL*)(LPCWSTR);
     auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
@@ -641,7 +642,8 @@ bool MakeFolderLink(const std::string& link, const std::string& target) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
