@@ -592,6 +592,9 @@ public:
     // Animated pictures running (the viewer's).
     std::vector<TImageObj*> Animations;
 
+    // Called after the form controls were given their sizes, before layout
+    // (the viewer adds what its windows need: scroll bars, a combo box's field).
+    std::function<void()> OnSizeControls;
     // Lays the document out width wide from y = top (x = 0 is the left margin);
     // returns the content height (including top).
     int32_t LayOut(int32_t width, int32_t top);

@@ -183,36 +183,26 @@ void TFormWindows::MakeWindow(TFormControlObj& c, tk::TControl& surface) {
 }
 
 void TFormWindows::Size(TSectionList& document) {
-    // Lists and memos measure their rows in the font they show.
-    if (!preFont_) return;
-    tk::ScreenDC screen;
-    tk::SelectedObject select(screen, preFont_.get());
-    TEXTMETRICA tm{};
-    GetTextMetricsA(screen, &tm);
-    SIZE a{};
-    GetTextExtentPoint32A(screen, "A", 1, &a);
-    const int border = 2 * GetSystemMetrics(SM_CXEDGE);
+    // The fixed rules give the client areas; the windows add their bars.
     for (TFormControlObj* c : document.FormControls) {
-        size_t longest = 3;
-        for (const TSelectOption& o : c->Options)
-            longest = std::max(longest, o.Text.size());
+        tk::TControl* w = Window(*c);
+        if (!w) continue;
         switch (c->Kind) {
         case TControlKind::ListBox:
-            c->Width = a.cx * static_cast<int32_t>(longest) + 15 + border;
-            c->Height = tm.tmHeight * c->VisibleRows() + border;
+            if (static_cast<int32_t>(c->Options.size()) > c->VisibleRows())
+                c->Width += GetSystemMetrics(SM_CXVSCROLL);
             break;
         case TControlKind::TextArea:
-            c->Width = a.cx * c->Cols + 5 + border + GetSystemMetrics(SM_CXVSCROLL);
-            c->Height =
-                tm.tmHeight * c->Rows + 5 + border + (c->WordWrap ? 0 : GetSystemMetrics(SM_CYHSCROLL));
+            c->Width += GetSystemMetrics(SM_CXVSCROLL);
+            if (!c->WordWrap) c->Height += GetSystemMetrics(SM_CYHSCROLL);
             break;
-        case TControlKind::Combo:
-            if (tk::TControl* w = Window(*c)) {
-                RECT r{};
-                GetWindowRect(w->Handle(), &r);
-                c->Height = std::max<int32_t>(c->Height, r.bottom - r.top);
-            }
+        case TControlKind::Combo: {
+            // The closed box is as high as its field; the list drops below.
+            RECT r{};
+            GetWindowRect(w->Handle(), &r);
+            if (r.bottom > r.top) c->Height = r.bottom - r.top;
             break;
+        }
         default:
             break;
         }
@@ -224,8 +214,14 @@ void TFormWindows::Place(const TFormControlObj& control, int32_t x, int32_t y) {
     if (it == entries_.end() || !it->second.Shown) return;
     Entry& e = it->second;
     tk::TControl* w = e.Shown;
-    if (w->Left() != x || w->Top() != y || w->Width() != control.Width || w->Height() != control.Height)
-        w->SetBounds(x, y, control.Width, control.Height);
+    // A drop-down list's height is that of its list when dropped.
+    const int32_t height = control.Height + (control.Kind == TControlKind::Combo ? 8 * control.Height : 0);
+    RECT r{};
+    GetWindowRect(w->Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(w->Handle()), reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != x || r.top != y || r.right - r.left != control.Width ||
+        (control.Kind != TControlKind::Combo && r.bottom - r.top != height))
+        w->SetBounds(x, y, control.Width, height);
     if (e.Holder) e.Window->SetBounds(0, 0, 13, 14);
     if (!w->Visible()) w->SetVisible(true);
     e.Placed = true;

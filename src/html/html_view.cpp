@@ -143,6 +143,7 @@ THtmlView::THtmlView(const Params& params) {
     defFontColor_ = GetSysColor(COLOR_BTNTEXT);
     doc_ = std::make_unique<TSectionList>(metrics_);
     doc_->OnBackgroundChange = [this](TColor) { Invalidate(); };
+    doc_->OnSizeControls = [this] { forms_->Size(*doc_); };
     pictures_.Resolve = [this](const std::string& source) { return ExpandName(source); };
     pictures_.Document = doc_.get();
     doc_->Pictures = &pictures_;

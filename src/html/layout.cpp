@@ -748,6 +748,7 @@ void ExpandTables(TSectionList& doc, TCell& cell) {
 int32_t TSectionList::LayOut(int32_t width, int32_t top) {
     ++LayoutGeneration;
     SizeFormControls(*this);
+    if (OnSizeControls) OnSizeControls();
     ExpandTables(*this, *this);
     int32_t curs = 0, need = 0;
     Height = DoLayout(0, width, top, curs, need);

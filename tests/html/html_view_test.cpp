@@ -8,6 +8,7 @@
 #include "html/images/display.h"
 #include "html/images/gif_image.h"
 #include "html/images/memory_stream.h"
+#include "hexedit/screenshot.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
@@ -668,6 +669,47 @@ TEST_F(HtmlViewTest, ExifJpegShows) {
     ASSERT_EQ(images.size(), 1u);
     EXPECT_EQ(images[0]->Kind, TImageObj::pkLoaded);
     EXPECT_EQ(images[0]->ImageWidth, 16);
+}
+
+TEST_F(HtmlViewTest, PictureWithALongPathShowsAlone) {
+    // Longer than the 245 characters a one-line page could once hold.
+    std::string sub = folder->Path();
+    while (sub.size() < 200) {
+        sub += "uzun_klasor_adi_";
+        sub += std::to_string(sub.size()) + "\\";
+        CreateDirectoryA(sub.c_str(), nullptr);
+    }
+    const std::string path = sub + std::string(250 - sub.size(), 'r') + ".bmp";
+    ASSERT_GT(path.size(), 245u);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    const std::string bmp = Bmp(12, 10, RGB(1, 2, 3));
+    std::fwrite(bmp.data(), 1, bmp.size(), f);
+    std::fclose(f);
+    view->LoadImageFile(path);
+    const auto& images = dynamic_cast<TSection&>(*view->Document().Sections.back()).Images();
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0]->Kind, TImageObj::pkLoaded);
+    EXPECT_EQ(images[0]->ImageWidth, 12);
+}
+
+// A page of every kind of content, saved for the eye when VELMORA_HEX_SHOT names a file.
+TEST_F(HtmlViewTest, APageForTheEye) {
+    folder->File("eye.bmp", Bmp(40, 30, RGB(0, 160, 0)));
+    view->SetBounds(0, 0, 500, 380);
+    view->LoadFromFile(Page("eye.htm",
+                            "<body bgcolor=white><h2>Başlık</h2><p>Bir <a href=\"x.htm\">bağlantı</a> ve "
+                            "<b>kalın</b> <i>eğik</i> yazı. <img src=eye.bmp align=right>"
+                            "<ul><li>bir<li>iki<ul><li>üç</ul></ul>"
+                            "<table border=1><tr><td>A<td>B<tr><td colspan=2>C</table>"
+                            "<form>Ad: <input name=ad value=Ali> <input type=checkbox checked> "
+                            "<select><option>seç</select> <input type=submit value=Gönder><br>"
+                            "<textarea rows=2 cols=20>metin</textarea></form><hr>"));
+    view->Find("kalın", true);
+    UpdateWindow(view->SurfaceHandle());
+    Pump(20);
+    SaveWindowShot(view->Handle(), "_html");
+    EXPECT_TRUE(IsWindowVisible(view->FormWindows().Window(*view->Document().FormControls[0])->Handle()));
 }
 
 TEST_F(HtmlViewTest, ClearAndMetaRefresh) {
