@@ -525,6 +525,29 @@ TEST_F(HtmlViewTest, FormWithEveryControlKindSubmitsThroughTheHandler) {
     EXPECT_EQ(got.back(), "metin=satır birsatır iki"); // no button pressed
 }
 
+TEST_F(HtmlViewTest, ImageButtonSubmitsTheClickPoint) {
+    folder->File("button.bmp", Bmp(40, 30, RGB(0, 0, 255)));
+    view->LoadFromFile(Page("imagebutton.htm",
+                            "<form action=ara><p>Ara: <input type=image name=pos src=button.bmp>"
+                            "<input type=hidden name=t value=v></form>"
+                            "<form><input type=image src=button.bmp></form>"));
+    std::vector<std::vector<std::string>> got;
+    std::vector<std::string> clicked;
+    view->OnObjectClick = [&](TFormControlObj* c, const std::string&) { clicked.push_back(c->Name); };
+    view->OnFormSubmit = [&](const std::string&, const std::string&, const std::string&, const std::string&,
+                             std::vector<std::string> results) { got.push_back(std::move(results)); };
+    TSectionList& doc = view->Document();
+    for (size_t form = 0; form < 2; ++form) {
+        const TImageObj& image = *doc.Forms[form]->Controls[0]->Image;
+        Click(POINT{image.DrawX + view->OriginX() + 5, image.DrawY - view->Position() + 6});
+    }
+    ASSERT_TRUE(PumpUntil([&] { return got.size() == 2; }, 3000));
+    EXPECT_EQ(got[0], (std::vector<std::string>{"pos.x=5", "pos.y=6", "t=v"}));
+    EXPECT_EQ(got[1], (std::vector<std::string>{"x=5", "y=6"}));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"pos", ""}));
+    EXPECT_EQ(view->CurrentFile(), folder->Path() + "imagebutton.htm");
+}
+
 TEST_F(HtmlViewTest, ControlsLeaveTheViewWhenScrolledAway) {
     std::string html = "<form><input name=top value=here></form>";
     for (int i = 0; i < 100; ++i)
