@@ -34,10 +34,29 @@ TFormWindows::~TFormWindows() {
 }
 
 void TFormWindows::Clear() {
-    // Windows first, then their holders.
-    for (auto& [control, entry] : entries_)
+    // Destroying a focused window moves the focus, which runs our focus
+    // hooks: they find an empty list while the windows go.
+    std::map<const TFormControlObj*, Entry> old;
+    old.swap(entries_);
+    for (auto& [control, entry] : old) {
+        entry.Shown = nullptr;
+        entry.Window.reset(); // before its holder
+    }
+}
+
+void TFormWindows::Prune(const TSectionList& document) {
+    std::map<const TFormControlObj*, Entry> gone;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (std::find(document.FormControls.begin(), document.FormControls.end(), it->first) ==
+            document.FormControls.end())
+            gone.insert(entries_.extract(it++));
+        else
+            ++it;
+    }
+    for (auto& [control, entry] : gone) {
+        entry.Shown = nullptr;
         entry.Window.reset();
-    entries_.clear();
+    }
 }
 
 void TFormWindows::Create(TSectionList& document, tk::TControl& surface, const std::string& preFontName,

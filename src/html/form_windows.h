@@ -36,6 +36,9 @@ public:
     void Create(TSectionList& document, tk::TControl& surface, const std::string& preFontName,
                 int32_t fontSize);
     void Clear();
+    // Lets go of the windows of controls the document no longer holds (a
+    // table removed by layout takes its controls with it).
+    void Prune(const TSectionList& document);
     // Sizes from the windows' fonts, where they differ from the fixed rules.
     void Size(TSectionList& document);
     void Place(const TFormControlObj& control, int32_t x, int32_t y);

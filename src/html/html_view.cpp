@@ -9,6 +9,7 @@
 #include "html/text_util.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/controls.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/gdi.h"
 #include "toolkit/messages.h"
 
@@ -144,6 +145,11 @@ THtmlView::THtmlView(const Params& params) {
     doc_ = std::make_unique<TSectionList>(metrics_);
     doc_->OnBackgroundChange = [this](TColor) { Invalidate(); };
     doc_->OnSizeControls = [this] { forms_->Size(*doc_); };
+    // A table the layout cannot take is removed and the user told why.
+    doc_->OnLayoutError = [this](const std::string& message) {
+        layoutErrors_ = true;
+        tk::ShowError(message);
+    };
     pictures_.Resolve = [this](const std::string& source) { return ExpandName(source); };
     pictures_.Document = doc_.get();
     doc_->Pictures = &pictures_;
@@ -407,6 +413,9 @@ void THtmlView::LayOutDocument() {
     doc_->ClientHeight = std::max(0, ClientHeight() - 2);
     doc_->MarginHeight = currentMarginHeight_;
     const int32_t bottom = doc_->LayOut(width, currentMarginHeight_);
+    if (layoutErrors_ || doc_->FormControls.size() != formControlCount_) forms_->Prune(*doc_);
+    layoutErrors_ = false;
+    formControlCount_ = doc_->FormControls.size();
     docHeight_ = bottom + (vAllowed ? currentMarginHeight_ : 0);
     maxLineWidth_ = doc_->DocumentWidth;
     noPaint_ = false;

@@ -287,6 +287,8 @@ private:
     int32_t caretPos_ = 0;
     int32_t selAnchor_ = -1;
     int32_t docHeight_ = 0;
+    size_t formControlCount_ = 0;
+    bool layoutErrors_ = false;
     int32_t maxLineWidth_ = 0;
     int32_t currentMarginWidth_ = 10, currentMarginHeight_ = 5;
     bool processing_ = false;

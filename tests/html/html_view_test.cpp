@@ -5,6 +5,7 @@
 
 #include "html/form_windows.h"
 #include "html/forms.h"
+#include "html/table.h"
 #include "html/images/display.h"
 #include "html/images/gif_image.h"
 #include "html/images/memory_stream.h"
@@ -629,6 +630,24 @@ TEST_F(HtmlViewTest, FocusedControlIsScrolledIntoView) {
     EXPECT_EQ(view->Position(), deep.YValue - view->SurfaceHeight() / 2);
     UpdateWindow(view->SurfaceHandle());
     EXPECT_TRUE(IsWindowVisible(view->FormWindows().Window(deep)->Handle()));
+    // The focused control goes with its page.
+    view->LoadFromFile(Page("after.htm", "<p>next"));
+    EXPECT_EQ(view->FormWindows().Window(deep), nullptr);
+}
+
+TEST_F(HtmlViewTest, ATableLayoutRefusesGoesWithItsControlsAndTellsTheUser) {
+    testing_support::ScriptedDialogs dialogs;
+    std::string many = "<p>before<table><tr><td><input name=inside>";
+    for (int i = 0; i < 300; ++i)
+        many += "<td>c";
+    many += "</table><p>after";
+    view->LoadFromFile(Page("toomany.htm", many));
+    ASSERT_FALSE(dialogs.Calls().empty());
+    EXPECT_NE(dialogs.Calls().back().text.find("Table has too many Columns"), std::string::npos);
+    EXPECT_TRUE(view->Document().FormControls.empty());
+    for (const auto& section : view->Document().Sections)
+        EXPECT_EQ(dynamic_cast<ThtmlTable*>(section.get()), nullptr);
+    EXPECT_TRUE(view->Find("after", true));
 }
 
 TEST_F(HtmlViewTest, DraggingBelowTheViewScrollsAndSelects) {
