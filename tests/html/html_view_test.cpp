@@ -412,6 +412,38 @@ TEST_F(HtmlViewTest, HistoryOverThreeLinksWithScrollPositionsAndVisitedColour) {
         EXPECT_FALSE(link.Run().Visited);
 }
 
+TEST_F(HtmlViewTest, LinksUnderTheMouse) {
+    view->SethtOptions(htOverLinksActive);
+    view->SetDefOverLinkColor(RGB(255, 0, 0));
+    view->LoadFromFile(Page("hover.htm", "<p>plain words <a href=\"h.htm\">hover me</a> more plain words"));
+    std::vector<std::string> covered;
+    std::vector<std::string> urlsSeen;
+    view->OnHotSpotCovered = [&](const std::string& url) { covered.push_back(url); };
+    // The owner reads HotSpotURL in its own mouse-move handler, after the update.
+    view->OnMouseMove = [&](UINT, int32_t, int32_t) { urlsSeen.push_back(view->HotSpotURL()); };
+    const TSectionList& doc = view->Document();
+    auto linkRun = [&]() -> const TFontObj& { return doc.LinkRuns.at(0).Run(); };
+    Post(WM_MOUSEMOVE, 0, TextPoint("hover"));
+    Pump(20);
+    EXPECT_EQ(view->HotSpotURL(), "h.htm");
+    EXPECT_TRUE(linkRun().Hover);
+    EXPECT_EQ(linkRun().TheFont(doc).Color, RGB(255, 0, 0));
+    ASSERT_GE(urlsSeen.size(), 2u);
+    EXPECT_EQ(urlsSeen.back(), "h.htm");
+    Post(WM_MOUSEMOVE, 0, TextPoint("plain"));
+    Pump(20);
+    EXPECT_EQ(view->HotSpotURL(), "");
+    EXPECT_FALSE(linkRun().Hover);
+    EXPECT_EQ(linkRun().TheFont(doc).Color, view->DefHotSpotColor());
+    EXPECT_EQ(covered, (std::vector<std::string>{"h.htm", ""}));
+    // Leaving the view: the hover timer forgets the link.
+    Post(WM_MOUSEMOVE, 0, TextPoint("hover"));
+    Pump(20);
+    SetCursorPos(2000, 2000);
+    ASSERT_TRUE(PumpUntil([&] { return view->HotSpotURL().empty(); }, 2000));
+    EXPECT_FALSE(linkRun().Hover);
+}
+
 TEST_F(HtmlViewTest, LinksByKindAndHandledClicks) {
     const std::string pic =
         folder->File("pic.JPG", ReadFile(std::string(VELMORA_TEST_DATA) + "/images/jpeg_baseline.jpg"));
