@@ -664,6 +664,7 @@ void THtmlView::PaintSurface() {
             hooks.BackgroundPicture = dynamic_cast<images::TBitmap*>(picture);
         hooks.BackgroundMask = background_->Mask();
     }
+    view_.CaretPos = caretPos_;
     PaintWindow(surface_->Handle(), *doc_, view_, OriginX(), metrics_, hooks);
 }
 

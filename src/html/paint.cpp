@@ -318,6 +318,20 @@ void PaintDocument(TPaintContext& pc) {
     pc.AreaLeft = 0;
     pc.ClipWidth = 6000;
     pc.Doc.Paint(pc);
+    // The dummy caret: a line of the font's height where the caret stands.
+    TSectionList& doc = pc.Doc;
+    if (doc.ShowDummyCaret && pc.View.CaretPos >= 0 && !pc.View.HasSelection()) {
+        char c = 0;
+        TSectionBase* where = nullptr;
+        int32_t x = 0, y = 0;
+        auto* section = doc.CharAt(pc.View.CaretPos, c, where) ? dynamic_cast<TSection*>(where) : nullptr;
+        if (section && doc.CaretPosToXY(pc.View.CaretPos, x, y)) {
+            const TFontObj& run = section->RunAt(pc.View.CaretPos - section->StartCurs);
+            const int32_t h = run.FontHeight(doc);
+            if (pc.Visible(y, h))
+                pc.Add(TDrawKind::Fill, pc.SX(x), pc.SY(y), 1, h).Color = run.TheFont(doc).Color;
+        }
+    }
 }
 
 namespace {

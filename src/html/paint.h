@@ -14,6 +14,7 @@ struct TViewState {
     int32_t ScrollX = 0;        // horizontal scroll position
     int32_t ScrollY = 0;        // vertical scroll offset
     int32_t SelB = 0, SelE = 0; // document positions, begin inclusive, end exclusive
+    int32_t CaretPos = -1;      // where the dummy caret is drawn (when the document shows one)
     bool HasSelection() const { return SelE > SelB; }
 };
 

@@ -1,6 +1,7 @@
 // Link resolution, link clicks, history, visited list, positions and META refresh.
 #include "html/builder.h"
 #include "html/navigation.h"
+#include "html/paint.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +218,41 @@ TEST(CopyText, ListLevelsAreIndentedAndLinesEnded) {
     std::string copied;
     doc.CopySelectedText(0, doc.SearchText("end", true, 0) + 3, copied);
     EXPECT_EQ(copied, "   one\r\n      two\r\n\r\nend");
+}
+
+} // namespace
+
+namespace {
+
+TEST(DummyCaret, DrawnAtTheCaretOnlyWithoutASelection) {
+    FixedFontMetrics metrics;
+    TSectionList doc(metrics);
+    TAnchorList anchors;
+    ParseHtmlText(doc, anchors, "<p>caret here");
+    doc.LayOut(400, 5);
+    const int32_t pos = doc.SearchText("here", true, 0);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(doc.CaretPosToXY(pos, x, y));
+    auto carets = [&](bool show, int32_t selE) {
+        doc.ShowDummyCaret = show;
+        TViewState view;
+        view.CaretPos = pos;
+        view.SelB = pos;
+        view.SelE = selE;
+        TPaintContext pc(doc, view, {0, 0, 400, 300}, 10);
+        PaintDocument(pc);
+        std::vector<TDrawOp> found;
+        for (const TDrawOp& op : pc.Ops)
+            if (op.Kind == TDrawKind::Fill && op.W == 1) found.push_back(op);
+        return found;
+    };
+    const auto shown = carets(true, pos);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].X, x + 10);
+    EXPECT_EQ(shown[0].Y, y);
+    EXPECT_GT(shown[0].H, 10);
+    EXPECT_TRUE(carets(false, pos).empty());
+    EXPECT_TRUE(carets(true, pos + 2).empty()); // a selection hides it
 }
 
 } // namespace
