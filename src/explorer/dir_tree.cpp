@@ -9,6 +9,7 @@
 #include <deque>
 
 #include "base/os.h"
+#include "explorer/context_menus.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
 #include "explorer/tree_size.h"
@@ -91,17 +92,31 @@ template <typename Item, typename NameOf> void SortByLocale(std::vector<Item>& i
 }
 
 // The working folder follows the file list; a folder that is the working folder
-// (or holds it) cannot be renamed or deleted on Windows, so step out of it first.
-void LeaveFolder(const std::string& folder) {
+// (or holds it) cannot be renamed or deleted on Windows, so step out of it
+// first. Returns the folder left ("" when the working folder stayed); the
+// caller goes back there when the shell did nothing.
+std::string LeaveFolder(const std::string& folder) {
     char current[MAX_PATH + 1] = {};
     DWORD n = GetCurrentDirectoryA(sizeof current, current);
-    if (n == 0 || n > MAX_PATH) return;
+    if (n == 0 || n > MAX_PATH) return {};
     std::string inside = os::AnsiUpperCase(AddSlash(current));
     std::string prefix = os::AnsiUpperCase(AddSlash(folder));
-    if (inside.compare(0, prefix.size(), prefix) != 0) return;
+    if (inside.compare(0, prefix.size(), prefix) != 0) return {};
     std::string parent = DelSlash(folder);
     parent = parent.substr(0, parent.rfind('\\') + 1);
-    if (!parent.empty()) SetCurrentDirectoryA(parent.c_str());
+    if (parent.empty() || !SetCurrentDirectoryA(parent.c_str())) return {};
+    return current;
+}
+
+// Back into the folder LeaveFolder left, when it still exists.
+void ReturnToFolder(const std::string& left) {
+    if (!left.empty()) SetCurrentDirectoryA(left.c_str());
+}
+
+bool IsReparsePoint(const std::string& path) {
+    QuietErrorMode quiet;
+    DWORD attributes = GetFileAttributesA(DelSlash(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 } // namespace
@@ -132,6 +147,8 @@ TDirTree::TDirTree(const Params& params) : tk::TTreeView(TreeParams(params)) {
     if (images) SetImages(images);
     // The drives follow on the first click on the root, its expansion or OpenPath.
     AddRoot();
+    popup_ = std::make_unique<TDirTreePopup>(*this);
+    SetPopUpMenuEnabled(popUpMenuEnabled_);
 }
 
 TDirTree::~TDirTree() {
@@ -140,6 +157,7 @@ TDirTree::~TDirTree() {
         list->TreeDestroyed(this);
     }
     // While the object is whole: the control's last notifications come here.
+    SetPopupMenu(nullptr);
     DestroyHandle();
 }
 
@@ -242,8 +260,16 @@ void TDirTree::LoadChildren(TTreeNode node) {
     };
     std::vector<Entry> entries;
     for (FolderSearch search(folder + "*.*"); search.Found(); search.Next()) {
-        if (search.IsFolder() && !search.IsDots())
-            entries.push_back({search.Entry().cFileName, search.Entry().dwFileAttributes, {}});
+        if (!search.IsFolder() || search.IsDots()) continue;
+        // A name the code page cannot spell holds "?": the node's path would
+        // be a pattern, so the folder goes by its short name, or not at all.
+        const WIN32_FIND_DATAA& found = search.Entry();
+        std::string name = found.cFileName;
+        if (name.find('?') != std::string::npos) {
+            if (!found.cAlternateFileName[0]) continue;
+            name = found.cAlternateFileName;
+        }
+        entries.push_back({name, found.dwFileAttributes, {}});
     }
     SortByLocale(entries, [](const Entry& entry) -> const std::string& { return entry.name; });
     BeginUpdate();
@@ -399,8 +425,11 @@ bool TDirTree::DeleteNode(TTreeNode node) {
         tk::ShowError("HATA - " + path + "\r" + std::string(16, ' ') + "bulunamadı");
         return false;
     }
-    LeaveFolder(path);
-    if (!ShellFileOperation(OwnerWindow(), FO_DELETE, DelSlash(path), std::string())) return false;
+    const std::string left = LeaveFolder(path);
+    if (!ShellFileOperation(OwnerWindow(), FO_DELETE, DelSlash(path), std::string())) {
+        if (FolderExists(path)) ReturnToFolder(left);
+        return false;
+    }
     TTreeNode parent = ParentNode(node);
     Select(parent);
     RemoveNode(node);
@@ -418,11 +447,9 @@ int64_t TDirTree::GetTreeSize() {
         MessageBeep(MB_ICONHAND);
         return 0;
     }
+    if (sizing_) return 0; // a second request while the first one walks
     tk::Hourglass wait;
-    BeginUpdate();
     const std::string path = GetPathFromNode(start);
-    const std::string prefix = os::AnsiUpperCase(AddSlash(path));
-    int64_t total = FilesSizeIn(path);
     std::string title;
     if (NodeLevel(start) == 1) {
         title = "Drive " + path;
@@ -430,30 +457,42 @@ int64_t TDirTree::GetTreeSize() {
         std::string folder = DelSlash(path);
         title = "Folder \"" + folder.substr(folder.rfind('\\') + 1) + "\"";
     }
-    // Pre-order walk of the loaded sub-tree, loading each node as it comes.
-    auto next = [this](TTreeNode node) -> TTreeNode {
-        if (TTreeNode child = FirstChild(node)) return child;
-        for (TTreeNode n = node; n; n = ParentNode(n))
-            if (TTreeNode sibling = NextSibling(n)) return sibling;
-        return nullptr;
-    };
+    int64_t total = 0;
+    sizing_ = true;
     try {
-        if (!FirstChild(start)) LoadChildren(start);
-        for (TTreeNode node = next(start); node; node = next(node)) {
-            std::string nodePath = GetPathFromNode(node);
-            if (os::AnsiUpperCase(nodePath).compare(0, prefix.size(), prefix) != 0) break;
-            if (!FirstChild(node)) LoadChildren(node);
-            total += FilesSizeIn(nodePath);
-        }
+        total = FolderTreeBytes(path, [] { KeepWindowsPainted(); });
     } catch (...) {
-        OpenPath(path);
-        EndUpdate();
+        sizing_ = false;
         throw;
     }
+    sizing_ = false;
+    if (!Handle()) return total;
+    BeginUpdate();
     OpenPath(path);
     EndUpdate();
     tk::ShowInformation(CapacityReportText(title, total));
     return total;
+}
+
+void TDirTree::Expand(TTreeNode node, bool recursive) {
+    tk::TTreeView::Expand(node, false);
+    if (!recursive || !node || !Expanded(node)) return;
+    // A link below the node would lead back up and never end: its folders
+    // are opened only by hand.
+    for (TTreeNode child = FirstChild(node); child; child = NextSibling(child)) {
+        if (NodeLevel(child) >= 2 && IsReparsePoint(GetPathFromNode(child))) continue;
+        Expand(child, true);
+    }
+}
+
+// ---- own context menu
+
+void TDirTree::SetPopUpMenuEnabled(bool enabled) {
+    popUpMenuEnabled_ = enabled;
+    if (enabled)
+        SetPopupMenu(popup_.get());
+    else if (PopupMenu() == popup_.get())
+        SetPopupMenu(nullptr);
 }
 
 // ---- mouse, keyboard and the control's notifications
@@ -500,8 +539,11 @@ bool TDirTree::Edit(TTreeNode node, const char* newText) {
     tk::Hourglass wait;
     std::string oldPath = DelSlash(GetPathFromNode(node));
     std::string newPath = oldPath.substr(0, oldPath.rfind('\\') + 1) + name;
-    LeaveFolder(oldPath);
-    if (!ShellFileOperation(OwnerWindow(), FO_RENAME, oldPath, newPath)) return false;
+    const std::string left = LeaveFolder(oldPath);
+    if (!ShellFileOperation(OwnerWindow(), FO_RENAME, oldPath, newPath)) {
+        if (FolderExists(oldPath)) ReturnToFolder(left);
+        return false;
+    }
     SetNodeText(node, name);
     if (OnEdited) OnEdited(node, name);
     TTreeNode parent = ParentNode(node);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "toolkit/tree_view.h"
 
 namespace velmora::explorer {
+
+class TDirTreePopup;
 
 // Nodes and the item-drawing event are the tree view's.
 using TTreeNode = tk::TTreeNode;
@@ -42,8 +45,9 @@ public:
     // Only stores the text (when it differs ignoring case); the selection stays.
     void SetSelectedPath(const std::string& path);
     bool PopUpMenuEnabled() const { return popUpMenuEnabled_; }
-    // The tree's own context menu is not built yet; the flag is only stored.
-    void SetPopUpMenuEnabled(bool enabled) { popUpMenuEnabled_ = enabled; }
+    // Whether the tree's own menu (new folder, rename, delete, capacity) is its context menu.
+    void SetPopUpMenuEnabled(bool enabled);
+    TDirTreePopup* OwnPopupMenu() const { return popup_.get(); }
     void SetFont(const std::string& face, int points);
 
     // ---- operations
@@ -58,7 +62,10 @@ public:
     bool AddNewNode(TTreeNode node, const std::string& name);
     bool DeleteNode(TTreeNode node);
     // Shows the capacity report of the selected folder and returns its bytes.
+    // Links (junctions, symbolic links) below it are not followed.
     int64_t GetTreeSize();
+    // Expanding with all nodes below never follows a link: a loop would not end.
+    void Expand(TTreeNode node, bool recursive = false);
 
     // The in-place editing of a node's text (the tree view's EditText) renames
     // the folder when it ends; OnEdited then sees the new name.
@@ -89,6 +96,8 @@ private:
     IFileListLink* fileList_ = nullptr;
     std::string selectedPath_;
     bool popUpMenuEnabled_ = true;
+    bool sizing_ = false;
+    std::unique_ptr<TDirTreePopup> popup_;
     tk::FontHandle font_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "explorer/path_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/form.h"
@@ -21,18 +22,6 @@ HWND MainWindow() {
 void ShowPlainMessage(const std::string& text) {
     tk::ShowMessageBox(GetActiveWindow(), text, tk::Application().Title(), MB_OK);
 }
-
-// Switches the system's critical-error boxes off for the lifetime of the object.
-class QuietErrorMode {
-public:
-    QuietErrorMode() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~QuietErrorMode() { SetErrorMode(previous_); }
-    QuietErrorMode(const QuietErrorMode&) = delete;
-    QuietErrorMode& operator=(const QuietErrorMode&) = delete;
-
-private:
-    UINT previous_;
-};
 
 // Bytes to KB rounded to the nearest integer.
 int64_t RoundedKB(uint64_t bytes) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "base/os.h"
 #include "explorer/path_utils.h"
@@ -17,6 +18,45 @@ int64_t FilesSizeIn(const std::string& folder) {
         if (!search.IsFolder()) total += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     }
     return total;
+}
+
+int64_t FolderTreeBytes(const std::string& folder, const std::function<void()>& keepAlive) {
+    if (folder.empty()) return 0;
+    int64_t total = 0;
+    unsigned entries = 0;
+    // Depth-first with a list of its own: deep trees need no deep call stack.
+    std::vector<std::string> pending{AddSlash(folder)};
+    while (!pending.empty()) {
+        const std::string current = std::move(pending.back());
+        pending.pop_back();
+        for (FolderSearch search(current + "*.*"); search.Found(); search.Next()) {
+            if (keepAlive && ++entries % 256 == 0) keepAlive();
+            const WIN32_FIND_DATAA& data = search.Entry();
+            if (!search.IsFolder()) {
+                total += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+                continue;
+            }
+            if (search.IsDots() || (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            std::string name = data.cFileName;
+            if (name.find('?') != std::string::npos) {
+                // Unspellable in the code page: only the short name leads there.
+                if (!data.cAlternateFileName[0]) continue;
+                name = data.cAlternateFileName;
+            }
+            pending.push_back(current + name + "\\");
+        }
+    }
+    return total;
+}
+
+void KeepWindowsPainted() {
+    static DWORD last = 0;
+    DWORD now = GetTickCount();
+    if (now - last < 100) return;
+    last = now;
+    MSG msg;
+    for (int i = 0; i < 64 && PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+        DispatchMessageA(&msg);
 }
 
 namespace {

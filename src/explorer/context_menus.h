@@ -1,0 +1,64 @@
+// The explorer controls' own context menus: the directory tree's (new folder,
+// rename, delete, capacity) and the file list's (open, view, send, cut, copy,
+// paste, rename, delete, attributes, new folder, new document), each enabled
+// for the selection when it opens and handing its commands to the control's
+// operations. The file list's menu also offers the shell's SendTo targets.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/gdi.h"
+#include "toolkit/menus.h"
+
+namespace velmora::explorer {
+
+class TDirTree;
+class TFileListView;
+class TFileOperations;
+
+// The file system path of a shell special folder (CSIDL_…); false when the
+// shell has none.
+bool GetSpecialFolderPath(HWND owner, int folderId, std::string& path);
+
+class TDirTreePopup : public tk::TPopupMenu {
+public:
+    explicit TDirTreePopup(TDirTree& tree);
+    // Enables the items for the tree's selected node and shows the menu 10
+    // pixels right of and below the point.
+    void Popup(int x, int y) override;
+    // Enables the items for the tree's selected node.
+    void UpdateItems();
+    // The command of the item of that name.
+    void Dispatch(const std::string& name);
+
+private:
+    TDirTree& tree_;
+};
+
+// At most this many SendTo targets: their items are "Send_To4" to "Send_To99".
+constexpr int kMaxSendToTargets = 96;
+
+class TFileListPopup : public tk::TPopupMenu {
+public:
+    // The targets are the links in sendToFolder, or in the shell's SendTo
+    // folder when it is empty. The menu becomes the list's context menu.
+    TFileListPopup(TFileListView& list, TFileOperations& operations, const std::string& sendToFolder = {});
+    ~TFileListPopup() override;
+
+    void Popup(int x, int y) override;
+    void UpdateItems();
+    void Dispatch(const std::string& name);
+    const std::vector<std::string>& Targets() const { return targets_; }
+
+private:
+    void BuildSendToTargets(const std::string& folder);
+
+    TFileListView& list_;
+    TFileOperations& operations_;
+    std::vector<std::string> targets_;
+    std::vector<tk::BitmapHandle> targetPictures_;
+};
+
+} // namespace velmora::explorer
