@@ -121,7 +121,10 @@ void BindExplorerCommands(TForm1& form, tk::TActionList& actions) {
         tree.Update();
     };
     run("Guncelle", [f] { f->Refresh(); });
-    // "Yeni Döküman" and "Nitelik" wait for the file operations (NewDocument, ShowFileAttr).
+    run("YeniDokuman", [f] { f->FileOperations1->NewDocument(); });
+    run("Nitelik", [f, selected] {
+        if (selected()) f->FileOperations1->ShowFileAttr();
+    });
     run("KlasorEkle", [f] { f->FileListView1->NewFolder(); });
     run("YeniKlasor", [f, selected] {
         if (selected()) f->FileListView1->NewFolder();
@@ -140,7 +143,8 @@ void BindExplorerCommands(TForm1& form, tk::TActionList& actions) {
     // The list keeps its own clipboard; PasteAllowed is the window's record of it.
     auto cutCopy = [f](int mode) {
         f->FileListView1->CutCopy(mode);
-        f->PasteAllowed = true;
+        // A cut of nothing (only the parent row, say) leaves nothing to paste.
+        f->PasteAllowed = !f->FileListView1->FileClipboard.empty();
         SetBtnMenuState(*f);
     };
     run("Kes", [cutCopy] { cutCopy(2); });
@@ -150,7 +154,10 @@ void BindExplorerCommands(TForm1& form, tk::TActionList& actions) {
         f->PasteAllowed = false;
         SetBtnMenuState(*f);
     });
-    actions.Get("Yapistir").OnUpdate = [f](tk::TAction& a) { a.SetEnabled(f->PasteAllowed); };
+    // A paste by the list's own key or menu, or a delete, empties its clipboard.
+    actions.Get("Yapistir").OnUpdate = [f](tk::TAction& a) {
+        a.SetEnabled(f->PasteAllowed && !f->FileListView1->FileClipboard.empty());
+    };
     run("TumunuSec", [f] { f->FileListView1->SelectAll(); });
 
     const std::pair<const char*, explorer::TViewStyle> styles[] = {

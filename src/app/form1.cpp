@@ -222,6 +222,8 @@ void TForm1::CreatePanels() {
     FileListView1->SetFileType({explorer::ftReadOnly, explorer::ftSystem, explorer::ftNormal});
     FileListView1->SetMask("*.*");
     FileListView1->SetDirTree(DirTree1.get());
+    FileOperations1 = std::make_unique<explorer::TFileOperations>(*FileListView1);
+    FileListPopup1 = std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1);
     // ClickSplitter
     ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(
         widgets::TClickSplitter::Params{.parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});

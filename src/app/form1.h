@@ -8,7 +8,9 @@
 #include "app/hex_panel.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
+#include "explorer/context_menus.h"
 #include "explorer/dir_tree.h"
+#include "explorer/file_operations.h"
 #include "explorer/file_list_view.h"
 #include "toolkit/actions.h"
 #include "toolkit/form.h"
@@ -52,6 +54,10 @@ public:
     std::unique_ptr<tk::TPanel> TextPanel;
     std::unique_ptr<tk::TPanel> HtmlPanel;
     std::unique_ptr<THexPanel> HexPanel;
+    // The file list's operations and its own context menu (declared after the
+    // list, so they go before it).
+    std::unique_ptr<explorer::TFileOperations> FileOperations1;
+    std::unique_ptr<explorer::TFileListPopup> FileListPopup1;
 
     // Every command of the window is an action of this list; the tool bar and
     // the menus show them. Declared before the menus, so it outlives them.

@@ -358,4 +358,50 @@ TEST_F(ArchiveTest, PageFoldersDrawnFromWhatTheListingFound) {
             EXPECT_FALSE(list.Row(i).pageFolder);
         }
     ASSERT_TRUE(SetCurrentDirectoryA(startFolder_));
+
+TEST_F(ExplorerCommandsTest, FileCommandsReachTheFileOperations) {
+    testing_support::TempFolder temp;
+    std::string from = temp.Folder("from"), to = temp.Folder("to");
+    temp.File("from\\a.txt", "a");
+    auto& list = *Main().FileListView1;
+    auto select = [&list](const std::string& caption) {
+        list.SetSelected(-1, false);
+        for (int i = 0; i < list.RowCount(); ++i)
+            if (list.Row(i).caption == caption) list.SetSelected(i, true);
+        tk::Application().Idle();
+    };
+    list.SetDirectory(from);
+    select("a.txt");
+    Main().Button("BtnCopy")->Click();
+    list.SetDirectory(to);
+    tk::Application().Idle();
+    Main().Button("BtnPaste")->Click();
+    EXPECT_NE(GetFileAttributesA((to + "\\a.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // "Yeni Döküman" on the tool bar, "Nitelik" in the file menu.
+    Main().Button("SpeedButton5")->Click();
+    EXPECT_NE(GetFileAttributesA((to + "\\velmora.rtf").c_str()), INVALID_FILE_ATTRIBUTES);
+    SendMessageA(list.Handle(), LVM_CANCELEDITLABEL, 0, 0);
+    select("a.txt");
+    dialogs_.Clear();
+    Main().MainMenu1.Find("Nitelik1")->Click();
+    ASSERT_EQ(dialogs_.Calls().size(), 1u);
+    EXPECT_EQ(dialogs_.Calls()[0].kind, "modal");
+    EXPECT_EQ(dialogs_.Calls()[0].caption, "Nitelikler");
+
+    // The list's own context menu; the tree's is the window's menu.
+    dialogs_.Clear();
+    SendMessageA(list.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.Handle()), MAKELPARAM(10, 10));
+    ASSERT_EQ(dialogs_.Calls().size(), 1u);
+    EXPECT_EQ(dialogs_.Calls()[0].kind, "popup");
+    EXPECT_EQ(dialogs_.Calls()[0].items.front(), "ItemOpen");
+    EXPECT_EQ(Main().DirTree1->PopupMenu(), &Main().PopupMenu1);
+
+    // A cut of the parent row alone leaves nothing to paste.
+    select(" ..");
+    Main().Button("BtnCut")->Click();
+    EXPECT_FALSE(Main().PasteAllowed);
+    tk::Application().Idle();
+    EXPECT_FALSE(Main().Button("BtnPaste")->Enabled());
+    SetCurrentDirectoryA("C:\\");
 }
