@@ -113,12 +113,6 @@ void ReturnToFolder(const std::string& left) {
     if (!left.empty()) SetCurrentDirectoryA(left.c_str());
 }
 
-bool IsReparsePoint(const std::string& path) {
-    QuietErrorMode quiet;
-    DWORD attributes = GetFileAttributesA(DelSlash(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 } // namespace
 
 // ---- construction
@@ -472,17 +466,6 @@ int64_t TDirTree::GetTreeSize() {
     EndUpdate();
     tk::ShowInformation(CapacityReportText(title, total));
     return total;
-}
-
-void TDirTree::Expand(TTreeNode node, bool recursive) {
-    tk::TTreeView::Expand(node, false);
-    if (!recursive || !node || !Expanded(node)) return;
-    // A link below the node would lead back up and never end: its folders
-    // are opened only by hand.
-    for (TTreeNode child = FirstChild(node); child; child = NextSibling(child)) {
-        if (NodeLevel(child) >= 2 && IsReparsePoint(GetPathFromNode(child))) continue;
-        Expand(child, true);
-    }
 }
 
 // ---- own context menu

@@ -64,8 +64,6 @@ public:
     // Shows the capacity report of the selected folder and returns its bytes.
     // Links (junctions, symbolic links) below it are not followed.
     int64_t GetTreeSize();
-    // Expanding with all nodes below never follows a link: a loop would not end.
-    void Expand(TTreeNode node, bool recursive = false);
 
     // The in-place editing of a node's text (the tree view's EditText) renames
     // the folder when it ends; OnEdited then sees the new name.

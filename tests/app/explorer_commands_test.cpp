@@ -358,6 +358,7 @@ TEST_F(ArchiveTest, PageFoldersDrawnFromWhatTheListingFound) {
             EXPECT_FALSE(list.Row(i).pageFolder);
         }
     ASSERT_TRUE(SetCurrentDirectoryA(startFolder_));
+}
 
 TEST_F(ExplorerCommandsTest, FileCommandsReachTheFileOperations) {
     testing_support::TempFolder temp;
