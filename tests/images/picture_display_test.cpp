@@ -431,6 +431,11 @@ TEST_F(PictureDisplay, GifDrawsOverItsBackgroundAndAnimates) {
     };
     draw();
     EXPECT_EQ(PixelOf(target.get(), 0, 0), (Rgb{255, 0, 0})); // frame 1, stretched 2x
+    // Painting again (an expose, a scroll) reuses what the first paint made.
+    draw();
+    draw();
+    EXPECT_EQ(gif->CompositeBuilds(), 1);
+    EXPECT_EQ(PixelOf(target.get(), 0, 0), (Rgb{255, 0, 0}));
 
     gif->SetAnimating(true);
     now = 100;
@@ -442,18 +447,35 @@ TEST_F(PictureDisplay, GifDrawsOverItsBackgroundAndAnimates) {
     RECT update{};
     EXPECT_TRUE(GetUpdateRect(window, &update, FALSE));
     EXPECT_EQ(update.right, 8);
+    draw();
+    EXPECT_EQ(PixelOf(target.get(), 0, 0), (Rgb{0, 255, 0})); // frame 2 over frame 1
+    EXPECT_EQ(PixelOf(target.get(), 6, 6), (Rgb{255, 0, 0}));
+    EXPECT_EQ(gif->CompositeBuilds(), 2);
     now = 201;
     gif->StepAnimation(window); // frame 3: frame 2's area disposed to background
     draw();
+    draw();
+    EXPECT_EQ(gif->CompositeBuilds(), 3);
     EXPECT_EQ(PixelOf(target.get(), 0, 0), (Rgb{255, 255, 255})); // the background shows through
     EXPECT_EQ(PixelOf(target.get(), 4, 4), (Rgb{0, 0, 255}));
     EXPECT_EQ(PixelOf(target.get(), 6, 4), (Rgb{255, 0, 0})); // frame 3's transparent pixel
 
-    // A copy animates on its own from frame 1.
+    // A copy animates on its own from frame 1, on the same decoded frames.
     TGIFImage copy(*gif);
     EXPECT_EQ(copy.FrameIndex(), 1);
     EXPECT_EQ(gif->FrameIndex(), 3);
     EXPECT_EQ(copy.Animation().Composite().PixelAt(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(&copy.Animation().File(), &gif->Animation().File());
+    EXPECT_EQ(copy.Animation().File().frames[1].indices.data(),
+              gif->Animation().File().frames[1].indices.data());
+    copy.SetFrameIndex(2);
+    EXPECT_EQ(copy.Animation().Composite().PixelAt(0, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(gif->Animation().Composite().PixelAt(0, 0), (Rgb{0, 0, 0})); // still frame 3's
+    {
+        TGIFImage copyOfCopy(copy);
+        EXPECT_EQ(copyOfCopy.Animation().SharedFile().use_count(), 3);
+    }
+    EXPECT_EQ(copy.Animation().SharedFile().use_count(), 2); // the frames live while anyone shows them
 
     // One-frame GIF: bitmap with the transparent colour where transparent.
     auto single = LoadGifFile(DataPath("gif_transparent.gif"), nonAnimated);

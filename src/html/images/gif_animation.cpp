@@ -5,29 +5,59 @@
 
 namespace velmora::images {
 
-bool GifAnimation::Start(GifFile gif) {
-    gif_ = std::move(gif);
+namespace {
+
+const std::shared_ptr<const GifFile>& NoFile() {
+    static const auto empty = std::make_shared<const GifFile>();
+    return empty;
+}
+
+} // namespace
+
+GifAnimation::GifAnimation() : gif_(NoFile()) {}
+
+void GifAnimation::Reset() {
     composite_ = PixelImage();
     compositeMask_.clear();
-    savedImage_.assign(gif_.frames.size(), {});
-    savedMask_.assign(gif_.frames.size(), {});
+    savedImage_.clear();
+    savedMask_.clear();
     frameIndex_ = 1;
     loopsDone_ = 1;
     firstTick_ = true;
-    if (gif_.frames.empty() || !composite_.Allocate(gif_.width, gif_.height, 24)) {
-        gif_.frames.clear();
+    needsBackground_ = false;
+    ++generation_;
+}
+
+bool GifAnimation::Start(GifFile gif) {
+    return Start(std::make_shared<const GifFile>(std::move(gif)));
+}
+
+bool GifAnimation::Start(std::shared_ptr<const GifFile> gif) {
+    Reset();
+    gif_ = gif ? std::move(gif) : NoFile();
+    if (gif_->frames.empty() || !composite_.Allocate(gif_->width, gif_->height, 24)) {
+        gif_ = NoFile();
         return false;
     }
-    if (gif_.hasTransparency) compositeMask_.assign(size_t(gif_.width) * size_t(gif_.height), 1);
+    savedImage_.assign(gif_->frames.size(), {});
+    savedMask_.assign(gif_->frames.size(), {});
+    if (gif_->hasTransparency) compositeMask_.assign(size_t(gif_->width) * size_t(gif_->height), 1);
     DrawCurrentFrame();
     return true;
 }
 
+void GifAnimation::Hold(GifFile scanned) {
+    Reset();
+    gif_ = std::make_shared<const GifFile>(std::move(scanned));
+}
+
 void GifAnimation::DrawCurrentFrame() {
-    if (gif_.frames.empty()) return;
-    const GifFrame& f = gif_.frames[size_t(frameIndex_ - 1)];
-    needsBackground_ = gif_.frames[0].disposal <= 1 && frameIndex_ == 1;
-    const int32_t w = gif_.width;
+    if (gif_->frames.empty() || composite_.Empty()) return;
+    ++generation_;
+    const GifFrame& f = gif_->frames[size_t(frameIndex_ - 1)];
+    if (f.indices.size() < size_t(f.width) * size_t(f.height)) return; // headers only
+    needsBackground_ = gif_->frames[0].disposal <= 1 && frameIndex_ == 1;
+    const int32_t w = gif_->width;
     if (f.disposal == 3) {
         // Keep what lies under the frame for its disposal.
         auto& image = savedImage_[size_t(frameIndex_ - 1)];
@@ -71,9 +101,10 @@ void GifAnimation::DrawCurrentFrame() {
 }
 
 void GifAnimation::DisposeCurrentFrame() {
-    if (gif_.frames.empty()) return;
-    const GifFrame& f = gif_.frames[size_t(frameIndex_ - 1)];
-    const int32_t w = gif_.width;
+    if (gif_->frames.empty() || composite_.Empty()) return;
+    ++generation_;
+    const GifFrame& f = gif_->frames[size_t(frameIndex_ - 1)];
+    const int32_t w = gif_->width;
     if (f.disposal == 2) {
         for (int32_t y = 0; y < f.height; ++y) {
             std::memset(composite_.Row(f.top + y) + size_t(f.left) * 3, 0, size_t(f.width) * 3);
@@ -95,16 +126,16 @@ void GifAnimation::DisposeCurrentFrame() {
 }
 
 void GifAnimation::SetFrameIndex(int n) {
-    if (gif_.frames.empty() || n == frameIndex_) return;
+    if (gif_->frames.empty() || n == frameIndex_) return;
     DisposeCurrentFrame();
-    int count = int(gif_.frames.size());
+    int count = int(gif_->frames.size());
     frameIndex_ = n > count ? 1 : n <= 0 ? count : n;
     DrawCurrentFrame();
 }
 
 void GifAnimation::ArmDelay() {
-    if (gif_.frames.empty()) return;
-    int32_t d = gif_.frames[size_t(frameIndex_ - 1)].delay;
+    if (gif_->frames.empty()) return;
+    int32_t d = gif_->frames[size_t(frameIndex_ - 1)].delay;
     // Rounded to the nearest millisecond; a delay of 0 runs at the timer's pace.
     delay_ = std::max<int32_t>(1, (d * 100 + SpeedPercent() / 2) / SpeedPercent());
 }
@@ -113,19 +144,19 @@ void GifAnimation::SetAnimating(bool on, uint32_t now) {
     if (on == animating_) return;
     animating_ = on;
     loopsDone_ = 1;
-    if (on && gif_.frames.size() > 1) {
+    if (on && gif_->frames.size() > 1) {
         ArmDelay();
         lastStep_ = now;
     }
 }
 
 bool GifAnimation::Step(uint32_t now) {
-    if (!animating_ || gif_.frames.empty()) return false;
+    if (!animating_ || gif_->frames.empty()) return false;
     if (uint32_t(now - lastStep_) < uint32_t(delay_)) return false;
     lastStep_ = now;
-    int count = int(gif_.frames.size());
-    if (gif_.loopCount > 0 && frameIndex_ == count) {
-        if (loopsDone_ >= gif_.loopCount) {
+    int count = int(gif_->frames.size());
+    if (gif_->loopCount > 0 && frameIndex_ == count) {
+        if (loopsDone_ >= gif_->loopCount) {
             animating_ = false; // the last frame stays shown
             return false;
         }

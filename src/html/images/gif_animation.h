@@ -3,6 +3,7 @@
 // the Win32 picture class draws it.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "html/images/gif_decoder.h"
 
@@ -10,12 +11,21 @@ namespace velmora::images {
 
 class GifAnimation {
 public:
+    GifAnimation();
     // Takes a parsed (not scan-only) GIF; the composite starts black (and
     // transparent everywhere when any frame is transparent) with frame 1 drawn.
     bool Start(GifFile gif);
-    const GifFile& File() const { return gif_; }
-    GifFile& MutableFile() { return gif_; }
-    bool Empty() const { return gif_.frames.empty(); }
+    // The same on decoded frames that other animations use too: each keeps its
+    // own composite and place, the frames are held once.
+    bool Start(std::shared_ptr<const GifFile> gif);
+    // Holds a scanned file (headers only): nothing is composed.
+    void Hold(GifFile scanned);
+    const GifFile& File() const { return *gif_; }
+    const std::shared_ptr<const GifFile>& SharedFile() const { return gif_; }
+    bool Empty() const { return gif_->frames.empty(); }
+    // Changes whenever the composite (or its mask) changes: those who keep
+    // something made from it know when to make it again.
+    uint32_t Generation() const { return generation_; }
 
     const PixelImage& Composite() const { return composite_; }
     // One byte per composite pixel, 1 where transparent; empty without transparency.
@@ -43,7 +53,8 @@ public:
 
 private:
     void ArmDelay();
-    GifFile gif_;
+    void Reset();
+    std::shared_ptr<const GifFile> gif_;
     PixelImage composite_;
     std::vector<uint8_t> compositeMask_;
     std::vector<std::vector<uint8_t>> savedImage_, savedMask_;
@@ -54,6 +65,7 @@ private:
     bool needsBackground_ = false;
     uint32_t lastStep_ = 0;
     int32_t delay_ = 1;
+    uint32_t generation_ = 0;
 };
 
 } // namespace velmora::images

@@ -75,6 +75,9 @@ public:
     std::unique_ptr<TBitmap> FirstFrameMask() const;
 
     void Draw(HDC dc, const BackgroundFill& background, int x, int y, int w, int h);
+    // How many times the bitmaps that paints copy from were made from the
+    // composite: once per frame shown, however often it is painted.
+    int CompositeBuilds() const { return compositeBuilds_; }
     // One tick of the document's animation timer; repaints the last drawn rectangle.
     void StepAnimation(HWND window);
     RECT LastDrawnRect() const { return lastRect_; }
@@ -84,14 +87,22 @@ public:
     std::function<uint32_t()> clock_;
 
 private:
-    void DrawComposite(HDC dc, int x, int y, int w, int h, DWORD rop) const;
-    void DrawMask(HDC dc, int x, int y, int w, int h) const;
+    // Brings the display bitmaps of the composite and its mask up to date.
+    bool PrepareComposite();
     GifAnimation animation_;
     bool scanOnly_ = false;
     bool visible_ = false;
     bool dither_ = false;
     std::unique_ptr<TBitmap> bitmap_;
+    std::unique_ptr<TBitmap> compositeBitmap_; // the composite in the display's format
+    std::unique_ptr<TBitmap> maskBitmap_;      // white where the composite is transparent
+    uint8_t* maskBits_ = nullptr;              // its rows
+    uint32_t builtGeneration_ = 0;
+    int compositeBuilds_ = 0;
     std::unique_ptr<TBitmap> background_;
+    std::unique_ptr<TBitmap> composed_; // the picture over the background buffer
+    uint32_t composedGeneration_ = 0;
+    bool composedValid_ = false;
     int backgroundW_ = 0, backgroundH_ = 0;
     RECT lastRect_{};
 };
