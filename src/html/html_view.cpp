@@ -1235,7 +1235,7 @@ LRESULT THtmlView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(Handle(), &ps);
-        PaintFrame(dc);
+        if (doc_) PaintFrame(dc);
         EndPaint(Handle(), &ps);
         return 0;
     }
@@ -1265,6 +1265,8 @@ LRESULT THtmlView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_SIZE: {
         const LRESULT result = TControl::WndProc(msg, wParam, lParam);
+        // (Also sent while the window is made, before its parts exist.)
+        if (!doc_ || !surface_ || !vbar_ || !hbar_ || !forms_) return result;
         if (processing_)
             ArrangeScrollBars();
         else
