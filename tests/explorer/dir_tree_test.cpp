@@ -691,3 +691,111 @@ TEST_F(DirTreeTest, SubtreeExpansionStopsAtItsBoundBreadthFirst) {
         opened += tree->Expanded(k) ? 1 : 0;
     EXPECT_LT(opened, 10);
 }
+
+TEST_F(DirTreeTest, TreeSizeNeverFollowsALinkBackUp) {
+    // T\A\X\back leads to T: followed, the walk would never end.
+    const std::string back = root + "\\A\\X\\back";
+    if (!MakeFolderLink(back, root)) GTEST_SKIP() << "no folder links on this system";
+    Open(root);
+    const int64_t plain = velmora::explorer::FolderTreeBytes(root);
+    EXPECT_EQ(tree->GetTreeSize(), plain);
+    ASSERT_EQ(dialogs.Calls().size(), 1u);
+    EXPECT_EQ(dialogs.Calls()[0].caption, "Information");
+    EXPECT_EQ(tree->SelectedPath(), root + "\\");
+    RemoveDirectoryA(back.c_str());
+    DeleteFileA(back.c_str());
+    EXPECT_EQ(velmora::explorer::FolderTreeBytes(root), plain);
+}
+
+TEST(FolderTreeBytes, WalksEveryLevelAndKeepsTheCallerAlive) {
+    using velmora::explorer::FolderTreeBytes;
+    TempFolder temp;
+    int64_t expected = 0;
+    std::string deep;
+    for (int level = 0; level < 12; ++level) {
+        deep += "d" + std::to_string(level) + "\\";
+        temp.Folder(deep.substr(0, deep.size() - 1));
+        temp.File(deep + "f.bin", std::string(level + 1, 'x'));
+        expected += level + 1;
+    }
+    for (int i = 0; i < 300; ++i)
+        temp.File("many" + std::to_string(i) + ".txt", "y");
+    expected += 300;
+    int calls = 0;
+    EXPECT_EQ(FolderTreeBytes(temp.Path(), [&calls] { ++calls; }), expected);
+    EXPECT_GE(calls, 1); // every few hundred entries
+    EXPECT_EQ(FolderTreeBytes(temp.Path() + "missing"), 0);
+    EXPECT_EQ(FolderTreeBytes(""), 0);
+}
+
+TEST_F(DirTreeTest, AFailedRenameGoesBackIntoTheFolderItLeft) {
+    // The working folder inside the folder being renamed: left for the rename,
+    // entered again when the shell does nothing.
+    const std::string inside = root + "\\A\\X";
+    ASSERT_TRUE(SetCurrentDirectoryA(inside.c_str()));
+    TTreeNode t = Open(root);
+    TTreeNode a = tree->FindChild(t, "A");
+    ASSERT_NE(a, nullptr);
+    auto rename = [&](const char* name) {
+        HWND edit = tree->EditText(a);
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextA(edit, name);
+        SendMessageA(Tree(), TVM_ENDEDITLABELNOW, FALSE, 0);
+        Pump(20);
+    };
+    // Onto an existing folder: the shell refuses.
+    rename("C");
+    EXPECT_TRUE(FolderExists(root + "\\A"));
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(lstrcmpiA(DelSlash(current).c_str(), inside.c_str()), 0) << current;
+    // A rename that works leaves the old path behind for good.
+    rename("A2");
+    EXPECT_TRUE(FolderExists(root + "\\A2"));
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(lstrcmpiA(AddSlash(current).c_str(), (root + "\\").c_str()), 0) << current;
+    SetCurrentDirectoryA("C:\\");
+}
+
+TEST(QuietErrorMode, CriticalErrorBoxesOffWhileItLivesAndRestoredAfter) {
+    using velmora::explorer::PathExists;
+    using velmora::explorer::QuietErrorMode;
+    UINT before = SetErrorMode(0);
+    {
+        QuietErrorMode quiet;
+        UINT now = SetErrorMode(0);
+        SetErrorMode(now);
+        EXPECT_TRUE(now & SEM_FAILCRITICALERRORS);
+    }
+    UINT after = SetErrorMode(before);
+    EXPECT_EQ(after, 0u);
+    // Checks of a drive that is not there answer false (no box to wait on).
+    for (char letter = 'Z'; letter > 'D'; --letter) {
+        std::string root = std::string(1, letter) + ":\\";
+        if (GetDriveTypeA(root.c_str()) != DRIVE_NO_ROOT_DIR) continue;
+        EXPECT_FALSE(velmora::explorer::FolderExists(root));
+        EXPECT_FALSE(PathExists(root + "*.*"));
+        break;
+    }
+}
+
+TEST_F(DirTreeTest, AFolderNameTheCodePageCannotSpellGoesByItsShortName) {
+    // 'ō' is not in the Turkish code page; its look-alike 'o' names another folder.
+    std::wstring wide(root.begin(), root.end());
+    wide += L"\\\u014d";
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    temp.Folder("T\\o");
+    tree->ReloadTree();
+    TTreeNode t = Open(root);
+    tree->Expand(t);
+    int plain = 0;
+    for (TTreeNode child : tree->Children(t)) {
+        std::string text = tree->NodeText(child);
+        EXPECT_EQ(text.find('?'), std::string::npos) << text;
+        if (text == "o") ++plain;
+        // Every node's path names a folder that is there.
+        EXPECT_TRUE(velmora::explorer::FolderExists(tree->GetPathFromNode(child))) << text;
+    }
+    EXPECT_EQ(plain, 1);
+    RemoveDirectoryW(wide.c_str());
+}
