@@ -412,6 +412,25 @@ TEST_F(HtmlViewTest, HistoryOverThreeLinksWithScrollPositionsAndVisitedColour) {
         EXPECT_FALSE(link.Run().Visited);
 }
 
+TEST_F(HtmlViewTest, HistoryToAFileThatWentAwayRaisesAndStays) {
+    const std::string first = Page("first.htm", "<p>one");
+    const std::string second = Page("second.htm", "<p>two");
+    view->SetHistoryMaxCount(6);
+    view->LoadFromFile(first);
+    view->LoadImageFile(std::string(VELMORA_TEST_DATA) + "/images/bmp_24.bmp");
+    view->LoadFromFile(second);
+    ASSERT_EQ(view->History().Count(), 3);
+    EXPECT_EQ(view->History().Entry(1).Kind, TDocumentKind::dkPicture);
+    view->SetHistoryIndex(1); // the picture again, as a picture
+    EXPECT_EQ(view->CurrentKind(), TDocumentKind::dkPicture);
+    DeleteFileA(first.c_str());
+    EXPECT_THROW(view->SetHistoryIndex(2), EInOutError);
+    EXPECT_EQ(view->HistoryIndex(), 1);
+    EXPECT_EQ(view->CurrentKind(), TDocumentKind::dkPicture);
+    view->SetHistoryIndex(7); // out of range: nothing
+    EXPECT_EQ(view->HistoryIndex(), 1);
+}
+
 TEST_F(HtmlViewTest, LinksUnderTheMouse) {
     view->SethtOptions(htOverLinksActive);
     view->SetDefOverLinkColor(RGB(255, 0, 0));
