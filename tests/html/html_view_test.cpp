@@ -188,8 +188,9 @@ TEST_F(HtmlViewTest, AnchorsJumpAndUnknownOnesShowTheTop) {
     EXPECT_TRUE(view->Visited().Contains(page + "#part2"));
 }
 
+// (Pure colours, so that the 8-bit screen shows them unchanged.)
 TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
-    const std::string picture = folder->File("big.bmp", Bmp(600, 500, RGB(200, 0, 0)));
+    const std::string picture = folder->File("big.bmp", Bmp(600, 500, RGB(255, 0, 0)));
     view->LoadImageFile(picture);
     EXPECT_EQ(view->CurrentKind(), TDocumentKind::dkPicture);
     EXPECT_EQ(view->CurrentFile(), picture);
@@ -206,7 +207,7 @@ TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
     // The picture is drawn at the margin at its natural size.
     UpdateWindow(view->SurfaceHandle());
     HDC dc = GetDC(view->SurfaceHandle());
-    EXPECT_EQ(GetPixel(dc, 20, 20), RGB(200, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 20, 20), RGB(255, 0, 0));
     ReleaseDC(view->SurfaceHandle(), dc);
     PostMessageA(view->Handle(), WM_KEYDOWN, VK_END, 1);
     PostMessageA(view->Handle(), WM_KEYDOWN, VK_RIGHT, 1);
@@ -216,12 +217,12 @@ TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
 }
 
 TEST_F(HtmlViewTest, BackgroundPictureIsTiledUnderTheText) {
-    folder->File("tile.bmp", Bmp(8, 8, RGB(0, 0, 160)));
+    folder->File("tile.bmp", Bmp(8, 8, RGB(0, 0, 255)));
     view->LoadFromFile(Page("tiled.htm", "<body background=\"tile.bmp\" bgcolor=white><p>x"));
     UpdateWindow(view->SurfaceHandle());
     HDC dc = GetDC(view->SurfaceHandle());
-    EXPECT_EQ(GetPixel(dc, 200, 150), RGB(0, 0, 160));
-    EXPECT_EQ(GetPixel(dc, 3, 290), RGB(0, 0, 160));
+    EXPECT_EQ(GetPixel(dc, 200, 150), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 3, 290), RGB(0, 0, 255));
     ReleaseDC(view->SurfaceHandle(), dc);
     view->SetViewImages(false); // pictures off: the colour alone
     UpdateWindow(view->SurfaceHandle());
