@@ -302,6 +302,7 @@ std::string TDirTree::GetPathFromNode(TTreeNode node) const {
 int TDirTree::ExpandFolders(TTreeNode node, int limit) {
     if (!node || !Handle() || limit <= 0) return 0;
     tk::Hourglass wait;
+    tk::TreeOffScreen offScreen(*this);
     BeginUpdate();
     int listed = 0;
     try {
@@ -326,6 +327,8 @@ int TDirTree::ExpandFolders(TTreeNode node, int limit) {
         throw;
     }
     EndUpdate();
+    // The opened folder at the top, its subtree below it.
+    TreeView_Select(Handle(), node, TVGN_FIRSTVISIBLE);
     return listed;
 }
 

@@ -315,7 +315,22 @@ void TTreeView::CollapseBelow(TTreeNode node) {
     if (Expanded(node) && CanCollapse(node)) ExpandQuietly(node, TVE_COLLAPSE);
 }
 
+TreeOffScreen::TreeOffScreen(TTreeView& tree)
+    : window_(tree.Handle()), wasVisible_(window_ && IsWindowVisible(window_)), hadFocus_(false) {
+    if (!wasVisible_) return;
+    HWND focus = GetFocus();
+    hadFocus_ = focus && (focus == window_ || IsChild(window_, focus));
+    ShowWindow(window_, SW_HIDE);
+}
+
+TreeOffScreen::~TreeOffScreen() {
+    if (!wasVisible_ || !IsWindow(window_)) return;
+    ShowWindow(window_, SW_SHOWNA);
+    if (hadFocus_) ::SetFocus(window_);
+}
+
 void TTreeView::FullExpand() {
+    TreeOffScreen offScreen(*this);
     BeginUpdate();
     for (TTreeNode node = RootNode(); node; node = NextSibling(node))
         Expand(node, true);
@@ -323,6 +338,7 @@ void TTreeView::FullExpand() {
 }
 
 void TTreeView::FullCollapse() {
+    TreeOffScreen offScreen(*this);
     BeginUpdate();
     for (TTreeNode node = RootNode(); node; node = NextSibling(node))
         CollapseBelow(node);

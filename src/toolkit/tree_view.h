@@ -33,6 +33,26 @@ struct TTreeItemDraw {
 // first needs it, by the ProbeChildren hook.
 constexpr int kChildrenUnknown = I_CHILDRENCALLBACK;
 
+class TTreeView;
+
+// The tree's window hidden for the scope, its place in the layout kept, then
+// shown again with the focus it had. Under Wine each expansion or collapse of
+// a shown tree costs tens of milliseconds (scroll bars and layout on the
+// screen, even with redrawing off), a hidden one next to nothing: bulk changes
+// of many nodes run inside one of these.
+class TreeOffScreen {
+public:
+    explicit TreeOffScreen(TTreeView& tree);
+    ~TreeOffScreen();
+    TreeOffScreen(const TreeOffScreen&) = delete;
+    TreeOffScreen& operator=(const TreeOffScreen&) = delete;
+
+private:
+    HWND window_;
+    bool wasVisible_;
+    bool hadFocus_;
+};
+
 class TTreeView : public TWinControl {
 public:
     struct Params : TControlParams {

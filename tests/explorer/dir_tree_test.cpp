@@ -682,7 +682,15 @@ TEST_F(DirTreeTest, SubtreeExpansionStopsAtItsBoundBreadthFirst) {
         temp.Folder("T\\C\\k" + std::to_string(i) + "\\alt");
     }
     TTreeNode t = Open(root);
+    tree->SetFocus();
     EXPECT_EQ(tree->ExpandFolders(t, 10), 10);
+    // Done off the screen: the tree is back, with the focus, the folder in view.
+    EXPECT_TRUE(IsWindowVisible(Tree()));
+    EXPECT_EQ(GetFocus(), Tree());
+    RECT client, item = TextRect(Tree(), t);
+    GetClientRect(Tree(), &client);
+    EXPECT_GE(item.top, 0);
+    EXPECT_LE(item.bottom, client.bottom);
     // The first levels first: T and its folders are open, C's many are not all.
     EXPECT_TRUE(tree->Expanded(t));
     EXPECT_TRUE(tree->Expanded(tree->FindChild(t, "A")));
