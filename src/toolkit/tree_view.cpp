@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "base/indented_text.h"
 #include "base/os.h"
 
 namespace tk {
@@ -383,46 +384,15 @@ std::string TTreeView::SaveToText() const {
 }
 
 void TTreeView::LoadFromText(const std::string& text) {
+    const velmora::IndentedTree read = velmora::ReadIndentedText(text);
     BeginUpdate();
     Clear();
-    TTreeNode previous = nullptr;
-    try {
-        size_t pos = 0;
-        while (pos < text.size()) {
-            size_t end = text.find_first_of("\r\n", pos);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(pos, end - pos);
-            pos = end;
-            if (pos < text.size() && text[pos] == '\r') ++pos;
-            if (pos < text.size() && text[pos] == '\n') ++pos; // LF alone or after CR
-            size_t indent = line.find_first_not_of("\t ");
-            if (indent == std::string::npos) indent = line.size();
-            int level = static_cast<int>(indent);
-            std::string name = line.substr(indent);
-            if (!previous) {
-                previous = AddChild(nullptr, name);
-                continue;
-            }
-            int previousLevel = NodeLevel(previous);
-            if (level == previousLevel) {
-                previous = AddChild(ParentNode(previous), name);
-            } else if (level == previousLevel + 1) {
-                previous = AddChild(previous, name);
-            } else if (level < previousLevel) {
-                TTreeNode ancestor = ParentNode(previous);
-                while (ancestor && NodeLevel(ancestor) > level)
-                    ancestor = ParentNode(ancestor);
-                previous = AddChild(ParentNode(ancestor), name);
-            } else {
-                throw std::runtime_error("Invalid level (" + std::to_string(level) + ") for item \"" + name +
-                                         "\"");
-            }
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
+    std::vector<TTreeNode> nodes;
+    nodes.reserve(read.nodes.size());
+    for (const velmora::IndentedNode& node : read.nodes)
+        nodes.push_back(AddChild(node.parent < 0 ? nullptr : nodes[node.parent], node.text));
     EndUpdate();
+    if (read.stopped) throw std::runtime_error(read.StopMessage());
 }
 
 // ---- hooks
