@@ -151,8 +151,22 @@ std::string ResolveLink(const std::string& linkPath) {
             // No search dialog of the shell for a moved target: that would be
             // a modal box nobody asked for.
             if (SUCCEEDED(link->Resolve(main ? main->Handle() : nullptr, SLR_ANY_MATCH | SLR_NO_UI))) {
-                char path[MAX_PATH + 1] = {};
-                if (SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) result = path;
+                // The target as the link holds it: a path the code page cannot
+                // spell would come back with look-alike letters, naming
+                // something else, so it gives no target at all.
+                IShellLinkW* wideLink = nullptr;
+                if (SUCCEEDED(link->QueryInterface(IID_IShellLinkW, reinterpret_cast<void**>(&wideLink))) &&
+                    wideLink) {
+                    wchar_t target[MAX_PATH + 1] = {};
+                    if (SUCCEEDED(wideLink->GetPath(target, MAX_PATH, nullptr, 0))) {
+                        char path[MAX_PATH * 2] = {};
+                        BOOL unspellable = FALSE;
+                        int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, target, -1, path,
+                                                    sizeof path, "?", &unspellable);
+                        if (n > 0 && !unspellable && std::strlen(path) <= MAX_PATH) result = path;
+                    }
+                    wideLink->Release();
+                }
             }
         }
         file->Release();
