@@ -13,6 +13,7 @@
 #include <map>
 #include <unordered_map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -454,6 +455,74 @@ public:
     char NumType = '1';
 };
 
+// The sections of a cell, in order. Most table cells hold one section: that
+// one is kept in place, so a page of many cells does not make a one-slot
+// array (and pay the allocator's overhead) for each of them.
+class TSectionVector {
+public:
+    using Item = std::unique_ptr<TSectionBase>;
+    TSectionVector() = default;
+    TSectionVector(const TSectionVector&) = delete;
+    TSectionVector& operator=(const TSectionVector&) = delete;
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Item* begin() { return data(); }
+    Item* end() { return data() + size_; }
+    const Item* begin() const { return data(); }
+    const Item* end() const { return data() + size_; }
+    Item& operator[](size_t i) { return data()[i]; }
+    const Item& operator[](size_t i) const { return data()[i]; }
+    Item& at(size_t i) {
+        if (i >= size_) throw std::out_of_range("section index");
+        return data()[i];
+    }
+    const Item& at(size_t i) const {
+        if (i >= size_) throw std::out_of_range("section index");
+        return data()[i];
+    }
+    Item& back() { return data()[size_ - 1]; }
+    const Item& back() const { return data()[size_ - 1]; }
+    void push_back(Item item) {
+        if (size_ == capacity()) Grow(size_ ? size_ * 2 : 1);
+        data()[size_++] = std::move(item);
+    }
+    Item* erase(Item* at) {
+        std::move(at + 1, end(), at);
+        data()[--size_].reset();
+        return at;
+    }
+    void clear() {
+        for (Item& item : *this)
+            item.reset();
+        size_ = 0;
+    }
+    void shrink_to_fit() {
+        if (many_ && size_ < capacity_) Grow(size_);
+    }
+
+private:
+    size_t capacity() const { return many_ ? capacity_ : 1; }
+    Item* data() { return many_ ? many_.get() : &one_; }
+    const Item* data() const { return many_ ? many_.get() : &one_; }
+    void Grow(size_t capacity) {
+        if (capacity <= 1 && size_ <= 1) {
+            if (many_ && size_) one_ = std::move(many_[0]);
+            many_.reset();
+            capacity_ = 1;
+            return;
+        }
+        auto items = std::make_unique<Item[]>(capacity);
+        std::move(begin(), end(), items.get());
+        many_ = std::move(items);
+        capacity_ = static_cast<uint32_t>(capacity);
+    }
+    Item one_;                     // the only section, while there is one slot
+    std::unique_ptr<Item[]> many_; // more slots
+    uint32_t size_ = 0;
+    uint32_t capacity_ = 1;
+};
+
 // An owning list of sections (the document, a table cell, a caption).
 class TCell {
 public:
@@ -482,7 +551,7 @@ public:
     void CopySelectedText(int32_t begin, int32_t end, std::string& out);
 
     TSectionList* Document;
-    std::vector<std::unique_ptr<TSectionBase>> Sections;
+    TSectionVector Sections;
     int32_t Top = 0;
     int32_t StartCurs = 0;
     int32_t Len = 0;

@@ -213,3 +213,41 @@ TEST(Sections, LinkRunsRecolourWhenVisitedOrHovered) {
     // Both runs share one entry of the link table.
     EXPECT_EQ(s.Fonts[0].LinkIndex, run.LinkIndex);
 }
+
+TEST(SectionVector, OneSectionInPlaceMoreOnTheHeap) {
+    Fixture f;
+    TSectionVector list;
+    std::vector<TSectionBase*> made;
+    auto add = [&] {
+        auto section = std::make_unique<TParagraphSpace>(&f.doc);
+        made.push_back(section.get());
+        list.push_back(std::move(section));
+    };
+    auto holds = [&](std::vector<size_t> order) {
+        ASSERT_EQ(list.size(), order.size());
+        for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(list[i].get(), made[order[i]]) << i;
+        size_t n = 0;
+        for (const auto& s : list) EXPECT_EQ(s.get(), made[order[n++]]);
+    };
+    EXPECT_TRUE(list.empty());
+    add();
+    holds({0});
+    EXPECT_EQ(list.back().get(), made[0]);
+    for (int i = 0; i < 4; ++i) add(); // out of place, growing twice
+    holds({0, 1, 2, 3, 4});
+    list.erase(list.begin() + 1);
+    holds({0, 2, 3, 4});
+    list.erase(list.begin() + 3);
+    holds({0, 2, 3});
+    EXPECT_THROW(list.at(3), std::out_of_range);
+    list.erase(list.begin());
+    list.erase(list.begin());
+    list.shrink_to_fit(); // one left: back in place
+    holds({3});
+    add();
+    holds({3, 5});
+    list.clear();
+    EXPECT_TRUE(list.empty());
+    add();
+    holds({6});
+}
