@@ -480,6 +480,9 @@ bool TTextPanel::LoadFile(const std::string& path) {
         return false;
     }
     tk::TRichEdit& e = *RichEdit1;
+    tk::Hourglass busy;
+    // One paint at the end instead of one per streamed chunk.
+    tk::RedrawGuard quiet(e.Handle());
     plainText_ = !HasRtfExtension(path);
     if (!plainText_ && !data.empty() && !e.SetRtf(data)) {
         // Not RTF after all: shown as the text it is, and written back as such,

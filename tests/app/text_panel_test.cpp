@@ -387,6 +387,31 @@ TEST_F(TextPanelTest, CtrlBFromAnotherControlAppliesTheButtonsState) {
     EXPECT_TRUE(a.bold);
 }
 
+TEST_F(TextPanelTest, EditKeysAreTheEditorsWhileItHasTheFocus) {
+    tk::TRichEdit& e = Editor();
+    // Without a file the edit commands are off.
+    tk::UpdateActionLists();
+    for (const char* name : {"EditUndoAction", "EditCutAction", "EditCopyAction", "EditSelectAllAction"})
+        EXPECT_FALSE(actions->Get(name).Enabled()) << name;
+
+    Load("keys.txt", "one two\r\n");
+    e.SetFocus();
+    e.SetSel(0, 0);
+    PressKey(e.Handle(), 'A', true); // through PopupMenu3
+    EXPECT_EQ(e.SelStart(), 0);
+    EXPECT_GE(e.SelLength(), 7);
+    tk::UpdateActionLists();
+    EXPECT_TRUE(actions->Get("EditCopyAction").Enabled());
+    EXPECT_TRUE(actions->Get("EditCutAction").Enabled());
+    e.SetSel(0, 3);
+    e.SetSelText("bir");
+    PressKey(e.Handle(), 'Z', true);
+    EXPECT_EQ(e.Line(0), "one two");
+    // Ctrl+S opens the find dialog from the editor only.
+    PressKey(e.Handle(), 'S', true);
+    EXPECT_NE(dialogs.Find(), nullptr);
+}
+
 TEST_F(TextPanelTest, FindMatchesCaseForwardFromTheSelection) {
     Load("find.txt", "ABC x abc y abc\r\n");
     tk::TRichEdit& e = Editor();
