@@ -13,6 +13,7 @@
 #include "app/explorer_commands.h"
 #include "app/options_form.h"
 #include "app/startup.h"
+#include "base/os.h"
 #include "base/safe_write.h"
 #include "explorer/shell_utils.h"
 #include "support/scripted_dialogs.h"
@@ -697,4 +698,18 @@ TEST_F(OptionsTest, ClosingWhenSecIniCannotBeWritten) {
     Options().Execute();
     EXPECT_EQ(Messages().size(), 2u);
     EXPECT_EQ(ReadAll(bare.Path() + "ini\\sec.ini"), "<missing>");
+}
+
+TEST_F(OptionsTest, TableLoadedEvenWhenTheArchiveFileCannotBeMade) {
+    // A folder the user may not write to: aktif.ini cannot be made, but the
+    // table that is there still decides which viewer opens a file.
+    app_.File("ini\\sec.ini", "Metin Editörü\r\n\t.txt\r\n");
+    velmora::os::FileFaults faults;
+    faults.failCreate = true;
+    velmora::os::InjectFileFaults(faults);
+    Start();
+    velmora::os::ClearFileFaults();
+    ASSERT_EQ(Messages().size(), 1u); // the archive file's error
+    EXPECT_NE(Messages()[0].find("aktif.ini"), std::string::npos);
+    EXPECT_EQ(Options().ExtFind(".txt"), 0);
 }
