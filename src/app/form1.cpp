@@ -37,14 +37,8 @@ const std::vector<tk::ActionRow> kWindowActions = {
     {"Cikis", "Çıkış", "Çıkış", 0, "TB_EXIT"},
 };
 
-struct ButtonRow {
-    const char* name;
-    const char* action; // hint, glyph, group and state come from it
-    bool dividerBefore;
-};
-
 // The tool bar after the path box, left to right.
-const ButtonRow kButtons[] = {
+const std::vector<tk::TToolBar::ButtonRow> kButtons = {
     {"SpeedButton1", "UstKlasor", true},
     {"SpeedButton7", "ArsivKlasoruneGit", true},
     {"Folders", "KlasorKutusu", false},
@@ -71,8 +65,6 @@ const ButtonRow kButtons[] = {
 };
 
 constexpr int kToolBarHeight = 30;
-constexpr int kButtonWidth = 23, kButtonHeight = 22;
-constexpr int kDividerSpace = 8; // room for an etched line between groups
 
 // Captions and shortcuts of items come from their actions.
 const std::vector<tk::MenuRow> kMainMenu = {
@@ -171,30 +163,15 @@ void TForm1::BindWindowCommands() {
 
 void TForm1::CreateToolBar() {
     ToolBar1 = std::make_unique<tk::TToolBar>(this, kToolBarHeight);
-    const int top = (kToolBarHeight - kButtonHeight) / 2;
+    const int top = (kToolBarHeight - tk::TToolBar::kButtonHeight) / 2;
     int x = 4;
     tk::TComboBox::Params path;
     path.parent = ToolBar1.get();
-    path.bounds = RECT{x, top, x + 172, top + kButtonHeight};
+    path.bounds = RECT{x, top, x + 172, top + tk::TToolBar::kButtonHeight};
     path.font = Font();
     cbPath = std::make_unique<tk::TComboBox>(path);
     x += 172;
-    for (const ButtonRow& row : kButtons) {
-        if (row.dividerBefore) {
-            ToolBar1->AddDivider(x + kDividerSpace / 2 - 1);
-            x += kDividerSpace;
-        }
-        tk::TSpeedButton::Params p;
-        p.parent = ToolBar1.get();
-        p.name = row.name;
-        p.left = x;
-        p.top = top;
-        p.width = kButtonWidth;
-        p.height = kButtonHeight;
-        p.action = &MainActionList.Get(row.action);
-        SpeedButtons.push_back(std::make_unique<tk::TSpeedButton>(p));
-        x += kButtonWidth;
-    }
+    ToolBar1->AddActionButtons(x, kButtons, MainActionList, SpeedButtons);
 }
 
 void TForm1::CreatePanels() {

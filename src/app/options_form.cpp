@@ -87,12 +87,7 @@ const std::vector<tk::MenuRow> kExtMenu = {
     {0, "HepsiniGizle1", nullptr, ShortCut('K', scCtrl), "HepsiniGizle"},
 };
 
-struct ButtonRow {
-    const char* name;
-    const char* action;
-    bool dividerBefore;
-};
-const ButtonRow kButtons[] = {
+const std::vector<tk::TToolBar::ButtonRow> kButtons = {
     {"SpeedButton1", "UzantiEkle", false},
     {"SpeedButton2", "UzantiDegistir", false},
     {"SpeedButton3", "UzantiSil", false},
@@ -100,8 +95,6 @@ const ButtonRow kButtons[] = {
 };
 
 constexpr int kToolBarHeight = 30;
-constexpr int kButtonWidth = 23, kButtonHeight = 22;
-constexpr int kDividerSpace = 8;
 
 // Label captions and places in the client area.
 constexpr RECT kExtLabel{8, 34, 133, 50};
@@ -178,24 +171,7 @@ tk::TSpeedButton* TForm2::SpeedButton(const std::string& name) const {
 
 void TForm2::CreateControls() {
     ToolBar1 = std::make_unique<tk::TToolBar>(this, kToolBarHeight);
-    const int top = (kToolBarHeight - kButtonHeight) / 2;
-    int x = 4;
-    for (const ButtonRow& row : kButtons) {
-        if (row.dividerBefore) {
-            ToolBar1->AddDivider(x + kDividerSpace / 2 - 1);
-            x += kDividerSpace;
-        }
-        tk::TSpeedButton::Params p;
-        p.parent = ToolBar1.get();
-        p.name = row.name;
-        p.left = x;
-        p.top = top;
-        p.width = kButtonWidth;
-        p.height = kButtonHeight;
-        p.action = &OptionActions.Get(row.action);
-        SpeedButtons.push_back(std::make_unique<tk::TSpeedButton>(p));
-        x += kButtonWidth;
-    }
+    ToolBar1->AddActionButtons(4, kButtons, OptionActions, SpeedButtons);
 
     Label1 = std::make_unique<TEmbossedLabel>(this, kExtLabel, "Uzantılar");
     TExtensionTree::Params tree;

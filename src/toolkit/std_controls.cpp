@@ -255,6 +255,28 @@ void TToolBar::AddDivider(int x) {
     Invalidate();
 }
 
+int TToolBar::AddActionButtons(int x, const std::vector<ButtonRow>& rows, TActionList& actions,
+                               std::vector<std::unique_ptr<TSpeedButton>>& out) {
+    const int top = (Height() - kButtonHeight) / 2;
+    for (const ButtonRow& row : rows) {
+        if (row.dividerBefore) {
+            AddDivider(x + kDividerSpace / 2 - 1);
+            x += kDividerSpace;
+        }
+        TSpeedButton::Params p;
+        p.parent = this;
+        p.name = row.name;
+        p.left = x;
+        p.top = top;
+        p.width = kButtonWidth;
+        p.height = kButtonHeight;
+        p.action = &actions.Get(row.action);
+        out.push_back(std::make_unique<TSpeedButton>(p));
+        x += kButtonWidth;
+    }
+    return x;
+}
+
 LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;

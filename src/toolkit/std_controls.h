@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,20 @@ public:
     TToolBar(TControl* parent, int height);
     void AddDivider(int x);
     const std::vector<int>& Dividers() const { return dividers_; }
+
+    // One button of a row bound to an action (hint, glyph, group and state come
+    // from the action); an etched divider may stand before it.
+    struct ButtonRow {
+        const char* name;
+        const char* action;
+        bool dividerBefore;
+    };
+    static constexpr int kButtonWidth = 23, kButtonHeight = 22;
+    static constexpr int kDividerSpace = 8; // room for an etched line between groups
+    // Adds the row's buttons from x on, centred in the bar's height, to `out`;
+    // returns the x after the last one.
+    int AddActionButtons(int x, const std::vector<ButtonRow>& rows, TActionList& actions,
+                         std::vector<std::unique_ptr<TSpeedButton>>& out);
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
