@@ -2,18 +2,17 @@
 """Draws the context menus' 16x16 pictures as 24-bit BMP files (run by hand in
 this folder; the BMPs are committed). Shares the tool bar's drawing helpers;
 pictures that show the same command as a tool bar button are that button's."""
-import importlib.util
 import os
 import shutil
+import sys
 import tempfile
 
 here = os.path.dirname(os.path.abspath(__file__))
 # The tool bar's script draws its own pictures when loaded: let it do so elsewhere.
 os.chdir(tempfile.mkdtemp())
-spec = importlib.util.spec_from_file_location(
-    'make_glyphs', os.path.join(here, '..', '..', '..', 'res', 'toolbar', 'make_glyphs.py'))
-tb = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(tb)
+sys.dont_write_bytecode = True  # leave nothing behind in the tool bar's folder
+sys.path.insert(0, os.path.join(here, '..', '..', '..', 'res', 'toolbar'))
+import make_glyphs as tb  # noqa: E402
 Glyph, folder, page = tb.Glyph, tb.folder, tb.page
 K, W, G, LG, Y, DY, B, LB, R, GR, N = tb.K, tb.W, tb.G, tb.LG, tb.Y, tb.DY, tb.B, tb.LB, tb.R, tb.GR, tb.N
 
