@@ -17,31 +17,6 @@
 
 namespace {
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string TempName(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 std::string MakeText(size_t size) {
     std::string text;
     for (int line = 0; text.size() < size; ++line)
@@ -97,7 +72,7 @@ int main(int argc, char** argv) {
                 "bare save ms", "panel save ms", "ratio");
     for (Kind& k : kinds) {
         std::string path = TempName(k.file);
-        WriteFile(path, k.data);
+        WriteWholeFile(path, k.data);
         std::vector<double> bareLoad, panelLoad, bareSave, panelSave;
         for (int i = 0; i < runs; ++i) {
             double t0 = Now();

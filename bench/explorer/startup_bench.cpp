@@ -123,11 +123,6 @@ Startup VelmoraToList(const std::string& exe, const std::string& folder, int row
     return result;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,6 +1,11 @@
-// Wall-clock milliseconds for the explorer's timing programs.
+// Clocks and small helpers shared by the Windows timing programs.
 #pragma once
 #include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 inline double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -24,4 +29,31 @@ inline double ThreadCpu() {
                10000.0;
     };
     return ms(kernel) + ms(user);
+}
+
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// A file name in the temporary folder.
+inline std::string TempName(const char* name) {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + name;
+}
+
+inline void WriteWholeFile(const std::string& path, const std::string& data) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+}
+
+// Hands every queued message to its window.
+inline void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }

@@ -30,31 +30,6 @@ double Mean(const std::vector<double>& v) {
     return v.empty() ? 0 : sum / static_cast<double>(v.size());
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-std::string TempName(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + name;
-}
-
-void WriteFile(const std::string& path, const std::string& data) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // A GIF of `frames` frames, each drawn with codes of 9 bits (a clear code
 // every 250 pixels keeps the table from growing): big and quick to make.
 std::string MakeAnimation(int w, int h, int frames, int delayCs) {
@@ -155,8 +130,8 @@ int main() {
     const std::string page10 = velmora_bench::MakePage(10 * 1024 * 1024);
     const std::string page1 = velmora_bench::MakePage(1024 * 1024);
     const std::string file10 = TempName("velmora_bench10.htm"), file1 = TempName("velmora_bench1.htm");
-    WriteFile(file10, page10);
-    WriteFile(file1, page1);
+    WriteWholeFile(file10, page10);
+    WriteWholeFile(file1, page1);
 
     // Wall clock and this thread's processor time of each step: the machine
     // is shared, and the processor time is the steadier figure.
@@ -266,9 +241,9 @@ int main() {
 
     // A 100-frame 640x480 animation at its own pace (50 ms a frame).
     const std::string gif = TempName("velmora_bench_anim.gif");
-    WriteFile(gif, MakeAnimation(640, 480, 100, 5));
+    WriteWholeFile(gif, MakeAnimation(640, 480, 100, 5));
     const std::string animPage = TempName("velmora_bench_anim.htm");
-    WriteFile(animPage, "<body><img src=\"" + gif + "\"></body>");
+    WriteWholeFile(animPage, "<body><img src=\"" + gif + "\"></body>");
     view.SetBounds(0, 0, 800, 600);
     double t0 = Now();
     view.LoadFromFile(animPage);

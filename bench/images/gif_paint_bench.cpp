@@ -93,11 +93,6 @@ std::vector<uint8_t> Animation(bool transparent, int disposal) {
     return out;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double Best(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
