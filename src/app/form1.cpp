@@ -3,6 +3,7 @@
 #include "app/explorer_commands.h"
 #include "app/messages.h"
 #include "app/options_form.h"
+#include "app/viewer_dispatch.h"
 
 #include <shellapi.h>
 
@@ -138,14 +139,18 @@ TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     StatusBar1 = std::make_unique<tk::TStatusBar>(this, std::vector<int>{200, 382, 50}, Font());
     CreatePanels();
     HexPanel->BindCommands();
+    TextPanel->BindCommands(MainActionList);
     CreateMenus();
     WireEvents();
     AlignControls();
     OnShow = [this] { FormShow(); };
+    tk::Application().OnIdle = [this] { UpdateActions(*this); };
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    tk::Application().OnIdle = nullptr;
+}
 
 tk::TSpeedButton* TForm1::Button(const std::string& name) const {
     for (const auto& b : SpeedButtons)
@@ -155,9 +160,11 @@ tk::TSpeedButton* TForm1::Button(const std::string& name) const {
 
 void TForm1::BindWindowCommands() {
     MainActionList.Load(kWindowActions);
-    MainActionList.Get("MetinEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkText); };
-    MainActionList.Get("HtmlveResimEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkHtml); };
-    MainActionList.Get("HexEditoru").OnExecute = [this] { ShowViewerPanel(TViewerKind::vkHex); };
+    MainActionList.Get("MetinEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkText); };
+    MainActionList.Get("HtmlveResimEditoru").OnExecute = [this] {
+        PanelButtonClick(*this, TViewerKind::vkHtml);
+    };
+    MainActionList.Get("HexEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkHex); };
     MainActionList.Get("Cikis").OnExecute = [this] { Close(); };
 }
 
@@ -187,8 +194,8 @@ void TForm1::CreatePanels() {
     DirTree1->SetShowRoot(false);
     DirTree1->SetFont("MS Sans Serif", 8);
     // ClickSplitter
-    ClickSplitter1 = std::make_unique<widgets::TClickSplitter>(
-        widgets::TClickSplitter::Params{.parent = Panel3.get(), .left = 197, .top = 2, .height = 298, .handleSize = 40});
+    ClickSplitter1 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
+        .parent = Panel3.get(), .left = 197, .top = 2, .height = 298, .handleSize = 40});
     explorer::TFileListView::Params list;
     list.parent = Panel3.get();
     list.bounds = RECT{204, 2, 374, 300};
@@ -202,8 +209,8 @@ void TForm1::CreatePanels() {
     FileOperations1 = std::make_unique<explorer::TFileOperations>(*FileListView1);
     FileListPopup1 = std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1);
     // ClickSplitter
-    ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(
-        widgets::TClickSplitter::Params{.parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
+    ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
+        .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
     // The viewer panels lie on top of each other: the text panel on top, the hex panel hidden.
     THexPanel::Params hex;
     hex.parent = this;
@@ -211,8 +218,12 @@ void TForm1::CreatePanels() {
     hex.align = tk::TAlign::alClient;
     hex.visible = false;
     HexPanel = std::make_unique<THexPanel>(hex);
-    HtmlPanel = std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
-    TextPanel = std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
+    HtmlPanel =
+        std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
+    TTextPanel::Params text;
+    text.parent = this;
+    text.bounds = RECT{383, 30, 900, 300};
+    TextPanel = std::make_unique<TTextPanel>(text);
     SetWindowPos(TextPanel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -229,15 +240,31 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
     TextPanel->SetVisible(kind == TViewerKind::vkText);
     HtmlPanel->SetVisible(html);
     HexPanel->SetVisible(kind == TViewerKind::vkHex);
-    MainActionList.Get(kind == TViewerKind::vkText ? "MetinEditoru" : html ? "HtmlveResimEditoru" : "HexEditoru")
+    MainActionList
+        .Get(kind == TViewerKind::vkText ? "MetinEditoru"
+             : html                      ? "HtmlveResimEditoru"
+                                         : "HexEditoru")
         .SetChecked(true);
+}
+
+TViewerKind TForm1::ShownPanel() const {
+    if (HexPanel->Visible()) return TViewerKind::vkHex;
+    if (HtmlPanel->Visible()) return TViewerKind::vkHtml;
+    return TViewerKind::vkText;
 }
 
 void TForm1::WireEvents() {
     cbPath->OnChange = [this] { cbPathChange(); };
+    FileListClick = [this] { app::FileListClick(*this); };
     FileListView1->OnClick = [this] {
         if (FileListClick) FileListClick();
     };
+    FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(*this); };
+    TextPanel->TextDosyaadi->OnClick = [this] { FileNameBarClick(*this, *TextPanel->TextDosyaadi); };
+    HexPanel->HexDosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HexPanel->HexDosyaAdi); };
+    OnResize = [this] { TextPanel->SelectionChange(); };
+    // Closing saves the documents; only a failed save keeps the window open.
+    OnCloseQuery = [this](bool& canClose) { canClose = RichSave(*this); };
     FileListView1->OnDblClick = [this] { FileListView1->OpenItem(); };
 
     DirTree1->OnClick = [this] { cbPath->SetTextQuietly(DirTree1->SelectedPath()); };
@@ -291,24 +318,27 @@ void TForm1::OpenFileByName(const std::string& path) {
     FileListView1->SetFocus();
 }
 
+void TForm1::DropFiles(const std::vector<std::string>& names) {
+    // Only the first file of a drop is opened.
+    if (!names.empty()) OpenFileByName(names.front());
+}
+
 bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    if (msg == WM_DROPFILES) {
-        // Only the first file of a drop is opened.
-        HDROP drop = reinterpret_cast<HDROP>(wParam);
-        char name[MAX_PATH] = {};
-        bool handled = false;
-        if (DragQueryFileA(drop, 0, name, MAX_PATH) > 0) {
-            try {
-                OpenFileByName(name);
-            } catch (...) {
-                DragFinish(drop);
-                throw;
-            }
-            handled = true;
-        }
-        DragFinish(drop);
+    if (msg == tk::pmViewerFilesCheck) {
+        CheckShownFiles(*this);
         result = 0;
-        return handled;
+        return true;
+    }
+    if (msg == WM_DROPFILES) {
+        HDROP drop = reinterpret_cast<HDROP>(wParam);
+        std::vector<std::string> names;
+        char name[MAX_PATH] = {};
+        if (DragQueryFileA(drop, 0, name, MAX_PATH) > 0) names.push_back(name);
+        // Released before the file opens: opening may ask questions or fail.
+        DragFinish(drop);
+        DropFiles(names);
+        result = 0;
+        return !names.empty();
     }
     return false;
 }
@@ -351,7 +381,14 @@ void TForm1::FormShow() {
     shown_ = true;
     explorer::ConfirmFileOps = false;
     SetCaption(kCaption);
+    // What is typed into the empty editor: the window's default font.
+    tk::TTextAttributes typing;
+    typing.name = "MS Sans Serif";
+    typing.size = 8;
+    TextPanel->RichEdit1->SetSelAttributes(typing, tk::taName | tk::taSize);
     DragAcceptFiles(Handle(), TRUE);
+    TextPanel->SelectionChange();
+    TextPanel->RichEdit1->SetModified(false);
     AktifKlasor(*this);
     startingUp_ = false;
     // The extension table even when aktif.ini could not be written (a folder

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/hex_panel.h"
+#include "app/text_panel.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
 #include "explorer/context_menus.h"
@@ -36,7 +37,8 @@ public:
     std::vector<std::string> PathHistory;
     std::string ArchiveFolder;
     bool PasteAllowed = false;
-    bool SyncingToolbar = false;
+    // A look at the viewers' files is posted after the list removed entries.
+    bool ViewerCheckPending = false;
     // The options window (it registers itself when it is made): the extension
     // table, the options and the "Seçenekler" command.
     TForm2* Form2 = nullptr;
@@ -51,7 +53,7 @@ public:
     std::unique_ptr<widgets::TClickSplitter> ClickSplitter1; // ClickSplitter
     std::unique_ptr<explorer::TFileListView> FileListView1;
     std::unique_ptr<widgets::TClickSplitter> ClickSplitter2; // ClickSplitter
-    std::unique_ptr<tk::TPanel> TextPanel;
+    std::unique_ptr<TTextPanel> TextPanel;
     std::unique_ptr<tk::TPanel> HtmlPanel;
     std::unique_ptr<THexPanel> HexPanel;
     // The file list's operations and its own context menu (declared after the
@@ -78,6 +80,8 @@ public:
     // Shows one viewer panel (pictures share the HTML panel), hides the others and checks its action (its
     // button goes down).
     void ShowViewerPanel(TViewerKind kind);
+    // The kind of the panel now visible (vkHtml for the HTML panel).
+    TViewerKind ShownPanel() const;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
     void Refresh();
@@ -85,6 +89,8 @@ public:
     void OpenFileByName(const std::string& path);
     // The file list's click: the viewer dispatch (loads the file into its panel).
     std::function<void()> FileListClick;
+    // Files dropped on the window: the first is opened.
+    void DropFiles(const std::vector<std::string>& names);
 
 private:
     void BindWindowCommands();

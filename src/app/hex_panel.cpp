@@ -9,6 +9,7 @@
 #include "hexedit/hex_search.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::app {
 
@@ -77,6 +78,48 @@ void THexPanel::ShowFileName(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
     HexDosyaAdi->SetCaption(slash == std::string::npos ? path : path.substr(slash + 1));
     HexDosyaAdi->SetHint(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+}
+
+bool THexPanel::LoadFile(const std::string& path) {
+    hex::THexEditor& e = *HexEditor1;
+    bool loaded = false;
+    {
+        tk::Hourglass busy;
+        loaded = e.LoadFromFile(path);
+    }
+    if (!loaded) {
+        fileName_.clear();
+        ShowFileName("");
+        tk::ShowError(e.LastErrorText() + "\r\n" + path);
+        return false;
+    }
+    if (OpensReadOnly(path)) e.SetReadOnlyDoc(true);
+    e.SetModified(false);
+    fileName_ = path;
+    ShowFileName(path);
+    return true;
+}
+
+bool THexPanel::Save() {
+    if (!Modified()) return true;
+    hex::THexEditor& e = *HexEditor1;
+    if (!e.SaveToFile(fileName_)) {
+        tk::ShowError(e.LastErrorText() + "\r\n" + fileName_);
+        return false;
+    }
+    e.SetModified(false);
+    return true;
+}
+
+bool THexPanel::Modified() const {
+    return !fileName_.empty() && HexEditor1->Modified() && !HexEditor1->ReadOnlyDoc();
+}
+
+void THexPanel::Clear() {
+    HexEditor1->NewEmptyDocument("yeni");
+    HexEditor1->SetModified(false);
+    fileName_.clear();
+    ShowFileName("");
 }
 
 void THexPanel::Note(const std::string& text) {

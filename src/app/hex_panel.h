@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/viewer_panel.h"
 #include "hexedit/hex_editor.h"
 #include "toolkit/actions.h"
 #include "toolkit/control.h"
@@ -19,7 +20,7 @@
 
 namespace velmora::app {
 
-class THexPanel : public tk::TPanel {
+class THexPanel : public tk::TPanel, public IViewerPanel {
 public:
     struct Params {
         tk::TControl* parent = nullptr;
@@ -50,12 +51,27 @@ public:
     // The name bar shows the file's name, its tooltip the folder (with the trailing backslash).
     void ShowFileName(const std::string& path);
 
+    // ---- IViewerPanel
+    // Loads through a working copy under the hourglass; read-only when the file
+    // is. A refused load (missing, 2 GiB or more, no working copy) tells the
+    // user why and leaves the panel empty.
+    bool LoadFile(const std::string& path) override;
+    // Writes the edits to the file the panel holds; a failure is shown and the
+    // document stays open and modified.
+    bool Save() override;
+    // Edits that a save would write: a read-only or empty document has none.
+    bool Modified() const override;
+    // An empty document named "yeni"; the panel then holds no file.
+    void Clear() override;
+    std::string FileName() const override { return fileName_; }
+
     // What the commands run.
     void GitClick();
     void BulClick();
     void BulDevamClick();
 
 private:
+    std::string fileName_;
     // Searches SearchBytes from start to the end and selects the match; false when none.
     bool SearchFrom(int32_t start);
     void Note(const std::string& text);

@@ -491,7 +491,7 @@ bool TTextPanel::LoadFile(const std::string& path) {
     }
     if (plainText_) e.SetPlainText(data);
     fileName_ = path;
-    e.SetReadOnly(os::IsReadOnlyFile(path));
+    e.SetReadOnly(OpensReadOnly(path));
     e.SetEnabled(true);
     e.SetSel(0, 0);
     e.SetModified(false);

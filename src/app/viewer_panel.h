@@ -14,6 +14,10 @@ constexpr TViewerKind ViewerKindFromIndex(int index) {
     return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
 }
 
+// A file is opened read-only when it is marked so, and also when its
+// attributes cannot be read: better not to write than to guess.
+bool OpensReadOnly(const std::string& path);
+
 class IViewerPanel {
 public:
     virtual ~IViewerPanel() = default;

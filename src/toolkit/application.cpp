@@ -101,6 +101,7 @@ void TApplication::Run() {
 
 void TApplication::Idle() {
     try {
+        if (OnIdle) OnIdle();
         UpdateActionLists();
     } catch (...) {
         HandleCurrentException();

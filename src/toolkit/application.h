@@ -28,8 +28,11 @@ public:
     // Runs the loop until the main form is closed (or Terminate). Each time the
     // queue empties, the idle step runs before the loop waits.
     void Run();
-    // The idle step: every action list updates its actions (cheap; tests call it too).
+    // The idle step: OnIdle, then every action list updates its actions (cheap;
+    // tests call it too).
     void Idle();
+    // The program's own idle work, run before the actions update.
+    std::function<void()> OnIdle;
     // Handles the messages waiting now; returns false once WM_QUIT was seen.
     bool ProcessMessages();
     // Handles messages until `done` says so or the timeout passes, with the idle

@@ -22,6 +22,9 @@ enum PrivateMessage : UINT {
     // HTML view: a form was submitted; raise OnFormSubmit once the click
     // that caused it has been handled.
     pmHtmlFormSubmit,
+    // Main window: the file list removed entries; look whether the viewers'
+    // files are still there once, not for every entry.
+    pmViewerFilesCheck,
     pmLastPrivateMessage
 };
 

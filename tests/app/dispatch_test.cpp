@@ -1,0 +1,482 @@
+// The viewer dispatch on the real forms with the default extension table: a
+// click on a file opens it in the panel of its kind, edits are written to the
+// file each panel holds, a failed save keeps the edits, the viewers follow the
+// list when their file goes, dropped files open.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/explorer_commands.h"
+#include "app/options_form.h"
+#include "app/startup.h"
+#include "app/viewer_dispatch.h"
+#include "explorer/shell_utils.h"
+#include "support/scripted_dialogs.h"
+#include "support/win32_test_util.h"
+#include "toolkit/application.h"
+
+using namespace velmora::app;
+using testing_support::Pump;
+using testing_support::PumpUntil;
+using testing_support::ScriptedDialogs;
+using testing_support::TempFolder;
+namespace explorer = velmora::explorer;
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        text.append(buffer, n);
+    CloseHandle(h);
+    return text;
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+const char* const kRtf =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Mektup {\\b kal\\'fdn} metin\\par}";
+
+// The real forms, with the program's default extension table in AppDir\ini.
+class DispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryA(MAX_PATH, startFolder_);
+        app_.Folder("ini");
+        ASSERT_TRUE(CopyFileA(WindowsPath(VELMORA_DEFAULT_TABLE).c_str(),
+                              (app_.Path() + "ini\\sec.ini").c_str(), FALSE));
+        forms_ = CreateForms();
+        Main().AppDir = app_.Path();
+        ShowMainForm(*forms_);
+        Pump();
+        explorer::ConfirmFileOps = false;
+        dialogs_.Clear();
+    }
+    void TearDown() override {
+        // Nothing modified is left for the close step to write.
+        Main().TextPanel->RichEdit1->SetModified(false);
+        Main().HexPanel->HexEditor1->SetModified(false);
+        forms_.reset();
+        SetCurrentDirectoryA(startFolder_);
+    }
+    TForm1& Main() { return *forms_->form1; }
+    TForm2& Options() { return *forms_->form2; }
+    TTextPanel& Text() { return *Main().TextPanel; }
+    THexPanel& Hex() { return *Main().HexPanel; }
+
+    // The list shows the folder; the file is clicked as the list reports a click.
+    void Click(const std::string& path) {
+        explorer::TFileListView& list = *Main().FileListView1;
+        std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+        if (_stricmp(list.Directory().c_str(), folder.c_str()) != 0 &&
+            _stricmp((list.Directory() + "\\").c_str(), folder.c_str()) != 0) {
+            Main().DirTree1->SetSelectedPath(folder);
+            Main().Refresh();
+        }
+        list.SetSelectedFile(path);
+        Main().FileListClick();
+        Pump(20);
+    }
+    // A real click on the row of the list, posted as the mouse would.
+    void ClickRow(const std::string& caption) {
+        explorer::TFileListView& list = *Main().FileListView1;
+        int row = -1;
+        for (int i = 0; i < list.RowCount(); ++i)
+            if (list.Row(i).caption == caption) row = i;
+        ASSERT_GE(row, 0) << caption;
+        ListView_EnsureVisible(list.Handle(), row, FALSE);
+        RECT r{};
+        r.left = LVIR_LABEL;
+        ASSERT_TRUE(SendMessageA(list.Handle(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r)));
+        LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+        PostMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+        Pump(60);
+    }
+    void Type(const std::string& text) {
+        Text().RichEdit1->SetSel(0, 0);
+        Text().RichEdit1->SetSelText(text);
+    }
+    void ChangeFirstByte(uint8_t value) {
+        auto& doc = Hex().HexEditor1->Document();
+        uint8_t old = 0;
+        doc.Seek(0, 0, true);
+        std::string bytes = ReadAll(Hex().FileName());
+        if (!bytes.empty()) old = static_cast<uint8_t>(bytes[0]);
+        doc.ChangeByte(old, value, 0);
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> out;
+        for (const auto& call : dialogs_.Calls())
+            if (call.kind == "message") out.push_back(call.text);
+        return out;
+    }
+    bool Checked(const char* action) { return Main().MainActionList.Get(action).Checked(); }
+
+    ScriptedDialogs dialogs_;
+    TempFolder app_;
+    TempFolder files_;
+    std::unique_ptr<Forms> forms_;
+    char startFolder_[MAX_PATH] = {};
+};
+
+TEST_F(DispatchTest, TextAndRtfOpenInTheTextPanelByTheirExtension) {
+    std::string readme = files_.File("readme.TXT", "satır bir\r\nikinci satır\r\n");
+    std::string letter = files_.File("letter.RTF", kRtf);
+    ASSERT_FALSE(Text().RichEdit1->Enabled()) << "disabled until a text is loaded";
+
+    Click(readme);
+    EXPECT_TRUE(Text().Visible());
+    EXPECT_FALSE(Hex().Visible());
+    EXPECT_FALSE(Main().HtmlPanel->Visible());
+    EXPECT_TRUE(Checked("MetinEditoru"));
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkText);
+    EXPECT_EQ(Main().CurrentFile, readme);
+    EXPECT_TRUE(Text().PlainTextMode());
+    EXPECT_TRUE(Text().RichEdit1->Enabled());
+    EXPECT_FALSE(Text().RichEdit1->ReadOnly());
+    EXPECT_FALSE(Text().RichEdit1->Modified());
+    EXPECT_EQ(Text().RichEdit1->Line(1), "ikinci satır");
+    EXPECT_EQ(Text().TextDosyaadi->Caption(), "readme.TXT");
+    EXPECT_EQ(Text().TextDosyaadi->Hint(), files_.Path());
+
+    Click(letter);
+    EXPECT_FALSE(Text().PlainTextMode()) << "'.RTF' is read as rich text whatever its letter case";
+    EXPECT_EQ(Text().RichEdit1->Line(0), "Mektup kalın metin");
+    EXPECT_EQ(Text().FileName(), letter);
+
+    // A read-only file opens read-only.
+    std::string locked = files_.File("kilitli.txt", "dokunma");
+    SetReadOnly(locked, true);
+    Click(locked);
+    EXPECT_TRUE(Text().RichEdit1->ReadOnly());
+    SetReadOnly(locked, false);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(DispatchTest, ARealClickOnARowOpensItsFile) {
+    files_.File("notlar.txt", "tıklanan");
+    Main().DirTree1->SetSelectedPath(files_.Path());
+    Main().Refresh();
+    Pump();
+    ClickRow("notlar.txt");
+    EXPECT_EQ(Main().CurrentFile, files_.Path() + "notlar.txt");
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "tıklanan");
+}
+
+TEST_F(DispatchTest, UnknownExtensionsFoldersAndVanishedFilesChangeNothing) {
+    std::string readme = files_.File("readme.txt", "metin");
+    Click(readme);
+    const std::string status = Main().StatusBar1->PanelText(0);
+
+    Click(files_.File("paket.xyz", "?"));
+    EXPECT_TRUE(Text().Visible());
+    EXPECT_EQ(Text().FileName(), readme);
+    EXPECT_EQ(Main().CurrentFile, readme);
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkText) << "the kind of the last dispatch stays";
+    EXPECT_EQ(Main().StatusBar1->PanelText(0), status);
+
+    Click(files_.Folder("klasor.txt"));
+    Click(files_.Path() + "silinmis.txt");
+    EXPECT_EQ(Text().FileName(), readme);
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "metin");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(DispatchTest, EditsAreWrittenWithoutAQuestionWhenTheWarningIsOff) {
+    ASSERT_FALSE(Options().SaveWarning());
+    std::string a = files_.File("a.txt", "birinci");
+    std::string b = files_.File("b.txt", "ikinci");
+    Click(a);
+    Type("yeni ");
+    ASSERT_TRUE(Text().RichEdit1->Modified());
+    Click(b);
+    EXPECT_EQ(ReadAll(a), "yeni birinci");
+    EXPECT_EQ(ReadAll(b), "ikinci");
+    EXPECT_EQ(Text().FileName(), b);
+    EXPECT_TRUE(Messages().empty());
+
+    // An RTF document goes back as RTF.
+    std::string letter = files_.File("letter.rtf", kRtf);
+    Click(letter);
+    Type("X");
+    Click(a);
+    EXPECT_EQ(ReadAll(letter).rfind("{\\rtf", 0), 0u) << ReadAll(letter);
+    EXPECT_NE(ReadAll(letter).find("XMektup"), std::string::npos);
+}
+
+TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
+    Options().KayitCheck->SetChecked(true);
+    std::string a = files_.File("a.txt", "birinci");
+    std::string b = files_.File("b.txt", "ikinci");
+    Click(a);
+    Type("evet ");
+    dialogs_.AnswerMessage(IDYES);
+    Click(b);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], a + " dosya kaydedilsin mi?");
+    EXPECT_EQ(ReadAll(a), "evet birinci");
+
+    dialogs_.Clear();
+    Type("hayır ");
+    dialogs_.AnswerMessage(IDNO);
+    Click(a);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(ReadAll(b), "ikinci") << "No discards the edits";
+    EXPECT_EQ(Text().FileName(), a);
+}
+
+TEST_F(DispatchTest, HexEditsAreAskedForAndTheHexPanelEmptiedAfterEitherAnswer) {
+    Options().KayitCheck->SetChecked(true);
+    std::string data = files_.File("veri.bin", std::string("\x01\x02\x03\x04", 4));
+    Click(data);
+    EXPECT_TRUE(Hex().Visible());
+    EXPECT_FALSE(Text().Visible());
+    EXPECT_TRUE(Checked("HexEditoru"));
+    EXPECT_EQ(Hex().HexDosyaAdi->Caption(), "veri.bin");
+    EXPECT_EQ(Hex().HexDosyaAdi->Hint(), files_.Path());
+    EXPECT_EQ(Hex().HexEditor1->DataSize(), 4);
+    EXPECT_FALSE(Hex().HexEditor1->Modified());
+
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        if (answer == IDYES) Click(data);
+        ChangeFirstByte(0x7F);
+        ASSERT_TRUE(Hex().Modified());
+        dialogs_.Clear();
+        dialogs_.AnswerMessage(answer);
+        Main().MainActionList.Get("MetinEditoru").Execute();
+        Pump(20);
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_EQ(Messages()[0], data + " dosya kaydedilsin mi?");
+        EXPECT_EQ(ReadAll(data)[0], answer == IDYES ? '\x7F' : '\x01');
+        EXPECT_EQ(Hex().HexEditor1->DataSize(), 0);
+        EXPECT_EQ(Hex().FileName(), "");
+        EXPECT_EQ(Hex().HexDosyaAdi->Caption(), "");
+        EXPECT_EQ(Main().CurrentFile, "");
+        EXPECT_TRUE(Text().Visible());
+        EXPECT_TRUE(Checked("MetinEditoru"));
+    }
+}
+
+TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
+    std::string a = files_.File("a.txt", "eski");
+    std::string b = files_.File("b.txt", "öteki");
+    Click(a);
+    Type("kalsın ");
+    SetReadOnly(a, true); // made read-only behind the program's back
+    Click(b);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(a), std::string::npos) << Messages()[0];
+    EXPECT_EQ(ReadAll(a), "eski");
+    EXPECT_EQ(Text().FileName(), a) << "the dispatch did not go on";
+    EXPECT_TRUE(Text().RichEdit1->Modified());
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "kalsın eski");
+    EXPECT_EQ(Main().CurrentFile, a);
+
+    // Neither does the close step let the window go.
+    bool canClose = true;
+    Main().OnCloseQuery(canClose);
+    EXPECT_FALSE(canClose);
+
+    // The next attempt writes.
+    SetReadOnly(a, false);
+    Click(b);
+    EXPECT_EQ(ReadAll(a), "kalsın eski");
+    EXPECT_EQ(Text().FileName(), b);
+
+    // The same for the hex document.
+    std::string data = files_.File("veri.bin", "ABCD");
+    Click(data);
+    ChangeFirstByte('Z');
+    SetReadOnly(data, true);
+    dialogs_.Clear();
+    Click(b);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Hex().Modified()) << "the hex document stays open and modified";
+    EXPECT_EQ(Hex().FileName(), data);
+    EXPECT_EQ(ReadAll(data), "ABCD");
+    SetReadOnly(data, false);
+    Click(b);
+    EXPECT_EQ(ReadAll(data), "ZBCD");
+    EXPECT_EQ(Hex().FileName(), "");
+}
+
+TEST_F(DispatchTest, EachPanelWritesOnlyToTheFileItHolds) {
+    std::string a = files_.File("a.txt", "metin");
+    std::string data = files_.File("veri.bin", "0123");
+    std::string c = files_.File("c.txt", "üçüncü");
+    Click(a);
+    Click(data); // CurrentFile is now the binary
+    Main().MainActionList.Get("MetinEditoru").Execute();
+    Pump(20);
+    EXPECT_EQ(Text().FileName(), a) << "the panel shows what it held";
+    Type("değişti ");
+    Click(c);
+    EXPECT_EQ(ReadAll(a), "değişti metin");
+    EXPECT_EQ(ReadAll(data), "0123");
+    EXPECT_EQ(ReadAll(c), "üçüncü");
+}
+
+TEST_F(DispatchTest, AHexLoadRefusedTellsWhy) {
+    std::string data = files_.File("kilit.bin", "1234");
+    HANDLE exclusive = CreateFileA(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    Click(data);
+    CloseHandle(exclusive);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(data), std::string::npos) << Messages()[0];
+    EXPECT_EQ(Hex().FileName(), "");
+    EXPECT_FALSE(Hex().Modified());
+}
+
+TEST_F(DispatchTest, DeletingTheShownFileEmptiesItsViewer) {
+    std::string a = files_.File("a.txt", "gidecek");
+    Click(a);
+    ASSERT_TRUE(DeleteFileA(a.c_str()));
+    Main().FileListView1->UpdateFileList();
+    PumpUntil([&] { return Text().FileName().empty(); }, 2000);
+    EXPECT_EQ(Text().FileName(), "");
+    EXPECT_FALSE(Text().RichEdit1->Enabled());
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "");
+    EXPECT_EQ(Text().TextDosyaadi->Caption(), "");
+    EXPECT_EQ(Text().TextDosyaadi->Hint(), "");
+    EXPECT_EQ(Main().CurrentFile, "");
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkNone);
+}
+
+TEST_F(DispatchTest, ListingAgainKeepsAnEditedTextWhoseFileIsThere) {
+    // After the hex save the shared current file is empty; the text panel's
+    // edits of its own, existing file must survive the list's next refresh.
+    std::string a = files_.File("a.txt", "metin");
+    std::string data = files_.File("veri.bin", "0123");
+    Click(a);
+    Click(data);
+    ChangeFirstByte('9');
+    Main().MainActionList.Get("MetinEditoru").Execute();
+    Pump(20);
+    ASSERT_EQ(Main().CurrentFile, "");
+    Type("sakla ");
+    Main().FileListView1->UpdateFileList();
+    Pump(100);
+    EXPECT_EQ(Text().FileName(), a);
+    EXPECT_TRUE(Text().RichEdit1->Modified());
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "sakla metin");
+}
+
+TEST_F(DispatchTest, ANameBarClickShowsTheFileInTheList) {
+    std::string a = files_.File("Belge.txt", "x");
+    files_.File("diger.txt", "y");
+    Click(a);
+    TempFolder elsewhere;
+    Main().DirTree1->SetSelectedPath(elsewhere.Path());
+    Main().Refresh();
+    ASSERT_NE(_stricmp(Main().FileListView1->Directory().c_str(), files_.Path().c_str()), 0);
+
+    Text().TextDosyaadi->OnClick();
+    Pump();
+    explorer::TFileListView& list = *Main().FileListView1;
+    std::string shown = list.Directory();
+    if (shown.back() != '\\') shown += '\\';
+    EXPECT_EQ(_stricmp(shown.c_str(), files_.Path().c_str()), 0) << shown;
+    EXPECT_EQ(list.SelectedFile(), a);
+    ASSERT_GE(list.SelectedIndex(), 0);
+    EXPECT_EQ(list.Row(list.SelectedIndex()).caption, "Belge.txt");
+}
+
+TEST_F(DispatchTest, ThePanelButtonsShowWhatThePanelsHeld) {
+    std::string a = files_.File("a.txt", "metin");
+    std::string data = files_.File("veri.bin", "0123");
+    Click(data);
+    Click(a);
+    Main().MainActionList.Get("HexEditoru").Execute();
+    Pump(20);
+    EXPECT_TRUE(Hex().Visible());
+    EXPECT_FALSE(Text().Visible());
+    EXPECT_EQ(Hex().FileName(), data);
+    EXPECT_TRUE(Checked("HexEditoru"));
+    EXPECT_FALSE(Checked("MetinEditoru"));
+    Main().MainActionList.Get("HtmlveResimEditoru").Execute();
+    Pump(20);
+    EXPECT_TRUE(Main().HtmlPanel->Visible());
+    EXPECT_FALSE(Hex().Visible());
+    EXPECT_EQ(Main().CurrentFile, a) << "nothing is loaded";
+}
+
+TEST_F(DispatchTest, CtrlBFromTheListAppliesTheBoldButtonToTheText) {
+    Click(files_.File("a.txt", "kalın olacak"));
+    Text().RichEdit1->SetSel(0, 5);
+    Main().MainActionList.Get("Bold").SetChecked(true);
+    Main().FileListView1->SetFocus();
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    PostMessageA(Main().FileListView1->Handle(), WM_KEYDOWN, 'B', 1);
+    Pump(50);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+    Text().RichEdit1->SetSel(0, 5);
+    EXPECT_TRUE(Text().RichEdit1->SelAttributes().bold);
+    EXPECT_TRUE(Text().RichEdit1->Modified());
+}
+
+// A drop as the shell hands it over: DROPFILES and the names, ANSI, double-NUL ended.
+HGLOBAL MakeDrop(const std::vector<std::string>& names) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& n : names)
+        size += n.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const auto& n : names) {
+        std::memcpy(p, n.c_str(), n.size() + 1);
+        p += n.size() + 1;
+    }
+    *p = 0;
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(DispatchTest, ADropOfThreeFilesOpensTheFirstAndShowsItInTheList) {
+    std::string first = files_.File("ilk.txt", "birinci dosya");
+    std::string second = files_.File("iki.bin", "2");
+    std::string third = files_.File("uc.txt", "3");
+    TempFolder elsewhere;
+    Main().DirTree1->SetSelectedPath(elsewhere.Path());
+    Main().Refresh();
+
+    SendMessageA(Main().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({first, second, third})),
+                 0);
+    Pump();
+    EXPECT_EQ(Main().CurrentFile, first);
+    EXPECT_EQ(Text().RichEdit1->PlainText(), "birinci dosya");
+    EXPECT_EQ(Hex().FileName(), "") << "only the first file opens";
+    explorer::TFileListView& list = *Main().FileListView1;
+    ASSERT_GE(list.SelectedIndex(), 0);
+    EXPECT_EQ(list.Row(list.SelectedIndex()).caption, "ilk.txt");
+    EXPECT_EQ(list.SelectedFile(), first);
+    EXPECT_EQ(GetFocus(), list.Handle());
+}
+
+} // namespace
