@@ -23,30 +23,13 @@
 using namespace velmora::app;
 using testing_support::Pump;
 using testing_support::PumpUntil;
+using testing_support::ReadFileText;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
+using testing_support::WindowsPath;
 namespace explorer = velmora::explorer;
 
 namespace {
-
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        text.append(buffer, n);
-    CloseHandle(h);
-    return text;
-}
 
 void SetReadOnly(const std::string& path, bool readOnly) {
     SetFileAttributesA(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
@@ -119,7 +102,7 @@ protected:
         auto& doc = Hex().HexEditor1->Document();
         uint8_t old = 0;
         doc.Seek(0, 0, true);
-        std::string bytes = ReadAll(Hex().FileName());
+        std::string bytes = ReadFileText(Hex().FileName());
         if (!bytes.empty()) old = static_cast<uint8_t>(bytes[0]);
         doc.ChangeByte(old, value, 0);
     }
@@ -209,8 +192,8 @@ TEST_F(DispatchTest, EditsAreWrittenWithoutAQuestionWhenTheWarningIsOff) {
     Type("yeni ");
     ASSERT_TRUE(Text().RichEdit1->Modified());
     Click(b);
-    EXPECT_EQ(ReadAll(a), "yeni birinci");
-    EXPECT_EQ(ReadAll(b), "ikinci");
+    EXPECT_EQ(ReadFileText(a), "yeni birinci");
+    EXPECT_EQ(ReadFileText(b), "ikinci");
     EXPECT_EQ(Text().FileName(), b);
     EXPECT_TRUE(Messages().empty());
 
@@ -219,8 +202,8 @@ TEST_F(DispatchTest, EditsAreWrittenWithoutAQuestionWhenTheWarningIsOff) {
     Click(letter);
     Type("X");
     Click(a);
-    EXPECT_EQ(ReadAll(letter).rfind("{\\rtf", 0), 0u) << ReadAll(letter);
-    EXPECT_NE(ReadAll(letter).find("XMektup"), std::string::npos);
+    EXPECT_EQ(ReadFileText(letter).rfind("{\\rtf", 0), 0u) << ReadFileText(letter);
+    EXPECT_NE(ReadFileText(letter).find("XMektup"), std::string::npos);
 }
 
 TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
@@ -233,14 +216,14 @@ TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
     Click(b);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], a + " dosya kaydedilsin mi?");
-    EXPECT_EQ(ReadAll(a), "evet birinci");
+    EXPECT_EQ(ReadFileText(a), "evet birinci");
 
     dialogs_.Clear();
     Type("hayır ");
     dialogs_.AnswerMessage(IDNO);
     Click(a);
     EXPECT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(ReadAll(b), "ikinci") << "No discards the edits";
+    EXPECT_EQ(ReadFileText(b), "ikinci") << "No discards the edits";
     EXPECT_EQ(Text().FileName(), a);
 }
 
@@ -267,7 +250,7 @@ TEST_F(DispatchTest, HexEditsAreAskedForAndTheHexPanelEmptiedAfterEitherAnswer) 
         Pump(20);
         ASSERT_EQ(Messages().size(), 1u);
         EXPECT_EQ(Messages()[0], data + " dosya kaydedilsin mi?");
-        EXPECT_EQ(ReadAll(data)[0], answer == IDYES ? '\x7F' : '\x01');
+        EXPECT_EQ(ReadFileText(data)[0], answer == IDYES ? '\x7F' : '\x01');
         EXPECT_EQ(Hex().HexEditor1->DataSize(), 0);
         EXPECT_EQ(Hex().FileName(), "");
         EXPECT_EQ(Hex().HexDosyaAdi->Caption(), "");
@@ -286,7 +269,7 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     Click(b);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find(a), std::string::npos) << Messages()[0];
-    EXPECT_EQ(ReadAll(a), "eski");
+    EXPECT_EQ(ReadFileText(a), "eski");
     EXPECT_EQ(Text().FileName(), a) << "the dispatch did not go on";
     EXPECT_TRUE(Text().RichEdit1->Modified());
     EXPECT_EQ(Text().RichEdit1->PlainText(), "kalsın eski");
@@ -300,7 +283,7 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     // The next attempt writes.
     SetReadOnly(a, false);
     Click(b);
-    EXPECT_EQ(ReadAll(a), "kalsın eski");
+    EXPECT_EQ(ReadFileText(a), "kalsın eski");
     EXPECT_EQ(Text().FileName(), b);
 
     // The same for the hex document.
@@ -313,10 +296,10 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Hex().Modified()) << "the hex document stays open and modified";
     EXPECT_EQ(Hex().FileName(), data);
-    EXPECT_EQ(ReadAll(data), "ABCD");
+    EXPECT_EQ(ReadFileText(data), "ABCD");
     SetReadOnly(data, false);
     Click(b);
-    EXPECT_EQ(ReadAll(data), "ZBCD");
+    EXPECT_EQ(ReadFileText(data), "ZBCD");
     EXPECT_EQ(Hex().FileName(), "");
 }
 
@@ -331,9 +314,9 @@ TEST_F(DispatchTest, EachPanelWritesOnlyToTheFileItHolds) {
     EXPECT_EQ(Text().FileName(), a) << "the panel shows what it held";
     Type("değişti ");
     Click(c);
-    EXPECT_EQ(ReadAll(a), "değişti metin");
-    EXPECT_EQ(ReadAll(data), "0123");
-    EXPECT_EQ(ReadAll(c), "üçüncü");
+    EXPECT_EQ(ReadFileText(a), "değişti metin");
+    EXPECT_EQ(ReadFileText(data), "0123");
+    EXPECT_EQ(ReadFileText(c), "üçüncü");
 }
 
 TEST_F(DispatchTest, AHexLoadRefusedTellsWhy) {

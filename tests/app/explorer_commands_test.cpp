@@ -9,6 +9,7 @@
 #include "toolkit/gdi.h"
 
 using namespace velmora::app;
+using testing_support::ReadFileText;
 using testing_support::Pump;
 namespace explorer = velmora::explorer;
 
@@ -131,18 +132,6 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
 }
 
 namespace {
-
-std::string ReadFileText(const std::string& path) {
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        text.append(buffer, n);
-    CloseHandle(h);
-    return text;
-}
 
 bool SamePath(std::string a, std::string b) {
     a = velmora::explorer::AddSlash(a);

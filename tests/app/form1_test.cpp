@@ -9,6 +9,7 @@
 #include "toolkit/menus.h"
 
 using namespace velmora::app;
+using testing_support::PressKey;
 using testing_support::Pump;
 
 namespace {
@@ -35,18 +36,6 @@ protected:
 
 Forms* MainWindowTest::forms_ = nullptr;
 testing_support::ScriptedDialogs* MainWindowTest::dialogs_ = nullptr;
-
-// Sends a key press through the application's dispatch, as the loop would.
-void PressKey(HWND target, WORD key, bool ctrl) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    if (ctrl) state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    Pump(30);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
-}
 
 } // namespace
 

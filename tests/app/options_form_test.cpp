@@ -22,24 +22,13 @@
 #include "toolkit/menus.h"
 
 using namespace velmora::app;
+using testing_support::ReadFileText;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
 namespace explorer = velmora::explorer;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        text.append(buffer, n);
-    CloseHandle(h);
-    return text;
-}
 
 // The tree as one line per item: TABs for the level, the text, "=" and its picture.
 std::string Dump(const TExtensionTree& tree) {
@@ -265,8 +254,8 @@ TEST_F(OptionsTest, InvalidLevelStopsTheReadingAndKeepsWhatWasRead) {
     // read, is kept beside it first.
     dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
     Options().Execute();
-    EXPECT_EQ(ReadAll(SecIni()), "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\n");
-    EXPECT_EQ(ReadAll(SecIni() + ".bak"),
+    EXPECT_EQ(ReadFileText(SecIni()), "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\n");
+    EXPECT_EQ(ReadFileText(SecIni() + ".bak"),
               "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\n\t\t.htm\r\n\t.html\r\nHex Editörü\r\n");
 }
 
@@ -281,7 +270,7 @@ TEST_F(OptionsTest, TooLargeSecIniIsNotReadAndNotLost) {
     EXPECT_EQ(Dump(Ext()), "Metin Editörü=0\nHtml Editörü=1\nResim Editörü=2\nHex Editörü=3\n");
     dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
     Options().Execute();
-    EXPECT_EQ(ReadAll(SecIni() + ".bak"), huge);
+    EXPECT_EQ(ReadFileText(SecIni() + ".bak"), huge);
 }
 
 TEST_F(OptionsTest, ExtFindTable) {
@@ -647,12 +636,12 @@ TEST_F(OptionsTest, AssociationsEditedInTheWindowSurviveARestart) {
     EXPECT_EQ(dialogs_.Calls()[0].caption, "Seçenekler");
     const std::string table =
         "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\nResim Editörü\r\nHex Editörü\r\n\t.PAS\r\n";
-    EXPECT_EQ(ReadAll(SecIni()), table);
+    EXPECT_EQ(ReadFileText(SecIni()), table);
     // The menu item runs the same command; an unchanged table is written again.
     dialogs_.Clear();
     Main().MainMenu1.Find("Secenekler1")->Click();
     EXPECT_EQ(dialogs_.Calls().size(), 1u);
-    EXPECT_EQ(ReadAll(SecIni()), table);
+    EXPECT_EQ(ReadFileText(SecIni()), table);
 
     forms_.reset();
     Start();
@@ -676,14 +665,14 @@ TEST_F(OptionsTest, ClosingWhenSecIniCannotBeWritten) {
     EXPECT_NE(Messages()[0].find(velmora::WriteFailureText(velmora::WriteFailure::TargetReadOnly)),
               std::string::npos);
     // The file is as it was; the table in the window keeps the new extension for the next try.
-    EXPECT_EQ(ReadAll(path), table);
+    EXPECT_EQ(ReadFileText(path), table);
     EXPECT_EQ(Options().ExtFind(".log"), 0);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     dialogs_.Clear();
     dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
     Options().Execute();
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(ReadAll(path), table + "\t.log\r\n");
+    EXPECT_EQ(ReadFileText(path), table + "\t.log\r\n");
 
     // No "ini" folder at all: the archive step's box at start, and the one of the failed write.
     forms_.reset();
@@ -697,7 +686,7 @@ TEST_F(OptionsTest, ClosingWhenSecIniCannotBeWritten) {
     dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
     Options().Execute();
     EXPECT_EQ(Messages().size(), 2u);
-    EXPECT_EQ(ReadAll(bare.Path() + "ini\\sec.ini"), "<missing>");
+    EXPECT_EQ(ReadFileText(bare.Path() + "ini\\sec.ini"), "<missing>");
 }
 
 TEST_F(OptionsTest, TableLoadedEvenWhenTheArchiveFileCannotBeMade) {

@@ -20,6 +20,36 @@ void Pump(DWORD forMs) {
     } while (GetTickCount() - start < forMs);
 }
 
+void PressKey(HWND target, WORD key, bool ctrl) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    Pump(30);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        text.append(buffer, n);
+    CloseHandle(h);
+    return text;
+}
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
 TempFolder::TempFolder() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -45,10 +75,12 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::File(const std::string& name, const std::string& contents) const {
     std::string path = path_ + name;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        if (!contents.empty()) WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        if (!contents.empty())
+            WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
         CloseHandle(h);
     }
     return path;

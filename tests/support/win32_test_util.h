@@ -11,6 +11,14 @@ namespace testing_support {
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Handles the messages waiting now (and those they cause, for a short while).
 void Pump(DWORD forMs = 50);
+// A key press (with Ctrl held when asked) posted to the window and handled
+// through the application's dispatch, as the loop would.
+void PressKey(HWND target, WORD key, bool ctrl);
+// The file's bytes; "<missing>" when it cannot be opened.
+std::string ReadFileText(const std::string& path);
+// A path of the build machine ("/work/...") as Wine's Z: drive sees it.
+std::string WindowsPath(std::string path);
+
 // A fresh empty folder under the temp folder, removed by the destructor.
 class TempFolder {
 public:

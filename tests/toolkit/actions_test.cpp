@@ -12,6 +12,7 @@
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
 
+using testing_support::PressKey;
 using testing_support::Pump;
 
 namespace {
@@ -79,18 +80,6 @@ protected:
 };
 
 tk::TForm* ActionsTest::form = nullptr;
-
-// Sends a key press through the application's dispatch, as the loop would.
-void PressKey(HWND target, WORD key, bool ctrl) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    SetKeyboardState(state);
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    Pump(30);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
-}
 
 // Ends the loop should the idle step never come.
 void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) {
