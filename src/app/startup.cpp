@@ -11,7 +11,7 @@ std::unique_ptr<Forms> CreateForms() {
     tk::Application().SetMainForm(forms->form1.get());
     forms->form2 = std::make_unique<TForm2>(*forms->form1);
     forms->form3 = std::make_unique<TForm3>();
-    forms->form4 = std::make_unique<TForm4>();
+    forms->form4 = std::make_unique<TForm4>(*forms->form1);
     return forms;
 }
 

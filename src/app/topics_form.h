@@ -1,12 +1,49 @@
 // The topics window: the lines of the text written as "<title>", to jump to.
 #pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "toolkit/form.h"
+#include "toolkit/gdi.h"
+#include "toolkit/controls.h"
+#include "toolkit/rich_edit.h"
 
 namespace velmora::app {
 
+class TForm1;
+
+// The topic lines of a text, in order: each whole line that holds a "<"
+// anywhere and ends with ">". Lines end at CR, LF or CR LF.
+std::vector<std::string> TopicLines(const std::string& text);
+
 class TForm4 : public tk::TForm {
 public:
-    TForm4();
+    // The editor the topics come from and jumps go to, asked for at each use
+    // (null: none, the list stays empty).
+    using EditorSource = std::function<tk::TRichEdit*()>;
+    explicit TForm4(EditorSource editor);
+    // Takes the main window's text editor and runs its topics command.
+    explicit TForm4(TForm1& main);
+    ~TForm4() override;
+
+    std::unique_ptr<tk::TListBox> KonuBox;
+
+    // The topics command: shows the window without making it modal, with the
+    // list filled anew (also when it was showing already).
+    void ShowTopics();
+    // Fills the list from the editor's text (on every show and on F5).
+    void FillTopics();
+    // Selects the first occurrence of the item's text in the editor, letter
+    // case ignored, and gives the editor the focus; nothing when it is not there.
+    void JumpToTopic(int index);
+
+private:
+    void CreateControls();
+    EditorSource editor_;
+    TForm1* main_ = nullptr;
+    tk::FontHandle listFont_;
 };
 
 } // namespace velmora::app

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace tk {
 
@@ -130,6 +131,36 @@ std::string TRichEdit::Line(int index) const {
     text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, static_cast<LRESULT>(text.size()))));
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
         text.pop_back();
+    return text;
+}
+
+std::string TRichEdit::PositionText() const {
+    if (!Handle()) return {};
+    GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, 1200};
+    LRESULT units = SendMessageA(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<size_t>(units) + 1, L'\0');
+    GETTEXTEX get{};
+    get.cb = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+    get.flags = GT_DEFAULT;
+    get.codepage = 1200;
+    LRESULT got = SendMessageA(Handle(), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                               reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, units)));
+    // One unit at a time: a whole-string conversion would merge surrogate
+    // pairs and best-fit some letters, and positions would drift.
+    static const std::vector<char> ansi = [] {
+        std::vector<char> table(0x10000, '?');
+        for (int b = 1; b < 256; ++b) {
+            char c = static_cast<char>(b);
+            wchar_t w = 0;
+            if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &c, 1, &w, 1) == 1) table[w] = c;
+        }
+        return table;
+    }();
+    std::string text(wide.size(), '?');
+    for (size_t i = 0; i < wide.size(); ++i)
+        text[i] = ansi[static_cast<uint16_t>(wide[i])];
     return text;
 }
 

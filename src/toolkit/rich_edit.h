@@ -73,7 +73,11 @@ public:
     int TextLength() const; // in characters, a line break counting one
     int LineCount() const;
     std::string Line(int index) const; // without its line break
-    int LineIndex(int line) const;     // the first character of a line
+    // The whole text with one byte per character position, so that positions
+    // in it are the control's: a paragraph break is '\r', a character the ANSI
+    // code page cannot spell is '?'.
+    std::string PositionText() const;
+    int LineIndex(int line) const; // the first character of a line
     int LineFromChar(int position) const;
     void Clear();
 
