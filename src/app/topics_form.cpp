@@ -46,9 +46,8 @@ TForm4::TForm4(EditorSource editor) : tk::TForm(TopicsParams()), editor_(std::mo
 
 TForm4::TForm4(TForm1& main)
     : TForm4([&main]() -> tk::TRichEdit* {
-          // The text panel is looked up at each use: the main window may make it later.
-          auto* panel = dynamic_cast<TTextPanel*>(main.TextPanel.get());
-          return panel ? panel->RichEdit1.get() : nullptr;
+          // Asked at each use: the main window may make its text panel later.
+          return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
       }) {
     main_ = &main;
     main.MainActionList.Get("Konular").OnExecute = [this] { ShowTopics(); };

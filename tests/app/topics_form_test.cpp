@@ -250,9 +250,12 @@ TEST_F(TopicsTest, ClosingHidesAndTheNextShowFillsAgain) {
     EXPECT_EQ(topics->KonuBox->Items(), (Lines{"<Üç>"}));
 }
 
-TEST_F(TopicsTest, TheTopicsButtonShowsTheWindowModelessAndOnTop) {
+TEST_F(TopicsTest, TheTopicsButtonShowsTheWindowModelessAndOnTopWithTheTextPanelsTopics) {
     TForm1& main = *forms->form1;
     TForm4& window = *forms->form4;
+    testing_support::TempFolder folder;
+    ASSERT_TRUE(main.TextPanel->LoadFile(folder.File("notlar.txt", "<Giriş>\r\nmetin\r\n<Son>\r\n")));
+    main.ShowViewerPanel(TViewerKind::vkText);
     EXPECT_FALSE(IsWindowVisible(window.Handle()));
     tk::TSpeedButton* button = main.Button("SpeedButton8");
     ASSERT_NE(button, nullptr);
@@ -260,13 +263,28 @@ TEST_F(TopicsTest, TheTopicsButtonShowsTheWindowModelessAndOnTop) {
     Pump(20);
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
     EXPECT_TRUE(GetWindowLongPtrA(window.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(window.KonuBox->Items(), (Lines{"<Giriş>", "<Son>"}));
     // Modeless: the main window still takes input, and its commands run.
     EXPECT_TRUE(IsWindowEnabled(main.Handle()));
     EXPECT_TRUE(main.MainActionList.Get("Detayli").Execute());
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
+
+    // A jump lands in the text panel's editor.
+    RECT r{};
+    SendMessageA(window.KonuBox->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+    PostMessageA(window.KonuBox->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window.KonuBox->Handle(), WM_LBUTTONUP, 0, at);
+    Pump(30);
+    tk::TRichEdit& editor = *main.TextPanel->RichEdit1;
+    EXPECT_EQ(editor.SelStart(), 14);
+    EXPECT_EQ(editor.SelText(), "<Son>");
+    EXPECT_EQ(GetFocus(), editor.Handle());
+
     SendMessageA(window.Handle(), WM_CLOSE, 0, 0);
     Pump(10);
     EXPECT_FALSE(IsWindowVisible(window.Handle()));
     EXPECT_TRUE(IsWindow(window.Handle()));
     EXPECT_TRUE(IsWindowVisible(main.Handle()));
+    main.TextPanel->Clear();
 }
