@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
          [&](const std::string& p) { main.TextPanel->LoadFile(p); }, 5},
         {"RTF", "b.rtf", [&](const std::string& p) { WriteWholeFile(p, MakeRtf(textKb * 1024)); },
          [&](const std::string& p) { main.TextPanel->LoadFile(p); }, 5},
-#if __has_include("app/html_panel.h")
+#if defined(VELMORA_HTML_PANEL_WIRED)
         {"HTML", "b.htm", [&](const std::string& p) { WriteWholeFile(p, velmora_bench::MakePage(htmlMb << 20)); },
          [&](const std::string& p) { main.HtmlPanel->LoadFile(p); }, 5},
 #endif

@@ -9,6 +9,10 @@
 #include "app/options_form.h"
 #include "toolkit/messages.h"
 
+// The HTML panel's steps take part once the main window holds a THtmlPanel
+// (form1.h defines VELMORA_HTML_PANEL_WIRED then): the panel's header alone
+// does not make TForm1::HtmlPanel one.
+
 namespace velmora::app {
 
 namespace {
@@ -71,7 +75,7 @@ void FileListClick(TForm1& form) {
         break;
     case TViewerKind::vkHtml:
     case TViewerKind::vkPicture:
-#if __has_include("app/html_panel.h")
+#if defined(VELMORA_HTML_PANEL_WIRED)
         if (!(kind == TViewerKind::vkHtml ? form.HtmlPanel->LoadFile(path)
                                           : form.HtmlPanel->LoadPicture(path)))
             return;
@@ -105,12 +109,12 @@ void UpdateActions(TForm1& form) {
         return focus && control && control->Handle() &&
                (focus == control->Handle() || IsChild(control->Handle(), focus));
     };
-#if __has_include("app/html_panel.h")
+#if defined(VELMORA_HTML_PANEL_WIRED)
     if (within(form.HtmlPanel->htmlView.get()))
         form.MainActionList.Get("HtmlveResimEditoru").SetChecked(true);
 #endif
     if (within(form.TextPanel->RichEdit1.get())) form.MainActionList.Get("MetinEditoru").SetChecked(true);
-#if __has_include("app/html_panel.h")
+#if defined(VELMORA_HTML_PANEL_WIRED)
     form.HtmlPanel->UpdateCommands(form.ViewerKind == TViewerKind::vkHtml);
 #endif
 }
@@ -144,7 +148,7 @@ void CheckShownFiles(TForm1& form) {
     // there while this one's has gone (and the other way round).
     TTextPanel& text = *form.TextPanel;
     if (!Exists(text.FileName())) text.Clear();
-#if __has_include("app/html_panel.h")
+#if defined(VELMORA_HTML_PANEL_WIRED)
     if (!Exists(form.HtmlPanel->FileName())) form.HtmlPanel->Clear();
 #endif
     if (!Exists(form.CurrentFile)) {
