@@ -22,7 +22,11 @@ inline int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
 }
 
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// The platform's value; <windows.h> defines it as a macro, so a file may
+// include that header before this one.
+#ifndef DEFAULT_CHARSET
 constexpr uint8_t DEFAULT_CHARSET = 1;
+#endif
 
 // A font plus the size it has for a default font size of 12 (the nominal
 // size) and whether it is the fixed-pitch (preformatted) font.

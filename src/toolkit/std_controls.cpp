@@ -39,7 +39,7 @@ void SetHint(HWND window, const std::string& text) {
 
 TSpeedButton::TSpeedButton(const Params& p)
     : name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), groupIndex_(p.groupIndex),
-      down_(p.down), allowAllUp_(p.allowAllUp), flat_(p.flat) {
+      down_(p.down), allowAllUp_(p.allowAllUp), flat_(p.flat), dropDownArrow_(p.dropDownArrow) {
     RegisterWindowClass(kSpeedButtonClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     WindowParams wp;
     wp.className = kSpeedButtonClass;
@@ -132,10 +132,15 @@ void TSpeedButton::Paint(HDC dc) {
         DrawEdge(dc, &r, sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     int shift = sunken ? 1 : 0;
+    // With a caption the glyph stands at the left and the caption beside it.
+    const bool besideGlyph = glyph_ && !caption_.empty();
+    int textLeft = 0;
     if (glyph_) {
         BITMAP bm{};
         GetObjectA(glyph_, sizeof bm, &bm);
-        int x = (r.right - bm.bmWidth) / 2 + shift, y = (r.bottom - bm.bmHeight) / 2 + shift;
+        int x = (besideGlyph ? 4 : (r.right - bm.bmWidth) / 2) + shift;
+        int y = (r.bottom - bm.bmHeight) / 2 + shift;
+        textLeft = 4 + bm.bmWidth + 3;
         HDC mem = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(mem, glyph_);
         COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
@@ -169,15 +174,29 @@ void TSpeedButton::Paint(HDC dc) {
         }
         SelectObject(mem, old);
         DeleteDC(mem);
-    } else if (!caption_.empty()) {
+    }
+    const int arrowWidth = dropDownArrow_ ? 10 : 0;
+    if (!caption_.empty()) {
         RECT tr = r;
+        tr.left += textLeft;
+        tr.right -= arrowWidth;
         OffsetRect(&tr, shift, shift);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(GetParent(Handle()), WM_GETFONT, 0, 0));
         HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
-        DrawTextA(dc, caption_.c_str(), -1, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        DrawTextA(dc, caption_.c_str(), -1, &tr,
+                  (besideGlyph ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         if (oldFont) SelectObject(dc, oldFont);
+    }
+    if (dropDownArrow_) {
+        // A small downward triangle, 5 pixels wide, in the text's colour.
+        const int x = r.right - arrowWidth + 2 + shift, y = r.bottom / 2 - 1 + shift;
+        HBRUSH ink = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
+        for (int row = 0; row < 3; ++row) {
+            RECT line{x + row, y + row, x + 5 - row, y + row + 1};
+            FillRect(dc, &line, ink);
+        }
     }
 }
 

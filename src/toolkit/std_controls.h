@@ -28,8 +28,9 @@ public:
         std::string name;
         int left = 0, top = 0, width = 23, height = 22;
         std::string hint;
-        std::string caption;     // drawn when there is no glyph
+        std::string caption;     // centred alone, or beside the glyph when there is one
         HBITMAP glyph = nullptr; // not owned; 16x16, the bottom-left pixel's colour is transparent
+        bool dropDownArrow = false; // a small arrow at the right: the button opens a menu
         int groupIndex = 0;
         bool down = false;
         bool allowAllUp = false;
@@ -63,7 +64,7 @@ private:
     std::string name_, hint_, caption_;
     HBITMAP glyph_;
     int groupIndex_;
-    bool down_, allowAllUp_, flat_;
+    bool down_, allowAllUp_, flat_, dropDownArrow_;
     bool hot_ = false, pressed_ = false;
 };
 

@@ -166,7 +166,9 @@ std::unique_ptr<tk::FindSession> ScriptedDialogs::BeginFind(const tk::FindReques
     call.owner = request.owner;
     call.text = request.text;
     call.flags = (request.down ? FR_DOWN : 0) | (request.matchCase ? FR_MATCHCASE : 0) |
-                 (request.wholeWord ? FR_WHOLEWORD : 0);
+                 (request.wholeWord ? FR_WHOLEWORD : 0) | (request.hideUpDown ? FR_HIDEUPDOWN : 0) |
+                 (request.hideMatchCase ? FR_HIDEMATCHCASE : 0) |
+                 (request.hideWholeWord ? FR_HIDEWHOLEWORD : 0);
     calls_.push_back(call);
     return std::make_unique<ScriptedFindSession>(*this, std::move(handlers));
 }

@@ -19,7 +19,7 @@ struct DialogCall {
     std::string caption; // message caption; modal: the form's caption
     std::string text;    // message text, input prompt, shell file, folder title, find text
     std::string offered; // input: the text the box showed at first
-    UINT flags = 0;      // message box flags; find: FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD
+    UINT flags = 0;      // message box flags; find: FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD | FR_HIDE*
     WORD languageId = 0;
     std::string verb, parameters, directory; // shell execution
     int showCommand = 0;

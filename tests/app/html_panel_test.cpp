@@ -1,0 +1,589 @@
+// The HTML panel under Wine with real messages: layout and viewer settings,
+// loading pages and pictures, the load error, links for the shell and for the
+// viewer, back and forward, the commands' enabling, find, copy with the size
+// warning, the context menu and the link under the mouse.
+#include "app/html_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/scripted_dialogs.h"
+#include "support/win32_test_util.h"
+#include "toolkit/application.h"
+#include "toolkit/clipboard.h"
+#include "toolkit/form.h"
+
+using testing_support::DialogCall;
+using testing_support::Pump;
+using testing_support::ScriptedDialogs;
+using testing_support::TempFolder;
+using velmora::app::IsShellLink;
+using velmora::app::THtmlPanel;
+using velmora::html::TSectionList;
+
+namespace {
+
+std::string Bmp(int w, int h) {
+    const int row = (w * 3 + 3) & ~3;
+    std::string data(54 + static_cast<size_t>(row) * h, '\x40');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    std::fill(data.begin(), data.begin() + 54, '\0');
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(2, static_cast<uint32_t>(data.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    data[26] = 1;
+    data[28] = 24;
+    return data;
+}
+
+// A page whose text is `letters` characters of words and single spaces.
+std::string LongPage(size_t letters) {
+    std::string text;
+    while (text.size() < letters)
+        text += text.size() % 10 == 9 ? ' ' : 'a';
+    if (text.back() == ' ') text.back() = 'a';
+    return "<html><body><p>" + text + "</p></body></html>";
+}
+
+// Presses a key with Ctrl down through the application's dispatch, as the loop would.
+void PressCtrlKey(HWND target, WORD key) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    Pump(30);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+void ClickButton(HWND button) {
+    RECT r;
+    GetClientRect(button, &r);
+    const LPARAM mid = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, mid);
+    PostMessageA(button, WM_LBUTTONUP, 0, mid);
+    Pump(30);
+}
+
+class HtmlPanelTest : public ::testing::Test {
+protected:
+    // One form and one folder of pages for the program: making shown forms costs time under Wine.
+    static void SetUpTestSuite() {
+        tk::Application().Initialize();
+        folder = new TempFolder();
+        folder->File("index.htm", "<html><head><title>Ana Sayfa</title></head><body>"
+                                  "<p>duz metin burada</p>"
+                                  "<p><a href=\"MailTo:ali@example.com\">posta</a></p>"
+                                  "<p><a href=\"http://www.example.com/\">web</a></p>"
+                                  "<p><a href=\"HTTPS://guvenli.example.com/giris.html\">guvenli</a></p>"
+                                  "<p><a href=\"sayfa2.htm\">ikinci</a></p>"
+                                  "</body></html>");
+        folder->File("sayfa2.htm", "<html><body><p>iki <a href=\"sayfa3.htm\">ucuncu</a></p></body></html>");
+        folder->File("sayfa3.htm", "<html><body><p>son sayfa</p></body></html>");
+        folder->File("basliksiz.htm", "<html><body><p>baslik yok</p></body></html>");
+        folder->File("resim.bmp", Bmp(40, 30));
+        tk::TForm::Params fp;
+        fp.caption = "velmora";
+        fp.width = 640;
+        fp.height = 480;
+        form = new tk::TForm(fp);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+    }
+    static void TearDownTestSuite() {
+        delete form;
+        form = nullptr;
+        delete folder;
+        folder = nullptr;
+    }
+    void SetUp() override {
+        THtmlPanel::Params p;
+        p.parent = form;
+        p.bounds = RECT{0, 0, 620, 440};
+        panel = std::make_unique<THtmlPanel>(p);
+        form->Realign();
+        Pump(10);
+    }
+    void TearDown() override { panel.reset(); }
+
+    velmora::html::THtmlView& View() { return *panel->htmlView; }
+    std::string Path(const std::string& name) { return folder->Path() + name; }
+    void Load(const std::string& name) {
+        ASSERT_TRUE(panel->LoadFile(Path(name))) << name;
+        Pump(10);
+    }
+
+    // Where the text starts on the surface (scrolled into view first).
+    POINT TextPoint(const std::string& text, int dx = 2) {
+        TSectionList& doc = View().Document();
+        const int32_t pos = doc.SearchText(text, true, 0);
+        EXPECT_GE(pos, 0) << text;
+        int32_t x = 0, y = 0;
+        EXPECT_TRUE(doc.CaretPosToXY(pos, x, y)) << text;
+        if (y < View().Position() || y + 10 > View().Position() + View().SurfaceHeight())
+            View().SetPosition(y - 20);
+        return POINT{x + View().OriginX() + dx, y - View().Position() + 5};
+    }
+    void Post(UINT msg, WPARAM keys, POINT p) {
+        PostMessageA(View().SurfaceHandle(), msg, keys, MAKELPARAM(p.x, p.y));
+    }
+    void ClickText(const std::string& text) {
+        const POINT p = TextPoint(text);
+        Post(WM_MOUSEMOVE, 0, p);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, p);
+        Post(WM_LBUTTONUP, 0, p);
+        Pump(30);
+    }
+    std::vector<DialogCall> Calls(const std::string& kind) {
+        std::vector<DialogCall> calls;
+        for (const DialogCall& c : dialogs.Calls())
+            if (c.kind == kind) calls.push_back(c);
+        return calls;
+    }
+    // The menu's commands and Düzenle, as the main window's idle step leaves them.
+    std::vector<bool> CommandStates() {
+        std::vector<bool> states;
+        states.push_back(panel->Duzen->Enabled());
+        for (const char* item : {"Ara1", "Kopyala1", "HepsiniSec1"})
+            states.push_back(panel->PopupMenu2->Find(item)->Enabled());
+        return states;
+    }
+
+    static TempFolder* folder;
+    static tk::TForm* form;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<THtmlPanel> panel;
+};
+
+TempFolder* HtmlPanelTest::folder = nullptr;
+tk::TForm* HtmlPanelTest::form = nullptr;
+
+} // namespace
+
+TEST_F(HtmlPanelTest, LayoutViewerSettingsAndMenu) {
+    EXPECT_EQ(GetACP(), 1254u);
+    EXPECT_EQ(panel->Panel4->Top(), 0);
+    EXPECT_EQ(panel->Panel4->Height(), 27);
+    EXPECT_TRUE(panel->Panel4->Visible());
+    struct Button {
+        tk::TSpeedButton* button;
+        const char* caption;
+    };
+    for (const Button& b : {Button{panel->BackButton.get(), "Geri"}, Button{panel->FwdButton.get(), "İleri"},
+                            Button{panel->Duzen.get(), "Düzenle"}}) {
+        EXPECT_EQ(b.button->Text(), b.caption);
+        EXPECT_EQ(b.button->Width(), 66) << b.caption;
+        EXPECT_NE(b.button->Glyph(), nullptr) << b.caption; // a picture beside the caption
+        EXPECT_FALSE(b.button->Enabled()) << b.caption;     // nothing to do before a page
+    }
+    EXPECT_LT(panel->BackButton->Left(), panel->FwdButton->Left());
+    EXPECT_LT(panel->FwdButton->Left() + 66, panel->Duzen->Left()); // the divider between
+    ASSERT_EQ(panel->HtmlToolBar->Dividers().size(), 1u);
+
+    EXPECT_EQ(panel->DosyaAdi->Top(), 27);
+    EXPECT_EQ(panel->DosyaAdi->Height(), 17);
+    EXPECT_EQ(View().Top(), 44);
+    EXPECT_EQ(View().Height(), panel->ClientHeight() - 44);
+    EXPECT_EQ(View().Width(), panel->ClientWidth());
+
+    EXPECT_EQ(View().DefBackground(), RGB(255, 255, 255));
+    EXPECT_EQ(View().BorderStyle(), velmora::html::THTMLBorderStyle::htNone);
+    EXPECT_EQ(View().DefFontName(), "Times New Roman");
+    EXPECT_EQ(View().DefPreFontName(), "Courier New");
+    EXPECT_FALSE(View().NoSelect());
+    EXPECT_EQ(View().CharSet(), DEFAULT_CHARSET);
+    EXPECT_EQ(View().htOptions(), 0);
+    EXPECT_EQ(View().HistoryMaxCount(), 6);
+
+    EXPECT_EQ(View().PopupMenu(), panel->PopupMenu2.get());
+    struct Row {
+        const char* name;
+        const char* caption;
+        tk::TShortCut shortcut;
+    };
+    const Row rows[] = {
+        {"Ara1", "&Ara", tk::ShortCut('A', tk::scCtrl)},
+        {"Kopyala1", "&Kopyala", tk::ShortCut('C', tk::scCtrl)},
+        {"N1", "-", 0},
+        {"HepsiniSec1", "Hepsini &Seç", tk::ShortCut('S', tk::scCtrl)},
+    };
+    const auto& items = panel->PopupMenu2->Root().Items();
+    ASSERT_EQ(items.size(), std::size(rows));
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i]->Name, rows[i].name);
+        EXPECT_EQ(items[i]->Caption(), rows[i].caption);
+        EXPECT_EQ(items[i]->Shortcut(), rows[i].shortcut) << rows[i].name;
+    }
+    EXPECT_EQ(CommandStates(), std::vector<bool>(4, false));
+
+    // The panel edits nothing.
+    Load("index.htm");
+    EXPECT_FALSE(panel->Modified());
+    EXPECT_TRUE(panel->Save());
+    EXPECT_TRUE(dialogs.Calls().empty());
+}
+
+TEST_F(HtmlPanelTest, NameBarPictureStripAndClear) {
+    Load("index.htm");
+    EXPECT_EQ(panel->FileName(), Path("index.htm"));
+    EXPECT_EQ(panel->DosyaAdi->Caption(), " Ana Sayfa");
+    EXPECT_EQ(panel->DosyaAdi->Hint(), folder->Path());
+    EXPECT_EQ(folder->Path().back(), '\\');
+
+    Load("basliksiz.htm");
+    EXPECT_EQ(panel->DosyaAdi->Caption(), "basliksiz.htm");
+
+    // A picture: the strip goes, the bar and the viewer move up.
+    ASSERT_TRUE(panel->LoadPicture(Path("resim.bmp")));
+    Pump(10);
+    EXPECT_FALSE(panel->Panel4->Visible());
+    EXPECT_FALSE(IsWindowVisible(panel->Panel4->Handle()));
+    EXPECT_EQ(panel->DosyaAdi->Top(), 0);
+    EXPECT_EQ(View().Top(), 17);
+    EXPECT_EQ(panel->DosyaAdi->Caption(), "resim.bmp");
+    EXPECT_EQ(panel->DosyaAdi->Hint(), folder->Path());
+    EXPECT_EQ(panel->FileName(), Path("resim.bmp"));
+    EXPECT_EQ(View().CurrentKind(), velmora::html::TDocumentKind::dkPicture);
+    // Each load from the list starts the history again.
+    EXPECT_LE(View().History().Count(), 1);
+
+    // An HTML file brings it back.
+    Load("index.htm");
+    EXPECT_TRUE(panel->Panel4->Visible());
+    EXPECT_EQ(panel->DosyaAdi->Top(), 27);
+    EXPECT_EQ(View().Top(), 44);
+
+    panel->Clear();
+    EXPECT_EQ(panel->FileName(), "");
+    EXPECT_EQ(panel->DosyaAdi->Caption(), "");
+    EXPECT_EQ(panel->DosyaAdi->Hint(), "");
+    EXPECT_EQ(View().History().Count(), 0);
+    EXPECT_EQ(View().DocumentTitle(), "");
+    EXPECT_TRUE(dialogs.Calls().empty());
+}
+
+TEST_F(HtmlPanelTest, LoadErrorIsShownAndLeavesThePanelEmpty) {
+    Load("index.htm");
+    for (bool picture : {false, true}) {
+        dialogs.Clear();
+        const std::string missing = Path(picture ? "yok.gif" : "yok.htm");
+        EXPECT_FALSE(picture ? panel->LoadPicture(missing) : panel->LoadFile(missing));
+        const auto boxes = Calls("message");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Can't locate file: " + missing);
+        EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+        EXPECT_EQ(panel->FileName(), "");
+        EXPECT_EQ(panel->DosyaAdi->Caption(), "");
+        EXPECT_EQ(View().History().Count(), 0);
+    }
+}
+
+TEST_F(HtmlPanelTest, WebAndMailLinksGoToTheShellOthersToTheViewer) {
+    struct Case {
+        const char* text; // the link's text on the page
+        const char* url;  // what the shell gets, or null: the viewer follows it
+    };
+    const Case cases[] = {
+        {"posta", "MailTo:ali@example.com"},
+        {"web", "http://www.example.com/"},
+        // The viewer cannot fetch a secure page either.
+        {"guvenli", "HTTPS://guvenli.example.com/giris.html"},
+        {"ikinci", nullptr},
+    };
+    for (const Case& c : cases) {
+        Load("index.htm");
+        dialogs.Clear();
+        ClickText(c.text);
+        const auto shell = Calls("shell");
+        if (c.url) {
+            ASSERT_EQ(shell.size(), 1u) << c.text;
+            EXPECT_EQ(shell[0].text, c.url);
+            EXPECT_EQ(shell[0].verb, "open");
+            EXPECT_EQ(shell[0].owner, nullptr);
+            EXPECT_EQ(shell[0].showCommand, SW_SHOWNORMAL);
+            EXPECT_EQ(View().CurrentFile(), Path("index.htm")) << c.text; // the page stays
+        } else {
+            EXPECT_TRUE(shell.empty()) << c.text;
+            EXPECT_EQ(View().CurrentFile(), Path("sayfa2.htm"));
+        }
+        EXPECT_TRUE(Calls("message").empty()) << c.text;
+    }
+
+    // The hook replaces the shell.
+    std::vector<std::string> opened;
+    panel->OpenLink = [&](const std::string& url) { opened.push_back(url); };
+    Load("index.htm");
+    dialogs.Clear();
+    ClickText("web");
+    EXPECT_EQ(opened, std::vector<std::string>{"http://www.example.com/"});
+    EXPECT_TRUE(dialogs.Calls().empty());
+
+    struct Rule {
+        const char* url;
+        bool shell;
+    };
+    for (const Rule& r :
+         {Rule{"mailto:a@b.c", true}, Rule{"MAILTO:a@b.c", true}, Rule{"mAiLtO:x", true},
+          Rule{"http://a/", true}, Rule{"HTTP://A/", true}, Rule{"https://a/", true},
+          Rule{"sayfa.htm?geri=http://a", true}, Rule{"sayfa2.htm", false}, Rule{"#bolum", false},
+          Rule{"file:///c:/a.htm", false}, Rule{"ftp://a/", false}, Rule{"http//a", false}, Rule{"", false}})
+        EXPECT_EQ(IsShellLink(r.url), r.shell) << r.url;
+}
+
+TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {
+    Load("index.htm");
+    panel->UpdateCommands(true);
+    EXPECT_FALSE(panel->BackButton->Enabled());
+    EXPECT_FALSE(panel->FwdButton->Enabled());
+
+    ClickText("ikinci");
+    ClickText("ucuncu");
+    ASSERT_EQ(View().CurrentFile(), Path("sayfa3.htm"));
+    panel->UpdateCommands(true);
+    EXPECT_TRUE(panel->BackButton->Enabled());
+    EXPECT_FALSE(panel->FwdButton->Enabled());
+
+    ClickButton(panel->BackButton->Handle());
+    EXPECT_EQ(View().CurrentFile(), Path("sayfa2.htm"));
+    panel->UpdateCommands(true);
+    EXPECT_TRUE(panel->BackButton->Enabled());
+    EXPECT_TRUE(panel->FwdButton->Enabled());
+
+    ClickButton(panel->FwdButton->Handle());
+    EXPECT_EQ(View().CurrentFile(), Path("sayfa3.htm"));
+    ClickButton(panel->BackButton->Handle());
+    ClickButton(panel->BackButton->Handle());
+    EXPECT_EQ(View().CurrentFile(), Path("index.htm"));
+    panel->UpdateCommands(true);
+    EXPECT_FALSE(panel->BackButton->Enabled());
+    EXPECT_TRUE(panel->FwdButton->Enabled());
+    // The name bar keeps the file clicked in the list.
+    EXPECT_EQ(panel->DosyaAdi->Caption(), " Ana Sayfa");
+
+    // A new file from the list starts with an empty history.
+    Load("basliksiz.htm");
+    panel->UpdateCommands(true);
+    EXPECT_FALSE(panel->BackButton->Enabled());
+    EXPECT_FALSE(panel->FwdButton->Enabled());
+    EXPECT_TRUE(Calls("message").empty());
+}
+
+TEST_F(HtmlPanelTest, CommandsAreEnabledOnlyForHtmlFiles) {
+    Load("index.htm");
+    panel->UpdateCommands(true);
+    EXPECT_EQ(CommandStates(), std::vector<bool>(4, true));
+    ASSERT_TRUE(panel->LoadPicture(Path("resim.bmp")));
+    panel->UpdateCommands(false);
+    EXPECT_EQ(CommandStates(), std::vector<bool>(4, false));
+
+    // Disabled, the keys are claimed and do nothing.
+    View().SetFocus();
+    PressCtrlKey(View().Handle(), 'A');
+    PressCtrlKey(View().Handle(), 'S');
+    EXPECT_TRUE(dialogs.Calls().empty());
+    EXPECT_EQ(View().SelLength(), 0);
+    // The idle update of every action list keeps them so.
+    tk::UpdateActionLists();
+    EXPECT_EQ(CommandStates(), std::vector<bool>(4, false));
+
+    Load("index.htm");
+    panel->UpdateCommands(true);
+    EXPECT_EQ(CommandStates(), std::vector<bool>(4, true));
+}
+
+TEST_F(HtmlPanelTest, FindThroughTheMenuKeyAndNotFoundBox) {
+    Load("index.htm");
+    panel->UpdateCommands(true);
+    View().SetFocus();
+    PressCtrlKey(View().Handle(), 'A');
+    const auto finds = Calls("find");
+    ASSERT_EQ(finds.size(), 1u);
+    // Down only; the user sees the text and the match-case box.
+    EXPECT_EQ(finds[0].flags, static_cast<UINT>(FR_DOWN | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD));
+    ASSERT_NE(dialogs.Find(), nullptr);
+
+    // With the case matched the capitals are not on the page.
+    dialogs.Clear();
+    dialogs.Find()->FindNext({"METIN", true, true, false});
+    ASSERT_EQ(Calls("message").size(), 1u);
+    EXPECT_EQ(Calls("message")[0].text, "Başka bulunamadı. \"METIN\"");
+    EXPECT_EQ(Calls("message")[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(View().SelLength(), 0);
+
+    // Ignoring case it is found and selected, the caret at its end.
+    dialogs.Clear();
+    dialogs.Find()->FindNext({"METIN", true, false, false});
+    EXPECT_TRUE(dialogs.Calls().empty());
+    EXPECT_EQ(View().SelLength(), -5);
+    EXPECT_EQ(View().SelectedText(), "metin");
+    // Nothing after it: the box, and the selection stays.
+    dialogs.Find()->FindNext({"metin", true, false, false});
+    ASSERT_EQ(Calls("message").size(), 1u);
+    EXPECT_EQ(Calls("message")[0].text, "Başka bulunamadı. \"metin\"");
+    EXPECT_EQ(View().SelectedText(), "metin");
+    dialogs.Clear();
+
+    // A second Ara keeps the one dialog.
+    PressCtrlKey(View().Handle(), 'A');
+    EXPECT_TRUE(Calls("find").empty());
+}
+
+TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
+    Load("index.htm");
+    panel->UpdateCommands(true);
+    const POINT p = TextPoint("duz");
+    POINT screen = p;
+    ClientToScreen(View().SurfaceHandle(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    dialogs.AnswerPopup("HepsiniSec1");
+    Post(WM_RBUTTONDOWN, MK_RBUTTON, p);
+    Post(WM_RBUTTONUP, 0, p);
+    Pump(30);
+    auto popups = Calls("popup");
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].items, (std::vector<std::string>{"Ara1", "Kopyala1", "N1", "HepsiniSec1"}));
+    EXPECT_EQ(popups[0].owner, View().Handle());
+    EXPECT_GT(View().SelLength(), 0);
+
+    // Düzenle opens it just under the button.
+    dialogs.Clear();
+    tk::SetClipboardText("önceki");
+    dialogs.AnswerPopup("Kopyala1");
+    ClickButton(panel->Duzen->Handle());
+    popups = Calls("popup");
+    ASSERT_EQ(popups.size(), 1u);
+    RECT button;
+    GetWindowRect(panel->Duzen->Handle(), &button);
+    EXPECT_EQ(popups[0].at.x, button.left - 2);
+    EXPECT_EQ(popups[0].at.y, button.bottom + 1);
+    EXPECT_EQ(tk::ClipboardText().substr(0, 9), "duz metin");
+
+    // Ctrl+S and Ctrl+C reach the menu's commands from the viewer.
+    View().SetFocus();
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, p);
+    Post(WM_LBUTTONUP, 0, p);
+    Pump(20);
+    EXPECT_EQ(View().SelLength(), 0);
+    PressCtrlKey(View().Handle(), 'S');
+    EXPECT_GT(View().SelLength(), 0);
+    tk::SetClipboardText("önceki");
+    PressCtrlKey(View().Handle(), 'C');
+    EXPECT_EQ(tk::ClipboardText().substr(0, 9), "duz metin");
+}
+
+TEST_F(HtmlPanelTest, StatusLinkFollowsTheMouse) {
+    std::vector<std::string> shown;
+    panel->OnStatusLink = [&](const std::string& url) { shown.push_back(url); };
+    Load("index.htm");
+    Post(WM_MOUSEMOVE, 0, TextPoint("ikinci"));
+    Pump(20);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), "sayfa2.htm");
+    Post(WM_MOUSEMOVE, 0, TextPoint("posta"));
+    Pump(20);
+    EXPECT_EQ(shown.back(), "MailTo:ali@example.com");
+    Post(WM_MOUSEMOVE, 0, TextPoint("metin"));
+    Pump(20);
+    EXPECT_EQ(shown.back(), "");
+}
+
+// A selection of `length` characters made with the mouse from the first
+// character to the last (forward) or back (backward), scrolling with the
+// wheel while the button is held; returns the selection's SelLength.
+class HtmlPanelCopyTest : public HtmlPanelTest {
+protected:
+    void LoadLength(size_t length) {
+        // The document may count a position more or less than the text has.
+        const std::string name = "uzun" + std::to_string(length) + ".htm";
+        folder->File(name, LongPage(length));
+        Load(name);
+        View().SelectAll();
+        const int32_t all = View().SelLength();
+        if (all != static_cast<int32_t>(length)) {
+            folder->File(name, LongPage(length - (static_cast<size_t>(all) - length)));
+            View().Clear();
+            Load(name);
+            View().SelectAll();
+        }
+        ASSERT_EQ(View().SelLength(), static_cast<int32_t>(length));
+    }
+    // The first character's left edge, and far right on the last line.
+    POINT StartPoint() {
+        View().SetPosition(0);
+        return TextPoint("a", -1);
+    }
+    POINT EndPoint() {
+        TSectionList& doc = View().Document();
+        View().SetPosition(View().MaxVertical());
+        int32_t all = 0;
+        {
+            View().SelectAll();
+            all = View().SelLength();
+        }
+        int32_t x = 0, y = 0;
+        EXPECT_TRUE(doc.CaretPosToXY(all - 1, x, y));
+        return POINT{View().SurfaceWidth() - 3, y - View().Position() + 5};
+    }
+    void Drag(bool forward) {
+        const POINT end = EndPoint();
+        const POINT start = StartPoint();
+        const POINT from = forward ? start : end;
+        const POINT to = forward ? end : start;
+        View().SetPosition(forward ? 0 : View().MaxVertical());
+        Post(WM_MOUSEMOVE, 0, from);
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, from);
+        Pump(20);
+        View().SetPosition(forward ? View().MaxVertical() : 0); // the wheel, turned while dragging
+        Post(WM_MOUSEMOVE, MK_LBUTTON, to);
+        Post(WM_LBUTTONUP, 0, to);
+        Pump(30);
+    }
+};
+
+TEST_F(HtmlPanelCopyTest, LongSelectionsAskBeforeCopying) {
+    panel->UpdateCommands(true);
+    for (size_t length : {32001u, 32000u}) {
+        LoadLength(length);
+        panel->UpdateCommands(true);
+        for (bool forward : {true, false}) {
+            SCOPED_TRACE(std::to_string(length) + (forward ? " forward" : " backward"));
+            Drag(forward);
+            const int32_t expected = forward ? -static_cast<int32_t>(length) : static_cast<int32_t>(length);
+            ASSERT_EQ(View().SelLength(), expected);
+            const std::vector<bool> answers =
+                length > 32000 ? std::vector<bool>{false, true} : std::vector<bool>{true};
+            for (bool ok : answers) {
+                dialogs.Clear();
+                tk::SetClipboardText("önceki");
+                if (length > 32000) dialogs.AnswerMessage(ok ? IDOK : IDCANCEL);
+                panel->PopupMenu2->Find("Kopyala1")->Click();
+                const auto boxes = Calls("message");
+                if (length > 32000) {
+                    ASSERT_EQ(boxes.size(), 1u);
+                    EXPECT_EQ(boxes[0].text, "Seçilen alan çok büyük olduğundan eksik olarak alınabilir.");
+                    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING));
+                } else {
+                    EXPECT_TRUE(boxes.empty());
+                }
+                const std::string copied = tk::ClipboardText();
+                if (ok) {
+                    EXPECT_EQ(copied.substr(0, 9), "aaaaaaaaa");
+                    EXPECT_GE(copied.size(), 32000u);
+                } else {
+                    EXPECT_EQ(copied, "önceki"); // Cancel copies nothing
+                }
+            }
+        }
+    }
+}
