@@ -264,6 +264,16 @@ TEST_F(HtmlPanelTest, NameBarPictureStripAndClear) {
     EXPECT_EQ(panel->DosyaAdi->Top(), 27);
     EXPECT_EQ(View().Top(), 44);
 
+    // A "#" in a name from the list is part of the name, not an anchor.
+    folder->File("not#1.htm", "<html><body><p>not</p></body></html>");
+    Load("not#1.htm");
+    EXPECT_EQ(View().CurrentFile(), Path("not#1.htm"));
+    EXPECT_EQ(panel->DosyaAdi->Caption(), "not#1.htm");
+    folder->File("uzun#2.bmp", Bmp(20, 300));
+    ASSERT_TRUE(panel->LoadPicture(Path("uzun#2.bmp")));
+    EXPECT_GE(View().DocumentHeight(), 300); // the picture, not a placeholder
+    EXPECT_EQ(panel->DosyaAdi->Caption(), "uzun#2.bmp");
+
     panel->Clear();
     EXPECT_EQ(panel->FileName(), "");
     EXPECT_EQ(panel->DosyaAdi->Caption(), "");

@@ -186,6 +186,21 @@ TEST_F(HtmlViewTest, AnchorsJumpAndUnknownOnesShowTheTop) {
     view->LoadFromFile(page + "#nowhere");
     EXPECT_EQ(view->Position(), 0);
     EXPECT_TRUE(view->Visited().Contains(page + "#part2"));
+
+    // A "#" of the file's own name or of its folder is not an anchor.
+    view->SetHistoryMaxCount(6);
+    const std::string named = Page("not#1.htm", html);
+    view->LoadFromFile(named);
+    EXPECT_EQ(view->CurrentFile(), named);
+    EXPECT_EQ(view->Position(), 0);
+    folder->Folder("c#");
+    const std::string inFolder = Page("c#\\sayfa.htm", html);
+    view->LoadFromFile(inFolder + "#part2");
+    EXPECT_EQ(view->CurrentFile(), inFolder);
+    EXPECT_EQ(view->Position(), view->Anchors().at("PART2")->YValue);
+    // Back through the history to the first one.
+    view->SetHistoryIndex(view->HistoryIndex() + 1);
+    EXPECT_EQ(view->CurrentFile(), named);
 }
 
 // (Pure colours, so that the 8-bit screen shows them unchanged.)
