@@ -14,6 +14,8 @@ constexpr int kStripHeight = 27;
 constexpr int kNameBarHeight = 17;
 constexpr int kButtonWidth = 66;
 constexpr int kButtonHeight = 22;
+// The drop-down button's arrow comes in addition to its caption's room.
+constexpr int kArrowWidth = 12;
 
 std::string FileNameOf(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
@@ -128,6 +130,8 @@ THtmlPanel::THtmlPanel(const Params& params)
                                                              tk::TAlign::alTop, tk::TBevel::bvNone,
                                                              tk::TBevel::bvNone, "", true});
     HtmlToolBar = std::make_unique<tk::TToolBar>(Panel4.get(), kStripHeight);
+    stripFont_ = tk::MakeFont("Tahoma", 8);
+    HtmlToolBar->SetFont(stripFont_.get()); // the buttons' captions
     const int top = (kStripHeight - kButtonHeight) / 2;
     auto button = [&](const char* name, const char* caption, const char* action, int left, bool dropDown) {
         tk::TSpeedButton::Params p;
@@ -136,7 +140,7 @@ THtmlPanel::THtmlPanel(const Params& params)
         p.caption = caption;
         p.left = left;
         p.top = top;
-        p.width = kButtonWidth;
+        p.width = kButtonWidth + (dropDown ? kArrowWidth : 0);
         p.height = kButtonHeight;
         p.dropDownArrow = dropDown;
         p.action = &HtmlActions.Get(action);

@@ -15,6 +15,7 @@
 #include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/gdi.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
 #include "widgets/file_name_bar.h"
@@ -94,6 +95,7 @@ private:
     void RightClick();
 
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    tk::FontHandle stripFont_;
     std::string fileName_;
     bool htmlKind_ = false;
     std::unique_ptr<tk::FindSession> find_;

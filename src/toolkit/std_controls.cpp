@@ -175,7 +175,7 @@ void TSpeedButton::Paint(HDC dc) {
         SelectObject(mem, old);
         DeleteDC(mem);
     }
-    const int arrowWidth = dropDownArrow_ ? 10 : 0;
+    const int arrowWidth = dropDownArrow_ ? 12 : 0;
     if (!caption_.empty()) {
         RECT tr = r;
         tr.left += textLeft;
@@ -191,7 +191,7 @@ void TSpeedButton::Paint(HDC dc) {
     }
     if (dropDownArrow_) {
         // A small downward triangle, 5 pixels wide, in the text's colour.
-        const int x = r.right - arrowWidth + 2 + shift, y = r.bottom / 2 - 1 + shift;
+        const int x = r.right - arrowWidth + 3 + shift, y = r.bottom / 2 - 1 + shift;
         HBRUSH ink = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
         for (int row = 0; row < 3; ++row) {
             RECT line{x + row, y + row, x + 5 - row, y + row + 1};
