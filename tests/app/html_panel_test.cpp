@@ -396,6 +396,23 @@ TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {
     EXPECT_TRUE(Calls("message").empty());
 }
 
+TEST_F(HtmlPanelTest, GeriToAPageThatWentAwayTellsAndStays) {
+    const std::string first = folder->File("gidecek.htm", "<p><a href=\"kalan.htm\">kalan</a></p>");
+    folder->File("kalan.htm", "<p>kalan sayfa</p>");
+    Load("gidecek.htm");
+    ClickText("kalan");
+    ASSERT_EQ(View().CurrentFile(), Path("kalan.htm"));
+    ASSERT_TRUE(DeleteFileA(first.c_str()));
+    panel->UpdateCommands(true);
+    ASSERT_TRUE(panel->BackButton->Enabled());
+    ClickButton(panel->BackButton->Handle());
+    const auto boxes = Calls("message");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Can't locate file: " + first + ".");
+    EXPECT_EQ(View().CurrentFile(), Path("kalan.htm"));
+    EXPECT_EQ(View().HistoryIndex(), 0);
+}
+
 TEST_F(HtmlPanelTest, CommandsAreEnabledOnlyForHtmlFiles) {
     Load("index.htm");
     panel->UpdateCommands(true);
