@@ -3,6 +3,7 @@
 #include "app/explorer_commands.h"
 #include "app/messages.h"
 #include "app/options_form.h"
+#include "app/report_form.h"
 #include "app/viewer_dispatch.h"
 
 #include <shellapi.h>
@@ -140,6 +141,7 @@ TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     CreatePanels();
     HexPanel->BindCommands();
     TextPanel->BindCommands(MainActionList);
+    BindTextReport(*TextPanel); // the print button shows the report's preview
     CreateMenus();
     WireEvents();
     AlignControls();
