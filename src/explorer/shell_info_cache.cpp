@@ -37,8 +37,7 @@ ShellEntryInfo AskByAttributes(const std::string& path, DWORD attributes) {
     return result;
 }
 
-// The type name of a real path: the shell takes it from the extension's
-// class, without looking into the file.
+// The type name of a real path.
 std::string AskTypeName(const std::string& path) {
     SHFILEINFOA info{};
     if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return {};
@@ -75,6 +74,14 @@ bool ClassKeyExists(const std::string& subKey) {
 
 ShellEntryInfo ShellInfoCache::ForPath(const std::string& path) {
     return Ask(path);
+}
+
+// True when the extension names a class with a name of its own: the shell
+// then calls every such file by that name, whether it opens the path or not.
+bool ShellInfoCache::TypeHasClassName(const std::string& extension) {
+    if (extension.empty()) return false;
+    const std::string progId = ClassValue(extension);
+    return !progId.empty() && !ClassValue(progId).empty();
 }
 
 bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
@@ -128,19 +135,27 @@ const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32
     auto found = byExtension_.find(extension);
     if (found != byExtension_.end()) return found->second;
     ShellEntryInfo entry;
-    // The first file of an extension is asked by its real path: the answer
-    // for a made-up name is not always worded the same.
-    if (ExtensionIsPerFile(extension)) {
-        // Only the type name now, which never needs the file's contents; the
-        // extension's own icon stands in until the row's turn comes.
+    const bool perFile = ExtensionIsPerFile(extension);
+    if (TypeHasClassName(extension)) {
+        // The class names the type and gives the icon: no need to open the
+        // path, which under Wine walks the folder (tens of milliseconds in a
+        // big one). Files with icons of their own show the class's icon until
+        // their rows' turn comes.
+        ++realCalls_;
+        entry = AskByAttributes(fullPath, attributes);
+    } else if (perFile) {
+        // Without a class the shell makes a name up, worded one way for a path
+        // it opens and another for one it does not: the first file of the
+        // extension is asked by its real path, for the type name only (that
+        // never needs the file's contents).
         realCalls_ += 2;
         entry.typeName = AskTypeName(fullPath);
         entry.iconIndex = AskByAttributes(fullPath, FILE_ATTRIBUTE_NORMAL).iconIndex;
-        entry.iconPerPath = true;
     } else {
         ++realCalls_;
         entry = ForPath(fullPath);
     }
+    entry.iconPerPath = perFile;
     return byExtension_.emplace(std::move(extension), std::move(entry)).first->second;
 }
 

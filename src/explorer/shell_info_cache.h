@@ -41,6 +41,9 @@ public:
     static ShellEntryInfo ForPath(const std::string& path);
     // True when files of this extension (".exe", with the dot) get their own icon.
     static bool ExtensionIsPerFile(const std::string& extension);
+    // True when the extension's class has a name of its own, which the shell
+    // gives every file of the type without opening its path.
+    static bool TypeHasClassName(const std::string& extension);
     // Number of shell calls made so far (for measurements).
     int ShellCalls() const { return realCalls_; }
 

@@ -899,8 +899,13 @@ TEST_F(FileListTest, ProgramIconsAreAskedOnlyForRowsOnScreen) {
     list->SetDirectory(temp.Path());
     ASSERT_EQ(list->RowCount(), files + 2);
     // The folders' answer, the text file's, the programs' and the shortcuts'
-    // type names with their stand-in icons.
-    EXPECT_EQ(list->LastListingShellCalls(), 6);
+    // type names with their stand-in icons: one call for a type its class
+    // names, two for a made-up one (its name by path, a stand-in icon).
+    auto callsFor = [](const char* extension, int madeUp) {
+        return ShellInfoCache::TypeHasClassName(extension) ? 1 : madeUp;
+    };
+    EXPECT_EQ(list->LastListingShellCalls(),
+              1 + callsFor(".txt", 1) + callsFor(".exe", 2) + callsFor(".lnk", 2));
     auto matchesShell = [&](int row) -> testing::AssertionResult {
         const TFileListRow& shown = list->Row(row);
         ShellEntryInfo expected = ShellInfoCache::ForPath(shown.cells[cellPath]);
@@ -950,6 +955,41 @@ TEST_F(FileListTest, PlainFilesCostOneShellCallPerExtension) {
     ASSERT_EQ(list->RowCount(), 46);
     // One for the folders (" .." included), one for each extension.
     EXPECT_EQ(list->LastListingShellCalls(), 3);
+}
+
+// A type its class names is answered without opening a path (under Wine that
+// walks the folder); every row still shows what the shell says for its path.
+TEST_F(FileListTest, NamedTypesAreAnsweredWithoutOpeningAPath) {
+    struct ClassesRemoved {
+        ~ClassesRemoved() {
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, ".vlmtype");
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, "velmora.testtype");
+        }
+    } removed;
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".vlmtype", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("velmora.testtype"), 17);
+    RegCloseKey(key);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "velmora.testtype", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Velmora Deneme"), 15);
+    RegCloseKey(key);
+    TempFolder temp;
+    for (int i = 0; i < 5; ++i)
+        temp.File("named" + std::to_string(i) + ".vlmtype");
+    list->SetDirectory(temp.Path());
+    EXPECT_TRUE(ShellInfoCache::TypeHasClassName(".vlmtype"));
+    EXPECT_EQ(list->LastListingShellCalls(), 2);
+    for (int i = 0; i < list->RowCount(); ++i) {
+        const TFileListRow& row = list->Row(i);
+        ShellEntryInfo expected = ShellInfoCache::ForPath(row.cells[cellPath]);
+        EXPECT_EQ(row.cells[cellType], expected.typeName) << row.caption;
+        if (row.caption != " ..") EXPECT_EQ(row.imageIndex, expected.iconIndex) << row.caption;
+    }
+    EXPECT_EQ(list->Row(1).cells[cellType], "Velmora Deneme");
 }
 
 // The listing finds extensions itself (the shell's walk costs a call per
