@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "explorer/file_list_view.h"
 #include "toolkit/application.h"
 
 namespace velmora::app {
@@ -15,9 +16,12 @@ std::unique_ptr<Forms> CreateForms() {
     return forms;
 }
 
-void ShowMainForm(Forms& forms) { forms.form1->Show(); }
+void ShowMainForm(Forms& forms) {
+    forms.form1->Show();
+}
 
 int RunProgram() {
+    explorer::TFileListView::PrepareImagesAhead();
     auto forms = CreateForms();
     ShowMainForm(*forms);
     tk::Application().Run();

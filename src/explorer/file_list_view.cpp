@@ -8,6 +8,7 @@
 #include <iterator>
 #include <numeric>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 
 #include "base/os.h"
@@ -245,6 +246,14 @@ int TFileListView::ParentImageIndex() {
 }
 int TFileListView::HtmlFolderImageIndex() {
     return Pictures().htmlFolder;
+}
+
+void TFileListView::PrepareImagesAhead() {
+    std::thread([] {
+        SystemImageList(SHGFI_SMALLICON);
+        SystemImageList(SHGFI_LARGEICON);
+        Pictures();
+    }).detach();
 }
 
 // ---- Properties

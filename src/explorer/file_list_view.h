@@ -129,6 +129,11 @@ public:
     // The image indices of the own pictures in the system image lists.
     static int ParentImageIndex();
     static int HtmlFolderImageIndex();
+    // Starts filling the shell's system image lists (and adding the own
+    // pictures) on a thread of its own: the shell builds them on first use,
+    // a good part of a start-up under Wine, while the window is still being
+    // made. Lists made later wait for it where they need the pictures.
+    static void PrepareImagesAhead();
     HIMAGELIST SmallImages() const { return smallImages_; }
     HIMAGELIST LargeImages() const { return largeImages_; }
     // The shell answers of the last folder listing (for measurements).
