@@ -28,7 +28,8 @@ std::string MakeText(size_t size) {
 std::string MakeRtf(size_t size) {
     std::string rtf = "{\\rtf1\\ansi\\ansicpg1254\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset162 Arial;}}\n";
     for (int p = 0; rtf.size() < size; ++p)
-        rtf += "\\pard\\f0\\fs20 Paragraf " + std::to_string(p) + ": \\b kalın\\b0 , \\i italik\\i0  yazı.\\par\n";
+        rtf += "\\pard\\f0\\fs20 Paragraf " + std::to_string(p) +
+               ": \\b kalın\\b0 , \\i italik\\i0  yazı.\\par\n";
     return rtf + "}";
 }
 
@@ -83,10 +84,9 @@ int main(int argc, char** argv) {
          [&](const std::string& p) { main.TextPanel->LoadFile(p); }, 5},
         {"RTF", "b.rtf", [&](const std::string& p) { WriteWholeFile(p, MakeRtf(textKb * 1024)); },
          [&](const std::string& p) { main.TextPanel->LoadFile(p); }, 5},
-#if defined(VELMORA_HTML_PANEL_WIRED)
-        {"HTML", "b.htm", [&](const std::string& p) { WriteWholeFile(p, velmora_bench::MakePage(htmlMb << 20)); },
+        {"HTML", "b.htm",
+         [&](const std::string& p) { WriteWholeFile(p, velmora_bench::MakePage(htmlMb << 20)); },
          [&](const std::string& p) { main.HtmlPanel->LoadFile(p); }, 5},
-#endif
         {"binary", "b.bin", [&](const std::string& p) { WriteBigFile(p, binaryMb << 20); },
          [&](const std::string& p) { main.HexPanel->LoadFile(p); }, 5},
     };

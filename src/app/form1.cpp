@@ -220,8 +220,13 @@ void TForm1::CreatePanels() {
     hex.align = tk::TAlign::alClient;
     hex.visible = false;
     HexPanel = std::make_unique<THexPanel>(hex);
-    HtmlPanel =
-        std::make_unique<tk::TPanel>(PanelParams(this, RECT{383, 30, 900, 300}, tk::TAlign::alClient));
+    THtmlPanel::Params html;
+    html.parent = this;
+    html.bounds = RECT{383, 30, 900, 300};
+    html.visible = false;
+    // The resource says 0; the create step sets 6.
+    html.historyMaxCount = 6;
+    HtmlPanel = std::make_unique<THtmlPanel>(html);
     TTextPanel::Params text;
     text.parent = this;
     text.bounds = RECT{383, 30, 900, 300};
@@ -263,6 +268,8 @@ void TForm1::WireEvents() {
     };
     FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(*this); };
     TextPanel->TextDosyaadi->OnClick = [this] { FileNameBarClick(*this, *TextPanel->TextDosyaadi); };
+    HtmlPanel->DosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HtmlPanel->DosyaAdi); };
+    HtmlPanel->OnStatusLink = [this](const std::string& url) { StatusBar1->SetPanelText(2, url); };
     HexPanel->HexDosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HexPanel->HexDosyaAdi); };
     OnResize = [this] { TextPanel->SelectionChange(); };
     // Closing saves the documents; only a failed save keeps the window open.

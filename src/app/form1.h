@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/hex_panel.h"
+#include "app/html_panel.h"
 #include "app/text_panel.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
@@ -54,7 +55,7 @@ public:
     std::unique_ptr<explorer::TFileListView> FileListView1;
     std::unique_ptr<widgets::TClickSplitter> ClickSplitter2; // ClickSplitter
     std::unique_ptr<TTextPanel> TextPanel;
-    std::unique_ptr<tk::TPanel> HtmlPanel;
+    std::unique_ptr<THtmlPanel> HtmlPanel;
     std::unique_ptr<THexPanel> HexPanel;
     // The file list's operations and its own context menu (declared after the
     // list, so they go before it).

@@ -9,10 +9,6 @@
 #include "app/options_form.h"
 #include "toolkit/messages.h"
 
-// The HTML panel's steps take part once the main window holds a THtmlPanel
-// (form1.h defines VELMORA_HTML_PANEL_WIRED then): the panel's header alone
-// does not make TForm1::HtmlPanel one.
-
 namespace velmora::app {
 
 namespace {
@@ -64,9 +60,10 @@ void FileListClick(TForm1& form) {
         return;
     }
     const int index = form.Form2 ? form.Form2->ExtFind(ExtensionOf(path)) : -1;
-    if (index < 0) return; // no association: everything stays as it was
     const TViewerKind kind = ViewerKindFromIndex(index);
     form.ViewerKind = kind;
+    // No association: the panels, CurrentFile and the status line stay.
+    if (index < 0) return;
     switch (kind) {
     case TViewerKind::vkText:
         form.TextPanel->LoadFile(path);
@@ -75,11 +72,10 @@ void FileListClick(TForm1& form) {
         break;
     case TViewerKind::vkHtml:
     case TViewerKind::vkPicture:
-#if defined(VELMORA_HTML_PANEL_WIRED)
+        // A page the viewer cannot read: its message was shown, nothing changes.
         if (!(kind == TViewerKind::vkHtml ? form.HtmlPanel->LoadFile(path)
                                           : form.HtmlPanel->LoadPicture(path)))
             return;
-#endif
         form.CurrentFile = path;
         form.ShowViewerPanel(kind);
         break;
@@ -109,14 +105,10 @@ void UpdateActions(TForm1& form) {
         return focus && control && control->Handle() &&
                (focus == control->Handle() || IsChild(control->Handle(), focus));
     };
-#if defined(VELMORA_HTML_PANEL_WIRED)
     if (within(form.HtmlPanel->htmlView.get()))
         form.MainActionList.Get("HtmlveResimEditoru").SetChecked(true);
-#endif
     if (within(form.TextPanel->RichEdit1.get())) form.MainActionList.Get("MetinEditoru").SetChecked(true);
-#if defined(VELMORA_HTML_PANEL_WIRED)
     form.HtmlPanel->UpdateCommands(form.ViewerKind == TViewerKind::vkHtml);
-#endif
 }
 
 void FileNameBarClick(TForm1& form, const widgets::TFileNameBar& bar) {
@@ -148,9 +140,7 @@ void CheckShownFiles(TForm1& form) {
     // there while this one's has gone (and the other way round).
     TTextPanel& text = *form.TextPanel;
     if (!Exists(text.FileName())) text.Clear();
-#if defined(VELMORA_HTML_PANEL_WIRED)
     if (!Exists(form.HtmlPanel->FileName())) form.HtmlPanel->Clear();
-#endif
     if (!Exists(form.CurrentFile)) {
         form.CurrentFile.clear();
         form.ViewerKind = TViewerKind::vkNone;

@@ -28,6 +28,7 @@ using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
 using testing_support::WindowsPath;
 namespace explorer = velmora::explorer;
+namespace html = velmora::html;
 
 namespace {
 
@@ -155,6 +156,113 @@ TEST_F(DispatchTest, TextAndRtfOpenInTheTextPanelByTheirExtension) {
     EXPECT_TRUE(Messages().empty());
 }
 
+// A 2x2 24-bit picture.
+std::string TinyBmp() {
+    std::string bmp(54 + 16, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    return bmp;
+}
+
+TEST_F(DispatchTest, PagesAndPicturesShareTheHtmlPanel) {
+    THtmlPanel& html = *Main().HtmlPanel;
+    std::string page = files_.File("index.HTM", "<html><head><title>Ana Sayfa</title></head><body>"
+                                                "<p>Giriş <a href=\"b.htm\">öteki</a></p></body></html>");
+    std::string picture = files_.File("resim.bmp", TinyBmp());
+    auto commands = [&] {
+        tk::Application().Idle();
+        return std::vector<bool>{html.Duzen->Enabled(), html.PopupMenu2->Find("Ara1")->Enabled(),
+                                 html.PopupMenu2->Find("Kopyala1")->Enabled(),
+                                 html.PopupMenu2->Find("HepsiniSec1")->Enabled()};
+    };
+    const std::vector<bool> none(4, false), all(4, true);
+    EXPECT_EQ(commands(), none) << "disabled at start";
+
+    Click(page);
+    EXPECT_TRUE(html.Visible());
+    EXPECT_FALSE(Text().Visible());
+    EXPECT_FALSE(Hex().Visible());
+    EXPECT_TRUE(html.Panel4->Visible());
+    EXPECT_TRUE(Checked("HtmlveResimEditoru"));
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkHtml);
+    EXPECT_EQ(Main().CurrentFile, page);
+    EXPECT_EQ(html.DosyaAdi->Caption(), " Ana Sayfa");
+    EXPECT_EQ(html.DosyaAdi->Hint(), files_.Path());
+    EXPECT_EQ(html.htmlView->HistoryMaxCount(), 6);
+    EXPECT_EQ(commands(), all);
+
+    Click(picture);
+    EXPECT_TRUE(html.Visible());
+    EXPECT_FALSE(html.Panel4->Visible()) << "a picture hides the strip";
+    EXPECT_EQ(html.DosyaAdi->Caption(), "resim.bmp");
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkPicture);
+    EXPECT_EQ(commands(), none);
+
+    Click(page);
+    EXPECT_TRUE(html.Panel4->Visible());
+    EXPECT_EQ(commands(), all);
+    Click(files_.File("bilinmez.qqq", "?"));
+    EXPECT_EQ(commands(), none) << "an unknown extension leaves the kind unknown";
+    EXPECT_EQ(html.FileName(), page) << "and the page in its panel";
+
+    // The bar with a title opens the folder and selects nothing.
+    TempFolder elsewhere;
+    Main().DirTree1->SetSelectedPath(elsewhere.Path());
+    Main().Refresh();
+    Main().FileListView1->SetSelectedFile("");
+    html.DosyaAdi->OnClick();
+    Pump();
+    std::string shown = Main().FileListView1->Directory();
+    if (shown.back() != '\\') shown += '\\';
+    EXPECT_EQ(_stricmp(shown.c_str(), files_.Path().c_str()), 0) << shown;
+    EXPECT_LT(Main().FileListView1->SelectedIndex(), 0);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(DispatchTest, APageThatCannotBeReadChangesNoPanel) {
+    std::string a = files_.File("a.txt", "metin");
+    Click(a);
+    std::string page = files_.File("kilitli.htm", "<p>x</p>");
+    HANDLE exclusive = CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    Click(page);
+    CloseHandle(exclusive);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Text().Visible());
+    EXPECT_FALSE(Main().HtmlPanel->Visible());
+    EXPECT_EQ(Main().CurrentFile, a);
+}
+
+TEST_F(DispatchTest, TheLinkUnderTheMouseShowsInTheStatusLine) {
+    std::string page =
+        files_.File("sayfa.htm", "<p><a href=\"http://ornek.com.tr/\">bağlantı</a></p><p>düz</p>");
+    Click(page);
+    html::THtmlView& view = *Main().HtmlPanel->htmlView;
+    auto pointOf = [&](const char* text) {
+        auto& doc = view.Document();
+        int32_t pos = doc.SearchText(text, true, 0), x = 0, y = 0;
+        EXPECT_TRUE(doc.CaretPosToXY(pos, x, y));
+        return MAKELPARAM(x + view.OriginX() + 2, y - view.Position() + 5);
+    };
+    PostMessageA(view.SurfaceHandle(), WM_MOUSEMOVE, 0, pointOf("bağlantı"));
+    Pump(50);
+    EXPECT_EQ(Main().StatusBar1->PanelText(2), "http://ornek.com.tr/");
+    PostMessageA(view.SurfaceHandle(), WM_MOUSEMOVE, 0, pointOf("düz"));
+    Pump(50);
+    EXPECT_EQ(Main().StatusBar1->PanelText(2), "");
+}
+
 TEST_F(DispatchTest, ARealClickOnARowOpensItsFile) {
     files_.File("notlar.txt", "tıklanan");
     Main().DirTree1->SetSelectedPath(files_.Path());
@@ -174,7 +282,7 @@ TEST_F(DispatchTest, UnknownExtensionsFoldersAndVanishedFilesChangeNothing) {
     EXPECT_TRUE(Text().Visible());
     EXPECT_EQ(Text().FileName(), readme);
     EXPECT_EQ(Main().CurrentFile, readme);
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkText) << "the kind of the last dispatch stays";
+    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkNone);
     EXPECT_EQ(Main().StatusBar1->PanelText(0), status);
 
     Click(files_.Folder("klasor.txt"));
@@ -332,7 +440,9 @@ TEST_F(DispatchTest, AHexLoadRefusedTellsWhy) {
 }
 
 TEST_F(DispatchTest, DeletingTheShownFileEmptiesItsViewer) {
+    std::string page = files_.File("sayfa.htm", "<p>kalacak</p>");
     std::string a = files_.File("a.txt", "gidecek");
+    Click(page);
     Click(a);
     ASSERT_TRUE(DeleteFileA(a.c_str()));
     Main().FileListView1->UpdateFileList();
@@ -344,6 +454,14 @@ TEST_F(DispatchTest, DeletingTheShownFileEmptiesItsViewer) {
     EXPECT_EQ(Text().TextDosyaadi->Hint(), "");
     EXPECT_EQ(Main().CurrentFile, "");
     EXPECT_EQ(Main().ViewerKind, TViewerKind::vkNone);
+    EXPECT_EQ(Main().HtmlPanel->FileName(), page) << "the page is still there";
+
+    ASSERT_TRUE(DeleteFileA(page.c_str()));
+    Main().FileListView1->UpdateFileList();
+    PumpUntil([&] { return Main().HtmlPanel->FileName().empty(); }, 2000);
+    EXPECT_EQ(Main().HtmlPanel->FileName(), "");
+    EXPECT_EQ(Main().HtmlPanel->DosyaAdi->Caption(), "");
+    EXPECT_EQ(Main().HtmlPanel->htmlView->History().Count(), 0);
 }
 
 TEST_F(DispatchTest, ListingAgainKeepsAnEditedTextWhoseFileIsThere) {

@@ -104,7 +104,12 @@ TEST_F(MainWindowTest, LayoutOfPanelsAndStatusBar) {
     EXPECT_EQ(Main().ClickSplitter2->Left(), 376);
     EXPECT_EQ(Main().ClickSplitter2->Width(), 7);
     EXPECT_EQ(Main().TextPanel->Left(), 383);
-    RECT text = Main().TextPanel->BoundsRect(), html = Main().HtmlPanel->BoundsRect();
+    // The viewer panels take the same place, one at a time.
+    EXPECT_FALSE(Main().HtmlPanel->Visible());
+    RECT text = Main().TextPanel->BoundsRect();
+    Main().ShowViewerPanel(TViewerKind::vkHtml);
+    RECT html = Main().HtmlPanel->BoundsRect();
+    Main().ShowViewerPanel(TViewerKind::vkText);
     EXPECT_TRUE(EqualRect(&text, &html));
     EXPECT_EQ(Main().StatusBar1->Height(), 19);
     EXPECT_EQ(Main().StatusBar1->BoundsRect().bottom, Main().ClientHeight());
