@@ -107,6 +107,7 @@ public:
 
     enum class TZoom { zWholePage, zPageWidth, z50, z75, z100, z150, z200 };
 
+    const TTextPrintout& Printout() const { return printout_; }
     int Page() const { return page_; } // from 0
     void SetPage(int page);
     TZoom Zoom() const { return zoom_; }

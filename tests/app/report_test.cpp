@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "app/text_panel.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
@@ -387,4 +388,38 @@ TEST_F(ReportTest, PageRangesAndCopiesOnAMetafile) {
             if (t.rfind("sayfa: ", 0) == 0) numbers.push_back(t);
         EXPECT_EQ(numbers, c.numbers) << c.from << "-" << c.to << " x" << c.copies;
     }
+}
+
+// The main window's text panel: its print button previews the document it holds.
+TEST(ReportInTheMainWindow, ThePrintButtonPreviewsTheOpenDocument) {
+    ScriptedDialogs dialogs;
+    TempFolder app;
+    app.Folder("ini");
+    auto forms = CreateForms();
+    forms->form1->AppDir = app.Path();
+    ShowMainForm(*forms);
+    Pump();
+    TTextPanel& text = *forms->form1->TextPanel;
+    ASSERT_TRUE(text.LoadFile(app.File("mektup.txt", "Sayın okur,\r\nbir satır daha\r\n")));
+    dialogs.Clear();
+    std::string fileName, label;
+    std::vector<std::string> texts;
+    dialogs.AnswerModal([&](tk::TForm& form) {
+        if (auto* preview = dynamic_cast<TReportPreview*>(&form)) {
+            fileName = preview->Printout().FileName();
+            label = preview->PageLabel->Caption();
+            texts = PrintedTexts(preview->Printout(), 1, 1);
+        }
+        return IDCANCEL;
+    });
+    text.ToolButton17->Click();
+    ASSERT_EQ(dialogs.Calls().size(), 1u);
+    EXPECT_EQ(dialogs.Calls()[0].caption, "Baskı Önizleme");
+    EXPECT_EQ(fileName, "mektup.txt");
+    EXPECT_EQ(label, "Sayfa 1 / 1");
+    EXPECT_TRUE(Has(texts, "Sayın okur,"));
+    EXPECT_TRUE(Has(texts, "bir satır daha"));
+    EXPECT_TRUE(Has(texts, "mektup.txt"));
+    text.RichEdit1->SetModified(false);
+    forms.reset();
 }
