@@ -101,7 +101,19 @@ void DrawReportPage(HDC dc, const TReportPage& page, int dpiX, int dpiY, POINT o
     tk::PenHandle pen(CreatePen(PS_SOLID, std::max(1, TwipsToDevice(10, dpiY)), RGB(0, 0, 0)));
     SelectObject(dc, pen.get());
     std::vector<INT> dx;
+    int clipped = 0; // the saved state to go back to when the detail band's ops end
     for (const TReportOp& op : page.ops) {
+        if (op.detail && !clipped) {
+            SelectObject(dc, GetStockObject(SYSTEM_FONT)); // the saved state holds no font of ours
+            clipped = SaveDC(dc);
+            const TReportRect& band = page.detailBand;
+            IntersectClipRect(
+                dc, origin.x + TwipsToDevice(band.left, dpiX), origin.y + TwipsToDevice(band.top, dpiY),
+                origin.x + TwipsToDevice(band.right, dpiX), origin.y + TwipsToDevice(band.bottom, dpiY));
+        } else if (!op.detail && clipped) {
+            RestoreDC(dc, clipped);
+            clipped = 0;
+        }
         const int y = origin.y + TwipsToDevice(op.y, dpiY);
         if (op.kind == TReportOpKind::okRule) {
             MoveToEx(dc, origin.x + TwipsToDevice(op.x, dpiX), y, nullptr);

@@ -346,13 +346,18 @@ TReportPage TTextReport::ComposePage(int32_t index) const {
     AddText(page, bandFont_, g.headerRight - (widths.empty() ? 0 : widths.back()), g.headerTextTop,
             texts_.dateTime);
     AddRule(page, g.headerRule);
-    // Detail: this page's lines from the top of the box.
+    // Detail: this page's lines from the top of the box. A line higher than
+    // the page is cut at the band's edge rather than drawn over the footer.
+    page.detailBand = g.detail;
     int32_t top = g.detailText.top;
     const TReportPageSlice& slice = pages_[index];
+    const size_t firstDetail = page.ops.size();
     for (int32_t i = slice.firstLine; i < slice.endLine; ++i) {
         AddLine(page, lines_[i], top);
         top += lines_[i].height;
     }
+    for (size_t i = firstDetail; i < page.ops.size(); ++i)
+        page.ops[i].detail = true;
     // Footer: the rule, our caption wrapped to its box, the page number at the right.
     AddRule(page, g.footerRule);
     TReportDocument caption;

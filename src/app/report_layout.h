@@ -126,9 +126,11 @@ struct TReportOp {
     int32_t right = 0;    // rule: end
     std::string text;
     std::vector<int32_t> advances; // text: each character's advance, twips
+    bool detail = false;           // the document's text: drawn clipped to the detail band
 };
 struct TReportPage {
     std::vector<TReportOp> ops;
+    TReportRect detailBand;
 };
 
 // "sayfa: N".

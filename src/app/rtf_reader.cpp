@@ -389,7 +389,8 @@ private:
         case Destination::dsText:
             break;
         }
-        if (!literal && static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
+        // Control characters, however written, are no text (a line break would split a run).
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return;
         const int32_t font = CurrentFont();
         if (paragraph_.runs.empty() || paragraph_.runs.back().font != font)
             paragraph_.runs.push_back(TReportRun{font, {}});

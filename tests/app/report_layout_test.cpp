@@ -234,6 +234,11 @@ TEST(TextReport, EveryPageHasHeaderAndFooterWithItsNumber) {
         }
     }
     EXPECT_TRUE(report.ComposePage(3).ops.empty());
+    // Only the document's text is cut at the detail band.
+    const TReportPage first = report.ComposePage(0);
+    EXPECT_EQ(first.detailBand, g.detail);
+    for (const TReportOp& op : first.ops)
+        EXPECT_EQ(op.detail, op.text.rfind("Satır", 0) == 0) << op.text;
     EXPECT_EQ(report.Slices()[2].endLine - report.Slices()[2].firstLine, 5);
 }
 

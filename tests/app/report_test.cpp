@@ -245,6 +245,23 @@ TEST_F(ReportTest, FormattingReachesThePage) {
     EXPECT_GT(std::count_if(bits, bits + count, [](uint32_t p) { return (p & 0xFFFFFF) == 0xFF0000; }), 10);
 }
 
+TEST_F(ReportTest, ALineHigherThanThePageIsCutAtTheDetailBand) {
+    const int dpi = 48;
+    const TReportGeometry& g = ReportGeometry();
+    const RECT footer = Pixels(g.footer, dpi);
+    const RECT belowDetail{footer.left, footer.top + 1, footer.right, footer.bottom + 200};
+    Load("bos.rtf", "");
+    const int footerAlone = Ink(Printout("dev.rtf")->RenderPage(0, dpi).get(), belowDetail);
+    Load("dev.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs3200 \\'dcg\\par}");
+    auto printout = Printout("dev.rtf");
+    ASSERT_GE(printout->PageCount(), 1);
+    tk::BitmapHandle bitmap = printout->RenderPage(0, dpi);
+    EXPECT_GT(Ink(bitmap.get(), Pixels(g.detail, dpi)), 1000);
+    // Below the detail band only the footer's own texts: the glyphs end at the band.
+    EXPECT_GT(footerAlone, 0);
+    EXPECT_EQ(Ink(bitmap.get(), belowDetail), footerAlone);
+}
+
 TEST_F(ReportTest, ThePrintButtonShowsThePreview) {
     const int perPage = LinesPerPage();
     Load("onizleme.txt", Lines(1, 2 * perPage + 1));

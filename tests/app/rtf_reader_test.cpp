@@ -73,6 +73,7 @@ TEST(RtfReader, CharactersWrittenAsControlWords) {
         {"\\uc2\\u8364\\'80x y", "\x80 y"}, // two stand-ins: \'80 and x
         {"\\uc0\\u304 I", "\xDDI"},         // none
         {"\\u-3913?", "?"},                 // a negative number is the 16-bit code; not in 1254
+        {"a\\u13?\\'0a\\u9?b", "a\tb"},     // control characters are no text, but for TAB
         {"a\\tab b\\emdash\\bullet", "a\tb\x97\x95"},
         {"\\{x\\}\\\\", "{x}\\"},
         {"x\\~y\\-z\\_", "x\xA0yz-"},
