@@ -383,6 +383,11 @@ TEST_F(ReportTest, PrintingThroughThePrintDialog) {
     EXPECT_EQ(dialogs.Calls()[2].kind, "message");
     EXPECT_EQ(dialogs.Calls()[2].text, "Yazıcı hazır değil.");
     EXPECT_TRUE(dialogs.Calls()[2].flags & MB_ICONERROR);
+
+    // The printer is chosen through the seam's set-up dialog.
+    preview.SetupButton->Click();
+    ASSERT_EQ(dialogs.Calls().size(), 4u);
+    EXPECT_EQ(dialogs.Calls()[3].kind, "printsetup");
 }
 
 TEST_F(ReportTest, PageRangesAndCopiesOnAMetafile) {
