@@ -642,6 +642,9 @@ void TFileListView::AskIcon(int row) {
     if (!iconsAsked_.insert(row).second) return;
     if (!icons_) icons_ = std::make_unique<ShellIconResolver>(Handle(), tk::pmFileListIcons);
     icons_->Ask(iconTicket_, row, rows_[row].cells[cellPath]);
+    // Rows are asked for while they are drawn: the shell's calls start once
+    // the paint is over.
+    if (!wakePosted_) wakePosted_ = PostMessageA(Handle(), tk::pmFileListIcons, kWakeIcons, 0) != FALSE;
 }
 
 void TFileListView::TakeIcons() {
@@ -907,7 +910,12 @@ void TFileListView::KeyUp(WORD key) {
 LRESULT TFileListView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case tk::pmFileListIcons:
-        TakeIcons();
+        if (wParam == kWakeIcons) {
+            wakePosted_ = false;
+            if (icons_) icons_->Wake();
+        } else {
+            TakeIcons();
+        }
         return 0;
     case WM_KEYDOWN:
         KeyDown(static_cast<WORD>(wParam));

@@ -228,6 +228,9 @@ private:
     std::unique_ptr<ShellIconResolver> icons_;
     uint32_t iconTicket_ = 0;
     std::unordered_set<int> iconsAsked_; // rows waiting for the shell's answer
+    // pmFileListIcons with this wParam sets the asking thread to work.
+    static constexpr WPARAM kWakeIcons = 1;
+    bool wakePosted_ = false;
 
     tk::FontHandle font_;
     // "Bmp_Up" and "Bmp_Down", in this order.

@@ -189,6 +189,14 @@ void ShellIconResolver::Ask(uint32_t ticket, int row, const std::string& path) {
         shared_->waiting.push_back({ticket, row, path});
     }
     Start();
+}
+
+void ShellIconResolver::Wake() {
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (shared_->waiting.empty()) return;
+        shared_->awake = true;
+    }
     shared_->wake.notify_one();
 }
 
@@ -225,10 +233,11 @@ void ShellIconResolver::Work(std::shared_ptr<Shared> shared) {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::unique_lock<std::mutex> lock(shared->mutex);
     for (;;) {
-        shared->wake.wait(lock, [&] { return shared->stop || !shared->waiting.empty(); });
+        shared->wake.wait(lock, [&] { return shared->stop || (shared->awake && !shared->waiting.empty()); });
         if (shared->stop) break;
         Request request = std::move(shared->waiting.back());
         shared->waiting.pop_back();
+        if (shared->waiting.empty()) shared->awake = false;
         shared->working = true;
         lock.unlock();
         Answer answer{request.ticket, request.row, ShellInfoCache::ForPath(request.path)};

@@ -73,8 +73,13 @@ public:
     ShellIconResolver& operator=(const ShellIconResolver&) = delete;
 
     // ticket and row come back with the answer, so that the caller can tell
-    // answers for rows that moved since.
+    // answers for rows that moved since. The request waits for Wake() unless
+    // the thread is at work already.
     void Ask(uint32_t ticket, int row, const std::string& path);
+    // Sets the thread to work on the requests waiting. A window asks while it
+    // paints and wakes the thread once the paint is done, so that the shell's
+    // calls never compete with the paint.
+    void Wake();
     // Drops every waiting request; returns nothing.
     void Clear();
     // Drops the waiting requests whose row `keep` refuses; their rows go into `dropped`.
@@ -95,6 +100,7 @@ private:
         std::vector<Request> waiting; // the newest last
         std::vector<Answer> answers;
         bool working = false;
+        bool awake = false; // woken, and requests are left
         bool stop = false;
         HWND window = nullptr;
         UINT message = 0;

@@ -17,7 +17,8 @@ enum PrivateMessage : UINT {
     pmSplitterLoaded,
     // Modeless dialogs: the session's dialog window has gone.
     pmDialogClosed,
-    // File list: per-path icons asked in the background are waiting.
+    // File list: per-path icons asked in the background are waiting (wParam
+    // 0), or the asking may start (wParam 1).
     pmFileListIcons,
     // HTML view: a form was submitted; raise OnFormSubmit once the click
     // that caused it has been handled.
