@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -37,10 +38,24 @@ ShellEntryInfo AskByAttributes(const std::string& path, DWORD attributes) {
     return result;
 }
 
-// The type name of a real path.
+// The type name of a file as an item of its folder. The item is made from
+// the path alone, without looking for it on the disk: its type name comes
+// from its extension.
 std::string AskTypeName(const std::string& path) {
     SHFILEINFOA info{};
-    if (!SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return {};
+    std::wstring wide(path.size() + 1, L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), wide.data(),
+                                static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    LPITEMIDLIST item = wide.empty() ? nullptr : SHSimpleIDListFromPath(wide.c_str());
+    BOOL answered = FALSE;
+    if (item) {
+        answered = SHGetFileInfoA(reinterpret_cast<LPCSTR>(item), 0, &info, sizeof info,
+                                  SHGFI_PIDL | SHGFI_TYPENAME) != 0;
+        CoTaskMemFree(item);
+    }
+    // Should the shell refuse, the path itself.
+    if (!answered && !SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return {};
     info.szTypeName[sizeof info.szTypeName - 1] = '\0';
     return info.szTypeName;
 }
@@ -134,28 +149,18 @@ const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32
         ExtensionOf(std::string_view(fullPath).substr(std::min(nameStart, fullPath.size()))));
     auto found = byExtension_.find(extension);
     if (found != byExtension_.end()) return found->second;
-    ShellEntryInfo entry;
-    const bool perFile = ExtensionIsPerFile(extension);
-    if (TypeHasClassName(extension)) {
-        // The class names the type and gives the icon: no need to open the
-        // path, which under Wine walks the folder (tens of milliseconds in a
-        // big one). Files with icons of their own show the class's icon until
-        // their rows' turn comes.
+    // From the extension's class alone: a call that opens the path walks the
+    // whole folder under Wine (tens of milliseconds in a big one). Files with
+    // icons of their own show the class's icon until their rows' turn comes.
+    ++realCalls_;
+    ShellEntryInfo entry = AskByAttributes(fullPath, attributes);
+    if (!TypeHasClassName(extension)) {
+        // Without a class the shell makes a name up, worded one way for an
+        // item of a folder and another for a bare name: asked as an item.
         ++realCalls_;
-        entry = AskByAttributes(fullPath, attributes);
-    } else if (perFile) {
-        // Without a class the shell makes a name up, worded one way for a path
-        // it opens and another for one it does not: the first file of the
-        // extension is asked by its real path, for the type name only (that
-        // never needs the file's contents).
-        realCalls_ += 2;
         entry.typeName = AskTypeName(fullPath);
-        entry.iconIndex = AskByAttributes(fullPath, FILE_ATTRIBUTE_NORMAL).iconIndex;
-    } else {
-        ++realCalls_;
-        entry = ForPath(fullPath);
     }
-    entry.iconPerPath = perFile;
+    entry.iconPerPath = ExtensionIsPerFile(extension);
     return byExtension_.emplace(std::move(extension), std::move(entry)).first->second;
 }
 

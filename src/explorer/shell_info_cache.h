@@ -1,7 +1,9 @@
 // Icon indices and type names of folder entries, asked of the shell as seldom
 // as the answers allow. A real SHGetFileInfo on a path is slow (about 10 ms
-// under Wine, 45 ms for a damaged program), so a listing asks once per
-// extension and once for a plain folder. Entries the shell answers per file
+// under Wine, far more in a big folder, 45 ms for a damaged program), so a
+// listing asks once per extension and once for a plain folder, and never by
+// opening a path: by the extension's class, and a made-up type name by the
+// file as an item of its folder. Entries the shell answers per file
 // (programs, icons, cursors, shortcuts, classes whose icon is "%1" or comes
 // from an icon handler, and folders marked read-only or system, which may be
 // customised) get a stand-in icon; their own answer is asked later, only for
