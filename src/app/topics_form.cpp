@@ -40,15 +40,18 @@ std::vector<std::string> TopicLines(const std::string& text) {
     return topics;
 }
 
-TForm4::TForm4(EditorSource editor) : tk::TForm(TopicsParams()), editor_(std::move(editor)) {
+TForm4::TForm4(EditorSource editor, std::function<void()> reveal)
+    : tk::TForm(TopicsParams()), editor_(std::move(editor)), reveal_(std::move(reveal)) {
     CreateControls();
 }
 
 TForm4::TForm4(TForm1& main)
-    : TForm4([&main]() -> tk::TRichEdit* {
-          // Asked at each use: the main window may make its text panel later.
-          return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
-      }) {
+    : TForm4(
+          [&main]() -> tk::TRichEdit* {
+              // Asked at each use: the main window may make its text panel later.
+              return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
+          },
+          [&main] { main.MainActionList.Get("MetinEditoru").Execute(); }) {
     main_ = &main;
     main.MainActionList.Get("Konular").OnExecute = [this] { ShowTopics(); };
 }
@@ -107,8 +110,10 @@ void TForm4::JumpToTopic(int index) {
     const size_t found = FindIgnoringCase(editor->PositionText(), topic);
     // The text changed since the list was filled: the topic is gone.
     if (found == std::string::npos) return;
-    editor->SetFocus();
     editor->SetSel(static_cast<int>(found), static_cast<int>(topic.size()));
+    // A hidden or disabled window cannot take the focus: the selection waits there.
+    if (!IsWindowVisible(editor->Handle()) && reveal_) reveal_();
+    if (IsWindowVisible(editor->Handle()) && IsWindowEnabled(editor->Handle())) editor->SetFocus();
     SendMessageA(editor->Handle(), EM_SCROLLCARET, 0, 0);
 }
 

@@ -23,8 +23,10 @@ public:
     // The editor the topics come from and jumps go to, asked for at each use
     // (null: none, the list stays empty).
     using EditorSource = std::function<tk::TRichEdit*()>;
-    explicit TForm4(EditorSource editor);
-    // Takes the main window's text editor and runs its topics command.
+    // reveal brings a hidden editor into view before a jump focuses it.
+    explicit TForm4(EditorSource editor, std::function<void()> reveal = {});
+    // Takes the main window's text editor and runs its topics command; a jump
+    // while another viewer shows brings the text panel forward, as its button does.
     explicit TForm4(TForm1& main);
     ~TForm4() override;
 
@@ -36,12 +38,14 @@ public:
     // Fills the list from the editor's text (on every show and on F5).
     void FillTopics();
     // Selects the first occurrence of the item's text in the editor, letter
-    // case ignored, and gives the editor the focus; nothing when it is not there.
+    // case ignored, and gives the editor the focus (when it can take it: a
+    // hidden editor is revealed first); nothing when the text is not there.
     void JumpToTopic(int index);
 
 private:
     void CreateControls();
     EditorSource editor_;
+    std::function<void()> reveal_;
     TForm1* main_ = nullptr;
     tk::FontHandle listFont_;
 };

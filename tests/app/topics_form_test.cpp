@@ -222,6 +222,16 @@ TEST_F(TopicsTest, ATopicGoneSinceTheListWasFilledChangesNothing) {
     EXPECT_EQ(editor->PositionText(), "başka metin");
 }
 
+TEST_F(TopicsTest, AHiddenEditorGetsTheSelectionButNotTheFocus) {
+    ShowWith("<Bir>\r\n<İki>\r\n");
+    topics->KonuBox->SetFocus();
+    ShowWindow(editor->Handle(), SW_HIDE);
+    ClickItem(1);
+    ShowWindow(editor->Handle(), SW_SHOW);
+    EXPECT_EQ(editor->SelText(), "<İki>");
+    EXPECT_EQ(GetFocus(), topics->KonuBox->Handle());
+}
+
 TEST_F(TopicsTest, CharactersTheCodePageCannotSpellKeepPositions) {
     // A star and a character outside the 16-bit range (two units) before a topic.
     editor->SetRtf(
@@ -280,6 +290,21 @@ TEST_F(TopicsTest, TheTopicsButtonShowsTheWindowModelessAndOnTopWithTheTextPanel
     EXPECT_EQ(editor.SelStart(), 14);
     EXPECT_EQ(editor.SelText(), "<Son>");
     EXPECT_EQ(GetFocus(), editor.Handle());
+
+    // A jump while another viewer shows brings the text panel forward, as its button does.
+    main.ShowViewerPanel(TViewerKind::vkHex);
+    const size_t calls = dialogs->Calls().size();
+    ASSERT_FALSE(IsWindowVisible(editor.Handle()));
+    SendMessageA(window.KonuBox->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+    at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+    PostMessageA(window.KonuBox->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window.KonuBox->Handle(), WM_LBUTTONUP, 0, at);
+    Pump(30);
+    EXPECT_TRUE(IsWindowVisible(editor.Handle()));
+    EXPECT_EQ(editor.SelText(), "<Giriş>");
+    EXPECT_EQ(GetFocus(), editor.Handle());
+    EXPECT_TRUE(main.MainActionList.Get("MetinEditoru").Checked());
+    EXPECT_EQ(dialogs->Calls().size(), calls); // nothing asked: nothing was modified
 
     SendMessageA(window.Handle(), WM_CLOSE, 0, 0);
     Pump(10);
