@@ -41,7 +41,7 @@ struct CharState {
     int32_t unicodeSkip = 1;
 };
 
-enum class Destination { dsText, dsSkip, dsFontTable, dsColorTable, dsBulletSpec };
+enum class Destination { dsText, dsSkip, dsFontTable, dsColorTable, dsBulletNumbering };
 
 struct Group {
     CharState state;
@@ -214,12 +214,12 @@ private:
             if (word == "blue") colorEntry_ = (colorEntry_ & 0x00FFFFu) | (value << 16);
             return;
         }
-        if (destination == Destination::dsBulletSpec) {
+        if (destination == Destination::dsBulletNumbering) {
             if (word == "pnlvlblt") paragraphBullet_ = true;
             return;
         }
         if (word == "pn") {
-            SetDestination(Destination::dsBulletSpec);
+            SetDestination(Destination::dsBulletNumbering);
             return;
         }
         if (starred) {
@@ -371,7 +371,7 @@ private:
     void Character(char c, bool literal = false) {
         switch (Top().destination) {
         case Destination::dsSkip:
-        case Destination::dsBulletSpec:
+        case Destination::dsBulletNumbering:
             return;
         case Destination::dsFontTable:
             if (c == ';' && !literal) {
