@@ -75,9 +75,7 @@ void THexPanel::BindCommands() {
 }
 
 void THexPanel::ShowFileName(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    HexDosyaAdi->SetCaption(slash == std::string::npos ? path : path.substr(slash + 1));
-    HexDosyaAdi->SetHint(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    HexDosyaAdi->ShowFile(path);
 }
 
 bool THexPanel::LoadFile(const std::string& path) {

@@ -17,15 +17,6 @@ constexpr int kButtonHeight = 22;
 // The drop-down button's arrow comes in addition to its caption's room.
 constexpr int kArrowWidth = 12;
 
-std::string FileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // The strip's pictures, drawn here: 16x16 on a background whose colour (the
 // bottom-left pixel's) the buttons leave transparent.
 enum class Glyph { Back, Forward, Edit };
@@ -269,8 +260,8 @@ bool THtmlPanel::Load(const std::string& path, bool picture) {
 void THtmlPanel::ShowFileName(const std::string& path) {
     const std::string& title =
         htmlView->CurrentKind() == html::TDocumentKind::dkHtml ? htmlView->DocumentTitle() : std::string();
-    DosyaAdi->SetCaption(title.empty() ? FileNameOf(path) : " " + title);
-    DosyaAdi->SetHint(FolderOf(path));
+    DosyaAdi->ShowFile(path);
+    if (!title.empty()) DosyaAdi->SetCaption(" " + title);
 }
 
 void THtmlPanel::ShowStrip(bool show) {
@@ -281,8 +272,7 @@ void THtmlPanel::Clear() {
     htmlView->Clear();
     htmlView->History().Clear();
     fileName_.clear();
-    DosyaAdi->SetCaption("");
-    DosyaAdi->SetHint("");
+    DosyaAdi->ShowFile("");
 }
 
 void THtmlPanel::UpdateCommands(bool htmlKind) {

@@ -30,10 +30,6 @@ std::string FileNameOf(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 bool HasRtfExtension(const std::string& path) {
     std::string name = FileNameOf(path);
     size_t dot = name.rfind('.');
@@ -495,8 +491,7 @@ bool TTextPanel::LoadFile(const std::string& path) {
     e.SetEnabled(true);
     e.SetSel(0, 0);
     e.SetModified(false);
-    TextDosyaadi->SetCaption(FileNameOf(path));
-    TextDosyaadi->SetHint(FolderOf(path));
+    TextDosyaadi->ShowFile(path);
     SelectionChange();
     return true;
 }
@@ -527,8 +522,7 @@ void TTextPanel::Clear() {
     e.SetEnabled(false);
     fileName_.clear();
     plainText_ = true;
-    TextDosyaadi->SetCaption("");
-    TextDosyaadi->SetHint("");
+    TextDosyaadi->ShowFile("");
     SelectionChange();
 }
 

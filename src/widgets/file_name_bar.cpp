@@ -22,6 +22,12 @@ void TFileNameBar::SetCaption(const std::string& caption) {
     if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void TFileNameBar::ShowFile(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    SetCaption(slash == std::string::npos ? path : path.substr(slash + 1));
+    SetHint(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+}
+
 LRESULT TFileNameBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT: {

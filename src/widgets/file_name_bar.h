@@ -17,6 +17,9 @@ public:
     TFileNameBar(tk::TControl* parent, int height);
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    // The file's name as the caption and its folder (with the trailing
+    // backslash) as the tooltip; "" empties both.
+    void ShowFile(const std::string& path);
     std::function<void()> OnClick;
 
 protected:
