@@ -4,7 +4,9 @@
 // asked across processes, and then an answered message: the window's thread is
 // back in its loop). Against it, in the same run, the time Wine's notepad takes
 // to show its window. A plain timing program for Wine:
-//   startup_bench PATH\velmora.exe [RUNS]
+//   startup_bench [PATH\velmora.exe [RUNS]]
+// Without a path it times velmora-shipped.exe beside it: the program as the
+// package holds it (stripped), which the build makes next to this one.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -126,11 +128,18 @@ Startup VelmoraToList(const std::string& exe, const std::string& folder, int row
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_bench PATH\\velmora.exe [RUNS]\n");
-        return 2;
+    std::string program;
+    if (argc > 1) {
+        program = argv[1];
+    } else {
+        char own[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, own, MAX_PATH);
+        program = own;
+        program.erase(program.find_last_of('\\') + 1);
+        program += "velmora-shipped.exe";
     }
-    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    // Start-up times under Wine wander by a tenth of a second from run to run.
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
 
     // The program runs from a folder of its own with its "ini" folder, so that
     // the start-up writes its settings there and shows no error box.
@@ -144,8 +153,8 @@ int main(int argc, char** argv) {
     CreateDirectoryA(appFolder.c_str(), nullptr);
     CreateDirectoryA((appFolder + "ini").c_str(), nullptr);
     DeleteFileA((appFolder + "ini\\aktif.ini").c_str());
-    if (!CopyFileA(argv[1], exe.c_str(), FALSE)) {
-        std::fprintf(stderr, "cannot copy %s\n", argv[1]);
+    if (!CopyFileA(program.c_str(), exe.c_str(), FALSE)) {
+        std::fprintf(stderr, "cannot copy %s\n", program.c_str());
         return 1;
     }
     // A small folder: 30 files of a few kinds and 3 folders.
