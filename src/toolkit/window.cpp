@@ -2,7 +2,9 @@
 
 #include "toolkit/application.h"
 
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace tk {
@@ -13,6 +15,18 @@ namespace {
 std::vector<TWindow*>& PendingCreations() {
     static std::vector<TWindow*> pending;
     return pending;
+}
+
+// The classes RegisterWindowClass made: their windows start in Thunk.
+std::unordered_set<std::string>& OwnClasses() {
+    static std::unordered_set<std::string> classes;
+    return classes;
+}
+
+bool IsOwnClass(const char* className) {
+    // A class given by its atom is never one of ours.
+    if (!className || IS_INTRESOURCE(className)) return false;
+    return OwnClasses().count(className) != 0;
 }
 
 // HWND -> object. All windows live on the one UI thread; an in-process map is
@@ -34,10 +48,14 @@ TWindow* TWindow::FromHandle(HWND hwnd) {
 }
 
 void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor, HBRUSH background) {
+    if (IsOwnClass(className)) return;
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (GetClassInfoExA(instance, className, &existing)) return;
+    if (GetClassInfoExA(instance, className, &existing)) {
+        if (existing.lpfnWndProc == &TWindow::Thunk) OwnClasses().insert(className);
+        return;
+    }
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = classStyle;
@@ -49,15 +67,20 @@ void TWindow::RegisterWindowClass(const char* className, UINT classStyle, HCURSO
     // The program's own icon, also in its small size for captions.
     wc.hIcon = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, 0));
     wc.hIconSm = static_cast<HICON>(LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, 0));
-    RegisterClassExA(&wc);
+    if (RegisterClassExA(&wc)) OwnClasses().insert(className);
 }
 
 void TWindow::CreateWindowFrom(const WindowParams& p) {
     // A thread hook sees the window between its making and its first message
     // (WM_GETMINMAXINFO or WM_NCCREATE); the object is attached there, so a
     // platform control's creation-time messages already pass through the thunk.
+    // A child of one of our own classes is attached by Thunk at WM_NCCREATE, its
+    // first message: no hook (under Wine each hook set and removed costs
+    // server calls, and the main window alone holds dozens of such children).
     PendingCreations().push_back(this);
-    HHOOK hook = SetWindowsHookExA(WH_CBT, &TWindow::CreationHook, nullptr, GetCurrentThreadId());
+    const bool needHook = !(IsOwnClass(p.className) && (p.style & WS_CHILD));
+    HHOOK hook =
+        needHook ? SetWindowsHookExA(WH_CBT, &TWindow::CreationHook, nullptr, GetCurrentThreadId()) : nullptr;
     HWND hwnd = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.bounds.left, p.bounds.top,
                                 p.bounds.right - p.bounds.left, p.bounds.bottom - p.bounds.top, p.parent,
                                 reinterpret_cast<HMENU>(p.id), GetModuleHandleA(nullptr), this);
