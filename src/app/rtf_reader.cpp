@@ -327,6 +327,11 @@ private:
             firstIndent_ = std::clamp(parameter, -31680, 31680);
         } else if (word == "par" || word == "line" || word == "page" || word == "sect") {
             EndParagraph();
+        } else if (word == "cell" || word == "nestcell") {
+            // A table prints as its rows, the cells apart by tabs.
+            if (Top().destination == Destination::dsText) ++endedCells_;
+        } else if (word == "row" || word == "nestrow") {
+            EndParagraph();
         } else if (word == "tab") {
             Character('\t', true);
         } else if (word == "bullet") {
@@ -394,6 +399,8 @@ private:
         const int32_t font = CurrentFont();
         if (paragraph_.runs.empty() || paragraph_.runs.back().font != font)
             paragraph_.runs.push_back(TReportRun{font, {}});
+        paragraph_.runs.back().text.append(static_cast<size_t>(endedCells_), '\t');
+        endedCells_ = 0;
         paragraph_.runs.back().text += c;
     }
 
@@ -456,6 +463,7 @@ private:
         paragraph_.rightIndent = rightIndent_;
         document_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = TReportParagraph{};
+        endedCells_ = 0;
     }
 
     static constexpr int32_t kNoFont = INT32_MIN;
@@ -465,6 +473,7 @@ private:
     std::vector<Group> groups_;
     size_t excessDepth_ = 0;
     bool pendingStar_ = false;
+    int32_t endedCells_ = 0; // cells of the row ended since its last text
     std::map<int32_t, RtfFont> fonts_;
     int32_t defaultFont_ = 0;
     int32_t fontNumber_ = kNoFont;

@@ -89,6 +89,13 @@ TEST(RtfReader, CharactersWrittenAsControlWords) {
     }
 }
 
+TEST(RtfReader, TableRowsAreParagraphsWithTheirCellsApartByTabs) {
+    const TReportDocument d = ReadRtf("{\\rtf1 \\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl Ad\\cell Soyad\\cell "
+                                      "Yas\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl\\cell Bos\\cell\\row\\pard "
+                                      "sonra\\par}");
+    EXPECT_EQ(Paragraphs(d), (std::vector<std::string>{"Ad\tSoyad\tYas", "\tBos", "sonra"}));
+}
+
 TEST(RtfReader, PlainTextAndDamagedRtfStillGiveADocument) {
     EXPECT_EQ(Paragraphs(ReadRtf("bir\r\niki\nüç\r")), (std::vector<std::string>{"bir", "iki", "üç"}));
     EXPECT_EQ(Paragraphs(ReadRtf("")), (std::vector<std::string>{""}));
