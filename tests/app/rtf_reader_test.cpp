@@ -90,9 +90,10 @@ TEST(RtfReader, CharactersWrittenAsControlWords) {
 }
 
 TEST(RtfReader, TableRowsAreParagraphsWithTheirCellsApartByTabs) {
-    const TReportDocument d = ReadRtf("{\\rtf1 \\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl Ad\\cell Soyad\\cell "
-                                      "Yas\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl\\cell Bos\\cell\\row\\pard "
-                                      "sonra\\par}");
+    const TReportDocument d =
+        ReadRtf("{\\rtf1 \\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl Ad\\cell Soyad\\cell "
+                "Yas\\cell\\row\\trowd\\cellx1000\\cellx2000\\intbl\\cell Bos\\cell\\row\\pard "
+                "sonra\\par}");
     EXPECT_EQ(Paragraphs(d), (std::vector<std::string>{"Ad\tSoyad\tYas", "\tBos", "sonra"}));
 }
 
