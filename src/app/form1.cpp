@@ -362,7 +362,12 @@ void TForm1::AloneString() {
 }
 
 void TForm1::cbPathChange() {
-    DirTree1->SetSelectedPath(cbPath->Text());
+    // Typing passes through paths that name no folder ("Z:\\tm"): those leave
+    // the tree and the list as they are, where a refresh would reload the tree
+    // and find nothing to open in it.
+    const std::string text = cbPath->Text();
+    if (!explorer::FolderExists(text)) return;
+    DirTree1->SetSelectedPath(text);
     Refresh();
 }
 

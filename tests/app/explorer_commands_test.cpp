@@ -76,6 +76,35 @@ TEST_F(ExplorerCommandsTest, GoToTypedFolder) {
         << Main().DirTree1->SelectedPath();
 }
 
+TEST_F(ExplorerCommandsTest, TypingIntoThePathBoxOpensFoldersOnlyWhenTheTextNamesOne) {
+    testing_support::TempFolder temp;
+    const std::string folder = temp.Path() + "alt\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    HWND edit = FindWindowExA(Main().cbPath->Handle(), nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    auto type = [&](const std::string& text) {
+        for (char c : text)
+            PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
+        Pump();
+    };
+    auto shownInTree = [&] {
+        return explorer::AddSlash(Main().DirTree1->GetPathFromNode(Main().DirTree1->Selected()));
+    };
+
+    Main().cbPath->SetTextQuietly("");
+    type(temp.Path()); // each key is a change: the last one names the folder
+    EXPECT_EQ(lstrcmpiA(Main().FileListView1->Directory().c_str(), temp.Path().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(shownInTree().c_str(), temp.Path().c_str()), 0) << shownInTree();
+    // On the way to "alt\": "a" and "al" name nothing; the tree keeps its place.
+    type("al");
+    EXPECT_EQ(lstrcmpiA(Main().FileListView1->Directory().c_str(), temp.Path().c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(shownInTree().c_str(), temp.Path().c_str()), 0) << shownInTree();
+    EXPECT_EQ(lstrcmpiA(Main().DirTree1->SelectedPath().c_str(), temp.Path().c_str()), 0);
+    type("t");
+    EXPECT_EQ(lstrcmpiA(Main().FileListView1->Directory().c_str(), folder.c_str()), 0);
+    EXPECT_EQ(lstrcmpiA(shownInTree().c_str(), folder.c_str()), 0) << shownInTree();
+}
+
 TEST_F(ExplorerCommandsTest, PasteEnabledOnlyAfterCutOrCopy) {
     auto* paste = Main().Button("BtnPaste");
     auto* pasteItem = Main().MainMenu1.Find("Yapistir1");
