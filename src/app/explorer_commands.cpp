@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "app/form1.h"
 #include "app/messages.h"
@@ -190,11 +191,34 @@ void BindExplorerCommands(TForm1& form, tk::TActionList& actions) {
     run("MasaustuneKisayol", [f] { MakeDesktopShortcut(*f); });
 }
 
+namespace {
+
+// The first line of the archive file, when the file can be read.
+std::optional<std::string> ArchiveLine(TForm1& form) {
+    HANDLE h = CreateFileA(ArchiveFile(form).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    // Only the first line counts; a path is never longer than this.
+    std::string content(4096, '\0');
+    DWORD read = 0;
+    if (!ReadFile(h, content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) read = 0;
+    CloseHandle(h);
+    content.resize(read);
+    return content.substr(0, content.find_first_of("\r\n"));
+}
+
+} // namespace
+
+std::string ArchivedFolder(TForm1& form) {
+    std::optional<std::string> line = ArchiveLine(form);
+    return line && !line->empty() && explorer::FolderExists(*line) ? *line : std::string();
+}
+
 bool AktifKlasor(TForm1& form) {
     auto& tree = *form.DirTree1;
-    const std::string file = ArchiveFile(form);
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    const std::optional<std::string> read = ArchiveLine(form);
+    if (!read) {
+        const std::string file = ArchiveFile(form);
         WriteResult written = SafeWriteFile(file, tree.SelectedPath() + "\r\n");
         if (!written) {
             tk::ShowMessageBox(GetActiveWindow(), written.Text() + "\r\n" + file, "Error",
@@ -206,13 +230,7 @@ bool AktifKlasor(TForm1& form) {
         form.Refresh();
         return true;
     }
-    // Only the first line counts; a path is never longer than this.
-    std::string content(4096, '\0');
-    DWORD read = 0;
-    if (!ReadFile(h, content.data(), static_cast<DWORD>(content.size()), &read, nullptr)) read = 0;
-    CloseHandle(h);
-    content.resize(read);
-    std::string line = content.substr(0, content.find_first_of("\r\n"));
+    const std::string& line = *read;
     if (!line.empty() && explorer::FolderExists(line)) {
         tree.SetSelectedPath(line);
         tree.OpenPath(line);

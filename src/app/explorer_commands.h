@@ -36,6 +36,8 @@ std::string StatisticsSizeText(bool anySelected, int64_t selectedBytes, int64_t 
 // tree and list there. False when the file could not be created (after the I/O
 // error box); callers then skip the rest of what they were doing.
 bool AktifKlasor(TForm1& form);
+// The folder the archive file names, when it exists; "" otherwise.
+std::string ArchivedFolder(TForm1& form);
 // "Arşiv klasörü ol": the tree's selected folder becomes the archive folder.
 void MakeArchiveFolder(TForm1& form);
 // "Arşiv klasörüne git".

@@ -378,9 +378,14 @@ void TForm1::FormCreate() {
     AppDir.erase(AppDir.find_last_of('\\') + 1);
     PathHistory.clear();
     DirTree1->Loaded();
-    char current[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
-    std::string start = n > 0 && n < MAX_PATH ? std::string(current, n) : std::string();
+    // The show step goes to the archive folder: starting there lists one
+    // folder, not the working folder first (a large one, for all we know).
+    std::string start = ArchivedFolder(*this);
+    if (start.empty()) {
+        char current[MAX_PATH] = {};
+        DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
+        if (n > 0 && n < MAX_PATH) start.assign(current, n);
+    }
     if (!start.empty()) {
         FileListView1->SetDirectory(start);
         DirTree1->OpenPath(start);

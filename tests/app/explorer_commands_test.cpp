@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/explorer_commands.h"
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
@@ -267,6 +269,39 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     draw = Draw(reopened.ParentNode(item), true);
     EXPECT_EQ(draw.font, nullptr);
     EXPECT_EQ(draw.textColor, static_cast<COLORREF>(CLR_DEFAULT));
+}
+
+TEST_F(ArchiveTest, StartListsTheArchiveFolderWithoutTheWorkingFolderFirst) {
+    // The program's own folder is the test program's: its archive file goes there for this test only.
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string ini = exe;
+    ini.erase(ini.find_last_of('\\') + 1);
+    ini += "ini\\";
+    struct Remove {
+        std::string folder;
+        ~Remove() {
+            DeleteFileA((folder + "aktif.ini").c_str());
+            RemoveDirectoryA(folder.c_str());
+        }
+    } remove{ini};
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    testing_support::TempFolder work;
+    const std::string archive = work.Folder("Arşiv");
+    const std::string other = work.Folder("Diğer");
+    std::ofstream(ini + "aktif.ini", std::ios::binary) << archive << "\r\n";
+    ASSERT_TRUE(SetCurrentDirectoryA(other.c_str()));
+
+    forms_ = CreateForms();
+    // Before the show step the list is already where it will stay.
+    EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), archive)) << Main().FileListView1->Directory();
+    ShowMainForm(*forms_);
+    Pump();
+    EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), archive)) << Main().FileListView1->Directory();
+    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive)) << Main().ArchiveFolder;
+    EXPECT_TRUE(SamePath(Main().DirTree1->GetPathFromNode(Main().DirTree1->Selected()), archive));
+    EXPECT_EQ(MessageCount(), 0u);
+    forms_.reset();
 }
 
 TEST_F(ArchiveTest, LineNamingNoFolderMakesCTheArchiveAndLeavesTheFile) {
