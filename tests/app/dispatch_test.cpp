@@ -21,6 +21,7 @@
 #include "toolkit/application.h"
 
 using namespace velmora::app;
+using testing_support::PressKey;
 using testing_support::Pump;
 using testing_support::PumpUntil;
 using testing_support::ReadFileText;
@@ -107,12 +108,7 @@ protected:
         if (!bytes.empty()) old = static_cast<uint8_t>(bytes[0]);
         doc.ChangeByte(old, value, 0);
     }
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> out;
-        for (const auto& call : dialogs_.Calls())
-            if (call.kind == "message") out.push_back(call.text);
-        return out;
-    }
+    std::vector<std::string> Messages() const { return dialogs_.Texts("message"); }
     bool Checked(const char* action) { return Main().MainActionList.Get(action).Checked(); }
 
     ScriptedDialogs dialogs_;
@@ -157,23 +153,7 @@ TEST_F(DispatchTest, TextAndRtfOpenInTheTextPanelByTheirExtension) {
 }
 
 // A 2x2 24-bit picture.
-std::string TinyBmp() {
-    std::string bmp(54 + 16, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 2);
-    put32(22, 2);
-    bmp[26] = 1;
-    bmp[28] = 24;
-    return bmp;
-}
+std::string TinyBmp() { return testing_support::BmpBytes(2, 2, RGB(0, 0, 0)); }
 
 TEST_F(DispatchTest, PagesAndPicturesShareTheHtmlPanel) {
     THtmlPanel& html = *Main().HtmlPanel;
@@ -527,14 +507,7 @@ TEST_F(DispatchTest, CtrlBFromTheListAppliesTheBoldButtonToTheText) {
     Text().RichEdit1->SetSel(0, 5);
     Main().MainActionList.Get("Bold").SetChecked(true);
     Main().FileListView1->SetFocus();
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    PostMessageA(Main().FileListView1->Handle(), WM_KEYDOWN, 'B', 1);
-    Pump(50);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
+    PressKey(Main().FileListView1->Handle(), 'B', true);
     Text().RichEdit1->SetSel(0, 5);
     EXPECT_TRUE(Text().RichEdit1->SelAttributes().bold);
     EXPECT_TRUE(Text().RichEdit1->Modified());

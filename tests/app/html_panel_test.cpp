@@ -11,41 +11,29 @@
 #include <vector>
 
 #include "hexedit/screenshot.h"
+#include "support/html_view_mouse.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
-#include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/form.h"
 
-using testing_support::DialogCall;
+using testing_support::BmpBytes;
+using testing_support::ClickAt;
+using testing_support::ClickMiddle;
+using testing_support::PanelHost;
+using testing_support::PostMouse;
+using testing_support::PressKey;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
-using testing_support::TempFolder;
 using velmora::app::IsShellLink;
 using velmora::app::THtmlPanel;
 using velmora::html::TSectionList;
 
 namespace {
 
-std::string Bmp(int w, int h) {
-    const int row = (w * 3 + 3) & ~3;
-    std::string data(54 + static_cast<size_t>(row) * h, '\x40');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            data[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    std::fill(data.begin(), data.begin() + 54, '\0');
-    data[0] = 'B';
-    data[1] = 'M';
-    put32(2, static_cast<uint32_t>(data.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    data[26] = 1;
-    data[28] = 24;
-    return data;
-}
+// The pictures' colour: a dark grey.
+constexpr COLORREF kGrey = RGB(0x40, 0x40, 0x40);
 
 // A page whose text is `letters` characters of words and single spaces.
 std::string LongPage(size_t letters) {
@@ -56,33 +44,11 @@ std::string LongPage(size_t letters) {
     return "<html><body><p>" + text + "</p></body></html>";
 }
 
-// Presses a key with Ctrl down through the application's dispatch, as the loop would.
-void PressCtrlKey(HWND target, WORD key) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    Pump(30);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
-}
-
-void ClickButton(HWND button) {
-    RECT r;
-    GetClientRect(button, &r);
-    const LPARAM mid = MAKELPARAM(r.right / 2, r.bottom / 2);
-    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, mid);
-    PostMessageA(button, WM_LBUTTONUP, 0, mid);
-    Pump(30);
-}
-
-class HtmlPanelTest : public ::testing::Test {
+class HtmlPanelTest : public PanelHost {
 protected:
-    // One form and one folder of pages for the program: making shown forms costs time under Wine.
+    // One folder of pages for the suite.
     static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
+        OpenHost({"velmora", 640, 480, true});
         folder->File("index.htm", "<html><head><title>Ana Sayfa</title></head><body>"
                                   "<p>duz metin burada</p>"
                                   "<p><a href=\"MailTo:ali@example.com\">posta</a></p>"
@@ -93,21 +59,9 @@ protected:
         folder->File("sayfa2.htm", "<html><body><p>iki <a href=\"sayfa3.htm\">ucuncu</a></p></body></html>");
         folder->File("sayfa3.htm", "<html><body><p>son sayfa</p></body></html>");
         folder->File("basliksiz.htm", "<html><body><p>baslik yok</p></body></html>");
-        folder->File("resim.bmp", Bmp(40, 30));
-        tk::TForm::Params fp;
-        fp.caption = "velmora";
-        fp.width = 640;
-        fp.height = 480;
-        form = new tk::TForm(fp);
-        form->Show();
-        SetForegroundWindow(form->Handle());
+        folder->File("resim.bmp", BmpBytes(40, 30, kGrey));
     }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
-    }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         THtmlPanel::Params p;
         p.parent = form;
@@ -125,33 +79,11 @@ protected:
         Pump(10);
     }
 
-    // Where the text starts on the surface (scrolled into view first).
     POINT TextPoint(const std::string& text, int dx = 2) {
-        TSectionList& doc = View().Document();
-        const int32_t pos = doc.SearchText(text, true, 0);
-        EXPECT_GE(pos, 0) << text;
-        int32_t x = 0, y = 0;
-        EXPECT_TRUE(doc.CaretPosToXY(pos, x, y)) << text;
-        if (y < View().Position() || y + 10 > View().Position() + View().SurfaceHeight())
-            View().SetPosition(y - 20);
-        return POINT{x + View().OriginX() + dx, y - View().Position() + 5};
+        return testing_support::TextPoint(View(), text, dx);
     }
-    void Post(UINT msg, WPARAM keys, POINT p) {
-        PostMessageA(View().SurfaceHandle(), msg, keys, MAKELPARAM(p.x, p.y));
-    }
-    void ClickText(const std::string& text) {
-        const POINT p = TextPoint(text);
-        Post(WM_MOUSEMOVE, 0, p);
-        Post(WM_LBUTTONDOWN, MK_LBUTTON, p);
-        Post(WM_LBUTTONUP, 0, p);
-        Pump(30);
-    }
-    std::vector<DialogCall> Calls(const std::string& kind) {
-        std::vector<DialogCall> calls;
-        for (const DialogCall& c : dialogs.Calls())
-            if (c.kind == kind) calls.push_back(c);
-        return calls;
-    }
+    void Post(UINT msg, WPARAM keys, POINT p) { PostMouse(View(), msg, keys, p); }
+    void ClickText(const std::string& text) { ClickAt(View(), TextPoint(text)); }
     // The menu's commands and Düzenle, as the main window's idle step leaves them.
     std::vector<bool> CommandStates() {
         std::vector<bool> states;
@@ -161,14 +93,9 @@ protected:
         return states;
     }
 
-    static TempFolder* folder;
-    static tk::TForm* form;
     ScriptedDialogs dialogs;
     std::unique_ptr<THtmlPanel> panel;
 };
-
-TempFolder* HtmlPanelTest::folder = nullptr;
-tk::TForm* HtmlPanelTest::form = nullptr;
 
 } // namespace
 
@@ -276,7 +203,7 @@ TEST_F(HtmlPanelTest, NameBarPictureStripAndClear) {
     Load("not#1.htm");
     EXPECT_EQ(View().CurrentFile(), Path("not#1.htm"));
     EXPECT_EQ(panel->DosyaAdi->Caption(), "not#1.htm");
-    folder->File("uzun#2.bmp", Bmp(20, 300));
+    folder->File("uzun#2.bmp", BmpBytes(20, 300, kGrey));
     ASSERT_TRUE(panel->LoadPicture(Path("uzun#2.bmp")));
     EXPECT_GE(View().DocumentHeight(), 300); // the picture, not a placeholder
     EXPECT_EQ(panel->DosyaAdi->Caption(), "uzun#2.bmp");
@@ -296,7 +223,7 @@ TEST_F(HtmlPanelTest, LoadErrorIsShownAndLeavesThePanelEmpty) {
         dialogs.Clear();
         const std::string missing = Path(picture ? "yok.gif" : "yok.htm");
         EXPECT_FALSE(picture ? panel->LoadPicture(missing) : panel->LoadFile(missing));
-        const auto boxes = Calls("message");
+        const auto boxes = dialogs.Calls("message");
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Can't locate file: " + missing);
         EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
@@ -322,7 +249,7 @@ TEST_F(HtmlPanelTest, WebAndMailLinksGoToTheShellOthersToTheViewer) {
         Load("index.htm");
         dialogs.Clear();
         ClickText(c.text);
-        const auto shell = Calls("shell");
+        const auto shell = dialogs.Calls("shell");
         if (c.url) {
             ASSERT_EQ(shell.size(), 1u) << c.text;
             EXPECT_EQ(shell[0].text, c.url);
@@ -334,7 +261,7 @@ TEST_F(HtmlPanelTest, WebAndMailLinksGoToTheShellOthersToTheViewer) {
             EXPECT_TRUE(shell.empty()) << c.text;
             EXPECT_EQ(View().CurrentFile(), Path("sayfa2.htm"));
         }
-        EXPECT_TRUE(Calls("message").empty()) << c.text;
+        EXPECT_TRUE(dialogs.Calls("message").empty()) << c.text;
     }
 
     // The hook replaces the shell.
@@ -371,16 +298,16 @@ TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {
     EXPECT_TRUE(panel->BackButton->Enabled());
     EXPECT_FALSE(panel->FwdButton->Enabled());
 
-    ClickButton(panel->BackButton->Handle());
+    ClickMiddle(panel->BackButton->Handle());
     EXPECT_EQ(View().CurrentFile(), Path("sayfa2.htm"));
     panel->UpdateCommands(true);
     EXPECT_TRUE(panel->BackButton->Enabled());
     EXPECT_TRUE(panel->FwdButton->Enabled());
 
-    ClickButton(panel->FwdButton->Handle());
+    ClickMiddle(panel->FwdButton->Handle());
     EXPECT_EQ(View().CurrentFile(), Path("sayfa3.htm"));
-    ClickButton(panel->BackButton->Handle());
-    ClickButton(panel->BackButton->Handle());
+    ClickMiddle(panel->BackButton->Handle());
+    ClickMiddle(panel->BackButton->Handle());
     EXPECT_EQ(View().CurrentFile(), Path("index.htm"));
     panel->UpdateCommands(true);
     EXPECT_FALSE(panel->BackButton->Enabled());
@@ -393,7 +320,7 @@ TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {
     panel->UpdateCommands(true);
     EXPECT_FALSE(panel->BackButton->Enabled());
     EXPECT_FALSE(panel->FwdButton->Enabled());
-    EXPECT_TRUE(Calls("message").empty());
+    EXPECT_TRUE(dialogs.Calls("message").empty());
 }
 
 TEST_F(HtmlPanelTest, GeriToAPageThatWentAwayTellsAndStays) {
@@ -405,8 +332,8 @@ TEST_F(HtmlPanelTest, GeriToAPageThatWentAwayTellsAndStays) {
     ASSERT_TRUE(DeleteFileA(first.c_str()));
     panel->UpdateCommands(true);
     ASSERT_TRUE(panel->BackButton->Enabled());
-    ClickButton(panel->BackButton->Handle());
-    const auto boxes = Calls("message");
+    ClickMiddle(panel->BackButton->Handle());
+    const auto boxes = dialogs.Calls("message");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Can't locate file: " + first + ".");
     EXPECT_EQ(View().CurrentFile(), Path("kalan.htm"));
@@ -423,8 +350,8 @@ TEST_F(HtmlPanelTest, CommandsAreEnabledOnlyForHtmlFiles) {
 
     // Disabled, the keys are claimed and do nothing.
     View().SetFocus();
-    PressCtrlKey(View().Handle(), 'A');
-    PressCtrlKey(View().Handle(), 'S');
+    PressKey(View().Handle(), 'A', true);
+    PressKey(View().Handle(), 'S', true);
     EXPECT_TRUE(dialogs.Calls().empty());
     EXPECT_EQ(View().SelLength(), 0);
     // The idle update of every action list keeps them so.
@@ -440,8 +367,8 @@ TEST_F(HtmlPanelTest, FindThroughTheMenuKeyAndNotFoundBox) {
     Load("index.htm");
     panel->UpdateCommands(true);
     View().SetFocus();
-    PressCtrlKey(View().Handle(), 'A');
-    const auto finds = Calls("find");
+    PressKey(View().Handle(), 'A', true);
+    const auto finds = dialogs.Calls("find");
     ASSERT_EQ(finds.size(), 1u);
     // Down only; the user sees the text and the match-case box.
     EXPECT_EQ(finds[0].flags, static_cast<UINT>(FR_DOWN | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD));
@@ -450,9 +377,9 @@ TEST_F(HtmlPanelTest, FindThroughTheMenuKeyAndNotFoundBox) {
     // With the case matched the capitals are not on the page.
     dialogs.Clear();
     dialogs.Find()->FindNext({"METIN", true, true, false});
-    ASSERT_EQ(Calls("message").size(), 1u);
-    EXPECT_EQ(Calls("message")[0].text, "Başka bulunamadı. \"METIN\"");
-    EXPECT_EQ(Calls("message")[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    ASSERT_EQ(dialogs.Calls("message").size(), 1u);
+    EXPECT_EQ(dialogs.Calls("message")[0].text, "Başka bulunamadı. \"METIN\"");
+    EXPECT_EQ(dialogs.Calls("message")[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(View().SelLength(), 0);
 
     // Ignoring case it is found and selected, the caret at its end.
@@ -463,14 +390,14 @@ TEST_F(HtmlPanelTest, FindThroughTheMenuKeyAndNotFoundBox) {
     EXPECT_EQ(View().SelectedText(), "metin");
     // Nothing after it: the box, and the selection stays.
     dialogs.Find()->FindNext({"metin", true, false, false});
-    ASSERT_EQ(Calls("message").size(), 1u);
-    EXPECT_EQ(Calls("message")[0].text, "Başka bulunamadı. \"metin\"");
+    ASSERT_EQ(dialogs.Calls("message").size(), 1u);
+    EXPECT_EQ(dialogs.Calls("message")[0].text, "Başka bulunamadı. \"metin\"");
     EXPECT_EQ(View().SelectedText(), "metin");
     dialogs.Clear();
 
     // A second Ara keeps the one dialog.
-    PressCtrlKey(View().Handle(), 'A');
-    EXPECT_TRUE(Calls("find").empty());
+    PressKey(View().Handle(), 'A', true);
+    EXPECT_TRUE(dialogs.Calls("find").empty());
 }
 
 TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
@@ -484,7 +411,7 @@ TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
     Post(WM_RBUTTONDOWN, MK_RBUTTON, p);
     Post(WM_RBUTTONUP, 0, p);
     Pump(30);
-    auto popups = Calls("popup");
+    auto popups = dialogs.Calls("popup");
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0].items, (std::vector<std::string>{"Ara1", "Kopyala1", "N1", "HepsiniSec1"}));
     EXPECT_EQ(popups[0].owner, View().Handle());
@@ -494,8 +421,8 @@ TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
     dialogs.Clear();
     tk::SetClipboardText("önceki");
     dialogs.AnswerPopup("Kopyala1");
-    ClickButton(panel->Duzen->Handle());
-    popups = Calls("popup");
+    ClickMiddle(panel->Duzen->Handle());
+    popups = dialogs.Calls("popup");
     ASSERT_EQ(popups.size(), 1u);
     RECT button;
     GetWindowRect(panel->Duzen->Handle(), &button);
@@ -509,10 +436,10 @@ TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
     Post(WM_LBUTTONUP, 0, p);
     Pump(20);
     EXPECT_EQ(View().SelLength(), 0);
-    PressCtrlKey(View().Handle(), 'S');
+    PressKey(View().Handle(), 'S', true);
     EXPECT_GT(View().SelLength(), 0);
     tk::SetClipboardText("önceki");
-    PressCtrlKey(View().Handle(), 'C');
+    PressKey(View().Handle(), 'C', true);
     EXPECT_EQ(tk::ClipboardText().substr(0, 9), "duz metin");
 }
 
@@ -602,7 +529,7 @@ TEST_F(HtmlPanelCopyTest, LongSelectionsAskBeforeCopying) {
                 tk::SetClipboardText("önceki");
                 if (length > 32000) dialogs.AnswerMessage(ok ? IDOK : IDCANCEL);
                 panel->PopupMenu2->Find("Kopyala1")->Click();
-                const auto boxes = Calls("message");
+                const auto boxes = dialogs.Calls("message");
                 if (length > 32000) {
                     ASSERT_EQ(boxes.size(), 1u);
                     EXPECT_EQ(boxes[0].text, "Seçilen alan çok büyük olduğundan eksik olarak alınabilir.");

@@ -9,15 +9,15 @@
 
 #include "app/startup.h"
 #include "app/text_panel.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
-#include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
 using testing_support::DialogCall;
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
-using testing_support::TempFolder;
 using namespace velmora::app;
 
 namespace {
@@ -104,24 +104,10 @@ std::string Lines(int from, int to) {
     return text;
 }
 
-class ReportTest : public ::testing::Test {
+class ReportTest : public PanelHost {
 protected:
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
-        tk::TForm::Params fp;
-        fp.caption = "velmora";
-        fp.width = 760;
-        fp.height = 420;
-        form = new tk::TForm(fp);
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"velmora", 760, 420}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         actions = std::make_unique<tk::TActionList>();
         TTextPanel::Params p;
@@ -153,15 +139,10 @@ protected:
         return first.endLine - first.firstLine;
     }
 
-    static TempFolder* folder;
-    static tk::TForm* form;
     ScriptedDialogs dialogs;
     std::unique_ptr<tk::TActionList> actions;
     std::unique_ptr<TTextPanel> panel;
 };
-
-TempFolder* ReportTest::folder = nullptr;
-tk::TForm* ReportTest::form = nullptr;
 
 } // namespace
 
@@ -415,7 +396,7 @@ TEST_F(ReportTest, PageRangesAndCopiesOnAMetafile) {
 // The main window's text panel: its print button previews the document it holds.
 TEST(ReportInTheMainWindow, ThePrintButtonPreviewsTheOpenDocument) {
     ScriptedDialogs dialogs;
-    TempFolder app;
+    testing_support::TempFolder app;
     app.Folder("ini");
     auto forms = CreateForms();
     forms->form1->AppDir = app.Path();

@@ -2,43 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "base/os.h"
 #include "hexedit/screenshot.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
-#include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
 using testing_support::DialogCall;
+using testing_support::PanelHost;
+using testing_support::PressKey;
 using testing_support::Pump;
+using testing_support::ReadFileText;
 using testing_support::ScriptedDialogs;
-using testing_support::TempFolder;
 using velmora::app::TTextPanel;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Sends a key press through the application's dispatch, as the loop would.
-void PressKey(HWND target, WORD key, bool ctrl) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    SetKeyboardState(state);
-    PostMessageA(target, WM_KEYDOWN, key, 1);
-    Pump(30);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
-}
 
 void TypeChars(HWND target, const std::string& text) {
     for (char c : text)
@@ -51,32 +32,21 @@ std::string BoldWordRtf(const std::string& face) {
            ";}}\\f0\\fs20 plain \\b bold\\b0  tail\\par}";
 }
 
-class TextPanelTest : public ::testing::Test {
+class TextPanelTest : public PanelHost {
 protected:
-    // One form for the program: destroying a shown form costs seconds under Wine.
     static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
-        tk::TForm::Params fp;
-        fp.caption = "velmora";
-        fp.width = 760;
-        fp.height = 420;
-        form = new tk::TForm(fp);
+        OpenHost({"velmora", 760, 420});
         tk::TListBox::Params lp;
         lp.parent = form;
         lp.bounds = RECT{0, 0, 100, 200};
         lp.align = tk::TAlign::alLeft;
         lp.items = {"readme.txt", "letter.rtf"};
         list = new tk::TListBox(lp);
-        form->Show();
     }
     static void TearDownTestSuite() {
         delete list;
         list = nullptr;
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
+        CloseHost();
     }
     void SetUp() override {
         actions = std::make_unique<tk::TActionList>();
@@ -103,23 +73,14 @@ protected:
         EXPECT_TRUE(panel->LoadFile(path)) << name;
         return path;
     }
-    std::vector<DialogCall> Messages() {
-        std::vector<DialogCall> calls;
-        for (const DialogCall& c : dialogs.Calls())
-            if (c.kind == "message") calls.push_back(c);
-        return calls;
-    }
+    std::vector<DialogCall> Messages() { return dialogs.Calls("message"); }
 
-    static TempFolder* folder;
-    static tk::TForm* form;
     static tk::TListBox* list;
     ScriptedDialogs dialogs;
     std::unique_ptr<tk::TActionList> actions;
     std::unique_ptr<TTextPanel> panel;
 };
 
-TempFolder* TextPanelTest::folder = nullptr;
-tk::TForm* TextPanelTest::form = nullptr;
 tk::TListBox* TextPanelTest::list = nullptr;
 
 } // namespace
@@ -503,7 +464,7 @@ TEST_F(TextPanelTest, SaveWritesTheFileInTheFormItWasRead) {
     EXPECT_TRUE(panel->Modified());
     EXPECT_TRUE(panel->Save());
     EXPECT_FALSE(panel->Modified());
-    EXPECT_EQ(ReadAll(text), "ek satır bir\r\nÇağ\r\n");
+    EXPECT_EQ(ReadFileText(text), "ek satır bir\r\nÇağ\r\n");
 
     // RTF: written back as RTF that keeps the formatting.
     std::string rtf = Load("letter.RTF", BoldWordRtf(Installed()));
@@ -512,7 +473,7 @@ TEST_F(TextPanelTest, SaveWritesTheFileInTheFormItWasRead) {
     e.SetSel(tail, 4);
     e.SetSelText("şon");
     EXPECT_TRUE(panel->Save());
-    std::string saved = ReadAll(rtf);
+    std::string saved = ReadFileText(rtf);
     EXPECT_EQ(saved.rfind("{\\rtf", 0), 0u) << saved;
     ASSERT_TRUE(panel->LoadFile(rtf));
     EXPECT_EQ(e.Line(0), "plain bold şon");
@@ -525,14 +486,14 @@ TEST_F(TextPanelTest, SaveWritesTheFileInTheFormItWasRead) {
     e.SetSel(0, 0);
     e.SetSelText(">");
     EXPECT_TRUE(panel->Save());
-    EXPECT_EQ(ReadAll(fake), ">just words\r\n");
+    EXPECT_EQ(ReadFileText(fake), ">just words\r\n");
 
     // An unmodified document and a panel without a file write nothing.
     panel->Clear();
     EXPECT_EQ(panel->FileName(), "");
     EXPECT_FALSE(e.Enabled());
     EXPECT_TRUE(panel->Save());
-    EXPECT_EQ(ReadAll(fake), ">just words\r\n");
+    EXPECT_EQ(ReadFileText(fake), ">just words\r\n");
 }
 
 TEST_F(TextPanelTest, FailedSaveKeepsTheEdits) {
@@ -557,7 +518,7 @@ TEST_F(TextPanelTest, FailedSaveKeepsTheEdits) {
         c.arrange();
         EXPECT_FALSE(panel->Save()) << c.what;
         c.restore();
-        EXPECT_EQ(ReadAll(path), "original\r\n") << c.what;
+        EXPECT_EQ(ReadFileText(path), "original\r\n") << c.what;
         EXPECT_TRUE(panel->Modified()) << c.what;
         EXPECT_EQ(panel->FileName(), path);
         EXPECT_EQ(e.Line(0), "new original");
@@ -568,7 +529,7 @@ TEST_F(TextPanelTest, FailedSaveKeepsTheEdits) {
     }
     // The next attempt writes.
     EXPECT_TRUE(panel->Save());
-    EXPECT_EQ(ReadAll(path), "new original\r\n");
+    EXPECT_EQ(ReadFileText(path), "new original\r\n");
     EXPECT_FALSE(panel->Modified());
 }
 

@@ -5,38 +5,23 @@
 #include <memory>
 
 #include "hexedit/screenshot.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
-#include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 
 using testing_support::DialogCall;
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
-using testing_support::TempFolder;
 using velmora::app::THexPanel;
 
 namespace {
 
-class HexPanelTest : public ::testing::Test {
+class HexPanelTest : public PanelHost {
 protected:
-    // One form for the program: destroying a shown form costs seconds under Wine.
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
-        tk::TForm::Params fp;
-        fp.caption = "velmora";
-        fp.width = 700;
-        fp.height = 400;
-        form = new tk::TForm(fp);
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"velmora", 700, 400}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         THexPanel::Params p;
         p.parent = form;
@@ -56,21 +41,11 @@ protected:
         auto& doc = panel->HexEditor1->Document();
         return {doc.SelectionStart(), doc.SelectionEnd()};
     }
-    std::vector<std::string> Messages() {
-        std::vector<std::string> texts;
-        for (const DialogCall& c : dialogs.Calls())
-            if (c.kind == "message") texts.push_back(c.text);
-        return texts;
-    }
+    std::vector<std::string> Messages() { return dialogs.Texts("message"); }
 
-    static TempFolder* folder;
-    static tk::TForm* form;
     ScriptedDialogs dialogs;
     std::unique_ptr<THexPanel> panel;
 };
-
-TempFolder* HexPanelTest::folder = nullptr;
-tk::TForm* HexPanelTest::form = nullptr;
 
 } // namespace
 

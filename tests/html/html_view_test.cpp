@@ -10,8 +10,9 @@
 #include "html/images/gif_image.h"
 #include "html/images/memory_stream.h"
 #include "hexedit/screenshot.h"
+#include "support/html_view_mouse.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
-#include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/form.h"
@@ -19,65 +20,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 using namespace velmora::html;
+using testing_support::BmpBytes;
+using testing_support::ClickAt;
+using testing_support::PanelHost;
+using testing_support::PostMouse;
 using testing_support::Pump;
 using testing_support::PumpUntil;
-using testing_support::TempFolder;
+using testing_support::ReadFileText;
+using testing_support::WindowsPath;
 
 namespace {
 
-std::string Bmp(int w, int h, COLORREF color) {
-    const int row = (w * 3 + 3) & ~3;
-    std::string data(54 + static_cast<size_t>(row) * h, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            data[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    data[0] = 'B';
-    data[1] = 'M';
-    put32(2, static_cast<uint32_t>(data.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    data[26] = 1;
-    data[28] = 24;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const size_t at = 54 + static_cast<size_t>(y) * row + static_cast<size_t>(x) * 3;
-            data[at] = static_cast<char>(GetBValue(color));
-            data[at + 1] = static_cast<char>(GetGValue(color));
-            data[at + 2] = static_cast<char>(GetRValue(color));
-        }
-    return data;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class HtmlViewTest : public ::testing::Test {
+class HtmlViewTest : public PanelHost {
 protected:
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
-        tk::TForm::Params fp;
-        fp.caption = "html";
-        fp.width = 520;
-        fp.height = 420;
-        form = new tk::TForm(fp);
-        form->Show();
-        SetForegroundWindow(form->Handle());
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"html", 520, 420, true}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         THtmlView::Params p;
         p.parent = form;
@@ -90,35 +49,15 @@ protected:
 
     std::string Page(const std::string& name, const std::string& html) { return folder->File(name, html); }
 
-    // Where the text starts on the surface (scrolled into view first).
     POINT TextPoint(const std::string& text, int dx = 2) {
-        TSectionList& doc = view->Document();
-        const int32_t pos = doc.SearchText(text, true, 0);
-        EXPECT_GE(pos, 0) << text;
-        int32_t x = 0, y = 0;
-        EXPECT_TRUE(doc.CaretPosToXY(pos, x, y)) << text;
-        if (y < view->Position() || y + 10 > view->Position() + view->SurfaceHeight())
-            view->SetPosition(y - 20);
-        return POINT{x + view->OriginX() + dx, y - view->Position() + 5};
+        return testing_support::TextPoint(*view, text, dx);
     }
-    void Post(UINT msg, WPARAM keys, POINT p) {
-        PostMessageA(view->SurfaceHandle(), msg, keys, MAKELPARAM(p.x, p.y));
-    }
-    void Click(POINT p) {
-        Post(WM_MOUSEMOVE, 0, p);
-        Post(WM_LBUTTONDOWN, MK_LBUTTON, p);
-        Post(WM_LBUTTONUP, 0, p);
-        Pump(30);
-    }
+    void Post(UINT msg, WPARAM keys, POINT p) { PostMouse(*view, msg, keys, p); }
+    void Click(POINT p) { ClickAt(*view, p); }
     void ClickText(const std::string& text) { Click(TextPoint(text)); }
 
-    static TempFolder* folder;
-    static tk::TForm* form;
     std::unique_ptr<THtmlView> view;
 };
-
-TempFolder* HtmlViewTest::folder = nullptr;
-tk::TForm* HtmlViewTest::form = nullptr;
 
 TEST_F(HtmlViewTest, DefaultsOfTheProperties) {
     EXPECT_EQ(view->DefBackground(), GetSysColor(COLOR_BTNFACE));
@@ -205,7 +144,7 @@ TEST_F(HtmlViewTest, AnchorsJumpAndUnknownOnesShowTheTop) {
 
 // (Pure colours, so that the 8-bit screen shows them unchanged.)
 TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
-    const std::string picture = folder->File("big.bmp", Bmp(600, 500, RGB(255, 0, 0)));
+    const std::string picture = folder->File("big.bmp", BmpBytes(600, 500, RGB(255, 0, 0)));
     view->LoadImageFile(picture);
     EXPECT_EQ(view->CurrentKind(), TDocumentKind::dkPicture);
     EXPECT_EQ(view->CurrentFile(), picture);
@@ -232,7 +171,7 @@ TEST_F(HtmlViewTest, PictureLargerThanTheViewScrollsBothWays) {
 }
 
 TEST_F(HtmlViewTest, BackgroundPictureIsTiledUnderTheText) {
-    folder->File("tile.bmp", Bmp(8, 8, RGB(0, 0, 255)));
+    folder->File("tile.bmp", BmpBytes(8, 8, RGB(0, 0, 255)));
     view->LoadFromFile(Page("tiled.htm", "<body background=\"tile.bmp\" bgcolor=white><p>x"));
     UpdateWindow(view->SurfaceHandle());
     HDC dc = GetDC(view->SurfaceHandle());
@@ -480,8 +419,8 @@ TEST_F(HtmlViewTest, LinksUnderTheMouse) {
 }
 
 TEST_F(HtmlViewTest, LinksByKindAndHandledClicks) {
-    const std::string pic =
-        folder->File("pic.JPG", ReadFile(std::string(VELMORA_TEST_DATA) + "/images/jpeg_baseline.jpg"));
+    const std::string pic = folder->File(
+        "pic.JPG", ReadFileText(WindowsPath(std::string(VELMORA_TEST_DATA) + "/images/jpeg_baseline.jpg")));
     const std::string page =
         Page("kinds.htm",
              "<p><a href=\"doc.txt\">text</a> <a href=\"mailto:x@y\">mail</a> "
@@ -594,7 +533,7 @@ TEST_F(HtmlViewTest, FormWithEveryControlKindSubmitsThroughTheHandler) {
 }
 
 TEST_F(HtmlViewTest, ImageButtonSubmitsTheClickPoint) {
-    folder->File("button.bmp", Bmp(40, 30, RGB(0, 0, 255)));
+    folder->File("button.bmp", BmpBytes(40, 30, RGB(0, 0, 255)));
     view->LoadFromFile(Page("imagebutton.htm",
                             "<form action=ara><p>Ara: <input type=image name=pos src=button.bmp>"
                             "<input type=hidden name=t value=v></form>"
@@ -658,7 +597,7 @@ TEST_F(HtmlViewTest, AnimatedGifStepsItsFrames) {
 }
 
 TEST_F(HtmlViewTest, PicturesAskedFromTheApplicationMayComeLater) {
-    const std::string bmp = Bmp(30, 20, RGB(0, 128, 0));
+    const std::string bmp = BmpBytes(30, 20, RGB(0, 128, 0));
     velmora::images::TMemoryStream now;
     now.Data().assign(bmp.begin(), bmp.end());
     std::vector<std::string> asked;
@@ -673,7 +612,7 @@ TEST_F(HtmlViewTest, PicturesAskedFromTheApplicationMayComeLater) {
     EXPECT_EQ(images[0]->Kind, TImageObj::pkLoaded);
     EXPECT_EQ(images[1]->Kind, TImageObj::pkPending);
     velmora::images::TMemoryStream later;
-    const std::string bigger = Bmp(50, 40, RGB(0, 0, 200));
+    const std::string bigger = BmpBytes(50, 40, RGB(0, 0, 200));
     later.Data().assign(bigger.begin(), bigger.end());
     view->InsertImage("later.bmp", later);
     for (size_t i = 1; i < 3; ++i) {
@@ -792,7 +731,7 @@ TEST_F(HtmlViewTest, PictureWithALongPathShowsAlone) {
     ASSERT_GT(path.size(), 245u);
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
-    const std::string bmp = Bmp(12, 10, RGB(1, 2, 3));
+    const std::string bmp = BmpBytes(12, 10, RGB(1, 2, 3));
     std::fwrite(bmp.data(), 1, bmp.size(), f);
     std::fclose(f);
     view->LoadImageFile(path);
@@ -804,7 +743,7 @@ TEST_F(HtmlViewTest, PictureWithALongPathShowsAlone) {
 
 // A page of every kind of content, saved for the eye when VELMORA_HEX_SHOT names a file.
 TEST_F(HtmlViewTest, APageForTheEye) {
-    folder->File("eye.bmp", Bmp(40, 30, RGB(0, 160, 0)));
+    folder->File("eye.bmp", BmpBytes(40, 30, RGB(0, 160, 0)));
     view->SetBounds(0, 0, 500, 380);
     view->LoadFromFile(Page("eye.htm",
                             "<body bgcolor=white><h2>Başlık</h2><p>Bir <a href=\"x.htm\">bağlantı</a> ve "

@@ -14,6 +14,20 @@ ScriptedDialogs::~ScriptedDialogs() {
     tk::SetDialogs(nullptr);
 }
 
+std::vector<DialogCall> ScriptedDialogs::Calls(const std::string& kind) const {
+    std::vector<DialogCall> calls;
+    for (const DialogCall& call : calls_)
+        if (call.kind == kind) calls.push_back(call);
+    return calls;
+}
+
+std::vector<std::string> ScriptedDialogs::Texts(const std::string& kind) const {
+    std::vector<std::string> texts;
+    for (const DialogCall& call : calls_)
+        if (call.kind == kind) texts.push_back(call.text);
+    return texts;
+}
+
 int ScriptedDialogs::Message(const tk::MessageRequest& r) {
     DialogCall call;
     call.kind = "message";

@@ -83,6 +83,10 @@ public:
     ScriptedFindSession* Find() const { return find_; }
 
     const std::vector<DialogCall>& Calls() const { return calls_; }
+    // The calls of one kind ("message", "shell", ...), in order.
+    std::vector<DialogCall> Calls(const std::string& kind) const;
+    // The texts of the calls of one kind: the message boxes' texts, say.
+    std::vector<std::string> Texts(const std::string& kind) const;
     void Clear() { calls_.clear(); }
 
     int Message(const tk::MessageRequest& request) override;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "toolkit/application.h"
@@ -31,6 +32,15 @@ void PressKey(HWND target, WORD key, bool ctrl) {
     SetKeyboardState(state);
 }
 
+void ClickMiddle(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    const LPARAM mid = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, mid);
+    PostMessageA(window, WM_LBUTTONUP, 0, mid);
+    Pump(30);
+}
+
 std::string ReadFileText(const std::string& path) {
     std::string text;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -41,6 +51,32 @@ std::string ReadFileText(const std::string& path) {
         text.append(buffer, n);
     CloseHandle(h);
     return text;
+}
+
+std::string BmpBytes(int w, int h, COLORREF color) {
+    const int row = (w * 3 + 3) & ~3;
+    std::string data(54 + static_cast<size_t>(row) * h, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    data[0] = 'B';
+    data[1] = 'M';
+    put32(2, static_cast<uint32_t>(data.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(w));
+    put32(22, static_cast<uint32_t>(h));
+    data[26] = 1;
+    data[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const size_t at = 54 + static_cast<size_t>(y) * row + static_cast<size_t>(x) * 3;
+            data[at] = static_cast<char>(GetBValue(color));
+            data[at + 1] = static_cast<char>(GetGValue(color));
+            data[at + 2] = static_cast<char>(GetRValue(color));
+        }
+    return data;
 }
 
 std::string WindowsPath(std::string path) {

@@ -14,8 +14,12 @@ void Pump(DWORD forMs = 50);
 // A key press (with Ctrl held when asked) posted to the window and handled
 // through the application's dispatch, as the loop would.
 void PressKey(HWND target, WORD key, bool ctrl);
+// A left click posted to the middle of the window (a button, say), then handled.
+void ClickMiddle(HWND window);
 // The file's bytes; "<missing>" when it cannot be opened.
 std::string ReadFileText(const std::string& path);
+// The bytes of a 24-bit BMP file of w x h pixels, all of one colour.
+std::string BmpBytes(int w, int h, COLORREF color);
 // A path of the build machine ("/work/...") as Wine's Z: drive sees it.
 std::string WindowsPath(std::string path);
 
