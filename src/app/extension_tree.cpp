@@ -8,13 +8,6 @@
 
 namespace velmora::app {
 
-std::string ExtensionOf(const std::string& fileName) {
-    const size_t name = fileName.find_last_of("\\/:");
-    const size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || (name != std::string::npos && dot < name)) return {};
-    return fileName.substr(dot);
-}
-
 std::string LowerAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

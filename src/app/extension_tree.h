@@ -13,9 +13,6 @@
 
 namespace velmora::app {
 
-// The extension of a file name or path: from the last "." of its name on, the
-// dot included; "" when the name has no dot.
-std::string ExtensionOf(const std::string& fileName);
 // ASCII letters A to Z lowered, every other byte kept.
 std::string LowerAscii(std::string text);
 // An extension as the user typed it, ready for the table: white space and

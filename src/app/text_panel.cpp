@@ -26,14 +26,8 @@ constexpr int kMaxPoints = 1638;
 // own that may be clicked up again; the alignment buttons share one.
 constexpr int kBoldGroup = 71, kItalicGroup = 72, kUnderlineGroup = 73, kAlignGroup = 74, kBulletsGroup = 75;
 
-std::string FileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 bool HasRtfExtension(const std::string& path) {
-    std::string name = FileNameOf(path);
-    size_t dot = name.rfind('.');
-    return dot != std::string::npos && os::AnsiLowerCase(name.substr(dot)) == ".rtf";
+    return os::AnsiLowerCase(ExtensionOf(path)) == ".rtf";
 }
 
 // Reads a whole file of at most limit bytes; false (with why) when it cannot.

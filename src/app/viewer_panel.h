@@ -14,6 +14,10 @@ constexpr TViewerKind ViewerKindFromIndex(int index) {
     return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
 }
 
+// The extension of a file name or path: from the last "." of its name on, the
+// dot included; "" when the name has no dot. It decides the viewer.
+std::string ExtensionOf(const std::string& fileName);
+
 // A file is opened read-only when it is marked so, and also when its
 // attributes cannot be read: better not to write than to guess.
 bool OpensReadOnly(const std::string& path);
