@@ -17,20 +17,10 @@ constexpr int kButtonHeight = 22;
 // The drop-down button's arrow comes in addition to its caption's room.
 constexpr int kArrowWidth = 12;
 
-// The strip's pictures, drawn here: 16x16 on a background whose colour (the
-// bottom-left pixel's) the buttons leave transparent.
+// The strip's pictures, painted on a button glyph's 16x16 canvas.
 enum class Glyph { Back, Forward, Edit };
 
-tk::BitmapHandle MakeGlyph(Glyph kind) {
-    constexpr COLORREF kClear = RGB(255, 0, 255);
-    tk::ScreenDC screen;
-    tk::BitmapHandle bitmap(CreateCompatibleBitmap(screen, 16, 16));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.get());
-    RECT all{0, 0, 16, 16};
-    HBRUSH clear = CreateSolidBrush(kClear);
-    FillRect(dc, &all, clear);
-    DeleteObject(clear);
+void PaintGlyph(HDC dc, Glyph kind) {
     HBRUSH fill = CreateSolidBrush(kind == Glyph::Edit ? RGB(255, 255, 255) : RGB(0, 128, 0));
     HPEN outline = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HGDIOBJ oldBrush = SelectObject(dc, fill);
@@ -60,9 +50,6 @@ tk::BitmapHandle MakeGlyph(Glyph kind) {
     SelectObject(dc, oldBrush);
     DeleteObject(outline);
     DeleteObject(fill);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
-    return bitmap;
 }
 
 // Made once for the program: the actions that show them may outlive a panel.
@@ -70,7 +57,7 @@ HBITMAP GlyphBitmap(Glyph kind) {
     static std::vector<tk::BitmapHandle> glyphs = [] {
         std::vector<tk::BitmapHandle> made;
         for (Glyph g : {Glyph::Back, Glyph::Forward, Glyph::Edit})
-            made.push_back(MakeGlyph(g));
+            made.push_back(DrawButtonGlyph([g](HDC dc) { PaintGlyph(dc, g); }));
         return made;
     }();
     return glyphs[static_cast<size_t>(kind)].get();
@@ -303,10 +290,7 @@ void THtmlPanel::RightClick() {
 }
 
 void THtmlPanel::FindClick() {
-    if (find_ && find_->Active()) {
-        if (HWND dialog = find_->Window()) SetForegroundWindow(dialog);
-        return;
-    }
+    if (RaiseOpenFind(find_)) return;
     tk::FindRequest request;
     request.owner = Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
     // Forward only, with the match-case box: the viewer has no other search.

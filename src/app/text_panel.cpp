@@ -49,20 +49,10 @@ ReadResult ReadWholeFile(const std::string& path, int64_t limit, std::string& da
     return ReadResult::Ok;
 }
 
-// The tool bar's pictures, drawn here: 16x16 on a background whose colour (the
-// bottom-left pixel's) the buttons leave transparent.
+// The tool bar's pictures, painted on a button glyph's 16x16 canvas.
 enum class Glyph { Bold, Italic, Underline, Left, Center, Right, Bullets, Print };
 
-tk::BitmapHandle MakeGlyph(Glyph kind) {
-    constexpr COLORREF kClear = RGB(255, 0, 255);
-    tk::ScreenDC screen;
-    tk::BitmapHandle bitmap(CreateCompatibleBitmap(screen, 16, 16));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.get());
-    RECT all{0, 0, 16, 16};
-    HBRUSH clear = CreateSolidBrush(kClear);
-    FillRect(dc, &all, clear);
-    DeleteObject(clear);
+void PaintGlyph(HDC dc, Glyph kind) {
     HBRUSH ink = CreateSolidBrush(RGB(0, 0, 0));
     auto bar = [&](int x, int y, int w, int h) {
         RECT r{x, y, x + w, y + h};
@@ -111,9 +101,6 @@ tk::BitmapHandle MakeGlyph(Glyph kind) {
         break;
     }
     DeleteObject(ink);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
-    return bitmap;
 }
 
 // Vertical variants ("@Font") are not for a text editor.
@@ -130,7 +117,7 @@ HBITMAP GlyphBitmap(Glyph kind) {
         std::vector<tk::BitmapHandle> made;
         for (Glyph g : {Glyph::Bold, Glyph::Italic, Glyph::Underline, Glyph::Left, Glyph::Center,
                         Glyph::Right, Glyph::Bullets, Glyph::Print})
-            made.push_back(MakeGlyph(g));
+            made.push_back(DrawButtonGlyph([g](HDC dc) { PaintGlyph(dc, g); }));
         return made;
     }();
     return glyphs[static_cast<size_t>(kind)].get();
@@ -663,10 +650,7 @@ void TTextPanel::FontDialogClick() {
 // ---- find
 
 void TTextPanel::FindClick() {
-    if (find_ && find_->Active()) {
-        if (HWND dialog = find_->Window()) SetForegroundWindow(dialog);
-        return;
-    }
+    if (RaiseOpenFind(find_)) return;
     tk::FindRequest request;
     request.owner = Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
     request.text = RichEdit1->SelText();

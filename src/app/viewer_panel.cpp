@@ -11,6 +11,27 @@ std::string ExtensionOf(const std::string& fileName) {
     return fileName.substr(dot);
 }
 
+tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw) {
+    tk::ScreenDC screen;
+    tk::BitmapHandle bitmap(CreateCompatibleBitmap(screen, 16, 16));
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.get());
+    RECT all{0, 0, 16, 16};
+    HBRUSH clear = CreateSolidBrush(kGlyphClear);
+    FillRect(dc, &all, clear);
+    DeleteObject(clear);
+    draw(dc);
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+bool RaiseOpenFind(const std::unique_ptr<tk::FindSession>& find) {
+    if (!find || !find->Active()) return false;
+    if (HWND dialog = find->Window()) SetForegroundWindow(dialog);
+    return true;
+}
+
 bool OpensReadOnly(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY);

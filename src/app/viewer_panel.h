@@ -1,7 +1,14 @@
-// What the three viewer panels (text, HTML and picture, hex) have in common, so
-// that the dispatch treats them alike.
+// What the three viewer panels (text, HTML and picture, hex) have in common: the
+// interface through which the dispatch treats them alike, and helpers they share.
 #pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "toolkit/dialogs.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::app {
 
@@ -21,6 +28,16 @@ std::string ExtensionOf(const std::string& fileName);
 // A file is opened read-only when it is marked so, and also when its
 // attributes cannot be read: better not to write than to guess.
 bool OpensReadOnly(const std::string& path);
+
+// A 16x16 picture for a panel's button: `draw` paints it on a background of
+// kGlyphClear, which the buttons leave transparent (they take the bottom-left
+// pixel's colour as the clear one).
+constexpr COLORREF kGlyphClear = RGB(255, 0, 255);
+tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw);
+
+// True when the panel's find dialog is open already; it is brought to the
+// front then, so that Ara does not open a second one.
+bool RaiseOpenFind(const std::unique_ptr<tk::FindSession>& find);
 
 class IViewerPanel {
 public:
