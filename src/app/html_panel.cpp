@@ -189,6 +189,10 @@ THtmlPanel::THtmlPanel(const Params& params)
     htmlView->OnMouseMove = [this](UINT, int32_t, int32_t) {
         if (OnStatusLink) OnStatusLink(htmlView->HotSpotURL());
     };
+    // Also when no move says so: the mouse left the view, or another file came.
+    htmlView->OnHotSpotCovered = [this](const std::string& url) {
+        if (OnStatusLink) OnStatusLink(url);
+    };
     OpenLink = [](const std::string& url) {
         tk::ShellExecuteRequest request;
         request.owner = nullptr;

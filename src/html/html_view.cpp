@@ -268,8 +268,7 @@ void THtmlView::Load(const std::string& name, TDocumentKind kind, bool recordHis
     animationTimer_.SetEnabled(false);
     autoScrollTimer_.SetEnabled(false);
     panning_ = leftDown_ = false;
-    hotSpotUrl_.clear();
-    hotSpotTarget_.clear();
+    SetHotSpot("", ""); // the link under the mouse goes with the document
     forms_->Clear();
     pictures_.Waiting.clear();
     pictures_.Broken.clear();
@@ -374,6 +373,7 @@ void THtmlView::Clear() {
     hbar_->SetNeeded(false);
     ArrangeScrollBars();
     if (OnSoundRequest) OnSoundRequest("", 0, true);
+    SetHotSpot("", ""); // the link under the mouse goes with the document
     surface_->Invalidate();
     Invalidate();
 }

@@ -457,6 +457,19 @@ TEST_F(HtmlPanelTest, StatusLinkFollowsTheMouse) {
     Post(WM_MOUSEMOVE, 0, TextPoint("metin"));
     Pump(20);
     EXPECT_EQ(shown.back(), "");
+    // The mouse leaves the view over a link: no move comes, the status empties all the same.
+    SetCursorPos(0, 0);
+    Post(WM_MOUSEMOVE, 0, TextPoint("ikinci"));
+    Pump(20);
+    EXPECT_EQ(shown.back(), "sayfa2.htm");
+    Pump(500);
+    EXPECT_EQ(shown.back(), "");
+    // Another file shown while a link is under the mouse.
+    Post(WM_MOUSEMOVE, 0, TextPoint("ikinci"));
+    Pump(20);
+    EXPECT_EQ(shown.back(), "sayfa2.htm");
+    Load("index.htm");
+    EXPECT_EQ(shown.back(), "");
 }
 
 // A selection of `length` characters made with the mouse from the first
