@@ -14,15 +14,14 @@ std::string ExtensionOf(const std::string& fileName) {
 tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw) {
     tk::ScreenDC screen;
     tk::BitmapHandle bitmap(CreateCompatibleBitmap(screen, 16, 16));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap.get());
-    RECT all{0, 0, 16, 16};
-    HBRUSH clear = CreateSolidBrush(kGlyphClear);
-    FillRect(dc, &all, clear);
-    DeleteObject(clear);
-    draw(dc);
-    SelectObject(dc, oldBitmap);
-    DeleteDC(dc);
+    {
+        tk::MemoryDC dc(screen);
+        dc.Select(bitmap.get());
+        RECT all{0, 0, 16, 16};
+        tk::BrushHandle clear(CreateSolidBrush(kGlyphClear));
+        FillRect(dc, &all, clear.get());
+        draw(dc);
+    } // the bitmap leaves the DC before it is used
     return bitmap;
 }
 

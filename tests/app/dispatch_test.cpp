@@ -80,6 +80,13 @@ protected:
         Main().FileListClick();
         Pump(20);
     }
+    // A click on a file another program holds open without sharing: it cannot be read.
+    void ClickLocked(const std::string& path) {
+        HANDLE exclusive = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+        Click(path);
+        CloseHandle(exclusive);
+    }
     // A real click on the row of the list, posted as the mouse would.
     void ClickRow(const std::string& caption) {
         explorer::TFileListView& list = *Main().FileListView1;
@@ -214,10 +221,7 @@ TEST_F(DispatchTest, APageThatCannotBeReadChangesNoPanel) {
     std::string a = files_.File("a.txt", "metin");
     Click(a);
     std::string page = files_.File("kilitli.htm", "<p>x</p>");
-    HANDLE exclusive = CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
-    Click(page);
-    CloseHandle(exclusive);
+    ClickLocked(page);
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Text().Visible());
     EXPECT_FALSE(Main().HtmlPanel->Visible());
@@ -409,10 +413,7 @@ TEST_F(DispatchTest, EachPanelWritesOnlyToTheFileItHolds) {
 
 TEST_F(DispatchTest, AHexLoadRefusedTellsWhy) {
     std::string data = files_.File("kilit.bin", "1234");
-    HANDLE exclusive = CreateFileA(data.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
-    Click(data);
-    CloseHandle(exclusive);
+    ClickLocked(data);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_NE(Messages()[0].find(data), std::string::npos) << Messages()[0];
     EXPECT_EQ(Hex().FileName(), "");
