@@ -33,27 +33,29 @@ SYSTEMTIME FixedTime() {
     return t;
 }
 
+// A metafile record's text, if it draws one (a callback: stdcall in the 32-bit build).
+int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+    auto& out = *reinterpret_cast<std::vector<std::string>*>(data);
+    if (record->iType == EMR_EXTTEXTOUTA) {
+        auto* r = reinterpret_cast<const EMREXTTEXTOUTA*>(record);
+        out.emplace_back(reinterpret_cast<const char*>(record) + r->emrtext.offString, r->emrtext.nChars);
+    } else if (record->iType == EMR_EXTTEXTOUTW) {
+        auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+        auto* wide = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(record) +
+                                                      r->emrtext.offString);
+        std::string text(r->emrtext.nChars * 2 + 1, '\0');
+        int n = WideCharToMultiByte(1254, 0, wide, static_cast<int>(r->emrtext.nChars), text.data(),
+                                    static_cast<int>(text.size()), nullptr, nullptr);
+        text.resize(std::max(n, 0));
+        out.push_back(text);
+    }
+    return 1;
+}
+
 // The texts a metafile recorded, in order.
 std::vector<std::string> RecordedTexts(HENHMETAFILE metafile) {
     std::vector<std::string> texts;
-    auto collect = [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) -> int {
-        auto& out = *reinterpret_cast<std::vector<std::string>*>(data);
-        if (record->iType == EMR_EXTTEXTOUTA) {
-            auto* r = reinterpret_cast<const EMREXTTEXTOUTA*>(record);
-            out.emplace_back(reinterpret_cast<const char*>(record) + r->emrtext.offString, r->emrtext.nChars);
-        } else if (record->iType == EMR_EXTTEXTOUTW) {
-            auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
-            auto* wide = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(record) +
-                                                          r->emrtext.offString);
-            std::string text(r->emrtext.nChars * 2 + 1, '\0');
-            int n = WideCharToMultiByte(1254, 0, wide, static_cast<int>(r->emrtext.nChars), text.data(),
-                                        static_cast<int>(text.size()), nullptr, nullptr);
-            text.resize(std::max(n, 0));
-            out.push_back(text);
-        }
-        return 1;
-    };
-    EnumEnhMetaFile(nullptr, metafile, collect, &texts, nullptr);
+    EnumEnhMetaFile(nullptr, metafile, CollectText, &texts, nullptr);
     return texts;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -20,6 +21,46 @@ struct Windows {
     HWND main = nullptr;
     std::vector<std::string> boxes; // texts of the dialog boxes the process shows
 };
+
+// The visible, enabled windows of one class inside a window.
+struct ClassSearch {
+    const char* name;
+    int found = 0;
+};
+
+BOOL CALLBACK CountVisible(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<ClassSearch*>(data);
+    char kind[64] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    if (lstrcmpiA(kind, search.name) == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) ++search.found;
+    return TRUE;
+}
+
+bool ShowsClass(HWND main, const char* name) {
+    ClassSearch search{name};
+    EnumChildWindows(main, CountVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found > 0;
+}
+
+struct ChildSearch {
+    const char* name;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FirstOfClass(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<ChildSearch*>(data);
+    char kind[64] = {};
+    GetClassNameA(window, kind, sizeof kind);
+    if (lstrcmpiA(kind, search.name) != 0) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+HWND FindChild(HWND main, const char* name) {
+    ChildSearch search{name};
+    EnumChildWindows(main, FirstOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
     auto& found = *reinterpret_cast<Windows*>(data);
@@ -48,42 +89,76 @@ Windows FindWindows(DWORD process) {
     return found;
 }
 
+// The program as built, copied into a folder of its own with the default
+// table beside it, started in another folder; ended when the object goes.
+class StartedProgram {
+public:
+    StartedProgram(const TempFolder& install, const TempFolder& work) {
+        program_ = install.Path() + "velmora.exe";
+        ok_ = CopyFileA(WindowsPath(VELMORA_PROGRAM).c_str(), program_.c_str(), FALSE);
+        install.Folder("ini");
+        ok_ = ok_ && CopyFileA(WindowsPath(VELMORA_BUILD_INI "/sec.ini").c_str(),
+                               (install.Path() + "ini\\sec.ini").c_str(), FALSE);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string command = "\"" + program_ + "\"";
+        ok_ = ok_ && CreateProcessA(program_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    work.Path().c_str(), &startup, &process_);
+    }
+    ~StartedProgram() {
+        if (!process_.hProcess) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool Started() const { return ok_; }
+    const PROCESS_INFORMATION& Process() const { return process_; }
+
+    // Waits for the main window (a box shown during the show step keeps it hidden).
+    Windows WaitForMainWindow() const {
+        Windows seen{process_.dwProcessId, nullptr, {}};
+        for (int i = 0; i < 600 && !seen.main && seen.boxes.empty(); ++i) {
+            Sleep(50);
+            seen = FindWindows(process_.dwProcessId);
+        }
+        return seen;
+    }
+
+    bool Answers(HWND main) const {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer) != 0;
+    }
+
+    // Closes the main window as a user would; true when the program ended well.
+    bool Close(HWND main) const {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0) return false;
+        DWORD code = 1;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code == 0;
+    }
+
+private:
+    std::string program_;
+    PROCESS_INFORMATION process_{};
+    bool ok_ = false;
+};
+
+std::string ReadTestData(const std::string& name) {
+    return ReadFileText(WindowsPath(std::string(VELMORA_TEST_DATA) + "/images/" + name));
+}
+
 } // namespace
 
 TEST(FirstStart, OpensInTheCurrentFolderWithoutAnErrorBox) {
     TempFolder install, work;
-    const std::string program = install.Path() + "velmora.exe";
-    ASSERT_TRUE(CopyFileA(WindowsPath(VELMORA_PROGRAM).c_str(), program.c_str(), FALSE));
-    install.Folder("ini");
     const std::string table = ReadFileText(WindowsPath(VELMORA_BUILD_INI "/sec.ini"));
     ASSERT_NE(table, "<missing>") << "the build puts a default sec.ini beside the program";
-    ASSERT_TRUE(CopyFileA(WindowsPath(VELMORA_BUILD_INI "/sec.ini").c_str(),
-                          (install.Path() + "ini\\sec.ini").c_str(), FALSE));
     work.File("not.txt", "merhaba");
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    std::string command = "\"" + program + "\"";
-    ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               work.Path().c_str(), &startup, &started));
-    // Whatever happens below, the program does not outlive the test.
-    struct Stop {
-        PROCESS_INFORMATION& process;
-        ~Stop() {
-            if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(process.hProcess, 1);
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
-    } stop{started};
-    // The main window appears (a box shown during the show step keeps it hidden);
-    // then give an error box time to show up too.
-    Windows seen{started.dwProcessId, nullptr, {}};
-    for (int i = 0; i < 600 && !seen.main && seen.boxes.empty(); ++i) {
-        Sleep(50);
-        seen = FindWindows(started.dwProcessId);
-    }
+    StartedProgram program(install, work);
+    ASSERT_TRUE(program.Started());
+    // The main window appears; then give an error box time to show up too.
+    Windows seen = program.WaitForMainWindow();
     ASSERT_TRUE(seen.boxes.empty()) << seen.boxes.front();
     ASSERT_NE(seen.main, nullptr) << "no main window";
     // The show step has run when aktif.ini is there.
@@ -91,7 +166,7 @@ TEST(FirstStart, OpensInTheCurrentFolderWithoutAnErrorBox) {
     for (int i = 0; i < 200 && ReadFileText(archive) == "<missing>"; ++i)
         Sleep(50);
     Sleep(1000);
-    seen = FindWindows(started.dwProcessId);
+    seen = FindWindows(program.Process().dwProcessId);
     EXPECT_TRUE(seen.boxes.empty()) << seen.boxes.front();
     // It opened in the folder it was started in, and it still answers.
     std::string line = ReadFileText(archive);
@@ -100,14 +175,8 @@ TEST(FirstStart, OpensInTheCurrentFolderWithoutAnErrorBox) {
     line.resize(line.size() - 2);
     if (!line.empty() && line.back() != '\\') line += '\\';
     EXPECT_EQ(lstrcmpiA(line.c_str(), work.Path().c_str()), 0) << line;
-    DWORD_PTR answer = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(seen.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
-
-    PostMessageA(seen.main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(started.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(started.hProcess, &code);
-    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(program.Answers(seen.main));
+    EXPECT_TRUE(program.Close(seen.main));
     // The table was only read.
     EXPECT_EQ(ReadFileText(install.Path() + "ini\\sec.ini"), table);
 }
@@ -118,4 +187,62 @@ TEST(FirstStart, DefaultTableAssociatesWhatANewUserExpects) {
               "Metin Editörü\r\n\t.txt\r\n\t.log\r\n\t.ini\r\n\t.c\r\n\t.cpp\r\n\t.h\r\n\t.pas\r\n\t.bat\r\n"
               "\t.rtf\r\nHtml Editörü\r\n\t.htm\r\n\t.html\r\nResim Editörü\r\n\t.bmp\r\n\t.gif\r\n\t.jpg\r\n"
               "\t.jpeg\r\nHex Editörü\r\n\t.bin\r\n\t.exe\r\n\t.dll\r\n\t.dat\r\n");
+}
+
+// The built program, out of its own process: the list shows a folder, and the
+// arrow keys walk its rows, each shown in its viewer, with no error box and
+// the window answering throughout; then the program closes cleanly.
+TEST(ShippedProgram, ShowsATextAPageWithPicturesPicturesAndAHexFile) {
+    TempFolder install, work;
+    const std::string gif = ReadTestData("gif_forever.gif"), jpeg = ReadTestData("jpeg_baseline.jpg");
+    ASSERT_NE(gif, "<missing>");
+    ASSERT_NE(jpeg, "<missing>");
+    work.File("a.txt", "merhaba d\xfcnya\r\nikinci sat\xfdr\r\n");
+    work.File("b.htm", "<html><title>Sayfa</title><body><h1>Ba\xfel\xfdk</h1><img src=\"c.gif\">"
+                       "<img src=\"d.jpg\"><table border=1><tr><td>bir<td>iki</table></body></html>");
+    work.File("c.gif", gif);
+    work.File("d.jpg", jpeg);
+    work.File("e.bin", std::string("\x00\x01\x02\xff binary", 12));
+    StartedProgram program(install, work);
+    ASSERT_TRUE(program.Started());
+    Windows seen = program.WaitForMainWindow();
+    ASSERT_TRUE(seen.boxes.empty()) << seen.boxes.front();
+    ASSERT_NE(seen.main, nullptr) << "no main window";
+    HWND list = FindChild(seen.main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    // The folder is listed once the list holds its five files.
+    for (int i = 0; i < 200 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 5; ++i)
+        Sleep(50);
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 5);
+
+    // Row by row (sorted by name), the viewer each file's kind names.
+    const struct {
+        const char* file;
+        const char* shownClass;
+    } steps[] = {
+        {"a.txt", "RichEdit20A"}, {"b.htm", "VelmoraHtmlView"}, {"c.gif", "VelmoraHtmlView"},
+        {"d.jpg", "VelmoraHtmlView"}, {"e.bin", "VelmoraHexGrid"},
+    };
+    bool first = true;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.file);
+        // The first key puts the focus on the first row; each later one moves down.
+        const WPARAM key = first ? VK_HOME : VK_DOWN;
+        first = false;
+        PostMessageA(list, WM_KEYDOWN, key, 1);
+        PostMessageA(list, WM_KEYUP, VK_DOWN, 0xC0000001);
+        bool shown = false;
+        for (int i = 0; i < 200 && !shown; ++i) {
+            Sleep(50);
+            shown = ShowsClass(seen.main, step.shownClass);
+        }
+        EXPECT_TRUE(shown) << "no visible " << step.shownClass;
+        ASSERT_TRUE(program.Answers(seen.main));
+        Windows now = FindWindows(program.Process().dwProcessId);
+        ASSERT_TRUE(now.boxes.empty()) << now.boxes.front();
+    }
+    EXPECT_TRUE(program.Close(seen.main));
+    // Only looked at: every file is as it was.
+    EXPECT_EQ(ReadFileText(work.Path() + "c.gif"), gif);
+    EXPECT_EQ(ReadFileText(work.Path() + "e.bin"), std::string("\x00\x01\x02\xff binary", 12));
 }

@@ -54,6 +54,10 @@ TDIBWriter::~TDIBWriter() {
     }
 }
 
+// The DIB is laid out as a BMP file's bytes: the headers must have their file sizes in every build.
+static_assert(sizeof(BITMAPFILEHEADER) == 14 && sizeof(BITMAPINFOHEADER) == 40 && sizeof(RGBQUAD) == 4,
+              "BMP headers are packed as in the file");
+
 void TDIBWriter::Prepare() {
     BITMAP b{};
     if (bitmap_.Empty() || !GetObjectA(bitmap_.Handle(), sizeof b, &b))
