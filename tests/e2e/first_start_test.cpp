@@ -210,10 +210,18 @@ TEST(ShippedProgram, ShowsATextAPageWithPicturesPicturesAndAHexFile) {
     ASSERT_NE(seen.main, nullptr) << "no main window";
     HWND list = FindChild(seen.main, "SysListView32");
     ASSERT_NE(list, nullptr);
-    // The folder is listed once the list holds its five files.
+    // The folder is listed once the list holds its five files (after the
+    // parent folder's row, when the list shows one).
     for (int i = 0; i < 200 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 5; ++i)
         Sleep(50);
-    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 5);
+    const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    ASSERT_GE(rows, 5);
+    ASSERT_LE(rows, 6);
+    auto press = [list](WPARAM key) {
+        PostMessageA(list, WM_KEYDOWN, key, 1);
+        PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+    };
+    press(VK_HOME);
 
     // Row by row (sorted by name), the viewer each file's kind names.
     const struct {
@@ -226,11 +234,10 @@ TEST(ShippedProgram, ShowsATextAPageWithPicturesPicturesAndAHexFile) {
     bool first = true;
     for (const auto& step : steps) {
         SCOPED_TRACE(step.file);
-        // The first key puts the focus on the first row; each later one moves down.
-        const WPARAM key = first ? VK_HOME : VK_DOWN;
+        // Home went to the first row: the parent folder's, or the first file
+        // (the Home key fires no click: the Up key, going nowhere, does).
+        press(first && rows == 5 ? VK_UP : VK_DOWN);
         first = false;
-        PostMessageA(list, WM_KEYDOWN, key, 1);
-        PostMessageA(list, WM_KEYUP, VK_DOWN, 0xC0000001);
         bool shown = false;
         for (int i = 0; i < 200 && !shown; ++i) {
             Sleep(50);
