@@ -187,7 +187,7 @@ static void ColumnWidths(ThtmlTable& t, int32_t w) {
     const size_t cols = static_cast<size_t>(t.NumCols);
     auto& width = t.ColWidths;
     width.assign(cols, 0);
-    const auto& mn = t.ColMin;
+    auto& mn = t.ColMin;
     auto& mx = t.ColMax;
     auto& pct = t.ColPercent;
     auto stretch = [&](int32_t minSum, int32_t maxSum) {
@@ -347,14 +347,16 @@ static void ColumnWidths(ThtmlTable& t, int32_t w) {
                     if (pct[c] > 0) pct[c] = MulDiv(pct[c], w - otherMin, shares);
                 continue;
             }
+            // A percentage column is held at its share: its minimum too, or
+            // the stretch below would start it from its content's width.
             for (size_t c = 0; c < cols; ++c)
-                if (pct[c] > 0) mx[c] = std::max(mn[c], MulDiv(w, pct[c], 1000));
+                if (pct[c] > 0) mn[c] = mx[c] = std::max(mn[c], MulDiv(w, pct[c], 1000));
             break;
         }
     }
-    const int32_t newMax = Sum(mx, 0, cols);
-    if (newMax > w && newMax != minSum)
-        stretch(minSum, newMax);
+    const int32_t newMin = Sum(mn, 0, cols), newMax = Sum(mx, 0, cols);
+    if (newMax > w && newMax != newMin)
+        stretch(newMin, newMax);
     else
         width = mx;
 }

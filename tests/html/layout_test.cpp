@@ -351,6 +351,84 @@ TEST(HitTests, CellsOfTables) {
     EXPECT_EQ(ch, 't');
 }
 
+// ---- table columns and heights ----
+
+// Column widths of the first table of a page laid out at a given width.
+std::vector<int32_t> ColumnWidthsOf(std::string_view html, int32_t width) {
+    Page page(html, width);
+    return page.Table(0).ColWidths;
+}
+
+std::string Words(int n) {
+    std::string words;
+    for (int i = 0; i < n; ++i)
+        words += " word" + std::to_string(i);
+    return words;
+}
+
+TEST(TableColumns, PercentageColumnsOfATableWithoutWidthThatDoesNotFit) {
+    // A 50% column beside a long text holds half the room, not its few letters.
+    Page page("<table><tr><td width=50% bgcolor=red>a<td>" + Words(120) + "</table>", 547);
+    const ThtmlTable& t = page.Table(0);
+    const int32_t room = 547 - t.CellSpacing;
+    ASSERT_EQ(t.ColWidths.size(), 2u);
+    EXPECT_NEAR(t.ColWidths[0], room / 2, 1);
+    EXPECT_NEAR(t.ColWidths[0] + t.ColWidths[1], room, 1);
+    // Two percentage columns keep their shares; the rest goes to the text.
+    const auto three =
+        ColumnWidthsOf("<table><tr><td width=20%>a<td width=30%>b<td>" + Words(120) + "</table>", 602);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_NEAR(three[0], 120, 1);
+    EXPECT_NEAR(three[1], 180, 1);
+    EXPECT_NEAR(three[0] + three[1] + three[2], 600, 1);
+}
+
+TEST(TableColumns, PercentagesSharedOverCellsSpanningSeveralColumns) {
+    // WIDTH=400 leaves 398 for the columns (CELLSPACING 2); a one-letter column needs 10 (6 + padding and spacing).
+    const struct {
+        const char* html;
+        std::vector<int32_t> widths;
+    } cases[] = {
+        // 60% over a 10% column and a free one: the free one takes the other 50%.
+        {"<table width=400><tr><td colspan=2 width=60%>x<td>y<tr><td width=10%>a<td>b<td>c</table>",
+         {40, 199, 159}},
+        // 80% over 10% and 30%: both scaled up proportionally, to 20% and 60%.
+        {"<table width=400><tr><td colspan=2 width=80%>x<td>y<tr><td width=10%>a<td width=30%>b<td>c</table>",
+         {80, 239, 79}},
+        // A spanning cell whose percentage the columns already exceed changes nothing.
+        {"<table width=400><tr><td colspan=2 width=20%>x<td>y<tr><td width=25%>a<td width=25%>b<td>c</table>",
+         {100, 100, 198}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ColumnWidthsOf(c.html, 600), c.widths) << c.html;
+}
+
+TEST(TableColumns, HeightInPercentOfTheView) {
+    auto rowHeights = [](std::string_view html) {
+        Page page(html);
+        page.doc.ClientHeight = 500;
+        page.doc.MarginHeight = 10;
+        page.doc.LayOut(400, 0);
+        std::vector<int32_t> heights;
+        for (const auto& row : page.Table(0).Rows)
+            heights.push_back(row->RowHeight);
+        return heights;
+    };
+    // 100%: the view less its margins, the spacing and 3, shared by the rows, the last taking the rest.
+    const int32_t wanted = 500 - 2 * 10 - 2 - 3;
+    auto heights = rowHeights("<table height=100%><tr><td>a<tr><td>b<tr><td>c</table>");
+    ASSERT_EQ(heights.size(), 3u);
+    EXPECT_EQ(heights[0] + heights[1] + heights[2], wanted);
+    EXPECT_EQ(heights[0], heights[1]);
+    EXPECT_LE(heights[2] - heights[1], 2);
+    // 50% of that, and a table taller than its HEIGHT keeps its own rows.
+    heights = rowHeights("<table height=50%><tr><td>a<tr><td>b</table>");
+    EXPECT_EQ(heights[0] + heights[1], (wanted + 1) / 2); // 237.5 rounds up
+    heights = rowHeights("<table height=1%><tr><td>a<tr><td>b</table>");
+    EXPECT_EQ(heights[0], heights[1]);
+    EXPECT_LT(heights[0], 40);
+}
+
 // ---- painting ----
 
 TEST(Painting, OnlyTheSectionsOnScreenAreTouched) {
