@@ -410,6 +410,7 @@ public:
 
 protected:
     TLineList parts_; // objects and lines
+    int32_t areaLeft_ = 0; // left edge of the area laid out in: its cell's, or 0 for the page
 
 public:
     uint32_t SectionFontIndex = 0;

@@ -234,13 +234,14 @@ void TSection::CopySelectedText(int32_t begin, int32_t end, std::string& out) {
         return;
     }
     // Line by line: indented by three spaces per list step when the line is
-    // taken from its start, ended when the selection goes on past it.
+    // taken from its start (measured from its cell's edge, so a second column
+    // or a centred table adds none), ended when the selection goes on past it.
     for (const LineRec& l : parts_) {
         const int32_t ls = l.Start, le = l.Start + l.Ln;
         const bool pastEnd = end > StartCurs + le;
         const bool overlaps = (ls < to && le > from) || (l.Ln == 0 && begin <= StartCurs + ls && pastEnd);
         if (!overlaps) continue;
-        if (begin <= StartCurs + ls) out.append(static_cast<size_t>(3 * std::max(0, l.DrawX / 35)), ' ');
+        if (begin <= StartCurs + ls) out.append(static_cast<size_t>(3 * std::max(0, (l.DrawX - areaLeft_) / 35)), ' ');
         copy(std::max(from, ls), std::min(to, le));
         if (pastEnd) out += "\r\n";
     }

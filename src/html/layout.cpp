@@ -562,6 +562,7 @@ int32_t TSection::LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& m
     StartCurs = curs;
     Len = static_cast<int32_t>(Buff.size());
     curs += Len;
+    areaLeft_ = im.LfEdge;
     im.SetLevel(ListLevel, y, Indent == kStrayListIndent);
     SectionLayout layout(*this, im);
     if (Buff.empty()) {

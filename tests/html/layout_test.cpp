@@ -429,6 +429,16 @@ TEST(TableColumns, HeightInPercentOfTheView) {
     EXPECT_LT(heights[0], 40);
 }
 
+TEST(TableColumns, TextCopiedFromCellsIsIndentedFromTheCellsEdge) {
+    // The second column starts far right and the table is centred: only the
+    // list step inside the cell gives spaces.
+    Page page("<table align=center><tr><td>" + Words(3) + "<td>second<ul><li>item</ul></table><ul><li>top</ul>",
+              600);
+    std::string copied;
+    page.doc.CopySelectedText(0, 100000, copied);
+    EXPECT_EQ(copied, "word0 word1 word2\r\nsecond\r\n   item\r\n   top\r\n");
+}
+
 // ---- painting ----
 
 TEST(Painting, OnlyTheSectionsOnScreenAreTouched) {
