@@ -40,7 +40,8 @@ const std::vector<uint8_t>& Animation() {
         int error = 0;
         GifFileType* gif = EGifOpen(&out, WriteToVector, &error);
         GifColorType colors[256];
-        for (int i = 0; i < 256; ++i) colors[i] = GifColorType{GifByteType(i), GifByteType(255 - i), GifByteType(i * 7)};
+        for (int i = 0; i < 256; ++i)
+            colors[i] = GifColorType{GifByteType(i), GifByteType(255 - i), GifByteType(i * 7)};
         ColorMapObject* map = GifMakeMapObject(256, colors);
         EGifSetGifVersion(gif, true);
         EGifPutScreenDesc(gif, 640, 480, 8, 0, map);
@@ -54,7 +55,8 @@ const std::vector<uint8_t>& Animation() {
             EGifPutImageDesc(gif, 0, 0, 640, 480, false, nullptr);
             for (int y = 0; y < 480; ++y) {
                 for (int x = 0; x < 640; ++x)
-                    line[size_t(x)] = GifByteType((((x + f * 4) / 8) ^ (y / 8)) * 9 + ((random() & 15) == 0 ? random() & 7 : 0));
+                    line[size_t(x)] = GifByteType((((x + f * 4) / 8) ^ (y / 8)) * 9 +
+                                                  ((random() & 15) == 0 ? random() & 7 : 0));
                 EGifPutLine(gif, line.data(), 640);
             }
         }
@@ -127,7 +129,8 @@ void GifOurs(benchmark::State& state) {
         if (!ParseGif(file.data(), file.size(), false, gif, error)) state.SkipWithError("parse failed");
         GifAnimation animation;
         animation.Start(std::move(gif));
-        for (int f = 2; f <= 100; ++f) animation.SetFrameIndex(f); // compose every frame
+        for (int f = 2; f <= 100; ++f)
+            animation.SetFrameIndex(f); // compose every frame
         benchmark::DoNotOptimize(animation.Composite().pixels.data());
     }
 }
@@ -206,8 +209,8 @@ void FloydSteinberg12MP(benchmark::State& state) {
         PixelImage reduced = ReduceToPalette(image, shared);
         benchmark::DoNotOptimize(reduced.pixels.data());
     }
-    state.counters["MP/s"] = benchmark::Counter(double(image.width) * image.height / 1e6 * double(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+    state.counters["MP/s"] = benchmark::Counter(
+        double(image.width) * image.height / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(FloydSteinberg12MP)->Unit(benchmark::kMillisecond);
 
@@ -219,8 +222,8 @@ void Plain24BitCopy12MP(benchmark::State& state) {
         std::memcpy(copy.pixels.data(), image.pixels.data(), image.pixels.size());
         benchmark::DoNotOptimize(copy.pixels.data());
     }
-    state.counters["MP/s"] = benchmark::Counter(double(image.width) * image.height / 1e6 * double(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+    state.counters["MP/s"] = benchmark::Counter(
+        double(image.width) * image.height / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(Plain24BitCopy12MP)->Unit(benchmark::kMillisecond);
 

@@ -136,7 +136,8 @@ public:
 private:
     void Reallocate(uint32_t capacity) {
         std::unique_ptr<TFontObj[]> items(capacity ? new TFontObj[capacity] : nullptr);
-        for (uint32_t i = 0; i < size_; ++i) items[i] = items_[i];
+        for (uint32_t i = 0; i < size_; ++i)
+            items[i] = items_[i];
         items_ = std::move(items);
         capacity_ = capacity;
     }
@@ -332,10 +333,10 @@ public:
     void Paint(TPaintContext& pc) override;
     void CopySelectedText(int32_t begin, int32_t end, std::string& out) override;
     int32_t RuleLeft = 0, RuleWidth = 0; // where layout put it
-    int32_t VSize = 2;       // SIZE: thickness
-    int32_t Width = 0;       // 0: the full width
+    int32_t VSize = 2;                   // SIZE: thickness
+    int32_t Width = 0;                   // 0: the full width
     bool PercentWidth = false;
-    uint8_t Align = 2;       // 1 left, 2 centre, 3 right
+    uint8_t Align = 2; // 1 left, 2 centre, 3 right
     bool HasColor = false;
     TColor Color = 0;
     bool NoShade = false;
@@ -346,8 +347,8 @@ class TSection : public TSectionBase {
 public:
     // A new section starts with one run: the font plus the style flags, and
     // the open link when there is one.
-    TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style, const TUrlTarget* link,
-             uint8_t justify, int32_t indentUnit = kListIndent);
+    TSection(TSectionList* document, int32_t level, const TMyFont& font, uint8_t style,
+             const TUrlTarget* link, uint8_t justify, int32_t indentUnit = kListIndent);
     const char* KindName() const override { return "Section"; }
     void MoveBy(int32_t dy) override;
     void AttachToDocument(TSectionList* document) override;
@@ -403,22 +404,22 @@ public:
 
     // (The fields are ordered, and the small ones packed, so that a section
     // stays small: a page holds very many of them.)
-    int16_t ListLevel = 0;  // nesting is bounded well below this type's range
-    int16_t Indent = 0;     // pixels: level x the list indent unit
+    int16_t ListLevel = 0; // nesting is bounded well below this type's range
+    int16_t Indent = 0;    // pixels: level x the list indent unit
     std::string Buff;
     TRunList Fonts;
 
 protected:
-    TLineList parts_; // objects and lines
+    TLineList parts_;      // objects and lines
     int32_t areaLeft_ = 0; // left edge of the area laid out in: its cell's, or 0 for the page
 
 public:
     uint32_t SectionFontIndex = 0;
-    uint8_t Justify : 2;    // 1 left, 2 centre, 3 right
-    uint8_t ListType : 2;   // 0 none, 1 number, 2 bullet, 3 definition
-    uint8_t ClearAttr : 2;  // 0 none, 1 left, 2 right, 3 both
+    uint8_t Justify : 2;   // 1 left, 2 centre, 3 right
+    uint8_t ListType : 2;  // 0 none, 1 number, 2 bullet, 3 definition
+    uint8_t ClearAttr : 2; // 0 none, 1 left, 2 right, 3 both
     bool Plain : 1;
-    bool OnlyFloats : 1;    // nothing but floating images so far (AppendToken)
+    bool OnlyFloats : 1; // nothing but floating images so far (AppendToken)
 
 protected:
     void NewRun(const TMyFont& font, uint8_t style, uint8_t sscript, bool inheritLink);
@@ -636,7 +637,7 @@ public:
     int32_t FontSize = 12;
     uint8_t CharSet = DEFAULT_CHARSET;
     TColor FontColor = 0;
-    TColor HotSpotColor = 0xFF0000;   // blue
+    TColor HotSpotColor = 0xFF0000;     // blue
     TColor LinkVisitedColor = 0x800080; // purple
     TColor LinkActiveColor = 0xFF0000;  // hover
     TColor Background = 0xC0C0C0;

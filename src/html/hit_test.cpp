@@ -241,7 +241,8 @@ void TSection::CopySelectedText(int32_t begin, int32_t end, std::string& out) {
         const bool pastEnd = end > StartCurs + le;
         const bool overlaps = (ls < to && le > from) || (l.Ln == 0 && begin <= StartCurs + ls && pastEnd);
         if (!overlaps) continue;
-        if (begin <= StartCurs + ls) out.append(static_cast<size_t>(3 * std::max(0, (l.DrawX - areaLeft_) / 35)), ' ');
+        if (begin <= StartCurs + ls)
+            out.append(static_cast<size_t>(3 * std::max(0, (l.DrawX - areaLeft_) / 35)), ' ');
         copy(std::max(from, ls), std::min(to, le));
         if (pastEnd) out += "\r\n";
     }

@@ -249,13 +249,25 @@ void TSection::Paint(TPaintContext& pc) {
             std::string text = Buff.substr(static_cast<size_t>(i), static_cast<size_t>(j - i));
             std::replace(text.begin(), text.end(), kNbsp, ' ');
             const int32_t width = doc.Metrics.TextWidth(fo.FontIndex, f.Font, text) - f.Overhang;
+            int32_t drawnWidth = width;
+            // The spaces that end a link (a line break before </a> is one) are
+            // passed over, not drawn: the underline stops at the last character.
+            const bool linkEnds = j == end || run + 1 >= Fonts.size() || Fonts[run + 1].Pos > j ||
+                                  Fonts[run + 1].LinkIndex != fo.LinkIndex;
+            if (!selected && fo.HasLink() && (f.Font.Style & fsUnderline) && linkEnds && !text.empty() &&
+                text.back() == ' ') {
+                text.resize(text.find_last_not_of(' ') + 1); // empty when all spaces
+                drawnWidth =
+                    text.empty() ? 0 : doc.Metrics.TextWidth(fo.FontIndex, f.Font, text) - f.Overhang;
+            }
             int32_t y = baseline;
             if (fo.SScript == 1)
                 y += f.Descent / 2 + 1;
             else if (fo.SScript == 2)
                 y -= f.FontHeight / 3;
-            if (x + width >= pc.Clip.Left - pc.OriginX && x < pc.Clip.Right - pc.OriginX) {
-                TDrawOp& op = pc.Add(TDrawKind::Text, pc.SX(x - f.Overhang / 2), pc.SY(y), width, 0);
+            if (!text.empty() && x + drawnWidth >= pc.Clip.Left - pc.OriginX &&
+                x < pc.Clip.Right - pc.OriginX) {
+                TDrawOp& op = pc.Add(TDrawKind::Text, pc.SX(x - f.Overhang / 2), pc.SY(y), drawnWidth, 0);
                 op.Text = std::move(text);
                 op.FontIndex = fo.FontIndex;
                 if (selected) {

@@ -41,8 +41,8 @@ int CALLBACK CollectText(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LP
         out.emplace_back(reinterpret_cast<const char*>(record) + r->emrtext.offString, r->emrtext.nChars);
     } else if (record->iType == EMR_EXTTEXTOUTW) {
         auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
-        auto* wide = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(record) +
-                                                      r->emrtext.offString);
+        auto* wide =
+            reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(record) + r->emrtext.offString);
         std::string text(r->emrtext.nChars * 2 + 1, '\0');
         int n = WideCharToMultiByte(1254, 0, wide, static_cast<int>(r->emrtext.nChars), text.data(),
                                     static_cast<int>(text.size()), nullptr, nullptr);

@@ -11,8 +11,8 @@
 #include "support/win32_test_util.h"
 
 using testing_support::ReadFileText;
-using testing_support::WindowsPath;
 using testing_support::TempFolder;
+using testing_support::WindowsPath;
 
 namespace {
 
@@ -32,7 +32,8 @@ BOOL CALLBACK CountVisible(HWND window, LPARAM data) {
     auto& search = *reinterpret_cast<ClassSearch*>(data);
     char kind[64] = {};
     GetClassNameA(window, kind, sizeof kind);
-    if (lstrcmpiA(kind, search.name) == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) ++search.found;
+    if (lstrcmpiA(kind, search.name) == 0 && IsWindowVisible(window) && IsWindowEnabled(window))
+        ++search.found;
     return TRUE;
 }
 
@@ -228,7 +229,7 @@ TEST(ShippedProgram, ShowsATextAPageWithPicturesPicturesAndAHexFile) {
         const char* file;
         const char* shownClass;
     } steps[] = {
-        {"a.txt", "RichEdit20A"}, {"b.htm", "VelmoraHtmlView"}, {"c.gif", "VelmoraHtmlView"},
+        {"a.txt", "RichEdit20A"},     {"b.htm", "VelmoraHtmlView"}, {"c.gif", "VelmoraHtmlView"},
         {"d.jpg", "VelmoraHtmlView"}, {"e.bin", "VelmoraHexGrid"},
     };
     bool first = true;

@@ -384,7 +384,8 @@ TEST(TableColumns, PercentageColumnsOfATableWithoutWidthThatDoesNotFit) {
 }
 
 TEST(TableColumns, PercentagesSharedOverCellsSpanningSeveralColumns) {
-    // WIDTH=400 leaves 398 for the columns (CELLSPACING 2); a one-letter column needs 10 (6 + padding and spacing).
+    // WIDTH=400 leaves 398 for the columns (CELLSPACING 2); a one-letter column needs 10 (6 + padding and
+    // spacing).
     const struct {
         const char* html;
         std::vector<int32_t> widths;
@@ -432,7 +433,8 @@ TEST(TableColumns, HeightInPercentOfTheView) {
 TEST(TableColumns, TextCopiedFromCellsIsIndentedFromTheCellsEdge) {
     // The second column starts far right and the table is centred: only the
     // list step inside the cell gives spaces.
-    Page page("<table align=center><tr><td>" + Words(3) + "<td>second<ul><li>item</ul></table><ul><li>top</ul>",
+    Page page("<table align=center><tr><td>" + Words(3) +
+                  "<td>second<ul><li>item</ul></table><ul><li>top</ul>",
               600);
     std::string copied;
     page.doc.CopySelectedText(0, 100000, copied);
@@ -440,6 +442,28 @@ TEST(TableColumns, TextCopiedFromCellsIsIndentedFromTheCellsEdge) {
 }
 
 // ---- painting ----
+
+TEST(Painting, ALinksUnderlineStopsAtItsLastCharacter) {
+    // The spaces that end a link are passed over, not drawn underlined; inside
+    // a link, and before more of the same link, they are drawn.
+    const struct {
+        const char* html;
+        const char* drawn;
+        const char* notDrawn;
+    } cases[] = {
+        {"<a href=x>one\n</a>two", "\"one\"", "\"one \""},
+        {"<a href=x>one   </a>two", "\"one\"", "\"one \""},
+        {"<a href=x>one two</a> three", "\"one two\"", "\"one two \""},
+        {"<a href=x>one <b>two</b></a>", "\"one \"", "\"one\""},
+        {"<u>one </u>two", "\"one \"", "\"one\""},
+    };
+    for (const auto& c : cases) {
+        Page page(c.html);
+        const std::string painted = page.Paint();
+        EXPECT_NE(painted.find(c.drawn), std::string::npos) << c.html << "\n" << painted;
+        EXPECT_EQ(painted.find(c.notDrawn), std::string::npos) << c.html << "\n" << painted;
+    }
+}
 
 TEST(Painting, OnlyTheSectionsOnScreenAreTouched) {
     std::string html;
