@@ -211,7 +211,7 @@ void TSection::Paint(TPaintContext& pc) {
                 if (TImageObj* img = ImageAtIndex(i)) {
                     if (!img->Floating()) x += img->ObjWidth + 2 * img->HSpace;
                     const TFontEntry& f = doc.Font(RunAt(i).FontIndex);
-                    PaintImage(pc, *this, *img, RunAt(i).HasLink() ? f.Font.Color : doc.FontColor);
+                    PaintImage(pc, *this, *img, f.Font.Color);
                 }
                 ++i;
                 continue;
@@ -291,7 +291,7 @@ void TSection::Paint(TPaintContext& pc) {
                 if (img->Pos >= lines[li].Start && img->Pos < lines[li].Start + lines[li].Ln) drawn = true;
             if (!drawn) {
                 const TFontEntry& f = doc.Font(RunAt(img->Pos).FontIndex);
-                PaintImage(pc, *this, *img, RunAt(img->Pos).HasLink() ? f.Font.Color : doc.FontColor);
+                PaintImage(pc, *this, *img, f.Font.Color);
             }
         }
 }

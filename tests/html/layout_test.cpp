@@ -465,6 +465,27 @@ TEST(Painting, ALinksUnderlineStopsAtItsLastCharacter) {
     }
 }
 
+TEST(Painting, AltTextOfAMissingPictureTakesTheSurroundingTextsColour) {
+    const struct {
+        const char* html;
+        const char* colour;
+    } cases[] = {
+        {"<font color=#FF0000><img src=gone.gif alt=gone></font>", "#FF0000"},
+        {"<body text=#00FF00><img src=gone.gif alt=gone>", "#00FF00"},
+        {"<a href=x><font color=#0000FF><img src=gone.gif alt=gone></font></a>", "#0000FF"},
+    };
+    for (const auto& c : cases) {
+        Page page(c.html);
+        const std::string painted = page.Paint();
+        const size_t at = painted.find("\"gone\"");
+        ASSERT_NE(at, std::string::npos) << c.html << "\n" << painted;
+        const size_t lineStart = painted.rfind('\n', at) + 1;
+        EXPECT_NE(painted.substr(lineStart, at - lineStart).find(c.colour), std::string::npos)
+            << c.html << "\n"
+            << painted;
+    }
+}
+
 TEST(Painting, OnlyTheSectionsOnScreenAreTouched) {
     std::string html;
     for (int i = 0; i < 1000; ++i)
