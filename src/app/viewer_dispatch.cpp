@@ -101,14 +101,10 @@ bool RichSave(TForm1& form) {
     TTextPanel& text = *form.TextPanel;
     if (text.Modified()) {
         const std::string file = text.FileName();
-        // Dropped edits of a file that is still there stay on screen, no
-        // longer marked modified (as a No to the question does); a file that
-        // is gone leaves nothing to show.
+        // Dropped edits leave the file as it is on disk in the editor, or
+        // nothing when it is gone.
         auto drop = [&form, &text, file] {
-            if (IsFile(file)) {
-                text.RichEdit1->SetModified(false);
-                return;
-            }
+            if (IsFile(file) && text.LoadFile(file)) return;
             text.Clear();
             if (SamePath(form.CurrentFile, file)) form.CurrentFile.clear();
         };

@@ -834,15 +834,21 @@ TEST_F(EditsTest, ASaveThatFailsTwiceLetsTheUserDropTheEdits) {
                       static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2));
         }
 
-        // The third time the user drops them: the file stays as it was and the dispatch goes on.
+        // The third time, at a panel switch, the user drops them: the file
+        // stays as it was, the text panel shows it so, and the switch goes on.
         dialogs_.AnswerMessage(IDOK);
         dialogs_.AnswerMessage(IDYES);
-        Click(other);
+        Execute("HtmlveResimEditoru");
         EXPECT_EQ(Messages().size(), 6u);
         EXPECT_EQ(ReadFileText(file), doc == Doc::Text ? kOriginalText : "ABCD");
         EXPECT_FALSE(Panel(doc).Modified());
-        EXPECT_EQ(Main().CurrentFile, other);
-        EXPECT_EQ(Text().FileName(), other);
+        EXPECT_TRUE(Main().HtmlPanel->Visible());
+        if (doc == Doc::Text) {
+            EXPECT_EQ(Text().FileName(), file);
+            EXPECT_EQ(Held(doc), kOriginalText);
+        } else {
+            EXPECT_EQ(Hex().FileName(), "");
+        }
         SetReadOnly(file, false);
     }
 }
