@@ -267,6 +267,13 @@ void TForm1::WireEvents() {
         if (FileListClick) FileListClick();
     };
     FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(*this); };
+    // A rename or move made here takes an open document along.
+    FileListView1->OnPathMoved = [this](const std::string& from, const std::string& to) {
+        PathMoved(*this, from, to);
+    };
+    DirTree1->OnPathMoved = [this](const std::string& from, const std::string& to) {
+        PathMoved(*this, from, to);
+    };
     TextPanel->TextDosyaadi->OnClick = [this] { FileNameBarClick(*this, *TextPanel->TextDosyaadi); };
     HtmlPanel->DosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HtmlPanel->DosyaAdi); };
     HtmlPanel->OnStatusLink = [this](const std::string& url) { StatusBar1->SetPanelText(2, url); };
@@ -333,6 +340,18 @@ void TForm1::DropFiles(const std::vector<std::string>& names) {
 }
 
 bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_QUERYENDSESSION) {
+        // The session ends as the window closes: the save step first; a save
+        // that failed, or edits the user keeps, hold the session back.
+        result = RichSave(*this) ? TRUE : FALSE;
+        return true;
+    }
+    if (msg == WM_ENDSESSION) {
+        // Ended without our word (forced): the save step is all we can still run.
+        if (wParam) RichSave(*this);
+        result = 0;
+        return true;
+    }
     if (msg == tk::pmViewerFilesCheck) {
         CheckShownFiles(*this);
         result = 0;

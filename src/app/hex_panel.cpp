@@ -113,6 +113,12 @@ bool THexPanel::Modified() const {
     return !fileName_.empty() && HexEditor1->Modified() && !HexEditor1->ReadOnlyDoc();
 }
 
+void THexPanel::SetFileName(const std::string& path) {
+    fileName_ = path;
+    HexEditor1->SetFileName(path);
+    ShowFileName(path);
+}
+
 void THexPanel::Clear() {
     HexEditor1->NewEmptyDocument("yeni");
     HexEditor1->SetModified(false);

@@ -64,6 +64,9 @@ public:
     // An empty document named "yeni"; the panel then holds no file.
     void Clear() override;
     std::string FileName() const override { return fileName_; }
+    // The file was renamed or moved by the program: the document (its working
+    // copy and edits), its name and the name bar follow it.
+    void SetFileName(const std::string& path);
 
     // What the commands run.
     void GitClick();

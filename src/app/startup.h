@@ -1,6 +1,8 @@
 // Program entry steps, callable from tests so that they run the real forms.
 #pragma once
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "app/options_form.h"
@@ -23,5 +25,17 @@ std::unique_ptr<Forms> CreateForms();
 void ShowMainForm(Forms& forms);
 // The whole program: create, show, run the loop until the main window closes.
 int RunProgram();
+
+// Files an instance that ended without tidying up (a crash, the end of the
+// session) left behind: the hex editor's working copies ("0123ABCD.KWTF") and
+// their undo files ("0123ABCD.KWTF.undo", "….undo7") in the temp folder, and
+// the safe writer's new files ("~vlm0123ABCD.tmp") there and in the other
+// folders given. Only names of exactly those forms are looked at, and only
+// files that no process holds open are removed: a running instance keeps its
+// working copy and the file it is writing open. Returns how many went.
+int RemoveLeftoverFiles(const std::string& tempFolder, const std::vector<std::string>& otherFolders);
+// Whether a file name has one of those forms (the working copy's two only
+// when `hexFiles`).
+bool IsLeftoverName(const std::string& name, bool hexFiles);
 
 } // namespace velmora::app

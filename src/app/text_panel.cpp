@@ -683,4 +683,9 @@ void TTextPanel::SetTextMargins() {
         RECT{kTextMargin, 0, std::max<LONG>(client.right - kTextMargin, kTextMargin + 1), client.bottom});
 }
 
+void TTextPanel::SetFileName(const std::string& path) {
+    fileName_ = path;
+    TextDosyaadi->ShowFile(path);
+}
+
 } // namespace velmora::app

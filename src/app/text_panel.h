@@ -91,6 +91,9 @@ public:
     bool Modified() const override;
     void Clear() override;
     std::string FileName() const override { return fileName_; }
+    // The file was renamed or moved by the program: the document, its edits
+    // and the name bar go with it (nothing is read or written).
+    void SetFileName(const std::string& path);
 
     // True when the document is held as plain text (written back as such).
     bool PlainTextMode() const { return plainText_; }

@@ -2,11 +2,16 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "app/explorer_commands.h"
 #include "app/extension_tree.h"
 #include "app/form1.h"
 #include "app/messages.h"
 #include "app/options_form.h"
+#include "base/os.h"
+#include "explorer/path_utils.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/messages.h"
 
 namespace velmora::app {
@@ -23,28 +28,103 @@ bool Exists(const std::string& path) {
     return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    return !a.empty() && a.size() == b.size() && os::AnsiUpperCase(a) == os::AnsiUpperCase(b);
+}
+
 // Asks whether a modified document is to be written (only with the save warning on).
 bool ShouldWrite(bool ask, const std::string& file) {
     return !ask || Mesaj_(file + " dosya kaydedilsin mi?") == IDYES;
 }
 
+// The program's question box ("Dikkat!") with other buttons than Mesaj_'s.
+int Ask(const std::string& text, UINT flags) {
+    return tk::ShowMessageBox(GetActiveWindow(), text, "Dikkat!", flags, MAKELANGID(0x1F, SUBLANG_NEUTRAL));
+}
+
+// A save failed (its error was shown): the user may drop the edits so that
+// the operation goes on, or keep them. Keeping is the default button.
+bool DropAfterFailedSave(const std::string& file) {
+    return Ask(FailedSaveQuestion(file), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// Writes one panel's edits; after a failure the user decides. True when the
+// caller may go on (written, or dropped through `drop`).
+bool WriteOrDrop(IViewerPanel& panel, const std::function<void()>& drop) {
+    const std::string file = panel.FileName();
+    if (panel.Save()) return true;
+    if (!DropAfterFailedSave(file)) return false;
+    drop();
+    return true;
+}
+
+// The document's file is gone (deleted, or moved outside the program): whatever
+// the save warning says, the user decides between writing it there again,
+// dropping the edits and keeping the document open.
+bool SaveVanished(IViewerPanel& panel, const std::function<void()>& drop) {
+    const int answer = Ask(VanishedFileQuestion(panel.FileName()), MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDNO) {
+        drop();
+        return true;
+    }
+    if (answer != IDYES) return false;
+    return WriteOrDrop(panel, drop);
+}
+
+// The new path of `path` when the entry at `from` went to `to` (`path` is
+// that entry or lies in that folder); "" when it is not concerned.
+std::string MovedPath(const std::string& path, const std::string& from, const std::string& to) {
+    if (path.empty() || from.empty() || to.empty()) return {};
+    if (SamePath(path, from)) return to;
+    const std::string folder = explorer::AddSlash(from);
+    if (path.size() > folder.size() && SamePath(path.substr(0, folder.size()), folder))
+        return explorer::AddSlash(to) + path.substr(folder.size());
+    return {};
+}
+
 } // namespace
+
+std::string VanishedFileQuestion(const std::string& file) {
+    return file + " dosyası silinmiş ya da taşınmış; değişiklikler kaydedilmedi.\r\n\r\n"
+                  "Değişiklikler bu adla yeniden kaydedilsin mi?\r\n"
+                  "(Hayır: değişiklikler atılır.  İptal: belge değişiklikleriyle açık kalır.)";
+}
+
+std::string FailedSaveQuestion(const std::string& file) {
+    return file + " dosyası kaydedilemedi.\r\n\r\n"
+                  "Değişiklikler atılsın mı?\r\n"
+                  "(Hayır: belge değişiklikleriyle açık kalır.)";
+}
 
 bool RichSave(TForm1& form) {
     const bool ask = form.Form2 && form.Form2->SaveWarning();
     TTextPanel& text = *form.TextPanel;
     if (text.Modified()) {
-        if (ShouldWrite(ask, text.FileName()) && !text.RichEdit1->ReadOnly()) {
-            if (!text.Save()) return false;
+        const std::string file = text.FileName();
+        // Dropped edits leave the file as it is on disk in the editor, or
+        // nothing when it is gone.
+        auto drop = [&form, &text, file] {
+            if (IsFile(file) && text.LoadFile(file)) return;
+            text.Clear();
+            if (SamePath(form.CurrentFile, file)) form.CurrentFile.clear();
+        };
+        if (!IsFile(file)) {
+            if (!SaveVanished(text, drop)) return false;
+        } else if (ShouldWrite(ask, file) && !text.RichEdit1->ReadOnly()) {
+            if (!WriteOrDrop(text, drop)) return false;
         }
         // Declined: the text stays in the editor, no longer marked modified.
-        text.RichEdit1->SetModified(false);
+        if (text.Modified()) text.RichEdit1->SetModified(false);
     }
     THexPanel& hex = *form.HexPanel;
     if (hex.Modified()) {
-        if (ShouldWrite(ask, hex.FileName())) {
-            // A failed save keeps the document open with its edits.
-            if (!hex.Save()) return false;
+        const std::string file = hex.FileName();
+        auto drop = [] {}; // the document is closed below in any case
+        if (!IsFile(file)) {
+            if (!SaveVanished(hex, drop)) return false;
+        } else if (ShouldWrite(ask, file)) {
+            // A failed save keeps the document open with its edits, unless the user drops them.
+            if (!WriteOrDrop(hex, drop)) return false;
         }
         hex.Clear();
         form.CurrentFile.clear();
@@ -137,14 +217,35 @@ void ListEntryRemoved(TForm1& form) {
 void CheckShownFiles(TForm1& form) {
     form.ViewerCheckPending = false;
     // Each viewer asks about its own file: another panel's file may still be
-    // there while this one's has gone (and the other way round).
+    // there while this one's has gone (and the other way round). A document
+    // with edits stays whatever became of its file: the next save step asks.
     TTextPanel& text = *form.TextPanel;
-    if (!Exists(text.FileName())) text.Clear();
+    if (!Exists(text.FileName()) && !text.Modified()) text.Clear();
     if (!Exists(form.HtmlPanel->FileName())) form.HtmlPanel->Clear();
-    if (!Exists(form.CurrentFile)) {
+    const bool held = (text.Modified() && SamePath(text.FileName(), form.CurrentFile)) ||
+                      (form.HexPanel->Modified() && SamePath(form.HexPanel->FileName(), form.CurrentFile));
+    if (!Exists(form.CurrentFile) && !held) {
         form.CurrentFile.clear();
         form.ViewerKind = TViewerKind::vkNone;
     }
+}
+
+void PathMoved(TForm1& form, const std::string& from, const std::string& to) {
+    // Only a document whose file is really at its new place now goes there.
+    auto carried = [&](const std::string& file) {
+        std::string moved = MovedPath(file, from, to);
+        return !moved.empty() && IsFile(moved) && !IsFile(file) ? moved : std::string();
+    };
+    TTextPanel& text = *form.TextPanel;
+    THexPanel& hex = *form.HexPanel;
+    const std::string current = carried(form.CurrentFile);
+    if (!current.empty() &&
+        (SamePath(form.CurrentFile, text.FileName()) || SamePath(form.CurrentFile, hex.FileName())))
+        form.CurrentFile = current;
+    const std::string textFile = carried(text.FileName());
+    if (!textFile.empty()) text.SetFileName(textFile);
+    const std::string hexFile = carried(hex.FileName());
+    if (!hexFile.empty()) hex.SetFileName(hexFile);
 }
 
 } // namespace velmora::app

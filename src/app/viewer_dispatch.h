@@ -21,9 +21,15 @@ void FileListClick(TForm1& form);
 
 // The save step. Each panel writes only to the file it holds: the text
 // document, then the hex document (which is closed afterwards, saved or not).
-// With "Kayıt için uyar" checked the user is asked first. False when a save
-// failed: the error was shown, the edits stay, and the caller must not go on.
+// With "Kayıt için uyar" checked the user is asked first. A document whose
+// file is gone is always asked about (write it there again, drop the edits,
+// or keep it open). After a failed save (its error is shown) the user may drop
+// the edits and go on. False when the edits stay: the caller must not go on.
 bool RichSave(TForm1& form);
+// The questions of the save step, for a document whose file is gone and
+// after a failed save.
+std::string VanishedFileQuestion(const std::string& file);
+std::string FailedSaveQuestion(const std::string& file);
 
 // "Metin Editörü", "Html ve Resim Editörü", "Hex Editörü": the save step, then
 // the panel as it was left (nothing is loaded).
@@ -38,8 +44,14 @@ void UpdateActions(TForm1& form);
 void FileNameBarClick(TForm1& form, const widgets::TFileNameBar& bar);
 
 // The list removes entries (one by one, or all before listing again): once
-// the removals are over, a viewer whose file no longer exists is emptied.
+// the removals are over, a viewer whose file no longer exists is emptied,
+// unless it holds edits (they wait for the user's word).
 void ListEntryRemoved(TForm1& form);
 void CheckShownFiles(TForm1& form);
+
+// The program renamed or moved a file or folder (from -> to): a document held
+// at that path or below it goes with it (the panel's file name, its name bar
+// and CurrentFile), edits and all.
+void PathMoved(TForm1& form, const std::string& from, const std::string& to);
 
 } // namespace velmora::app

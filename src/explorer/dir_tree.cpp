@@ -530,6 +530,7 @@ bool TDirTree::Edit(TTreeNode node, const char* newText) {
         if (FolderExists(oldPath)) ReturnToFolder(left);
         return false;
     }
+    if (OnPathMoved) OnPathMoved(oldPath, newPath);
     SetNodeText(node, name);
     if (OnEdited) OnEdited(node, name);
     TTreeNode parent = ParentNode(node);

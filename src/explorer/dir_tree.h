@@ -67,6 +67,8 @@ public:
 
     // The in-place editing of a node's text (the tree view's EditText) renames
     // the folder when it ends; OnEdited then sees the new name.
+    // After such a rename went through: the folder's old and new full paths.
+    std::function<void(const std::string& from, const std::string& to)> OnPathMoved;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

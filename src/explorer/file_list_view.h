@@ -154,6 +154,9 @@ public:
     std::function<void(int row, const std::string& caption)> OnEdited;
     // Once for each row removed by a rebuild.
     std::function<void(const TFileListRow& row)> OnDeletion;
+    // A rename or move made by the file operations went through: the file or
+    // folder at `from` is now at `to`.
+    std::function<void(const std::string& from, const std::string& to)> OnPathMoved;
     // Before a row is drawn: select a font into draw.nmcd.hdc, set colours and
     // return CDRF_NEWFONT, or return CDRF_DODEFAULT.
     std::function<LRESULT(int index, const TFileListRow& row, NMLVCUSTOMDRAW& draw)> OnCustomDrawItem;

@@ -257,10 +257,12 @@ void TFileOperations::Paste() {
                 tk::ShowError("HATA - Klasör kendi içine kopyalanamaz\r" + entry);
                 continue;
             }
-            FolderCopyMove(entry, DelSlash(folder), mode, fcNoConfirmation);
+            const bool moved = FolderCopyMove(entry, DelSlash(folder), mode, fcNoConfirmation) && mode == 2;
+            if (moved && list_.OnPathMoved) list_.OnPathMoved(entry, target);
             list_.UpdateFileList();
         } else {
-            ShellFileOperation(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, target);
+            const bool done = ShellFileOperation(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, target);
+            if (done && mode == 2 && list_.OnPathMoved) list_.OnPathMoved(entry, target);
         }
     }
 }
@@ -329,7 +331,9 @@ bool TFileOperations::Edit(int row, const std::string& newCaption) {
     {
         tk::RedrawGuard noRedraw(list_.Handle());
         // A taken name is not renamed onto: the list shows the old name again.
-        if (!PathExists(target)) ShellFileOperation(OwnerWindow(), FO_RENAME, source, target);
+        if (!PathExists(target) && ShellFileOperation(OwnerWindow(), FO_RENAME, source, target) &&
+            list_.OnPathMoved)
+            list_.OnPathMoved(source, target);
         list_.UpdateFileList();
     }
     if (isFolder) {

@@ -135,14 +135,26 @@ std::string HexErrorText(HexError error, WriteFailure detail) {
 
 HexDocument::HexDocument() : window_(kWindowSize) {
     markers_.fill(-1);
-    workPath_ = ClaimWorkingCopy(workClaimed_);
-    journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
+    Claim();
 }
 
 HexDocument::~HexDocument() {
     CloseWorkingCopy(true);
     journal_->Clear();
+    claim_.Close();
     if (workClaimed_) os::RemoveFile(workPath_);
+}
+
+void HexDocument::Claim() {
+    workPath_ = ClaimWorkingCopy(workClaimed_);
+    journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
+    // Held open for the editor's life: the start-up clean-up of another
+    // instance removes only working copies that no process holds.
+    if (workClaimed_) claim_.Open(workPath_, os::File::Mode::Read);
+}
+
+void HexDocument::SetFileName(const std::string& name) {
+    fileName_ = name;
 }
 
 void HexDocument::CloseWorkingCopy(bool truncate) {
@@ -169,8 +181,7 @@ bool HexDocument::OpenWorkingCopy() {
 // short copy must never become a document that a save writes over the file.
 HexError HexDocument::CopyIntoWorkingCopy(const std::string& name) {
     if (!workClaimed_) {
-        workPath_ = ClaimWorkingCopy(workClaimed_);
-        journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
+        Claim();
         if (!workClaimed_) return HexError::NoWorkingCopy;
     }
     os::File in, out;
@@ -401,10 +412,7 @@ void HexDocument::AppendBytes(const uint8_t* buffer, int32_t count) {
         throw std::runtime_error(LastErrorText());
     };
     if (!work_.IsOpen()) {
-        if (!workClaimed_) {
-            workPath_ = ClaimWorkingCopy(workClaimed_);
-            journal_ = std::make_unique<UndoJournal>(workPath_ + ".undo");
-        }
+        if (!workClaimed_) Claim();
         if (!workClaimed_ || !work_.Open(workPath_, os::File::Mode::Create)) failed(HexError::NoWorkingCopy);
         old = 0;
     }

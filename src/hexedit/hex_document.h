@@ -106,6 +106,9 @@ public:
 
     int32_t DataSize() const { return dataSize_; }
     const std::string& FileName() const { return fileName_; }
+    // The file was renamed or moved: the document goes by its new name (the
+    // next save writes there, with its backup beside it). Nothing on disk changes.
+    void SetFileName(const std::string& name);
     const std::string& WorkingCopyPath() const { return workPath_; }
     bool Modified() const { return modified_; }
     void SetModified(bool value);
@@ -185,6 +188,8 @@ private:
     void InvalidateWindow() { windowStart_ = -1; }
     bool ReadAt(int64_t position, void* buffer, int32_t count);
     bool WriteAt(int64_t position, const void* buffer, int32_t count);
+    // Chooses the working copy's name, makes the file and holds it open.
+    void Claim();
     void CloseWorkingCopy(bool truncate);
     bool OpenWorkingCopy();
     HexError CopyIntoWorkingCopy(const std::string& name);
@@ -201,6 +206,7 @@ private:
     DocumentView* view_ = &nullView_;
     std::string workPath_;
     bool workClaimed_ = false;
+    os::File claim_; // open (reading, shared) while the working copy is ours
     os::File work_;
     std::string fileName_ = "Untitled";
     int32_t dataSize_ = 0;

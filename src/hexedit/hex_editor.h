@@ -82,6 +82,7 @@ public:
     void SetSelEnd(int32_t value) { doc_.SetSelEnd(value); }
     int32_t DataSize() const { return doc_.DataSize(); }
     const std::string& FileName() const { return doc_.FileName(); }
+    void SetFileName(const std::string& name) { doc_.SetFileName(name); }
     bool Modified() const { return doc_.Modified(); }
     void SetModified(bool value) { doc_.SetModified(value); }
     bool ReadOnlyDoc() const { return doc_.ReadOnlyDoc(); }

@@ -1,7 +1,9 @@
 // The viewer dispatch on the real forms with the default extension table: a
 // click on a file opens it in the panel of its kind, edits are written to the
-// file each panel holds, a failed save keeps the edits, the viewers follow the
-// list when their file goes, dropped files open.
+// file each panel holds, a failed save keeps the edits until the user drops
+// them, the viewers follow the list when their file goes (a document with
+// edits stays until the user decides) and go along when the program renames
+// or moves it, the session's end saves first, dropped files open.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -160,7 +162,9 @@ TEST_F(DispatchTest, TextAndRtfOpenInTheTextPanelByTheirExtension) {
 }
 
 // A 2x2 24-bit picture.
-std::string TinyBmp() { return testing_support::BmpBytes(2, 2, RGB(0, 0, 0)); }
+std::string TinyBmp() {
+    return testing_support::BmpBytes(2, 2, RGB(0, 0, 0));
+}
 
 TEST_F(DispatchTest, PagesAndPicturesShareTheHtmlPanel) {
     THtmlPanel& html = *Main().HtmlPanel;
@@ -358,9 +362,12 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     Click(a);
     Type("kalsın ");
     SetReadOnly(a, true); // made read-only behind the program's back
+    dialogs_.AnswerMessage(IDOK);
+    dialogs_.AnswerMessage(IDNO); // the edits are kept
     Click(b);
-    ASSERT_EQ(Messages().size(), 1u);
+    ASSERT_EQ(Messages().size(), 2u);
     EXPECT_NE(Messages()[0].find(a), std::string::npos) << Messages()[0];
+    EXPECT_EQ(Messages()[1], FailedSaveQuestion(a));
     EXPECT_EQ(ReadFileText(a), "eski");
     EXPECT_EQ(Text().FileName(), a) << "the dispatch did not go on";
     EXPECT_TRUE(Text().RichEdit1->Modified());
@@ -368,6 +375,8 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     EXPECT_EQ(Main().CurrentFile, a);
 
     // Neither does the close step let the window go.
+    dialogs_.AnswerMessage(IDOK);
+    dialogs_.AnswerMessage(IDNO);
     bool canClose = true;
     Main().OnCloseQuery(canClose);
     EXPECT_FALSE(canClose);
@@ -384,8 +393,10 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     ChangeFirstByte('Z');
     SetReadOnly(data, true);
     dialogs_.Clear();
+    dialogs_.AnswerMessage(IDOK);
+    dialogs_.AnswerMessage(IDNO);
     Click(b);
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages().size(), 2u);
     EXPECT_TRUE(Hex().Modified()) << "the hex document stays open and modified";
     EXPECT_EQ(Hex().FileName(), data);
     EXPECT_EQ(ReadFileText(data), "ABCD");
@@ -552,6 +563,331 @@ TEST_F(DispatchTest, ADropOfThreeFilesOpensTheFirstAndShowsItInTheList) {
     EXPECT_EQ(list.Row(list.SelectedIndex()).caption, "ilk.txt");
     EXPECT_EQ(list.SelectedFile(), first);
     EXPECT_EQ(GetFocus(), list.Handle());
+}
+
+// ---- edits are never dropped without the user's word
+
+enum class Doc { Text, Hex };
+
+enum class Operation {
+    RenameFileInList,   // F2 on the file's row
+    RenameFolderInList, // F2 on its folder's row
+    RenameFolderInTree, // the tree's in-place rename of its folder
+    CutPasteFile,
+    CutPasteFolder,
+    DeleteFileInList,   // "Sil" on the file's row
+    DeleteFolderInTree, // the tree menu's "Klasör sil"
+    DeletedOutside,     // another program deleted it
+};
+
+class EditsTest : public DispatchTest {
+protected:
+    static constexpr const char* kOriginalText = "içerik";
+    static constexpr const char* kEditedText = "düzeltme içerik";
+
+    IViewerPanel& Panel(Doc doc) {
+        return doc == Doc::Text ? static_cast<IViewerPanel&>(Text()) : static_cast<IViewerPanel&>(Hex());
+    }
+    const velmora::widgets::TFileNameBar& Bar(Doc doc) {
+        return doc == Doc::Text ? *Text().TextDosyaadi : *Hex().HexDosyaAdi;
+    }
+    static std::string Edited(Doc doc) { return doc == Doc::Text ? kEditedText : "ZBCD"; }
+    // What the editor holds now.
+    std::string Held(Doc doc) {
+        if (doc == Doc::Text) return Text().RichEdit1->PlainText();
+        auto& document = Hex().HexEditor1->Document();
+        std::string bytes;
+        for (int32_t i = 0; i < document.DataSize(); ++i)
+            bytes += static_cast<char>(document.ByteAt(i));
+        return bytes;
+    }
+    // Opens the document's file in the folder and edits it.
+    std::string OpenEdited(Doc doc, const std::string& folder) {
+        std::string path = doc == Doc::Text ? folder + "belge.txt" : folder + "veri.bin";
+        PutFile(path, doc == Doc::Text ? kOriginalText : "ABCD");
+        Click(path);
+        if (doc == Doc::Text)
+            Type("düzeltme ");
+        else
+            ChangeFirstByte('Z');
+        return path;
+    }
+    static void PutFile(const std::string& path, const std::string& bytes) {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    void ShowFolder(const std::string& folder) {
+        Main().DirTree1->SetSelectedPath(folder);
+        Main().Refresh();
+        Pump();
+    }
+    void SelectRow(const std::string& caption) {
+        explorer::TFileListView& list = *Main().FileListView1;
+        int row = -1;
+        for (int i = 0; i < list.RowCount(); ++i)
+            if (list.Row(i).caption == caption) row = i;
+        ASSERT_GE(row, 0) << caption;
+        list.SetSelected(-1, false);
+        list.SetSelected(row, true);
+        list.SetFocusedIndex(row);
+    }
+    void Execute(const char* action) {
+        Main().MainActionList.Get(action).Execute();
+        Pump(30);
+    }
+    // F2 on the row, the new name typed into the caption, Enter.
+    void RenameRow(const std::string& caption, const std::string& name) {
+        explorer::TFileListView& list = *Main().FileListView1;
+        SelectRow(caption);
+        list.SetFocus();
+        PressKey(list.Handle(), VK_F2, false);
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(list.Handle(), LVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextA(edit, name.c_str());
+        SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageA(edit, WM_CHAR, VK_RETURN, 0);
+        Pump(30);
+    }
+    // Runs the operation on the file (in base + "Klasör\"); its path afterwards, "" when it is gone.
+    std::string Run(Operation operation, const std::string& base, const std::string& file) {
+        const std::string name = file.substr(file.find_last_of('\\') + 1);
+        const std::string folder = base + "Klasör\\";
+        const std::string target = base + "Hedef\\";
+        std::string result;
+        switch (operation) {
+        case Operation::RenameFileInList:
+            ShowFolder(folder);
+            RenameRow(name, "yeni " + name);
+            result = folder + "yeni " + name;
+            break;
+        case Operation::RenameFolderInList:
+            ShowFolder(base);
+            RenameRow("Klasör", "Yeni Klasör Adı");
+            result = base + "Yeni Klasör Adı\\" + name;
+            break;
+        case Operation::RenameFolderInTree: {
+            Main().DirTree1->OpenPath(folder);
+            Execute("KlasorAdiniDegistir"); // the tree menu's "Adını değiştir"
+            HWND edit = TreeView_GetEditControl(Main().DirTree1->Handle());
+            EXPECT_NE(edit, nullptr);
+            SetWindowTextA(edit, "Ağaçta Ad");
+            SendMessageA(Main().DirTree1->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+            result = base + "Ağaçta Ad\\" + name;
+            break;
+        }
+        case Operation::CutPasteFile:
+            ShowFolder(folder);
+            SelectRow(name);
+            Execute("Kes");
+            ShowFolder(target);
+            Execute("Yapistir");
+            result = target + name;
+            break;
+        case Operation::CutPasteFolder:
+            ShowFolder(base);
+            SelectRow("Klasör");
+            Execute("Kes");
+            ShowFolder(target);
+            Execute("Yapistir");
+            result = target + "Klasör\\" + name;
+            break;
+        case Operation::DeleteFileInList:
+            ShowFolder(folder);
+            SelectRow(name);
+            Execute("Sil");
+            break;
+        case Operation::DeleteFolderInTree:
+            Main().DirTree1->OpenPath(folder);
+            Execute("KlasorSil");
+            break;
+        case Operation::DeletedOutside:
+            EXPECT_TRUE(DeleteFileA(file.c_str()));
+            Main().FileListView1->UpdateFileList();
+            break;
+        }
+        Pump(100); // the look at the shown files after the list's removals
+        return result;
+    }
+};
+
+TEST_F(EditsTest, RenamesAndMovesCarryTheDocumentAVanishedFileKeepsItsEditsUntilTheUserDecides) {
+    struct Case {
+        const char* what;
+        Operation operation;
+        bool carried;
+        // Gone: the answer after a first İptal. Hayır drops the edits, Evet
+        // writes the file there again (or fails where its folder went too,
+        // and the edits are then dropped at the second question).
+        int answer;
+    };
+    const Case cases[] = {
+        {"F2 on the file's row", Operation::RenameFileInList, true, 0},
+        {"F2 on its folder's row", Operation::RenameFolderInList, true, 0},
+        {"the tree's rename of its folder", Operation::RenameFolderInTree, true, 0},
+        {"cut and paste of the file", Operation::CutPasteFile, true, 0},
+        {"cut and paste of its folder", Operation::CutPasteFolder, true, 0},
+        {"Sil on the file's row", Operation::DeleteFileInList, false, IDNO},
+        {"Klasör sil on its folder", Operation::DeleteFolderInTree, false, IDYES},
+        {"deleted by another program", Operation::DeletedOutside, false, IDYES},
+    };
+    const std::string other = files_.File("diger.txt", "başka");
+    int n = 0;
+    for (Doc doc : {Doc::Text, Doc::Hex}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(doc == Doc::Text ? "text: " : "hex: ") + c.what);
+            const std::string base = files_.Folder("durum" + std::to_string(++n));
+            files_.Folder("durum" + std::to_string(n) + "\\Klasör");
+            files_.Folder("durum" + std::to_string(n) + "\\Hedef");
+            const std::string file = OpenEdited(doc, base + "Klasör\\");
+            dialogs_.Clear();
+            const std::string moved = Run(c.operation, base, file);
+            EXPECT_TRUE(Messages().empty()) << Messages()[0];
+            EXPECT_TRUE(Panel(doc).Modified());
+            EXPECT_EQ(Held(doc), Edited(doc));
+            if (c.carried) {
+                EXPECT_EQ(ReadFileText(file), "<missing>");
+                EXPECT_EQ(Panel(doc).FileName(), moved);
+                EXPECT_EQ(Bar(doc).Caption(), moved.substr(moved.find_last_of('\\') + 1));
+                EXPECT_EQ(Bar(doc).Hint(), moved.substr(0, moved.find_last_of('\\') + 1));
+                EXPECT_EQ(Main().CurrentFile, moved);
+                if (doc == Doc::Hex) {
+                    EXPECT_EQ(Hex().HexEditor1->FileName(), moved);
+                }
+                Click(other);
+                EXPECT_TRUE(Messages().empty());
+                EXPECT_EQ(ReadFileText(moved), Edited(doc)) << "written at its new place";
+                EXPECT_EQ(ReadFileText(file), "<missing>") << "and not at the old one";
+                EXPECT_EQ(Main().CurrentFile, other);
+                continue;
+            }
+            EXPECT_EQ(Panel(doc).FileName(), file) << "kept under the name it had";
+            EXPECT_EQ(Main().CurrentFile, file);
+
+            // The next dispatch, a panel switch and the close each ask; İptal
+            // keeps the document and stops them.
+            for (int i = 0; i < 3; ++i)
+                dialogs_.AnswerMessage(IDCANCEL);
+            Click(other);
+            Execute("HtmlveResimEditoru");
+            EXPECT_EQ(doc == Doc::Text ? Text().Visible() : Hex().Visible(), true) << "the panel stays";
+            bool canClose = true;
+            Main().OnCloseQuery(canClose);
+            EXPECT_FALSE(canClose);
+            ASSERT_EQ(Messages(), std::vector<std::string>(3, VanishedFileQuestion(file)));
+            EXPECT_EQ(dialogs_.Calls()[0].caption, "Dikkat!");
+            EXPECT_EQ(dialogs_.Calls()[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNOCANCEL));
+            EXPECT_EQ(Panel(doc).FileName(), file);
+            EXPECT_TRUE(Panel(doc).Modified());
+            EXPECT_EQ(Held(doc), Edited(doc));
+            EXPECT_EQ(Main().CurrentFile, file) << "the dispatch did not go on";
+
+            dialogs_.Clear();
+            const bool folderGone = c.operation == Operation::DeleteFolderInTree;
+            dialogs_.AnswerMessage(c.answer);
+            if (folderGone) {
+                dialogs_.AnswerMessage(IDOK);  // the save's error
+                dialogs_.AnswerMessage(IDYES); // drop the edits
+            }
+            Click(other);
+            EXPECT_EQ(Main().CurrentFile, other) << "the dispatch went on";
+            EXPECT_FALSE(Panel(doc).Modified());
+            EXPECT_EQ(Panel(doc).FileName(), doc == Doc::Text ? other : "");
+            if (c.answer == IDYES && !folderGone) {
+                EXPECT_EQ(Messages().size(), 1u);
+                EXPECT_EQ(ReadFileText(file), Edited(doc)) << "written there again";
+            } else {
+                EXPECT_EQ(ReadFileText(file), "<missing>");
+                ASSERT_EQ(Messages().size(), folderGone ? 3u : 1u);
+                if (folderGone) {
+                    EXPECT_EQ(Messages()[2], FailedSaveQuestion(file));
+                }
+            }
+        }
+    }
+}
+
+TEST_F(EditsTest, ASaveThatFailsTwiceLetsTheUserDropTheEdits) {
+    for (Doc doc : {Doc::Text, Doc::Hex}) {
+        SCOPED_TRACE(doc == Doc::Text ? "text" : "hex");
+        const std::string folder = files_.Folder(doc == Doc::Text ? "metin" : "hex");
+        const std::string file = OpenEdited(doc, folder);
+        const std::string other = files_.File("diger.txt", "başka");
+        SetReadOnly(file, true); // made read-only behind the program's back
+        dialogs_.Clear();
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            dialogs_.AnswerMessage(IDOK); // the save's error
+            dialogs_.AnswerMessage(IDNO); // keep the edits
+            Click(other);
+            EXPECT_EQ(Panel(doc).FileName(), file) << "the dispatch did not go on";
+            EXPECT_TRUE(Panel(doc).Modified());
+            EXPECT_EQ(Held(doc), Edited(doc));
+        }
+        ASSERT_EQ(Messages().size(), 4u);
+        for (int i : {1, 3}) {
+            EXPECT_EQ(Messages()[i], FailedSaveQuestion(file));
+            EXPECT_EQ(dialogs_.Calls()[i].caption, "Dikkat!");
+            // Keeping is the default: Enter never drops anything.
+            EXPECT_EQ(dialogs_.Calls()[i].flags & (MB_TYPEMASK | MB_DEFMASK),
+                      static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2));
+        }
+
+        // The third time, at a panel switch, the user drops them: the file
+        // stays as it was, the text panel shows it so, and the switch goes on.
+        dialogs_.AnswerMessage(IDOK);
+        dialogs_.AnswerMessage(IDYES);
+        Execute("HtmlveResimEditoru");
+        EXPECT_EQ(Messages().size(), 6u);
+        EXPECT_EQ(ReadFileText(file), doc == Doc::Text ? kOriginalText : "ABCD");
+        EXPECT_FALSE(Panel(doc).Modified());
+        EXPECT_TRUE(Main().HtmlPanel->Visible());
+        if (doc == Doc::Text) {
+            EXPECT_EQ(Text().FileName(), file);
+            EXPECT_EQ(Held(doc), kOriginalText);
+        } else {
+            EXPECT_EQ(Hex().FileName(), "");
+        }
+        SetReadOnly(file, false);
+    }
+}
+
+TEST_F(EditsTest, EndingTheSessionSavesFirstAndAFailedSaveHoldsItBack) {
+    const std::string file = OpenEdited(Doc::Text, files_.Path());
+    auto querySession = [&] {
+        return SendMessageA(Main().Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    };
+    EXPECT_EQ(querySession(), TRUE);
+    EXPECT_EQ(ReadFileText(file), kEditedText) << "saved as on closing";
+    EXPECT_FALSE(Text().Modified());
+
+    // A save that fails, and the user keeps the edits: the session may not end.
+    Type("ikinci ");
+    SetReadOnly(file, true);
+    dialogs_.AnswerMessage(IDOK);
+    dialogs_.AnswerMessage(IDNO);
+    EXPECT_EQ(querySession(), FALSE);
+    EXPECT_TRUE(Text().Modified());
+    // With the edits dropped it may.
+    dialogs_.AnswerMessage(IDOK);
+    dialogs_.AnswerMessage(IDYES);
+    EXPECT_EQ(querySession(), TRUE);
+    EXPECT_EQ(ReadFileText(file), kEditedText);
+    SetReadOnly(file, false);
+
+    // A document whose file is gone: İptal holds the session back too.
+    const std::string data = OpenEdited(Doc::Hex, files_.Path());
+    ASSERT_TRUE(DeleteFileA(data.c_str()));
+    dialogs_.Clear();
+    dialogs_.AnswerMessage(IDCANCEL);
+    EXPECT_EQ(querySession(), FALSE);
+    EXPECT_EQ(Messages(), std::vector<std::string>{VanishedFileQuestion(data)});
+    EXPECT_TRUE(Hex().Modified());
+    // The session's end that follows anyway (forced) runs the save step once more.
+    dialogs_.AnswerMessage(IDYES);
+    SendMessageA(Main().Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ReadFileText(data), "ZBCD");
 }
 
 } // namespace

@@ -156,12 +156,38 @@ TEST(FirstStart, OpensInTheCurrentFolderWithoutAnErrorBox) {
     const std::string table = ReadFileText(WindowsPath(VELMORA_BUILD_INI "/sec.ini"));
     ASSERT_NE(table, "<missing>") << "the build puts a default sec.ini beside the program";
     work.File("not.txt", "merhaba");
+    // What an earlier run that ended badly left behind goes at the start; a
+    // file of ours that another process holds stays.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    install.Folder("ini");
+    const std::vector<std::string> leftovers = {install.Path() + "ini\\~vlm0000BEEF.tmp",
+                                                std::string(temp) + "0BADF00D.KWTF",
+                                                std::string(temp) + "0BADF00D.KWTF.undo"};
+    for (const std::string& path : leftovers) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        CloseHandle(file);
+    }
+    const std::string held = std::string(temp) + "0BADF00E.KWTF";
+    HANDLE holder =
+        CreateFileA(held.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    struct Release {
+        HANDLE file;
+        ~Release() { CloseHandle(file); }
+    } release{holder};
+
     StartedProgram program(install, work);
     ASSERT_TRUE(program.Started());
     // The main window appears; then give an error box time to show up too.
     Windows seen = program.WaitForMainWindow();
     ASSERT_TRUE(seen.boxes.empty()) << seen.boxes.front();
     ASSERT_NE(seen.main, nullptr) << "no main window";
+    for (const std::string& path : leftovers)
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+    EXPECT_NE(GetFileAttributesA(held.c_str()), INVALID_FILE_ATTRIBUTES) << "held by this process";
     // The show step has run when aktif.ini is there.
     const std::string archive = install.Path() + "ini\\aktif.ini";
     for (int i = 0; i < 200 && ReadFileText(archive) == "<missing>"; ++i)
