@@ -6,6 +6,7 @@
 #include "html/images/display.h"
 #include "html/images/gif_image.h"
 #include "html/images/image_cache.h"
+#include "html/table.h"
 #include "html/text_util.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/controls.h"
@@ -1404,14 +1405,20 @@ void THtmlView::SetViewImages(bool v) {
     viewImages_ = v;
     doc_->ShowImages = v;
     // Every picture is asked for again (or replaced by its placeholder).
+    // Tables' cells (their captions, nested tables) hold pictures too.
     std::function<void(TCell&)> reset = [&](TCell& cell) {
-        for (auto& s : cell.Sections)
-            if (auto* section = dynamic_cast<TSection*>(s.get()))
+        for (auto& s : cell.Sections) {
+            if (auto* section = dynamic_cast<TSection*>(s.get())) {
                 for (const auto& image : section->Images()) {
                     image->Picture.reset();
                     image->Kind = TImageObj::pkNone;
                     image->ImageKnown = false;
                 }
+            } else if (auto* table = dynamic_cast<ThtmlTable*>(s.get())) {
+                for (TCell* inner : table->CellsInOrder())
+                    reset(*inner);
+            }
+        }
     };
     doc_->Animations.clear();
     pictures_.Waiting.clear();

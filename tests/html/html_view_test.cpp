@@ -185,6 +185,44 @@ TEST_F(HtmlViewTest, BackgroundPictureIsTiledUnderTheText) {
     ReleaseDC(view->SurfaceHandle(), dc);
 }
 
+TEST_F(HtmlViewTest, PicturesSwitchedOffAndOnInsideTablesToo) {
+    folder->File("red.bmp", BmpBytes(40, 40, RGB(255, 0, 0)));
+    view->LoadFromFile(Page("cells.htm", "<body bgcolor=white><img src=red.bmp>"
+                                         "<table><tr><td><table><tr><td><img src=red.bmp></table></table>"));
+    // Where each picture shows: the first at the margin, the nested one below it.
+    auto redAt = [&](int x, int y) {
+        UpdateWindow(view->SurfaceHandle());
+        HDC dc = GetDC(view->SurfaceHandle());
+        const bool red = GetPixel(dc, x, y) == RGB(255, 0, 0);
+        ReleaseDC(view->SurfaceHandle(), dc);
+        return red;
+    };
+    int cellY = -1;
+    for (int y = 60; y < 140 && cellY < 0; ++y)
+        for (int x = 5; x < 60 && cellY < 0; ++x)
+            if (redAt(x, y)) cellY = y;
+    ASSERT_GE(cellY, 0) << "the picture in the nested cell is shown";
+    int cellX = 5;
+    while (!redAt(cellX, cellY))
+        ++cellX;
+    cellX += 10; // inside, away from the edge the placeholder's frame takes
+    cellY += 20;
+    ASSERT_TRUE(redAt(cellX, cellY));
+    view->SetViewImages(false);
+    EXPECT_FALSE(redAt(25, 25));
+    EXPECT_FALSE(redAt(cellX, cellY)) << "the picture in the cell stays after pictures went off";
+    view->SetViewImages(true);
+    EXPECT_TRUE(redAt(25, 25));
+    EXPECT_TRUE(redAt(cellX, cellY));
+    // A page read with pictures off gets them all when they come on.
+    view->SetViewImages(false);
+    view->LoadFromFile(folder->Path() + "cells.htm");
+    EXPECT_FALSE(redAt(cellX, cellY));
+    view->SetViewImages(true);
+    EXPECT_TRUE(redAt(25, 25));
+    EXPECT_TRUE(redAt(cellX, cellY)) << "the picture in the cell is not asked for again";
+}
+
 TEST_F(HtmlViewTest, TallDocumentScrollsToItsEndWithTheThumb) {
     std::string html = "<pre>";
     for (int i = 0; i < 2800; ++i)
