@@ -433,6 +433,11 @@ void THtmlView::LayOutDocument() {
     maxLineWidth_ = doc_->DocumentWidth;
     noPaint_ = false;
     ArrangeScrollBars();
+    // A new layout shows every running animation from its first frame.
+    for (TImageObj* image : doc_->Animations)
+        if (images::TGIFImage* gif = AnimationOf(*image);
+            gif && gif->Animating() && (gif->FrameIndex() != 1 || gif->Animation().LoopsDone() != 1))
+            gif->RestartAnimation();
     StartAnimations();
 }
 

@@ -632,6 +632,11 @@ TEST_F(HtmlViewTest, AnimatedGifStepsItsFrames) {
     const int first = animation(0)->FrameIndex();
     ASSERT_TRUE(PumpUntil([&] { return animation(0)->FrameIndex() != first; }, 5000));
     EXPECT_EQ(view->Document().Animations.size(), 2u);
+    // A new layout shows them from their first frame, still running.
+    view->SetMarginWidth(view->MarginWidth() + 4);
+    EXPECT_EQ(animation(0)->FrameIndex(), 1);
+    EXPECT_TRUE(animation(0)->Animating());
+    EXPECT_TRUE(PumpUntil([&] { return animation(0)->FrameIndex() != 1; }, 5000));
 }
 
 TEST_F(HtmlViewTest, PicturesAskedFromTheApplicationMayComeLater) {

@@ -299,4 +299,30 @@ TEST(GifAnimation, StepsWithDelaysAndLoopCounts) {
     EXPECT_TRUE(forever.Animating());
 }
 
+TEST(GifAnimation, RestartGoesBackToTheFirstFrameAsStarted) {
+    const Rgb red{255, 0, 0};
+    GifAnimation a;
+    ASSERT_TRUE(a.Start(Load("gif_disposal.gif"))); // loop count 2, delays 100, 0, 50, 200 ms
+    const PixelImage first = a.Composite();
+    uint32_t now = 0;
+    a.SetAnimating(true, now);
+    for (int i = 0; i < 6; ++i)
+        a.Step(now += 200); // into the second pass, frame 2 disposed to black
+    ASSERT_EQ(a.LoopsDone(), 2);
+    ASSERT_NE(a.FrameIndex(), 1);
+    a.Restart(now);
+    EXPECT_EQ(a.FrameIndex(), 1);
+    EXPECT_EQ(a.LoopsDone(), 1);
+    EXPECT_TRUE(a.Animating());
+    EXPECT_EQ(a.CurrentDelay(), 100);
+    EXPECT_EQ(At(a, 0, 0), red);
+    EXPECT_EQ(a.Composite().pixels, first.pixels);
+    // A stopped one stays stopped, on its first frame.
+    a.SetAnimating(false, now);
+    a.SetFrameIndex(3);
+    a.Restart(now);
+    EXPECT_EQ(a.FrameIndex(), 1);
+    EXPECT_FALSE(a.Animating());
+}
+
 } // namespace

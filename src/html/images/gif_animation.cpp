@@ -150,6 +150,14 @@ void GifAnimation::SetAnimating(bool on, uint32_t now) {
     }
 }
 
+void GifAnimation::Restart(uint32_t now) {
+    if (gif_->frames.empty() || composite_.Empty()) return; // nothing drawn yet (headers only)
+    const bool wasAnimating = animating_;
+    animating_ = false;
+    Start(std::shared_ptr<const GifFile>(gif_));
+    SetAnimating(wasAnimating, now);
+}
+
 bool GifAnimation::Step(uint32_t now) {
     if (!animating_ || gif_->frames.empty()) return false;
     if (uint32_t(now - lastStep_) < uint32_t(delay_)) return false;

@@ -37,6 +37,9 @@ public:
     int32_t LoopsDone() const { return loopsDone_; }
     bool Animating() const { return animating_; }
     void SetAnimating(bool on, uint32_t now);
+    // Back to frame 1 as when it started (composite, loops and delay), still
+    // running when it ran: a new layout shows the animation from its start.
+    void Restart(uint32_t now);
     int32_t CurrentDelay() const { return delay_; }
     int SpeedPercent() const { return 100; }
     // Set after a frame 1 is drawn while frame 1 leaves its pixels: the owner's

@@ -61,6 +61,9 @@ public:
     void SetFrameIndex(int n) { animation_.SetFrameIndex(n); }
     bool Animating() const { return animation_.Animating(); }
     void SetAnimating(bool on) { animation_.SetAnimating(on, clock_()); }
+    void RestartAnimation() {
+        if (!scanOnly_) animation_.Restart(clock_());
+    }
     bool Visible() const { return visible_; }
     void SetVisible(bool v) { visible_ = v; }
     bool Dither() const { return dither_; }
