@@ -287,11 +287,9 @@ size_t PaintWindow(HWND window, TSectionList& document, const TViewState& view, 
     if (r.right <= r.left || r.bottom <= r.top) return 0;
     TPaintContext pc(document, view, {r.left, r.top, r.right, r.bottom}, originX, CurrentSystemColors());
     PaintDocument(pc);
-    HPALETTE palette = images::SharedPalette();
-    HPALETTE oldPalette = palette ? SelectPalette(paint.DC(), palette, FALSE) : nullptr;
-    if (palette) RealizePalette(paint.DC());
+    // Pictures reach the window in the shared palette's colours (palette displays).
+    paint.UsePalette(images::SharedPalette());
     ExecuteDrawOps(paint.DC(), pc, fonts, hooks);
-    if (palette) SelectPalette(paint.DC(), oldPalette, FALSE);
     return pc.SectionsPainted;
 }
 

@@ -78,15 +78,29 @@ void BufferedPaint::Begin() {
     SetBkMode(buffer_, GetBkMode(target_));
 }
 
+void BufferedPaint::UsePalette(HPALETTE palette) {
+    if (!palette || !target_) return;
+    HPALETTE replaced = SelectPalette(target_, palette, FALSE);
+    if (!oldTargetPalette_) oldTargetPalette_ = replaced;
+    RealizePalette(target_);
+    if (buffer_) {
+        replaced = SelectPalette(buffer_, palette, FALSE);
+        if (!oldBufferPalette_) oldBufferPalette_ = replaced;
+        RealizePalette(buffer_);
+    }
+}
+
 BufferedPaint::~BufferedPaint() {
     if (buffer_) {
         BitBlt(target_, rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, buffer_,
                rect_.left, rect_.top, SRCCOPY);
+        if (oldBufferPalette_) SelectPalette(buffer_, oldBufferPalette_, FALSE);
         SelectObject(buffer_, GetStockObject(SYSTEM_FONT));
         SelectObject(buffer_, oldBitmap_);
         DeleteObject(bitmap_);
         DeleteDC(buffer_);
     }
+    if (oldTargetPalette_) SelectPalette(target_, oldTargetPalette_, FALSE);
     if (window_) EndPaint(window_, &paint_);
 }
 

@@ -180,9 +180,14 @@ public:
     HDC Target() const { return target_; }
     const RECT& Rect() const { return rect_; }
     bool Buffered() const { return buffer_ != nullptr; }
+    // Selects and realises a palette in the buffer and in the target, so that
+    // what is drawn reaches the screen in its colours, not the 20 static ones
+    // (on palette displays); both are restored at the end.
+    void UsePalette(HPALETTE palette);
 
 private:
     void Begin();
+    HPALETTE oldTargetPalette_ = nullptr, oldBufferPalette_ = nullptr;
 
     HWND window_ = nullptr;
     PAINTSTRUCT paint_{};
