@@ -10,6 +10,7 @@
 
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
+#include "toolkit/ansi_paths.h"
 #include "toolkit/application.h"
 
 namespace velmora::app {
@@ -360,10 +361,25 @@ bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg == WM_DROPFILES) {
         HDROP drop = reinterpret_cast<HDROP>(wParam);
         std::vector<std::string> names;
-        char name[MAX_PATH] = {};
-        if (DragQueryFileA(drop, 0, name, MAX_PATH) > 0) names.push_back(name);
+        std::string refused;
+        // The wide name: the ANSI one has look-alike letters for those the code
+        // page cannot spell, naming another file. Such a name goes by its short
+        // name, or not at all.
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        if (length > 0) {
+            std::wstring wide(length + 1, L'\0');
+            if (DragQueryFileW(drop, 0, wide.data(), length + 1) == length) {
+                wide.resize(length);
+                const std::string name = tk::AnsiPath(wide);
+                if (!name.empty())
+                    names.push_back(name);
+                else
+                    refused = tk::AnsiPathForMessage(wide);
+            }
+        }
         // Released before the file opens: opening may ask questions or fail.
         DragFinish(drop);
+        if (!refused.empty()) tk::ShowError("HATA - Geçersiz yol\r" + refused);
         DropFiles(names);
         result = 0;
         return !names.empty();

@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "html/navigation.h"
 #include "toolkit/gdi.h"
 
 namespace velmora::app {
@@ -63,22 +64,13 @@ HBITMAP GlyphBitmap(Glyph kind) {
     return glyphs[static_cast<size_t>(kind)].get();
 }
 
-// ASCII upper case: the scheme names are ASCII, and the Turkish rules would
-// turn the i of "mailto" into a dotted capital.
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 } // namespace
 
 bool IsShellLink(const std::string& url) {
-    // The viewer reads local files only: a secure web address would end in
-    // "Can't locate file", so it goes to the shell like a plain one.
-    const std::string upper = UpperAscii(url);
-    return upper.find("MAILTO:") != std::string::npos || upper.find("HTTP:") != std::string::npos ||
-           upper.find("HTTPS:") != std::string::npos;
+    // The viewer reads local files only: a secure web address goes to the
+    // shell like a plain one. A page is not trusted: anything else that
+    // merely mentions a scheme stays with the viewer.
+    return !html::ShellLinkUrl(url).empty();
 }
 
 THtmlPanel::THtmlPanel(const Params& params)
@@ -328,8 +320,9 @@ void THtmlPanel::SelectAllClick() {
 }
 
 void THtmlPanel::HotSpotClick(const std::string& url, bool& handled) {
-    if (!IsShellLink(url)) return; // the viewer follows it
-    if (OpenLink) OpenLink(url);
+    const std::string address = html::ShellLinkUrl(url);
+    if (address.empty()) return; // the viewer follows it, or leaves it
+    if (OpenLink) OpenLink(address);
     handled = true;
 }
 

@@ -305,8 +305,16 @@ void TForm2::LoadTable() {
 bool TForm2::SaveTable() {
     const std::string path = TableFile();
     if (tableIncomplete_ && os::FileExists(path)) {
-        // The part of the old file that was never read would be gone with this write.
-        if (SafeCopyFile(path, main_.AppDir + "ini\\sec.ini.bak")) tableIncomplete_ = false;
+        // The part of the old file that was never read would be gone with
+        // this write: without its copy the file stays as it is.
+        const std::string backup = main_.AppDir + "ini\\sec.ini.bak";
+        WriteResult copied = SafeCopyFile(path, backup);
+        if (!copied) {
+            tk::ShowError(copied.Text() + "\r\n" + backup + "\r\n" + path +
+                          " okunamayan kısmı yedeklenemediği için değiştirilmedi.");
+            return false;
+        }
+        tableIncomplete_ = false;
     }
     WriteResult written = SafeWriteFile(path, Ext->TableText());
     if (!written) {

@@ -18,12 +18,15 @@ bool FolderExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 // Moves newFile over target (which may be missing). newFile first takes what
-// the user set on target: its attributes (hidden, system...) or permission
-// bits, and on Windows its creation time; a changed file gets the archive bit.
+// the user set on target: its attributes (hidden, system...) and access list,
+// or its permission bits, and on Windows its creation time; a changed file
+// gets the archive bit.
 // False with target untouched when anything fails; newFile then stays.
 bool MoveFileOver(const std::string& newFile, const std::string& target);
-// The file a path stands for: a symbolic link's target on POSIX, the path
-// itself otherwise (or when it does not exist).
+// The file a path stands for: a symbolic link's target (on POSIX also when
+// that target does not exist yet; on Windows as the system resolves an
+// existing file), the path itself otherwise. On Windows the owner may get a
+// short name for a target the code page cannot spell.
 std::string FinalPath(const std::string& path);
 // True when both paths exist and name one file.
 bool SameFile(const std::string& a, const std::string& b);

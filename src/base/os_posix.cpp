@@ -85,11 +85,22 @@ bool MoveFileOver(const std::string& newFile, const std::string& target) {
 }
 
 std::string FinalPath(const std::string& path) {
-    char* real = realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string result = real;
-    std::free(real);
-    return result;
+    // A symbolic link is saved through: the file it names is the one
+    // replaced, also when that file is not there yet. Each step is read as the
+    // kernel would follow it (a relative target from the link's own folder);
+    // a loop ends at a link, which the replace then refuses.
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string target(4096, '\0');
+        ssize_t n = readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size()) break;
+        target.resize(static_cast<size_t>(n));
+        if (target[0] != '/') target = current.substr(0, current.find_last_of('/') + 1) + target;
+        current = target;
+    }
+    return current;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

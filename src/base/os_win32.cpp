@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <memory>
 
 #include "base/os_faults.h"
@@ -52,6 +54,29 @@ UniqueHandle OpenForAttributes(const std::string& path, DWORD access) {
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
+
+// The access list the user gave the file goes to the file that replaces it
+// (a new file would get its folder's). A file system without access lists
+// has nothing to keep; one that has them must take them.
+bool CopyAccessList(const std::string& from, const std::string& to) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return true;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    const SECURITY_INFORMATION what =
+        DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                   : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    std::string name = to;
+    DWORD result =
+        dacl ? SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr)
+             : ERROR_SUCCESS;
+    LocalFree(descriptor);
+    return result == ERROR_SUCCESS;
+}
 } // namespace
 
 bool MoveFileOver(const std::string& newFile, const std::string& target) {
@@ -69,6 +94,7 @@ bool MoveFileOver(const std::string& newFile, const std::string& target) {
                 if (auto fresh = OpenForAttributes(newFile, FILE_WRITE_ATTRIBUTES))
                     SetFileTime(fresh.get(), &created, nullptr, nullptr);
         }
+        if (!CopyAccessList(target, newFile)) return false;
         const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
         if (!SetFileAttributesA(newFile.c_str(), (attributes & kept) | FILE_ATTRIBUTE_ARCHIVE)) return false;
     }
@@ -79,7 +105,43 @@ bool MoveFileOver(const std::string& newFile, const std::string& target) {
     return false;
 }
 
-std::string FinalPath(const std::string& path) { return path; }
+std::string FinalPath(const std::string& path) {
+    // Vista's call; on older systems a path is taken as it stands.
+    using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto finalPathOf = reinterpret_cast<FinalPathFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!finalPathOf) return path;
+    auto file = OpenForAttributes(path, 0);
+    if (!file) return path; // missing: made where it is named
+    std::wstring wide(1024, L'\0');
+    DWORD n = finalPathOf(file.get(), wide.data(), static_cast<DWORD>(wide.size()), 0);
+    if (n == 0 || n >= wide.size()) return path;
+    wide.resize(n);
+    if (wide.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        wide = L"\\\\" + wide.substr(8);
+    else if (wide.compare(0, 4, L"\\\\?\\") == 0)
+        wide = wide.substr(4);
+    // In the code page, never with a look-alike letter (that would be another
+    // file): a name it cannot spell goes by its short name.
+    auto spell = [](const std::wstring& text, std::string& out) {
+        BOOL unspellable = FALSE;
+        int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, "?",
+                                       &unspellable);
+        if (size <= 0 || unspellable) return false;
+        out.assign(static_cast<size_t>(size), '\0');
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, out.data(), size, "?", nullptr);
+        out.resize(static_cast<size_t>(size - 1));
+        return true;
+    };
+    std::string result;
+    if (!spell(wide, result)) {
+        wchar_t shortName[MAX_PATH * 2] = {};
+        DWORD m = GetShortPathNameW(wide.c_str(), shortName, MAX_PATH * 2);
+        if (m == 0 || m >= MAX_PATH * 2 || !spell(shortName, result)) return path;
+    }
+    // Not a link: the path as the caller gave it.
+    return lstrcmpiA(result.c_str(), path.c_str()) == 0 ? path : result;
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
     auto ha = OpenForAttributes(a, 0);

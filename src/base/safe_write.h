@@ -52,7 +52,7 @@ public:
     void Abandon();
 
     WriteFailure Failure() const { return failure_; }
-    // The file that is replaced (a symbolic link's target on POSIX).
+    // The file that is replaced: a symbolic link is saved through to its target.
     const std::string& Target() const { return target_; }
     // The new file while it is being written.
     const std::string& NewFilePath() const { return newPath_; }

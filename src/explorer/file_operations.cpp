@@ -72,11 +72,15 @@ std::string QuotedIfSpaced(const std::string& parameter) {
     return parameter.find(' ') == std::string::npos ? parameter : "\"" + parameter + "\"";
 }
 
-std::vector<char> DoubleNulList(const std::string& name) {
-    std::vector<char> list(name.begin(), name.end());
-    list.push_back('\0');
-    list.push_back('\0');
+std::vector<wchar_t> DoubleNulList(const std::wstring& name) {
+    std::vector<wchar_t> list(name.begin(), name.end());
+    list.push_back(L'\0');
+    list.push_back(L'\0');
     return list;
+}
+
+std::wstring AddWideSlash(const std::wstring& path) {
+    return path.empty() || path.back() == L'\\' ? path : path + L'\\';
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -110,26 +114,48 @@ HENHMETAFILE LoadMetafile(const std::string& path) {
 
 // ---- shared routines
 
-bool FolderCopyMove(const std::string& source, const std::string& targetFolder, int mode, unsigned options) {
+bool FolderCopyMove(const std::string& source, const std::string& targetFolder, int mode, unsigned options,
+                    HWND owner) {
     if (!FolderExists(source)) return false;
     try {
-        std::vector<char> from = DoubleNulList(DelSlash(source));
+        const std::wstring from = LongWidePath(DelSlash(source));
+        const std::wstring name = from.substr(from.find_last_of(L'\\') + 1);
+        // No trailing "\" but after a drive ("C:" alone is that drive's current folder).
+        const std::wstring folder =
+            LongWidePath(targetFolder.size() > 3 ? DelSlash(targetFolder) : AddSlash(targetFolder));
+        if (name.empty() || folder.empty()) return false;
         // The new folder's full name: given only the target folder, some shells
-        // pour the folder's content into it instead of copying the folder.
-        std::vector<char> to = DoubleNulList(JoinPath(targetFolder, NamePart(DelSlash(source))));
-        SHFILEOPSTRUCTA op{};
-        op.hwnd = nullptr;
-        op.wFunc = mode == 2 ? FO_MOVE : FO_COPY;
-        op.pFrom = from.data();
-        op.pTo = to.data();
+        // pour the folder's content into it instead of copying the folder. A
+        // folder of that name that is there already is the shell's to merge
+        // with (and to ask about): named in full, it would get the copy inside.
+        const std::wstring named = AddWideSlash(folder) + name;
+        const bool merge = GetFileAttributesW(named.c_str()) != INVALID_FILE_ATTRIBUTES;
         FILEOP_FLAGS flags = FOF_ALLOWUNDO;
         if (options & fcRenameOnCollision) flags |= FOF_RENAMEONCOLLISION;
         if (options & fcNoConfirmation) flags |= FOF_NOCONFIRMATION;
         if (options & fcSilent) flags |= FOF_SILENT;
         if (options & fcSimpleProgress) flags |= FOF_SIMPLEPROGRESS;
-        op.fFlags = flags;
-        op.lpszProgressTitle = "";
-        return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+        auto run = [&](UINT function, const std::wstring& what, const std::wstring& to, FILEOP_FLAGS f) {
+            std::vector<wchar_t> fromList = DoubleNulList(what);
+            std::vector<wchar_t> toList = DoubleNulList(to);
+            SHFILEOPSTRUCTW op{};
+            op.hwnd = owner;
+            op.wFunc = function;
+            op.pFrom = fromList.data();
+            op.pTo = function == FO_DELETE ? nullptr : toList.data();
+            op.fFlags = f;
+            op.lpszProgressTitle = L"";
+            return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+        };
+        if (!merge || (flags & FOF_RENAMEONCOLLISION))
+            return run(mode == 2 ? FO_MOVE : FO_COPY, from, merge ? folder : named, flags);
+        if (!run(FO_COPY, from, folder, flags)) return false;
+        // A move onto a folder of the same name is a merge, which not every
+        // shell moves: the copy, then the source into the recycle bin once
+        // all of it was copied.
+        if (mode != 2) return true;
+        return run(FO_DELETE, from, std::wstring(),
+                   FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT);
     } catch (const std::exception&) {
         return false;
     }
@@ -257,11 +283,14 @@ void TFileOperations::Paste() {
                 tk::ShowError("HATA - Klasör kendi içine kopyalanamaz\r" + entry);
                 continue;
             }
-            const bool moved = FolderCopyMove(entry, DelSlash(folder), mode, fcNoConfirmation) && mode == 2;
+            // The shell asks before it overwrites when the user wants to be asked.
+            const bool moved = FolderCopyMove(entry, DelSlash(folder), mode,
+                                              ConfirmFileOps ? 0u : fcNoConfirmation, OwnerWindow()) &&
+                               mode == 2;
             if (moved && list_.OnPathMoved) list_.OnPathMoved(entry, target);
             list_.UpdateFileList();
         } else {
-            const bool done = ShellFileOperation(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, target);
+            const bool done = ShellCopyInto(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, folder);
             if (done && mode == 2 && list_.OnPathMoved) list_.OnPathMoved(entry, target);
         }
     }
@@ -534,7 +563,7 @@ void TFileOperations::CopyToFolder(const std::string& folder) {
             tk::ShowError("HATA - Klasör kendi içine kopyalanamaz\r" + entry);
             continue;
         }
-        ShellFileOperation(OwnerWindow(), FO_COPY, entry, target);
+        ShellCopyInto(OwnerWindow(), FO_COPY, entry, folder);
     }
 }
 

@@ -26,8 +26,12 @@ enum TFolderCopyOption : unsigned {
 };
 
 // One shell copy (mode 0) or move (mode 2) of a whole folder into a target
-// folder, always undoable. False when the source is no folder or the shell failed.
-bool FolderCopyMove(const std::string& source, const std::string& targetFolder, int mode, unsigned options);
+// folder, always undoable; a folder of the same name there is merged with it,
+// the shell asking before it overwrites unless fcNoConfirmation is given. The
+// shell's boxes are owned by owner. False when the source is no folder or the
+// shell failed.
+bool FolderCopyMove(const std::string& source, const std::string& targetFolder, int mode, unsigned options,
+                    HWND owner = nullptr);
 
 // The target path of a shell link file; empty when it cannot be read.
 std::string ResolveLink(const std::string& linkPath);

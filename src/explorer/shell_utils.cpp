@@ -38,11 +38,20 @@ bool DiskBytes(const std::string& root, uint64_t& total, uint64_t& free) {
 }
 
 // A list of one name ended by two NULs; an empty name gives an empty list.
-std::vector<char> DoubleNulList(const std::string& name) {
-    std::vector<char> list(name.begin(), name.end());
-    list.push_back('\0');
-    list.push_back('\0');
+std::vector<wchar_t> DoubleNulList(const std::wstring& name) {
+    std::vector<wchar_t> list(name.begin(), name.end());
+    list.push_back(L'\0');
+    list.push_back(L'\0');
     return list;
+}
+
+std::wstring Widened(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
 }
 
 } // namespace
@@ -98,19 +107,51 @@ INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std:
     return result;
 }
 
+FILEOP_FLAGS ShellFileOperationFlags(UINT function) {
+    FILEOP_FLAGS flags = FOF_ALLOWUNDO;
+    if (!ConfirmFileOps) flags |= FOF_NOCONFIRMATION;
+    if (function == FO_DELETE) flags |= FOF_WANTNUKEWARNING;
+    return flags;
+}
+
+std::wstring LongWidePath(const std::string& path) {
+    const std::wstring wide = Widened(path);
+    if (wide.empty()) return wide;
+    DWORD n = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (n == 0) return wide;
+    std::wstring result(n, L'\0');
+    n = GetLongPathNameW(wide.c_str(), result.data(), n);
+    if (n == 0 || n >= result.size()) return wide;
+    result.resize(n);
+    return result;
+}
+
 bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target) {
-    std::vector<char> from = DoubleNulList(source);
-    std::vector<char> to = target.empty() ? std::vector<char>{'\0', '\0'} : DoubleNulList(target);
-    SHFILEOPSTRUCTA op{};
+    return ShellFileOperation(owner, function, LongWidePath(source), Widened(target));
+}
+
+bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target) {
+    if (source.empty()) return false;
+    std::vector<wchar_t> from = DoubleNulList(source);
+    std::vector<wchar_t> to = DoubleNulList(target);
+    SHFILEOPSTRUCTW op{};
     op.hwnd = owner;
     op.wFunc = function;
     op.pFrom = from.data();
     op.pTo = function == FO_DELETE ? nullptr : to.data();
-    op.fFlags = ConfirmFileOps ? FOF_ALLOWUNDO : FOF_NOCONFIRMATION;
+    op.fFlags = ShellFileOperationFlags(function);
     op.hNameMappings = nullptr;
-    op.lpszProgressTitle = "";
-    int result = SHFileOperationA(&op);
+    op.lpszProgressTitle = L"";
+    int result = SHFileOperationW(&op);
     return result == 0 && !op.fAnyOperationsAborted;
+}
+
+bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder) {
+    const std::wstring from = LongWidePath(source);
+    const size_t slash = from.find_last_of(L'\\');
+    const std::wstring name = slash == std::wstring::npos ? from : from.substr(slash + 1);
+    if (name.empty() || folder.empty()) return false;
+    return ShellFileOperation(owner, function, from, Widened(AddSlash(folder)) + name);
 }
 
 } // namespace velmora::explorer

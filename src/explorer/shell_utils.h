@@ -8,9 +8,10 @@
 
 namespace velmora::explorer {
 
-// When set, shell file operations ask their usual confirmations and deletions
-// go to the recycle bin; when clear, nothing is asked and deletions are final.
-// One switch for the whole process; the main window clears it when first shown.
+// When set, shell file operations ask their usual confirmations; when clear,
+// nothing is asked and existing targets are overwritten. Deletions go to the
+// recycle bin either way. One switch for the whole process; the main window
+// clears it when first shown.
 inline bool ConfirmFileOps = false;
 
 // True when the drive's root can be queried. An invalid letter shows
@@ -33,9 +34,24 @@ std::string GetWinVersion();
 INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std::string& parameters,
                     const std::string& folder, int showCommand);
 
+// The flags of a shell file operation: undo always (a deletion goes to the
+// recycle bin, and the shell warns before one that cannot), no questions
+// unless ConfirmFileOps is set.
+FILEOP_FLAGS ShellFileOperationFlags(UINT function);
+
+// A path as the system's wide path, with each short (8.3) name in it widened
+// to the long name it stands for: a name the code page cannot spell reaches
+// the shell whole. A path that does not exist is only widened.
+std::wstring LongWidePath(const std::string& path);
+
 // One SHFileOperation (FO_COPY, FO_MOVE, FO_DELETE or FO_RENAME) of one source
-// path to one target path (empty for FO_DELETE), flags from ConfirmFileOps.
-// True when the shell succeeded and nothing was aborted.
+// path to one target path (empty for FO_DELETE), flags from
+// ShellFileOperationFlags. The shell gets the source's long name. True when
+// the shell succeeded and nothing was aborted.
 bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target);
+bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target);
+// A copy or move of source into folder under the source's own long name,
+// also when the list knows the source only by its short name.
+bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder);
 
 } // namespace velmora::explorer

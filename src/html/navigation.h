@@ -46,6 +46,14 @@ struct TLinkAction {
 };
 TLinkAction ResolveLinkClick(const std::string& href, const TLinkContext& context);
 
+// What a link hands to the shell: a web or mail address (after trimming, it
+// starts with "http://", "https://" or "mailto:", in any letter case, and
+// goes on), made one URL that nothing can split into a program and its
+// arguments: spaces, quotes, backslashes, control characters and letters
+// beyond ASCII are percent-encoded (letters as UTF-8). Empty for any other
+// link, which the viewer follows or ignores.
+std::string ShellLinkUrl(const std::string& href);
+
 // The vertical scroll position as a place in the document: the top-level
 // section at the top of the view and the distance into it. It survives a
 // re-layout at another width.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "toolkit/ansi_paths.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
@@ -293,10 +294,13 @@ public:
         info.ulFlags = BIF_RETURNONLYFSDIRS;
         LPITEMIDLIST list = SHBrowseForFolderA(&info);
         if (!list) return false;
-        char path[MAX_PATH] = {};
-        bool ok = SHGetPathFromIDListA(list, path);
+        // A folder the code page cannot spell goes by its short name; without
+        // one it is refused, never taken as a look-alike that is another folder.
+        std::string path, shown;
+        bool ok = AnsiPathFromItemList(list, path, shown);
         CoTaskMemFree(list);
         if (ok) folder = path;
+        if (!ok && !shown.empty()) ShowError("HATA - Geçersiz yol\r" + shown);
         return ok;
     }
     int ShowModal(TForm& form) override { return form.RunModalLoop(); }

@@ -273,6 +273,8 @@ TEST_F(HtmlPanelTest, WebAndMailLinksGoToTheShellOthersToTheViewer) {
     EXPECT_EQ(opened, std::vector<std::string>{"http://www.example.com/"});
     EXPECT_TRUE(dialogs.Calls().empty());
 
+    // Only a web or mail address goes to the shell: the others that mention a
+    // scheme are the viewer's (it leaves a program alone).
     struct Rule {
         const char* url;
         bool shell;
@@ -280,9 +282,40 @@ TEST_F(HtmlPanelTest, WebAndMailLinksGoToTheShellOthersToTheViewer) {
     for (const Rule& r :
          {Rule{"mailto:a@b.c", true}, Rule{"MAILTO:a@b.c", true}, Rule{"mAiLtO:x", true},
           Rule{"http://a/", true}, Rule{"HTTP://A/", true}, Rule{"https://a/", true},
-          Rule{"sayfa.htm?geri=http://a", true}, Rule{"sayfa2.htm", false}, Rule{"#bolum", false},
-          Rule{"file:///c:/a.htm", false}, Rule{"ftp://a/", false}, Rule{"http//a", false}, Rule{"", false}})
+          Rule{" http://x ", true}, Rule{"sayfa.htm?geri=http://a", false}, Rule{"notepad.exe http:", false},
+          Rule{"file:///C:/windows/notepad.exe#http:", false}, Rule{"sayfa2.htm", false},
+          Rule{"#bolum", false}, Rule{"file:///c:/a.htm", false}, Rule{"ftp://a/", false},
+          Rule{"http//a", false}, Rule{"", false}})
         EXPECT_EQ(IsShellLink(r.url), r.shell) << r.url;
+}
+
+TEST_F(HtmlPanelTest, LinksThatMerelyMentionASchemeNeverReachTheShell) {
+    folder->File("baglantilar.htm", "<html><body>"
+                                    "<p><a href=\"notepad.exe http:\">birinci</a></p>"
+                                    "<p><a href=\"file:///C:/windows/notepad.exe#http:\">ikinci</a></p>"
+                                    "<p><a href=\" http://x \">ucuncu</a></p>"
+                                    "</body></html>");
+    struct Case {
+        const char* text;
+        const char* shell; // what the shell gets, or null
+    };
+    for (const Case& c : {Case{"birinci", nullptr}, Case{"ikinci", nullptr}, Case{"ucuncu", "http://x"}}) {
+        Load("baglantilar.htm");
+        dialogs.Clear();
+        ClickText(c.text);
+        const auto shell = dialogs.Calls("shell");
+        if (c.shell) {
+            ASSERT_EQ(shell.size(), 1u) << c.text;
+            EXPECT_EQ(shell[0].text, c.shell);
+            EXPECT_EQ(shell[0].verb, "open");
+            EXPECT_EQ(shell[0].parameters, "");
+        } else {
+            EXPECT_TRUE(shell.empty()) << c.text;
+        }
+        // The viewer leaves a program alone: the page stays, nothing is asked.
+        EXPECT_EQ(View().CurrentFile(), Path("baglantilar.htm")) << c.text;
+        EXPECT_TRUE(dialogs.Calls("message").empty()) << c.text;
+    }
 }
 
 TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {

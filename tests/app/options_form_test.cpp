@@ -22,8 +22,8 @@
 #include "toolkit/menus.h"
 
 using namespace velmora::app;
-using testing_support::ReadFileText;
 using testing_support::Pump;
+using testing_support::ReadFileText;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
 namespace explorer = velmora::explorer;
@@ -271,6 +271,50 @@ TEST_F(OptionsTest, TooLargeSecIniIsNotReadAndNotLost) {
     dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
     Options().Execute();
     EXPECT_EQ(ReadFileText(SecIni() + ".bak"), huge);
+}
+
+TEST_F(OptionsTest, APartlyReadTableIsNotRewrittenWhenItsCopyCannotBeMade) {
+    const std::string old =
+        "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\n\t\t.htm\r\n\t.html\r\nHex Editörü\r\n";
+    struct Case {
+        const char* why;
+        bool folder; // sec.ini.bak is a folder, else a read-only file
+    };
+    for (const Case& c : {Case{"klasör", true}, Case{"salt okunur", false}}) {
+        app_.File("ini\\sec.ini", old);
+        const std::string backup = SecIni() + ".bak";
+        if (c.folder) {
+            ASSERT_TRUE(CreateDirectoryA(backup.c_str(), nullptr));
+        } else {
+            app_.File("ini\\sec.ini.bak", "eski yedek");
+            SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        forms_.reset();
+        dialogs_.Clear();
+        Start();
+        ASSERT_EQ(Messages().size(), 1u) << c.why; // the invalid level
+        dialogs_.Clear();
+        dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
+        Options().Execute();
+        EXPECT_EQ(ReadFileText(SecIni()), old) << c.why;
+        ASSERT_EQ(Messages().size(), 1u) << c.why;
+        EXPECT_NE(Messages()[0].find("sec.ini.bak"), std::string::npos) << Messages()[0];
+        EXPECT_NE(Messages()[0].find("değiştirilmedi"), std::string::npos) << Messages()[0];
+        if (!c.folder) {
+            EXPECT_EQ(ReadFileText(backup), "eski yedek");
+        }
+
+        // Once the copy can be made, the next close writes the table.
+        if (c.folder)
+            RemoveDirectoryA(backup.c_str());
+        else
+            SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+        dialogs_.AnswerModal([](tk::TForm&) { return IDCANCEL; });
+        Options().Execute();
+        EXPECT_EQ(ReadFileText(backup), old) << c.why;
+        EXPECT_EQ(ReadFileText(SecIni()), "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\n") << c.why;
+        DeleteFileA(backup.c_str());
+    }
 }
 
 TEST_F(OptionsTest, ExtFindTable) {

@@ -9,8 +9,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <aclapi.h>
+
+#include <cstdlib>
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace velmora;
@@ -248,7 +253,151 @@ TEST(SafeWrite, HiddenAndSystemFilesAreSavedAndKeepTheirAttributes) {
         }
     }
 }
+
+// A symbolic link made by the build machine (the test's fixture), as the
+// Windows program sees it: under Wine a link of the Linux file system.
+TEST(SafeWrite, ALinkIsSavedThroughToItsTarget) {
+    const char* folder = std::getenv("VELMORA_LINK_FIXTURE");
+    if (!folder || !*folder) GTEST_SKIP() << "no link fixture";
+    std::string dir = folder;
+    if (dir[0] == '/') dir = "Z:" + dir;
+    for (char& c : dir)
+        if (c == '/') c = '\\';
+    const std::string link = dir + "\\link.txt", target = dir + "\\target.txt";
+    if (!os::FileExists(dir + "\\made")) GTEST_SKIP() << "the build machine made no link";
+    ASSERT_TRUE(os::SameFile(link, target));
+    EXPECT_EQ(os::FinalPath(target), target);
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const WriteResult result = SafeWriteFile(link, std::string("new"));
+    ASSERT_TRUE(result.Ok()) << result.Text();
+    EXPECT_EQ(Scratch::Read(target), "new");
+    EXPECT_EQ(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+    // Still a link to it.
+    EXPECT_TRUE(os::SameFile(link, target));
+    EXPECT_TRUE(lstrcmpiA(os::FinalPath(link).c_str(), target.c_str()) == 0) << os::FinalPath(link);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+// A protected access list of one entry (everyone, full access), or none.
+struct AccessList {
+    int entries = -1;
+    bool isProtected = false;
+    ACCESS_MASK mask = 0;
+};
+
+AccessList ReadAccessList(const std::string& path) {
+    AccessList result;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return result;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    result.isProtected = (control & SE_DACL_PROTECTED) != 0;
+    if (dacl) {
+        result.entries = dacl->AceCount;
+        void* ace = nullptr;
+        if (dacl->AceCount > 0 && GetAce(dacl, 0, &ace))
+            result.mask = static_cast<ACCESS_ALLOWED_ACE*>(ace)->Mask;
+    }
+    LocalFree(descriptor);
+    return result;
+}
+
+} // namespace
+
+TEST(SafeWrite, TheTargetsAccessListIsKept) {
+    Scratch s;
+    const std::string path = s.Write("acl.txt", "old");
+    BYTE sid[SECURITY_MAX_SID_SIZE] = {};
+    DWORD sidSize = sizeof sid;
+    ASSERT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, sid, &sidSize));
+    BYTE buffer[256] = {};
+    PACL acl = reinterpret_cast<PACL>(buffer);
+    ASSERT_TRUE(InitializeAcl(acl, sizeof buffer, ACL_REVISION));
+    const ACCESS_MASK mask = FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
+    ASSERT_TRUE(AddAccessAllowedAce(acl, ACL_REVISION, mask, sid));
+    std::string name = path;
+    ASSERT_EQ(SetNamedSecurityInfoA(name.data(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                    nullptr, acl, nullptr),
+              DWORD(ERROR_SUCCESS));
+    const AccessList before = ReadAccessList(path);
+    if (before.entries != 1 || !before.isProtected) GTEST_SKIP() << "this file system keeps no access lists";
+    ASSERT_TRUE(SafeWriteFile(path, std::string("new")).Ok());
+    EXPECT_EQ(Scratch::Read(path), "new");
+    const AccessList after = ReadAccessList(path);
+    EXPECT_EQ(after.entries, 1);
+    EXPECT_TRUE(after.isProtected);
+    EXPECT_EQ(after.mask, before.mask);
+}
 #else
+TEST(SafeWrite, ASymbolicLinkIsSavedThroughToItsTarget) {
+    Scratch s;
+    const std::string folder = s.Path("links");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::string sub = folder + "/sub";
+    ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+    struct Case {
+        const char* link;
+        const char* points;  // the link's text
+        const char* written; // the file that gets the bytes, in the folder
+        bool exists;         // that file is there before the save
+    };
+    const Case cases[] = {
+        {"absolute", "", "sub/a.txt", true}, // points: the full path of written
+        {"relative", "b.txt", "b.txt", true},
+        {"into_sub", "sub/c.txt", "sub/c.txt", true},
+        {"chain", "relative", "b.txt", true}, // a link to a link
+        {"dangling", "sub/new.txt", "sub/new.txt", false},
+    };
+    for (const Case& c : cases) {
+        const std::string link = folder + "/" + c.link;
+        const std::string written = folder + "/" + c.written;
+        const std::string points = *c.points ? c.points : written;
+        if (c.exists) {
+            s.Write("links/" + std::string(c.written), "old");
+            ASSERT_EQ(chmod(written.c_str(), 0640), 0);
+        }
+        if (access(link.c_str(), F_OK) != 0 || std::string(c.link) == "chain") {
+            unlink(link.c_str());
+            ASSERT_EQ(symlink(points.c_str(), link.c_str()), 0) << c.link;
+        }
+        const WriteResult result = SafeWriteFile(link, std::string("new ") + c.link);
+        ASSERT_TRUE(result.Ok()) << c.link << ": " << result.Text();
+        struct stat st {};
+        ASSERT_EQ(lstat(link.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.link << " is a link still";
+        char text[4096] = {};
+        EXPECT_EQ(std::string(text, static_cast<size_t>(readlink(link.c_str(), text, sizeof text))), points);
+        EXPECT_EQ(Scratch::Read(written), std::string("new ") + c.link);
+        ASSERT_EQ(stat(written.c_str(), &st), 0);
+        if (c.exists) {
+            EXPECT_EQ(st.st_mode & 0777, 0640u) << c.link;
+        }
+    }
+    // A loop names no file: nothing is written, the links stay.
+    const std::string one = folder + "/one", two = folder + "/two";
+    ASSERT_EQ(symlink(two.c_str(), one.c_str()), 0);
+    ASSERT_EQ(symlink(one.c_str(), two.c_str()), 0);
+    EXPECT_FALSE(SafeWriteFile(one, std::string("x")).Ok());
+    struct stat st {};
+    ASSERT_EQ(lstat(one.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    for (const Case& c : cases) {
+        unlink((folder + "/" + c.link).c_str());
+        unlink((folder + "/" + c.written).c_str());
+    }
+    for (const std::string& name : {one, two, sub, folder}) {
+        unlink(name.c_str());
+        rmdir(name.c_str());
+    }
+}
+
 TEST(SafeWrite, PermissionBitsAreKept) {
     Scratch s;
     std::string path = s.Write("mode.txt", "old");

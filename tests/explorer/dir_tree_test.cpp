@@ -12,7 +12,9 @@
 #include "explorer/dir_tree.h"
 #include "explorer/path_utils.h"
 #include "explorer/tree_size.h"
+#include "explorer/shell_utils.h"
 #include "support/scripted_dialogs.h"
+#include "support/shell_questions.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -502,6 +504,27 @@ TEST_F(DirTreeTest, DeleteNodeRemovesTheFolderButNeverADriveOrTheRoot) {
     ASSERT_EQ(dialogs.Calls().size(), 1u);
     EXPECT_EQ(dialogs.Calls()[0].text, "HATA - " + cPath + "\r                bulunamadı");
     EXPECT_EQ(tree->FindChild(t, "C"), c);
+}
+
+TEST_F(DirTreeTest, ADeletedFolderGoesToTheRecycleBinWithItsContent) {
+    for (bool confirm : {false, true}) {
+        // A name of its own: the bin keeps the items of earlier runs.
+        const std::string name = "Klasor_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                 std::to_string(GetTickCount()) + (confirm ? "_sor" : "_sorma");
+        temp.Folder("T\\" + name);
+        temp.File("T\\" + name + "\\in.txt", "in");
+        tree->ReloadTree();
+        TTreeNode node = Open(root + "\\" + name);
+        ASSERT_EQ(tree->NodeText(node), name);
+        velmora::explorer::ConfirmFileOps = confirm;
+        testing_support::ShellQuestions questions(IDYES);
+        EXPECT_TRUE(tree->DeleteNode(node));
+        EXPECT_EQ(questions.Captions().size(), confirm ? 1u : 0u);
+        EXPECT_FALSE(FolderExists(root + "\\" + name));
+        EXPECT_TRUE(testing_support::RecycleBinHolds(std::wstring(name.begin(), name.end()))) << name;
+        EXPECT_TRUE(dialogs.Calls().empty());
+    }
+    velmora::explorer::ConfirmFileOps = false;
 }
 
 TEST_F(DirTreeTest, TreeSizeCountsTheFolderAndItsSubFoldersOnly) {

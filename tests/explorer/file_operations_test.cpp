@@ -15,6 +15,7 @@
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
 #include "support/scripted_dialogs.h"
+#include "support/shell_questions.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/clipboard.h"
@@ -658,4 +659,124 @@ TEST_F(FileOperationsTest, FolderCopyMoveNeedsAFolder) {
     EXPECT_TRUE(FolderCopyMove(a, AddSlash(b) + "A", 2, fcNoConfirmation));
     EXPECT_EQ(ReadAll(AddSlash(b) + "A\\A\\f.txt"), "f");
     EXPECT_FALSE(FolderExists(a));
+}
+
+namespace {
+
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+bool ExistsWide(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void MakeFileWide(const std::wstring& path, const std::string& contents) {
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+} // namespace
+
+TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
+    // 'Ω' and 'ő' are not in the Turkish code page: the list knows these
+    // entries by their short names, the copies get the real ones.
+    const std::wstring names[] = {L"\u03A9mega.txt", L"\u015Eirket_\u0151.txt", L"\u03A9 Klas\u00F6r"};
+    struct Case {
+        const char* how;
+        int mode; // 0 copy, 2 cut, -1 sent to a folder
+    };
+    for (const Case& c : {Case{"kopyala", 0}, Case{"kes", 2}, Case{"gonder", -1}}) {
+        const std::string a = temp.Folder(std::string("A_") + c.how),
+                          b = temp.Folder(std::string("B_") + c.how);
+        MakeFileWide(Wide(a) + names[0], "omega");
+        MakeFileWide(Wide(a) + names[1], "sirket");
+        ASSERT_TRUE(CreateDirectoryW((Wide(a) + names[2]).c_str(), nullptr));
+        MakeFileWide(Wide(a) + names[2] + L"\\i\u00E7.txt", "inner");
+        temp.File(std::string("A_") + c.how + "\\Sirket_o.txt", "other");
+        Show(a);
+        list->SetSelected(-1, false);
+        int selected = 0;
+        for (int i = 0; i < list->RowCount(); ++i)
+            if (list->Row(i).caption.find('?') != std::string::npos) {
+                list->SetSelected(i, true);
+                ++selected;
+            }
+        ASSERT_EQ(selected, 3) << c.how;
+        if (c.mode >= 0) {
+            ops->CutCopy(c.mode);
+            Show(b);
+            ops->Paste();
+        } else {
+            ops->CopyToFolder(b);
+        }
+        for (const std::wstring& name : names) {
+            EXPECT_TRUE(ExistsWide(Wide(b) + name)) << c.how;
+            EXPECT_EQ(ExistsWide(Wide(a) + name), c.mode != 2) << c.how;
+        }
+        EXPECT_TRUE(ExistsWide(Wide(b) + names[2] + L"\\i\u00E7.txt")) << c.how;
+        EXPECT_EQ(ReadAll(AddSlash(a) + "Sirket_o.txt"), "other");
+        EXPECT_FALSE(Exists(AddSlash(b) + "Sirket_o.txt"));
+        EXPECT_TRUE(MessageTexts().empty()) << c.how;
+    }
+}
+
+TEST_F(FileOperationsTest, AFolderPastedOverOneOfTheSameNameIsMergedAskingWhenConfirmationIsOn) {
+    struct Case {
+        int mode;
+        bool confirm;
+        int answer;
+        bool merged; // the pasted files are there (and, after a cut, gone from the source)
+        size_t questions;
+    };
+    const Case cases[] = {
+        {0, false, IDNO, true, 0}, {0, true, IDNO, false, 1}, {0, true, IDYES, true, 1},
+        {2, false, IDNO, true, 0}, {2, true, IDNO, false, 1}, {2, true, IDYES, true, 1},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string tag = std::to_string(++n);
+        const std::string a = temp.Folder("A" + tag), b = temp.Folder("B" + tag);
+        temp.Folder("A" + tag + "\\Sub");
+        temp.File("A" + tag + "\\Sub\\same.txt", "new");
+        temp.File("A" + tag + "\\Sub\\only.txt", "only");
+        temp.Folder("B" + tag + "\\Sub");
+        temp.File("B" + tag + "\\Sub\\same.txt", "old");
+        temp.File("B" + tag + "\\Sub\\keep.txt", "keep");
+        ConfirmFileOps = c.confirm;
+        Show(a);
+        Select({"Sub"});
+        ops->CutCopy(c.mode);
+        Show(b);
+        testing_support::ShellQuestions questions(c.answer);
+        ops->Paste();
+        EXPECT_EQ(questions.Captions().size(), c.questions) << tag;
+        EXPECT_EQ(ReadAll(AddSlash(b) + "Sub\\same.txt"), c.merged ? "new" : "old") << tag;
+        EXPECT_EQ(Exists(AddSlash(b) + "Sub\\only.txt"), c.merged) << tag;
+        EXPECT_EQ(ReadAll(AddSlash(b) + "Sub\\keep.txt"), "keep") << tag;
+        EXPECT_FALSE(Exists(AddSlash(b) + "Sub\\Sub")) << tag; // never the copy inside
+        EXPECT_EQ(Exists(AddSlash(a) + "Sub"), !(c.mode == 2 && c.merged)) << tag;
+        EXPECT_TRUE(dialogs.Calls().empty()) << tag;
+    }
+}
+
+TEST_F(FileOperationsTest, DeletedEntriesGoToTheRecycleBin) {
+    for (bool confirm : {false, true}) {
+        const std::string name = "sil_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                 std::to_string(GetTickCount()) + (confirm ? "_sor.txt" : "_sorma.txt");
+        const std::string a = temp.Folder(confirm ? "A1" : "A2");
+        temp.File(std::string(confirm ? "A1\\" : "A2\\") + name, "data");
+        ConfirmFileOps = confirm;
+        Show(a);
+        Select({name});
+        testing_support::ShellQuestions questions(IDYES);
+        ops->DeleteSelected();
+        EXPECT_EQ(questions.Captions().size(), confirm ? 1u : 0u);
+        EXPECT_FALSE(Exists(AddSlash(a) + name));
+        EXPECT_TRUE(testing_support::RecycleBinHolds(Wide(name))) << name;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "explorer/path_utils.h"
 #include "support/scripted_dialogs.h"
+#include "support/shell_questions.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
 
@@ -142,4 +143,55 @@ TEST_F(ShellUtilsTest, ShellFileOperationReportsAMissingSource) {
     TempFolder temp;
     EXPECT_FALSE(ShellFileOperation(nullptr, FO_COPY, temp.Path() + "yok.txt", temp.Path() + "b.txt"));
     EXPECT_FALSE(PathExists(temp.Path() + "b.txt"));
+}
+
+TEST_F(ShellUtilsTest, DeletionsGoToTheRecycleBinAskingOnlyWhenConfirmationIsOn) {
+    // Under Wine the bin is the desktop's trash folder (XDG_DATA_HOME/Trash).
+    struct Case {
+        bool confirm;
+        int answer;
+        bool deleted;
+        size_t questions;
+    };
+    const Case cases[] = {{false, IDNO, true, 0}, {true, IDYES, true, 1}, {true, IDNO, false, 1}};
+    TempFolder temp;
+    int n = 0;
+    for (const Case& c : cases) {
+        // A name of its own: the bin keeps the items of earlier runs.
+        const std::string name = "sil_" + std::to_string(GetCurrentProcessId()) + "_" +
+                                 std::to_string(GetTickCount()) + "_" + std::to_string(++n) + ".txt";
+        const std::string path = temp.File(name, "data");
+        ConfirmFileOps = c.confirm;
+        ScriptedDialogs dialogs;
+        testing_support::ShellQuestions questions(c.answer);
+        EXPECT_EQ(ShellFileOperation(nullptr, FO_DELETE, path, ""), c.deleted) << n;
+        EXPECT_EQ(questions.Captions().size(), c.questions) << n;
+        EXPECT_EQ(PathExists(path), !c.deleted) << n;
+        EXPECT_EQ(testing_support::RecycleBinHolds(std::wstring(name.begin(), name.end())), c.deleted) << n;
+        EXPECT_TRUE(dialogs.Calls().empty());
+    }
+    EXPECT_EQ(ShellFileOperationFlags(FO_DELETE) & (FOF_ALLOWUNDO | FOF_WANTNUKEWARNING),
+              FOF_ALLOWUNDO | FOF_WANTNUKEWARNING);
+}
+
+TEST_F(ShellUtilsTest, ShortNamesReachTheShellAsTheLongNames) {
+    TempFolder temp;
+    const std::string folder = temp.Folder("Hedef");
+    const std::wstring wideTemp(temp.Path().begin(), temp.Path().end());
+    const std::wstring longName = wideTemp + L"\u03A9mega.txt";
+    HANDLE h =
+        CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    wchar_t shortWide[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(longName.c_str(), shortWide, MAX_PATH), 0u);
+    char shortPath[MAX_PATH] = {};
+    WideCharToMultiByte(CP_ACP, 0, shortWide, -1, shortPath, MAX_PATH, nullptr, nullptr);
+    ASSERT_EQ(std::string(shortPath).find('?'), std::string::npos) << shortPath;
+
+    EXPECT_EQ(LongWidePath(shortPath), longName);
+    EXPECT_EQ(LongWidePath(temp.Path() + "yok.txt"), wideTemp + L"yok.txt");
+    EXPECT_TRUE(ShellCopyInto(nullptr, FO_COPY, shortPath, folder));
+    const std::wstring copied = std::wstring(folder.begin(), folder.end()) + L"\u03A9mega.txt";
+    EXPECT_NE(GetFileAttributesW(copied.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -96,6 +96,41 @@ std::vector<std::string> Files(const THistory& h) {
     return out;
 }
 
+TEST(LinkResolution, OnlyWebAndMailAddressesGoToTheShellAndOnlyAsOneUrl) {
+    struct Case {
+        const char* href;
+        const char* shell; // what the shell gets; "" when the link is not the shell's
+    };
+    const Case cases[] = {
+        {"http://x", "http://x"},
+        {"  HTTP://Example.com/a?b=c#d \r\n", "HTTP://Example.com/a?b=c#d"},
+        {"https://a/", "https://a/"},
+        {"MailTo:ali@example.com", "MailTo:ali@example.com"},
+        {"mAiLtO:x", "mAiLtO:x"},
+        // Merely mentioning a scheme is not enough: a page is not trusted.
+        {"notepad.exe http:", ""},
+        {"file:///C:/windows/notepad.exe#http:", ""},
+        {"sayfa.htm?geri=http://a", ""},
+        {"cmd /c start mailto:x", ""},
+        {"\"http://x\"", ""},
+        {"http:x", ""},
+        {"http//a", ""},
+        {"http://", ""},
+        {"mailto:", ""},
+        {"ftp://a/", ""},
+        {"sayfa2.htm", ""},
+        {"", ""},
+        // Nothing in the address can end it or start another argument.
+        {"http://x/a b\"c\\d", "http://x/a%20b%22c%5Cd"},
+        {"http://x/\t<tag>|^`{}", "http://x/%09%3Ctag%3E%7C%5E%60%7B%7D"},
+        {"mailto:çağrı@örnek.com", "mailto:%C3%A7a%C4%9Fr%C4%B1@%C3%B6rnek.com"},
+        {"http://x/\x80", "http://x/%E2%82%AC"},
+        {"http://x/%41", "http://x/%41"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShellLinkUrl(c.href), c.shell) << c.href;
+}
+
 TEST(History, BackThenANewLinkDropsWhatWasAhead) {
     THistory h;
     h.SetMaxCount(6);
