@@ -122,8 +122,9 @@ TEST(TextEncoding, Cp1254HoldsItsOwn256CharactersOnly) {
     EXPECT_EQ(FindUnencodable(u"\u0416", TextEncoding::Utf8), std::u16string::npos);
     EXPECT_EQ(EncodeText(u"a\u0416", f), "a?");
 #ifdef _WIN32
-    // The same table as the system's.
+    // The same table as the system's (an LF is read as the editor's line break, a CR).
     for (int b = 0; b < 256; ++b) {
+        if (b == '\n') continue;
         char c = static_cast<char>(b);
         wchar_t w = 0;
         ASSERT_EQ(MultiByteToWideChar(1254, 0, &c, 1, &w, 1), 1);
