@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstddef>
+#include <type_traits>
+#include <vector>
 
 namespace velmora {
 
@@ -105,100 +108,124 @@ size_t BomLength(const TextFormat& format) {
 
 enum class StepKind { Text, LoneCr, CrLf, LoneLf };
 
-// One step of decoding: a character (one or two units) or a line break (one
-// CR unit for CRLF, LF or CR), and how many bytes it took.
-struct Step {
+const std::array<char16_t, 256>& Cp1254Table() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> made{};
+        for (int b = 0; b < 256; ++b)
+            made[static_cast<size_t>(b)] = FromCp1254(static_cast<uint8_t>(b));
+        return made;
+    }();
+    return table;
+}
+
+// Walks the steps of decoding from byte `start`: a character (one or two
+// units) or a line break (one CR unit for CRLF, LF or CR). For each step
+// visit(units, count, byte, length, kind) is called; it returns false to stop.
+// Bytes that do not decode are one U+FFFD each. With `run`, a run of ASCII
+// characters other than CR and LF (in code page 1254 and UTF-8) is handed to
+// run(bytes, count) at once instead.
+template <typename Visit, typename Run = std::nullptr_t>
+void WalkSteps(std::string_view bytes, TextEncoding encoding, size_t start, Visit&& visit,
+               Run&& run = nullptr) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const size_t n = bytes.size();
     char16_t units[2];
-    int count = 0;
-    size_t length = 0;
-    StepKind kind = StepKind::Text;
-};
-
-class Reader {
-public:
-    Reader(std::string_view bytes, TextEncoding encoding, size_t start)
-        : data_(reinterpret_cast<const uint8_t*>(bytes.data())), size_(bytes.size()), encoding_(encoding),
-          position_(std::min(start, bytes.size())) {}
-
-    size_t Position() const { return position_; }
-    bool AtEnd() const { return position_ >= size_; }
-
-    // Reads the step at the position; false at the end.
-    bool Next(Step& step) {
-        if (position_ >= size_) return false;
-        Raw(position_, step);
-        if (step.count == 1 && (step.units[0] == kCr || step.units[0] == kLf)) {
-            if (step.units[0] == kCr) {
-                step.kind = StepKind::LoneCr;
-                Step next;
-                if (position_ + step.length < size_) {
-                    Raw(position_ + step.length, next);
-                    if (next.count == 1 && next.units[0] == kLf) {
-                        step.length += next.length;
-                        step.kind = StepKind::CrLf;
-                    }
-                }
-            } else {
-                step.kind = StepKind::LoneLf;
-            }
-            step.units[0] = kCr;
+    auto asciiRun = [&](size_t& i) {
+        if constexpr (std::is_same_v<std::decay_t<Run>, std::nullptr_t>) {
+            return false;
         } else {
-            step.kind = StepKind::Text;
+            size_t j = i;
+            while (j < n && p[j] < 0x80 && p[j] != '\r' && p[j] != '\n')
+                ++j;
+            if (j == i) return false;
+            run(p + i, j - i);
+            i = j;
+            return true;
         }
-        position_ += step.length;
-        return true;
+    };
+    switch (encoding) {
+    case TextEncoding::Cp1254: {
+        const std::array<char16_t, 256>& table = Cp1254Table();
+        for (size_t i = start; i < n;) {
+            if (asciiRun(i)) continue;
+            const uint8_t b = p[i];
+            if (b == '\r') {
+                const bool pair = i + 1 < n && p[i + 1] == '\n';
+                units[0] = kCr;
+                if (!visit(units, 1, i, pair ? 2u : 1u, pair ? StepKind::CrLf : StepKind::LoneCr)) return;
+                i += pair ? 2 : 1;
+                continue;
+            }
+            units[0] = b == '\n' ? kCr : table[b];
+            if (!visit(units, 1, i, 1u, b == '\n' ? StepKind::LoneLf : StepKind::Text)) return;
+            ++i;
+        }
+        return;
     }
-
-private:
-    void Raw(size_t at, Step& step) const {
-        const size_t left = size_ - at;
-        switch (encoding_) {
-        case TextEncoding::Cp1254:
-            step.units[0] = FromCp1254(data_[at]);
-            step.count = 1;
-            step.length = 1;
-            return;
-        case TextEncoding::Utf8: {
+    case TextEncoding::Utf8:
+        for (size_t i = start; i < n;) {
+            if (asciiRun(i)) continue;
+            const uint8_t b = p[i];
+            if (b == '\r') {
+                const bool pair = i + 1 < n && p[i + 1] == '\n';
+                units[0] = kCr;
+                if (!visit(units, 1, i, pair ? 2u : 1u, pair ? StepKind::CrLf : StepKind::LoneCr)) return;
+                i += pair ? 2 : 1;
+                continue;
+            }
+            if (b < 0x80) {
+                units[0] = b == '\n' ? kCr : b;
+                if (!visit(units, 1, i, 1u, b == '\n' ? StepKind::LoneLf : StepKind::Text)) return;
+                ++i;
+                continue;
+            }
             uint32_t cp = 0;
-            size_t n = Utf8Sequence(data_ + at, left, cp);
-            if (n == 0) {
-                step.units[0] = kReplacement;
-                step.count = 1;
-                step.length = 1;
+            size_t length = Utf8Sequence(p + i, n - i, cp);
+            int count = 1;
+            if (length == 0) {
+                units[0] = kReplacement;
+                length = 1;
             } else if (cp >= 0x10000) {
                 cp -= 0x10000;
-                step.units[0] = static_cast<char16_t>(0xD800 + (cp >> 10));
-                step.units[1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-                step.count = 2;
-                step.length = n;
+                units[0] = static_cast<char16_t>(0xD800 + (cp >> 10));
+                units[1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+                count = 2;
             } else {
-                step.units[0] = static_cast<char16_t>(cp);
-                step.count = 1;
-                step.length = n;
+                units[0] = static_cast<char16_t>(cp);
             }
-            return;
+            if (!visit(units, count, i, length, StepKind::Text)) return;
+            i += length;
         }
-        case TextEncoding::Utf16LE:
-        case TextEncoding::Utf16BE:
-            step.count = 1;
-            if (left < 2) {
-                step.units[0] = kReplacement;
-                step.length = 1;
-            } else {
-                const uint8_t a = data_[at], b = data_[at + 1];
-                step.units[0] = encoding_ == TextEncoding::Utf16LE ? static_cast<char16_t>(a | (b << 8))
-                                                                   : static_cast<char16_t>((a << 8) | b);
-                step.length = 2;
+        return;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const bool little = encoding == TextEncoding::Utf16LE;
+        auto unitAt = [&](size_t i) -> char16_t {
+            return little ? static_cast<char16_t>(p[i] | (p[i + 1] << 8))
+                          : static_cast<char16_t>((p[i] << 8) | p[i + 1]);
+        };
+        for (size_t i = start; i < n;) {
+            if (n - i < 2) {
+                units[0] = kReplacement; // an odd last byte
+                visit(units, 1, i, 1u, StepKind::Text);
+                return;
             }
-            return;
+            const char16_t u = unitAt(i);
+            if (u == kCr) {
+                const bool pair = n - i >= 4 && unitAt(i + 2) == kLf;
+                units[0] = kCr;
+                if (!visit(units, 1, i, pair ? 4u : 2u, pair ? StepKind::CrLf : StepKind::LoneCr)) return;
+                i += pair ? 4 : 2;
+                continue;
+            }
+            units[0] = u == kLf ? kCr : u;
+            if (!visit(units, 1, i, 2u, u == kLf ? StepKind::LoneLf : StepKind::Text)) return;
+            i += 2;
         }
+        return;
     }
-
-    const uint8_t* data_;
-    size_t size_;
-    TextEncoding encoding_;
-    size_t position_;
-};
+    }
+}
 
 TextFormat DetectEncoding(std::string_view bytes) {
     TextFormat format;
@@ -224,20 +251,33 @@ TextFormat DetectEncoding(std::string_view bytes) {
 // appended to out when it is not null.
 TextFormat DecodeCounting(std::string_view bytes, std::u16string* out) {
     TextFormat format = DetectEncoding(bytes);
-    Reader reader(bytes, format.encoding, BomLength(format));
-    if (out) out->reserve(bytes.size());
     size_t counts[3] = {0, 0, 0}; // CRLF, LF, CR
     int order[3] = {-1, -1, -1};  // the break number that first showed each kind
     int breaks = 0;
-    Step step;
-    while (reader.Next(step)) {
-        if (out) out->append(step.units, static_cast<size_t>(step.count));
-        if (step.kind == StepKind::Text) continue;
-        int kind = step.kind == StepKind::CrLf ? 0 : step.kind == StepKind::LoneLf ? 1 : 2;
-        if (order[kind] < 0) order[kind] = breaks;
-        ++counts[kind];
-        ++breaks;
-    }
+    size_t written = 0;
+    if (out) out->resize(bytes.size() + 1);
+    WalkSteps(
+        bytes, format.encoding, BomLength(format),
+        [&](const char16_t* units, int count, size_t, size_t, StepKind kind) {
+            if (out) {
+                (*out)[written] = units[0];
+                if (count == 2) (*out)[written + 1] = units[1];
+            }
+            written += static_cast<size_t>(count);
+            if (kind == StepKind::Text) return true;
+            int which = kind == StepKind::CrLf ? 0 : kind == StepKind::LoneLf ? 1 : 2;
+            if (order[which] < 0) order[which] = breaks;
+            ++counts[which];
+            ++breaks;
+            return true;
+        },
+        [&](const uint8_t* ascii, size_t count) {
+            if (out)
+                for (size_t k = 0; k < count; ++k)
+                    (*out)[written + k] = ascii[k];
+            written += count;
+        });
+    if (out) out->resize(written);
     int best = -1;
     for (int kind = 0; kind < 3; ++kind) {
         if (counts[kind] == 0) continue;
@@ -360,35 +400,94 @@ struct Boundary {
     bool loneLfAfter = false;  // the step starting here is an LF not after a CR
 };
 
+// A step's start in the original: its byte offset and unit position.
+struct StepStart {
+    size_t byte = 0, unit = 0;
+};
+
+// The prefix boundary (the last step boundary at or before prefixUnits) and
+// the suffix boundary (the first at or after suffixStartUnits). Also, for the
+// check of what is written: a step start at least four bytes before the
+// prefix boundary (a step reads no further ahead than that), and the first
+// step starts from the suffix boundary on (the end of the text included).
 void FindBoundaries(std::string_view original, const TextFormat& format, size_t prefixUnits,
-                    size_t suffixStartUnits, Boundary& prefix, Boundary& suffix) {
-    Reader reader(original, format.encoding, BomLength(format));
+                    size_t suffixStartUnits, Boundary& prefix, Boundary& suffix, StepStart& before,
+                    std::vector<StepStart>& after) {
+    constexpr size_t kAfter = 8;
+    const size_t first = BomLength(format);
+    StepStart recent[4];
+    size_t steps = 0;
     size_t unit = 0;
-    prefix = Boundary{0, reader.Position(), false, false};
-    Step step;
     StepKind last = StepKind::Text;
-    bool prefixDone = false;
-    for (;;) {
-        const size_t before = reader.Position();
-        const StepKind lastBefore = last;
-        if (!reader.Next(step)) {
-            if (!prefixDone) prefix = Boundary{unit, before, lastBefore == StepKind::LoneCr, false};
-            suffix = Boundary{unit, before, lastBefore == StepKind::LoneCr, false};
-            return;
-        }
-        const size_t next = unit + static_cast<size_t>(step.count);
-        if (!prefixDone && next > prefixUnits) {
-            prefix = Boundary{unit, before, lastBefore == StepKind::LoneCr, step.kind == StepKind::LoneLf};
-            prefixDone = true;
-        }
-        if (unit >= suffixStartUnits) {
-            suffix = Boundary{unit, before, lastBefore == StepKind::LoneCr, step.kind == StepKind::LoneLf};
-            if (!prefixDone) prefix = suffix;
-            return;
-        }
-        unit = next;
-        last = step.kind;
+    bool prefixDone = false, suffixDone = false;
+    after.clear();
+    auto backFour = [&] { return steps < 4 ? StepStart{first, 0} : recent[steps % 4]; };
+    WalkSteps(original, format.encoding, first,
+              [&](const char16_t*, int count, size_t byte, size_t, StepKind kind) {
+                  const size_t next = unit + static_cast<size_t>(count);
+                  if (!prefixDone && next > prefixUnits) {
+                      prefix = Boundary{unit, byte, last == StepKind::LoneCr, kind == StepKind::LoneLf};
+                      before = backFour();
+                      prefixDone = true;
+                  }
+                  if (unit >= suffixStartUnits) {
+                      if (!suffixDone)
+                          suffix = Boundary{unit, byte, last == StepKind::LoneCr, kind == StepKind::LoneLf};
+                      suffixDone = true;
+                      after.push_back(StepStart{byte, unit});
+                      if (after.size() >= kAfter) return false;
+                  }
+                  recent[steps++ % 4] = StepStart{byte, unit};
+                  unit = next;
+                  last = kind;
+                  return true;
+              });
+    if (after.size() >= kAfter) return;
+    // The end of the text is the boundary after the last step.
+    const Boundary end{unit, original.size(), last == StepKind::LoneCr, false};
+    if (!suffixDone) suffix = end;
+    if (!prefixDone) {
+        prefix = end;
+        before = backFour();
     }
+    after.push_back(StepStart{original.size(), unit});
+}
+
+// Whether out (the original with its bytes from suffixStart in the original
+// moved to outSuffixStart) reads back as text, looking only where it can
+// differ: from `before` until the reading meets a step start of the
+// original's suffix. False also when that cannot be told here.
+bool ReadsBackAround(std::string_view out, const TextFormat& format, std::u16string_view text, size_t wasSize,
+                     const StepStart& before, size_t outSuffixStart, size_t suffixStart,
+                     const std::vector<StepStart>& after) {
+    size_t t = before.unit;
+    bool stopped = false, ok = false;
+    WalkSteps(out, format.encoding, before.byte,
+              [&](const char16_t* units, int count, size_t byte, size_t, StepKind) {
+                  if (byte >= outSuffixStart) {
+                      const size_t originalByte = byte - outSuffixStart + suffixStart;
+                      for (const StepStart& s : after) {
+                          if (s.byte == originalByte) {
+                              // From here on the same bytes read the same.
+                              ok = t == s.unit - wasSize + text.size();
+                              stopped = true;
+                              return false;
+                          }
+                      }
+                      if (originalByte > after.back().byte) {
+                          stopped = true;
+                          return false;
+                      }
+                  }
+                  for (int k = 0; k < count; ++k, ++t) {
+                      if (t >= text.size() || text[t] != units[k]) {
+                          stopped = true;
+                          return false;
+                      }
+                  }
+                  return true;
+              });
+    return stopped ? ok : t == text.size();
 }
 
 } // namespace
@@ -423,12 +522,23 @@ DecodedText DecodeText(std::string_view bytes) {
 std::u16string DecodeAs(std::string_view bytes, const TextFormat& format) {
     size_t start = BomLength(format);
     if (bytes.substr(0, start) != Bom(format.encoding).substr(0, start)) start = 0;
-    std::u16string text;
-    text.reserve(bytes.size());
-    Reader reader(bytes, format.encoding, start);
-    Step step;
-    while (reader.Next(step))
-        text.append(step.units, static_cast<size_t>(step.count));
+    std::u16string text(bytes.size() + 1, u'\0');
+    size_t written = 0;
+    char16_t* out = text.data();
+    WalkSteps(
+        bytes, format.encoding, start,
+        [&](const char16_t* units, int count, size_t, size_t, StepKind) {
+            out[written] = units[0];
+            if (count == 2) out[written + 1] = units[1];
+            written += static_cast<size_t>(count);
+            return true;
+        },
+        [&](const uint8_t* ascii, size_t count) {
+            for (size_t k = 0; k < count; ++k)
+                out[written + k] = ascii[k];
+            written += count;
+        });
+    text.resize(written);
     return text;
 }
 
@@ -447,7 +557,12 @@ std::string EncodeText(std::u16string_view text, const TextFormat& format) {
 }
 
 std::string EncodeKeeping(std::string_view original, const TextFormat& format, std::u16string_view edited) {
-    const std::u16string text = NormalizeLineBreaks(edited);
+    std::u16string normalized;
+    std::u16string_view text = edited;
+    if (edited.find(kLf) != std::u16string_view::npos) {
+        normalized = NormalizeLineBreaks(edited);
+        text = normalized;
+    }
     const std::u16string was = DecodeAs(original, format);
     const size_t limit = std::min(was.size(), text.size());
     size_t same = 0;
@@ -458,14 +573,15 @@ std::string EncodeKeeping(std::string_view original, const TextFormat& format, s
         ++sameEnd;
 
     Boundary prefix, suffix;
-    FindBoundaries(original, format, same, was.size() - sameEnd, prefix, suffix);
+    StepStart before;
+    std::vector<StepStart> after;
+    FindBoundaries(original, format, same, was.size() - sameEnd, prefix, suffix, before, after);
     std::u16string_view middle;
     // The kept bytes must read back as they did where they meet what is
     // written between them; where they would not, the last kept character
     // before goes into the changed part.
     for (;;) {
-        middle = std::u16string_view(text).substr(prefix.unit,
-                                                  text.size() - (was.size() - suffix.unit) - prefix.unit);
+        middle = text.substr(prefix.unit, text.size() - (was.size() - suffix.unit) - prefix.unit);
         if (prefix.unit == 0) break;
         const auto next = static_cast<uint8_t>(suffix.byte < original.size() ? original[suffix.byte] : 0);
         // A lone CR and a lone LF side by side read back as one CRLF.
@@ -479,7 +595,7 @@ std::string EncodeKeeping(std::string_view original, const TextFormat& format, s
             prefix.byte == original.size() && (original.size() - BomLength(format)) % 2 == 1 &&
             !middle.empty();
         if (!joinedBreak && !joinedSequence && !oddByteInside) break;
-        FindBoundaries(original, format, prefix.unit - 1, suffix.unit, prefix, suffix);
+        FindBoundaries(original, format, prefix.unit - 1, suffix.unit, prefix, suffix, before, after);
     }
     // The changed part's first and last line breaks must not join a kept lone
     // CR before them or a kept lone LF after them into one CRLF: such a break
@@ -497,16 +613,20 @@ std::string EncodeKeeping(std::string_view original, const TextFormat& format, s
     EncodeBody(out, middle, format.encoding, format.lineEnd, firstBreak, lastBreak);
     out.append(original.substr(suffix.byte));
     // What is written reads back as the text, or the whole text is written
-    // anew. (Not for a text the encoding cannot hold as it is.)
-    bool exact = FindUnencodable(text, format.encoding) == std::u16string::npos;
+    // anew. (Not for a changed part the encoding cannot hold as it is: the
+    // kept parts hold only what the original held.)
+    bool exact = FindUnencodable(middle, format.encoding) == std::u16string::npos;
     if (format.encoding == TextEncoding::Utf8)
-        for (size_t i = 0; exact && i < text.size(); ++i) {
-            if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+        for (size_t i = 0; exact && i < middle.size(); ++i) {
+            if (IsHighSurrogate(middle[i]) && i + 1 < middle.size() && IsLowSurrogate(middle[i + 1]))
                 ++i;
-            else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+            else if (IsHighSurrogate(middle[i]) || IsLowSurrogate(middle[i]))
                 exact = false;
         }
-    if (exact && DecodeAs(out, format) != text) {
+    const size_t outSuffixStart = out.size() - (original.size() - suffix.byte);
+    if (exact &&
+        !ReadsBackAround(out, format, text, was.size(), before, outSuffixStart, suffix.byte, after) &&
+        DecodeAs(out, format) != text) {
         ++keepingFallbacks;
         return EncodeText(text, format);
     }
@@ -518,22 +638,29 @@ int EncodeKeepingFallbacks() {
 }
 
 std::u16string NormalizeLineBreaks(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i];
-        if (u == kCr && i + 1 < text.size() && text[i + 1] == kLf) ++i;
-        out += u == kLf ? kCr : u;
+    std::u16string out(text.size(), u'\0');
+    const char16_t* from = text.data();
+    const char16_t* end = from + text.size();
+    char16_t* to = out.data();
+    while (from < end) {
+        const char16_t u = *from++;
+        if (u == kCr) {
+            if (from < end && *from == kLf) ++from;
+        } else if (u == kLf) {
+            *to++ = kCr;
+            continue;
+        }
+        *to++ = u;
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return out;
 }
 
 uint64_t TextFingerprint(std::u16string_view text) {
+    // FNV-1a over the 16-bit units.
     uint64_t hash = 14695981039346656037ull;
-    for (char16_t u : text) {
-        hash = (hash ^ (u & 0xFF)) * 1099511628211ull;
-        hash = (hash ^ (u >> 8)) * 1099511628211ull;
-    }
+    for (char16_t u : text)
+        hash = (hash ^ u) * 1099511628211ull;
     return hash;
 }
 
