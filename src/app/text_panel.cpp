@@ -581,13 +581,30 @@ bool TTextPanel::LoadFile(const std::string& path) {
 bool TTextPanel::LoadText(std::u16string_view text) {
     tk::TRichEdit& e = *RichEdit1;
     std::weak_ptr<bool> alive = alive_;
+    // No undo steps and no notifications for what is not the user's edit.
+    // However the load ends (an exception too), they come back and the panel
+    // takes loads and edits again; unless the panel itself went meanwhile.
+    struct LoadingGuard {
+        TTextPanel& panel;
+        tk::TRichEdit& editor;
+        std::weak_ptr<bool> alive;
+        LoadingGuard(TTextPanel& p, tk::TRichEdit& e, std::weak_ptr<bool> a) : panel(p), editor(e), alive(a) {
+            panel.loading_ = true;
+            panel.clearAfterLoad_ = false;
+            editor.SetUndoLimit(0);
+            editor.SetEventMask(0);
+        }
+        ~LoadingGuard() {
+            if (Gone(alive)) return;
+            editor.SetUndoLimit(tk::TRichEdit::kUndoLimit);
+            editor.SetEventMask(tk::TRichEdit::kEventMask);
+            panel.loading_ = false;
+        }
+    };
     {
-        loading_ = true;
-        clearAfterLoad_ = false;
+        // The messages held back meanwhile are posted again after the guard's end.
         LoadPump pump;
-        // No undo steps and no notifications for what is not the user's edit.
-        e.SetUndoLimit(0);
-        e.SetEventMask(0);
+        LoadingGuard guard(*this, e, alive);
         size_t slice = 64 * 1024;
         for (size_t at = 0; at < text.size() || at == 0;) {
             const size_t end = SliceEnd(text, at, slice);
@@ -612,10 +629,6 @@ bool TTextPanel::LoadText(std::u16string_view text) {
             if (Gone(alive)) return false;
             if (clearAfterLoad_) break;
         }
-        e.SetUndoLimit(tk::TRichEdit::kUndoLimit);
-        e.SetEventMask(tk::TRichEdit::kEventMask);
-        loading_ = false;
-        // The deferred messages are posted again as the pump goes.
     }
     if (Gone(alive) || clearAfterLoad_) return false;
     // What the editor holds now, to know an unchanged text at the save.

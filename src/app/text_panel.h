@@ -114,7 +114,7 @@ public:
     // The largest piece of text (in characters) one step of a load puts in,
     // and what one step aims to take (the pieces are fitted to it as they go).
     static constexpr size_t kMaxSlice = 4u << 20;
-    static constexpr DWORD kSliceMs = 100;
+    static constexpr DWORD kSliceMs = 200;
 
     // ---- steps and commands
     // Line and column text, then the tool bar from the selection's attributes.

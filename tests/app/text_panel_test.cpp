@@ -644,6 +644,11 @@ TEST_F(TextPanelTest, FilesComeBackByteForByte) {
         EXPECT_TRUE(held == velmora::DecodeText(c.bytes).text) << c.name;
         EXPECT_FALSE(panel->Modified()) << c.name;
         EXPECT_FALSE(Editor().CanUndo()) << c.name << ": the load is no undo step";
+        if (c.name == std::string("utf8.txt")) {
+            UpdateWindow(form->Handle());
+            Pump(30);
+            SaveWindowShot(form->Handle(), "_textpanel_utf8");
+        }
 
         // Touched: an edit undone, then only the modified flag.
         Editor().SetSel(0, 0);
