@@ -9,6 +9,7 @@
 
 #include "base/os.h"
 #include "base/safe_write.h"
+#include "base/text_encoding.h"
 #include "toolkit/application.h"
 
 namespace velmora::app {
@@ -197,24 +198,7 @@ TTextPanel::TTextPanel(const Params& params)
     editorFont_.reset(CreateFontA(-MulDiv(8, tk::ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                   TURKISH_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   FIXED_PITCH | FF_MODERN, "Courier New"));
-    tk::TRichEdit::Params rp;
-    rp.parent = EditorFrame.get();
-    rp.bounds = RECT{0, 0, width, height - kToolBarHeight - kNameBarHeight - kLineBarHeight};
-    rp.align = tk::TAlign::alClient;
-    rp.font = editorFont_.get();
-    rp.wantTabs = true;
-    rp.wordWrap = false;
-    rp.scrollBars = tk::TScrollStyle::ssBoth;
-    rp.border = tk::TBorderStyle::bsNone;
-    RichEdit1 = std::make_unique<tk::TRichEdit>(rp);
-    tk::TTextAttributes base;
-    base.name = "Courier New";
-    base.size = 8;
-    base.charset = TURKISH_CHARSET;
-    RichEdit1->SetDefAttributes(base, tk::taName | tk::taSize | tk::taCharset);
-    RichEdit1->SetEnabled(false);
-    RichEdit1->OnSelectionChange = [this] { SelectionChange(); };
-    RichEdit1->OnResize = [this] { SetTextMargins(); };
+    MakeEditor();
 
     Realign();
     SetTextMargins();
@@ -393,33 +377,36 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
     ItalicButton->SetAction(&mainActions.Get("Italic"));
     UnderLineButton->SetAction(&mainActions.Get("UnderLine"));
 
-    tk::TRichEdit* e = RichEdit1.get();
-    auto editable = [e] { return e->Enabled() && !e->ReadOnly(); };
-    auto selection = [e] { return e->Enabled() && e->SelLength() > 0; };
-    mainActions.Get("EditUndoAction").OnExecute = guarded([e] { e->Undo(); });
-    mainActions.Get("EditUndoAction").OnUpdate = update([e, editable] { return editable() && e->CanUndo(); });
-    mainActions.Get("EditCutAction").OnExecute = guarded([e] { e->CutToClipboard(); });
+    // The editor is asked for at each use: every load makes a new one.
+    auto editor = [this]() -> tk::TRichEdit& { return *RichEdit1; };
+    auto editable = [editor] { return editor().Enabled() && !editor().ReadOnly(); };
+    auto selection = [editor] { return editor().Enabled() && editor().SelLength() > 0; };
+    mainActions.Get("EditUndoAction").OnExecute = guarded([editor] { editor().Undo(); });
+    mainActions.Get("EditUndoAction").OnUpdate =
+        update([editor, editable] { return editable() && editor().CanUndo(); });
+    mainActions.Get("EditCutAction").OnExecute = guarded([editor] { editor().CutToClipboard(); });
     mainActions.Get("EditCutAction").OnUpdate =
         update([editable, selection] { return editable() && selection(); });
-    mainActions.Get("EditCopyAction").OnExecute = guarded([e] { e->CopyToClipboard(); });
+    mainActions.Get("EditCopyAction").OnExecute = guarded([editor] { editor().CopyToClipboard(); });
     mainActions.Get("EditCopyAction").OnUpdate = update(selection);
-    mainActions.Get("EditCopyAction2").OnExecute = guarded([e] { e->CopyToClipboard(); });
+    mainActions.Get("EditCopyAction2").OnExecute = guarded([editor] { editor().CopyToClipboard(); });
     mainActions.Get("EditCopyAction2").OnUpdate = update(selection);
-    mainActions.Get("EditPasteAction").OnExecute = guarded([e] { e->PasteFromClipboard(); });
+    mainActions.Get("EditPasteAction").OnExecute = guarded([editor] { editor().PasteFromClipboard(); });
     mainActions.Get("EditPasteAction").OnUpdate = update([editable] {
-        return editable() && (IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT));
+        return editable() && (IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT) ||
+                              IsClipboardFormatAvailable(CF_UNICODETEXT));
     });
-    mainActions.Get("EditSelectAllAction").OnExecute = guarded([e] { e->SelectAll(); });
-    mainActions.Get("EditSelectAllAction").OnUpdate = update([e] { return e->Enabled(); });
+    mainActions.Get("EditSelectAllAction").OnExecute = guarded([editor] { editor().SelectAll(); });
+    mainActions.Get("EditSelectAllAction").OnUpdate = update([editor] { return editor().Enabled(); });
 
     TextActions.Load({
         {"Ara", "Ara", "Ara", tk::ShortCut('S', tk::scCtrl)},
         {"Fontlar", "&Fontlar", "Fontlar", tk::ShortCut('F', tk::scCtrl)},
     });
     TextActions.Get("Ara").OnExecute = [this] { FindClick(); };
-    TextActions.Get("Ara").OnUpdate = [e](tk::TAction& a) { a.SetEnabled(e->Enabled()); };
+    TextActions.Get("Ara").OnUpdate = [this](tk::TAction& a) { a.SetEnabled(RichEdit1->Enabled()); };
     TextActions.Get("Fontlar").OnExecute = [this] { FontDialogClick(); };
-    TextActions.Get("Fontlar").OnUpdate = [e](tk::TAction& a) { a.SetEnabled(e->Enabled()); };
+    TextActions.Get("Fontlar").OnUpdate = [this](tk::TAction& a) { a.SetEnabled(RichEdit1->Enabled()); };
 
     PopupMenu3 = std::make_unique<tk::TPopupMenu>();
     PopupMenu3->Load(
@@ -444,65 +431,306 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
     SelectionChange();
 }
 
+// ---- the editor
+
+void TTextPanel::MakeEditor() {
+    if (RichEdit1) {
+        RichEdit1->OnSelectionChange = nullptr;
+        RichEdit1->OnResize = nullptr;
+        RichEdit1->SetPopupMenu(nullptr);
+        RichEdit1.reset();
+    }
+    tk::TRichEdit::Params rp;
+    rp.parent = EditorFrame.get();
+    rp.bounds = RECT{0, 0, EditorFrame->ClientWidth(), EditorFrame->ClientHeight()};
+    rp.align = tk::TAlign::alClient;
+    rp.font = editorFont_.get();
+    rp.wantTabs = true;
+    rp.wordWrap = false; // a long line-less text wrapped takes minutes under Wine
+    rp.scrollBars = tk::TScrollStyle::ssBoth;
+    rp.border = tk::TBorderStyle::bsNone;
+    // The limit of the text's length and the notifications are the wrapper's own.
+    RichEdit1 = std::make_unique<tk::TRichEdit>(rp);
+    tk::TTextAttributes base;
+    base.name = "Courier New";
+    base.size = 8;
+    base.charset = TURKISH_CHARSET;
+    RichEdit1->SetDefAttributes(base, tk::taName | tk::taSize | tk::taCharset);
+    RichEdit1->SetEnabled(false);
+    RichEdit1->SetPopupMenu(PopupMenu3.get());
+    RichEdit1->OnSelectionChange = [this] { SelectionChange(); };
+    RichEdit1->OnResize = [this] { SetTextMargins(); };
+    SetTextMargins();
+}
+
 // ---- loading and saving
 
+namespace {
+
+// While a large text goes in, the window paints and answers; what the user
+// types or clicks is dropped (the text is not editable yet), and what would
+// close a window or start another load waits until the load is over.
+class LoadPump {
+public:
+    ~LoadPump() {
+        for (const MSG& msg : deferred_) {
+            if (msg.message == WM_QUIT)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            else if (msg.hwnd)
+                PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+            else
+                PostThreadMessageA(GetCurrentThreadId(), msg.message, msg.wParam, msg.lParam);
+        }
+    }
+    void Run() {
+        MSG msg;
+        while (!quit_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            const UINT m = msg.message;
+            const bool mouse =
+                (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
+            if (mouse) SetCursor(tk::Hourglass::WaitCursor());
+            if (mouse || (m >= WM_KEYFIRST && m <= WM_KEYLAST)) continue;
+            if (m == WM_QUIT || m == WM_CLOSE || m == WM_DROPFILES || m == WM_COMMAND || m == WM_SYSCOMMAND ||
+                m >= WM_APP) {
+                deferred_.push_back(msg);
+                quit_ = m == WM_QUIT;
+                continue;
+            }
+            DispatchMessageA(&msg);
+        }
+    }
+
+private:
+    std::vector<MSG> deferred_;
+    bool quit_ = false;
+};
+
+bool Gone(const std::weak_ptr<bool>& alive) {
+    auto a = alive.lock();
+    return !a || !*a;
+}
+
+// Where the slice from `from` of about `size` characters ends: after the last
+// line break in its second half, else (a very long line) at its size, never
+// between the two halves of a surrogate pair.
+size_t SliceEnd(std::u16string_view text, size_t from, size_t size) {
+    size_t end = std::min(text.size(), from + size);
+    if (end == text.size()) return end;
+    size_t lineEnd = text.rfind(u'\r', end - 1);
+    if (lineEnd != std::u16string_view::npos && lineEnd >= from + size / 2) return lineEnd + 1;
+    if (text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF && end - 1 > from) --end;
+    return end;
+}
+
+} // namespace
+
 bool TTextPanel::LoadFile(const std::string& path) {
-    Clear();
+    // One load at a time: messages are handled between the slices of one.
+    if (loading_) return false;
     std::string data;
     ReadResult read = ReadWholeFile(path, kMaxFileSize, data);
     if (read != ReadResult::Ok) {
+        Clear();
         tk::ShowError(std::string(read == ReadResult::TooLarge ? "Dosya metin editörü için çok büyük: "
                                                                : "Dosya okunamadı: ") +
                       path);
         return false;
     }
-    tk::TRichEdit& e = *RichEdit1;
     tk::Hourglass busy;
-    // One paint at the end instead of one per streamed chunk.
-    tk::RedrawGuard quiet(e.Handle());
-    plainText_ = !HasRtfExtension(path);
-    if (!plainText_ && !data.empty() && !e.SetRtf(data)) {
-        // Not RTF after all: shown as the text it is, and written back as such,
-        // so that a save keeps the file's form.
-        plainText_ = true;
-    }
-    if (plainText_) e.SetPlainText(data);
+    const bool hadFocus = RichEdit1->Focused();
+    // A new control: emptying the old one takes minutes for a large text under Wine.
+    MakeEditor();
     fileName_ = path;
+    TextDosyaadi->ShowFile(path);
+    original_.clear();
+    format_ = velmora::TextFormat{};
+    plainText_ = !HasRtfExtension(path);
+    if (!plainText_ && !data.empty()) {
+        // One paint at the end instead of one per streamed chunk.
+        tk::RedrawGuard quiet(RichEdit1->Handle());
+        if (!RichEdit1->SetRtf(data)) {
+            // Not RTF after all: shown as the text it is, and written back as
+            // such, so that a save keeps the file's form.
+            plainText_ = true;
+        }
+    }
+    if (plainText_) {
+        if (RichEdit1->TextLength() > 0) MakeEditor(); // what a failed RTF read left
+        velmora::DecodedText decoded = velmora::DecodeText(data);
+        format_ = decoded.format;
+        original_ = std::move(data);
+        data = std::string();
+        std::weak_ptr<bool> alive = alive_;
+        bool whole = LoadText(decoded.text);
+        if (Gone(alive)) return false; // the panel went while messages were handled
+        if (!whole) {
+            Clear();
+            return false;
+        }
+    }
+    tk::TRichEdit& e = *RichEdit1;
     e.SetReadOnly(OpensReadOnly(path));
     e.SetEnabled(true);
     e.SetSel(0, 0);
     e.SetModified(false);
-    TextDosyaadi->ShowFile(path);
+    if (hadFocus) e.SetFocus();
     SelectionChange();
     return true;
 }
 
-bool TTextPanel::Save() {
-    if (fileName_.empty()) return true;
+bool TTextPanel::LoadText(std::u16string_view text) {
     tk::TRichEdit& e = *RichEdit1;
-    std::string bytes = plainText_ ? e.PlainText() : e.Rtf();
+    std::weak_ptr<bool> alive = alive_;
+    // No undo steps and no notifications for what is not the user's edit.
+    // However the load ends (an exception too), they come back and the panel
+    // takes loads and edits again; unless the panel itself went meanwhile.
+    struct LoadingGuard {
+        TTextPanel& panel;
+        tk::TRichEdit& editor;
+        std::weak_ptr<bool> alive;
+        LoadingGuard(TTextPanel& p, tk::TRichEdit& e, std::weak_ptr<bool> a) : panel(p), editor(e), alive(a) {
+            panel.loading_ = true;
+            panel.clearAfterLoad_ = false;
+            editor.SetUndoLimit(0);
+            editor.SetEventMask(0);
+        }
+        ~LoadingGuard() {
+            if (Gone(alive)) return;
+            editor.SetUndoLimit(tk::TRichEdit::kUndoLimit);
+            editor.SetEventMask(tk::TRichEdit::kEventMask);
+            panel.loading_ = false;
+        }
+    };
+    {
+        // The messages held back meanwhile are posted again after the guard's end.
+        LoadPump pump;
+        LoadingGuard guard(*this, e, alive);
+        size_t slice = 64 * 1024;
+        for (size_t at = 0; at < text.size() || at == 0;) {
+            const size_t end = SliceEnd(text, at, slice);
+            const DWORD started = GetTickCount();
+            if (at == 0)
+                e.SetUnicodeText(text.substr(0, end));
+            else
+                e.AppendUnicodeText(text.substr(at, end - at));
+            at = end;
+            if (at >= text.size()) break;
+            // The next slice sized to take about kSliceMs.
+            const DWORD took = std::max<DWORD>(GetTickCount() - started, 1);
+            slice = std::clamp<size_t>(static_cast<size_t>(static_cast<double>(slice) * kSliceMs / took),
+                                       slice / 4, std::min(slice * 4, kMaxSlice));
+            slice = std::max<size_t>(slice, 4096);
+            char progress[64];
+            std::snprintf(progress, sizeof progress, " Yükleniyor... %%%d",
+                          static_cast<int>(static_cast<double>(at) * 100 / static_cast<double>(text.size())));
+            Panel6->SetCaption(progress);
+            UpdateWindow(Panel6->Handle());
+            pump.Run();
+            if (Gone(alive)) return false;
+            if (clearAfterLoad_) break;
+        }
+    }
+    if (Gone(alive) || clearAfterLoad_) return false;
+    // What the editor holds now, to know an unchanged text at the save.
+    std::u16string held;
+    e.GetUnicodeText(held);
+    held = velmora::NormalizeLineBreaks(held);
+    loadedFingerprint_ = velmora::TextFingerprint(held);
+    loadedLength_ = held.size();
+    return true;
+}
+
+bool TTextPanel::AskToSaveAsUtf8(std::u16string_view text, size_t firstMissing) {
+    const WORD turkish = MAKELANGID(LANG_TURKISH, SUBLANG_NEUTRAL);
+    int answer = tk::ShowMessageBox(
+        Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr,
+        fileName_ +
+            "\r\n\r\nMetinde Türkçe kod sayfasında (Windows-1254) olmayan karakterler var; dosya bu kod "
+            "sayfasıyla kaydedilirse bu karakterler kaybolur.\r\n\r\nDosya UTF-8 olarak kaydedilsin mi?\r\n"
+            "(Hayır: dosya kaydedilmez, değişiklikler editörde kalır.)",
+        "Dikkat!", MB_YESNO | MB_ICONQUESTION, turkish);
+    if (answer == IDYES) return true;
+    // The first character the code page lacks is shown to the user.
+    tk::TRichEdit& e = *RichEdit1;
+    const bool pair = text[firstMissing] >= 0xD800 && text[firstMissing] <= 0xDBFF;
+    e.SetSel(static_cast<int>(firstMissing), pair ? 2 : 1);
+    SendMessageA(e.Handle(), EM_SCROLLCARET, 0, 0);
+    return false;
+}
+
+void TTextPanel::SaveFailed(const std::string& why) {
+    // The edits stay, still marked modified, so that the next attempt writes them.
+    tk::ShowError(why + "\r\n" + fileName_);
+}
+
+bool TTextPanel::Save() {
+    if (fileName_.empty() || loading_) return true;
+    tk::TRichEdit& e = *RichEdit1;
+    std::string bytes;
+    velmora::TextFormat format = format_;
+    std::u16string text;
+    uint64_t fingerprint = 0;
+    if (!plainText_) {
+        // A stream that failed or stopped early is not the document.
+        size_t last = bytes.npos;
+        if (e.GetRtf(bytes)) last = bytes.find_last_not_of(std::string(" \r\n\t\0", 5));
+        if (last == bytes.npos || bytes[last] != '}') {
+            SaveFailed(velmora::WriteFailureText(velmora::WriteFailure::SourceFailed));
+            return false;
+        }
+    } else {
+        if (!e.GetUnicodeText(text)) {
+            SaveFailed(velmora::WriteFailureText(velmora::WriteFailure::SourceFailed));
+            return false;
+        }
+        text = velmora::NormalizeLineBreaks(text);
+        fingerprint = velmora::TextFingerprint(text);
+        if (text.size() == loadedLength_ && fingerprint == loadedFingerprint_) {
+            // The text as it was read: the file as it was.
+            bytes = original_;
+        } else if (size_t missing = velmora::FindUnencodable(text, format.encoding);
+                   missing != std::u16string::npos) {
+            if (!AskToSaveAsUtf8(text, missing)) return false;
+            format = velmora::TextFormat{velmora::TextEncoding::Utf8, true, format_.lineEnd};
+            bytes = velmora::EncodeText(text, format);
+        } else {
+            bytes = velmora::EncodeKeeping(original_, format_, text);
+        }
+    }
     WriteResult written = SafeWriteFile(fileName_, bytes);
     if (!written) {
-        // The edits stay, still marked modified, so that the next attempt writes them.
-        tk::ShowError(written.Text() + "\r\n" + fileName_);
+        SaveFailed(written.Text());
         return false;
+    }
+    if (plainText_) {
+        original_ = std::move(bytes);
+        format_ = format;
+        loadedFingerprint_ = fingerprint;
+        loadedLength_ = text.size();
     }
     e.SetModified(false);
     return true;
 }
 
 bool TTextPanel::Modified() const {
-    return !fileName_.empty() && RichEdit1->Modified();
+    return !fileName_.empty() && !loading_ && RichEdit1->Modified();
 }
 
 void TTextPanel::Clear() {
-    tk::TRichEdit& e = *RichEdit1;
-    e.SetReadOnly(false);
-    e.Clear();
-    e.SetModified(false);
-    e.SetEnabled(false);
+    if (loading_) {
+        // Emptied while loading: the load stops at its next step and empties it.
+        clearAfterLoad_ = true;
+        fileName_.clear();
+        return;
+    }
+    // A new control: emptying the old one takes minutes for a large text under Wine.
+    MakeEditor();
     fileName_.clear();
     plainText_ = true;
+    original_.clear();
+    format_ = velmora::TextFormat{};
+    loadedFingerprint_ = 0;
+    loadedLength_ = 0;
     TextDosyaadi->ShowFile("");
     SelectionChange();
 }

@@ -1,16 +1,20 @@
 // The text panel: the formatting tool bar, the file-name bar TextDosyaadi, the
 // rich-text editor RichEdit1 with its context menu PopupMenu3, and the line and
 // column bar Panel6. Loads text and RTF files and saves them back in the form
-// they were read in.
+// they were read in: a text file in its encoding (code page 1254, UTF-8,
+// UTF-16), with its BOM and its line ends, byte for byte where the text is as
+// it was read.
 #pragma once
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/viewer_panel.h"
+#include "base/text_encoding.h"
 #include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/controls.h"
@@ -82,11 +86,20 @@ public:
     std::function<void()> OnPrint;
 
     // ---- IViewerPanel
-    // Text files are read and written as plain 8-bit text, ".rtf" files as RTF.
-    // A refused load (unreadable, too large) tells the user why and empties the panel.
+    // Text files are read in their encoding and line ends (shown through the
+    // control's Unicode stream, so that every letter shows), ".rtf" files as
+    // RTF. Each load goes into a new editor (the control empties an old one
+    // slowly under Wine); a large text goes in slices of whole lines, with
+    // the window painting and answering between them (input waits; Loading()
+    // is true). A refused load (unreadable, too large) tells the user why and
+    // empties the panel.
     bool LoadFile(const std::string& path) override;
     // Writes the document to the file it holds through the safe writer; a
-    // failure is shown in an error box and the document stays modified.
+    // failure (also of the editor's stream) is shown in an error box and the
+    // document stays modified. A code-page file that now holds characters the
+    // code page lacks is not written with '?': the user is asked whether it
+    // is to be written as UTF-8; "no" writes nothing, selects the first such
+    // character and returns false, the edits staying.
     bool Save() override;
     bool Modified() const override;
     void Clear() override;
@@ -97,6 +110,14 @@ public:
 
     // True when the document is held as plain text (written back as such).
     bool PlainTextMode() const { return plainText_; }
+    // The encoding, BOM and line end of the plain text (as read, or as saved last).
+    const velmora::TextFormat& TextFormat() const { return format_; }
+    // True while a load is putting the text into the editor.
+    bool Loading() const { return loading_; }
+    // The largest piece of text (in characters) one step of a load puts in,
+    // and what one step aims to take (the pieces are fitted to it as they go).
+    static constexpr size_t kMaxSlice = 4u << 20;
+    static constexpr DWORD kSliceMs = 200;
 
     // ---- steps and commands
     // Line and column text, then the tool bar from the selection's attributes.
@@ -117,6 +138,17 @@ public:
     void SetTextMargins();
 
 private:
+    // Makes RichEdit1 anew (the old one, if any, destroyed), with every setting
+    // the panel gives it: font, default format, no wrapping, tabs, margins,
+    // the context menu and the handlers; disabled and empty.
+    void MakeEditor();
+    // The text into the new editor, in slices; false when the panel went away
+    // or was emptied meanwhile.
+    bool LoadText(std::u16string_view text);
+    // The question for a code-page file holding what the code page lacks;
+    // true: write it as UTF-8.
+    bool AskToSaveAsUtf8(std::u16string_view text, size_t firstMissing);
+    void SaveFailed(const std::string& why);
     void CreateToolBar();
     void FillFontNames();
     void FillColors();
@@ -124,6 +156,14 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::string fileName_;
     bool plainText_ = true;
+    // The plain text file's bytes as read (or as saved last), its format, and
+    // what the editor held then, to tell an unchanged text.
+    std::string original_;
+    velmora::TextFormat format_;
+    uint64_t loadedFingerprint_ = 0;
+    size_t loadedLength_ = 0;
+    bool loading_ = false;
+    bool clearAfterLoad_ = false;
     tk::FontHandle editorFont_, barFont_;
     std::unique_ptr<tk::FindSession> find_;
 };

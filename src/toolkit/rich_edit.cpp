@@ -16,27 +16,60 @@ void LoadRichEditLibrary() {
 }
 
 struct StreamInSource {
-    const std::string* data;
+    std::string_view data;
     size_t position;
+    bool unicode;
+};
+
+TStreamOutFault streamOutFault;
+
+struct StreamOutSink {
+    std::string* out;
+    bool failed;
 };
 
 // Callbacks of EM_STREAMIN/EM_STREAMOUT: nothing may be thrown through them.
 DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
     auto* source = reinterpret_cast<StreamInSource*>(cookie);
-    size_t left = source->data->size() - source->position;
+    const size_t unit = source->unicode ? 2 : 1;
+    const size_t left = source->data.size() - source->position;
     size_t n = std::min(left, static_cast<size_t>(std::max<LONG>(size, 0)));
-    std::memcpy(buffer, source->data->data() + source->position, n);
+    n -= n % unit; // whole UTF-16 units: the control drops an odd last byte
+    if (n < left) {
+        // More follows: the chunk does not end on a CR (the control reads a
+        // CR at a chunk's end and an LF at the next one's start as two line
+        // breaks), nor between the two halves of a surrogate pair. After a
+        // CR taken off comes a CR, never an LF.
+        const char* at = source->data.data() + source->position;
+        auto last = [&](size_t end) -> unsigned {
+            if (!source->unicode) return static_cast<unsigned char>(at[end - 1]);
+            unsigned lo = static_cast<unsigned char>(at[end - 2]),
+                     hi = static_cast<unsigned char>(at[end - 1]);
+            return lo | (hi << 8);
+        };
+        while (n > unit && last(n) == '\r')
+            n -= unit;
+        if (source->unicode && n > unit && last(n) >= 0xD800 && last(n) <= 0xDBFF) n -= unit;
+    }
+    std::memcpy(buffer, source->data.data() + source->position, n);
     source->position += n;
     *done = static_cast<LONG>(n);
     return 0;
 }
 
 DWORD CALLBACK WriteChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* out = reinterpret_cast<std::string*>(cookie);
+    auto* sink = reinterpret_cast<StreamOutSink*>(cookie);
+    const size_t n = static_cast<size_t>(std::max<LONG>(size, 0));
+    *done = 0;
+    if (streamOutFault.afterBytes >= 0 &&
+        static_cast<int64_t>(sink->out->size() + n) > streamOutFault.afterBytes) {
+        sink->failed = true;
+        return streamOutFault.error ? 1 : 0; // 0 with nothing taken: the control stops
+    }
     try {
-        out->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(std::max<LONG>(size, 0)));
+        sink->out->append(reinterpret_cast<const char*>(buffer), n);
     } catch (const std::bad_alloc&) {
-        *done = 0;
+        sink->failed = true;
         return 1; // stops the stream
     }
     *done = size;
@@ -62,24 +95,28 @@ TRichEdit::TRichEdit(const Params& p) : wantTabs_(p.wantTabs) {
     if (!Handle()) return;
     // The control's own limit is 32K characters: a larger file would be cut.
     SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
-    SendMessageA(Handle(), EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+    SendMessageA(Handle(), EM_SETEVENTMASK, 0, kEventMask);
+    // No wrapping: the lines as long as they are (the style alone does not
+    // say it to every version of the control).
+    if (!p.wordWrap) SendMessageA(Handle(), EM_SETTARGETDEVICE, 0, 1);
 }
 
 // ---- contents
 
-std::string TRichEdit::StreamOut(UINT format) const {
-    std::string out;
-    if (!Handle()) return out;
+bool TRichEdit::StreamOut(UINT format, std::string& out) const {
+    out.clear();
+    if (!Handle()) return false;
+    StreamOutSink sink{&out, false};
     EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&sink);
     stream.pfnCallback = &WriteChunk;
     SendMessageA(Handle(), EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
-    return out;
+    return stream.dwError == 0 && !sink.failed;
 }
 
-bool TRichEdit::StreamIn(UINT format, const std::string& data) {
+bool TRichEdit::StreamIn(UINT format, std::string_view data) {
     if (!Handle()) return false;
-    StreamInSource source{&data, 0};
+    StreamInSource source{data, 0, (format & SF_UNICODE) != 0};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = &ReadChunk;
@@ -91,20 +128,50 @@ bool TRichEdit::StreamIn(UINT format, const std::string& data) {
     return stream.dwError == 0;
 }
 
+void TRichEdit::InjectStreamOutFault(const TStreamOutFault& fault) {
+    streamOutFault = fault;
+}
+
 std::string TRichEdit::Rtf() const {
-    return StreamOut(SF_RTF);
+    std::string rtf;
+    StreamOut(SF_RTF, rtf);
+    return rtf;
+}
+bool TRichEdit::GetRtf(std::string& rtf) const {
+    return StreamOut(SF_RTF, rtf);
 }
 bool TRichEdit::SetRtf(const std::string& rtf) {
     return StreamIn(SF_RTF, rtf);
 }
 std::string TRichEdit::PlainText() const {
-    return StreamOut(SF_TEXT);
+    std::string text;
+    StreamOut(SF_TEXT, text);
+    return text;
 }
 void TRichEdit::SetPlainText(const std::string& text) {
     StreamIn(SF_TEXT, text);
 }
+bool TRichEdit::GetUnicodeText(std::u16string& text) const {
+    std::string bytes;
+    bool ok = StreamOut(SF_TEXT | SF_UNICODE, bytes);
+    text.assign(bytes.size() / 2, u'\0');
+    std::memcpy(text.data(), bytes.data(), text.size() * 2);
+    return ok && bytes.size() % 2 == 0;
+}
+bool TRichEdit::SetUnicodeText(std::u16string_view text) {
+    return StreamIn(SF_TEXT | SF_UNICODE,
+                    std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+}
+bool TRichEdit::AppendUnicodeText(std::u16string_view text) {
+    const int end = TextLength();
+    SetSel(end, 0);
+    return StreamIn(SF_TEXT | SF_UNICODE | SFF_SELECTION,
+                    std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+}
 std::string TRichEdit::SelRtf() const {
-    return StreamOut(SF_RTF | SFF_SELECTION);
+    std::string rtf;
+    StreamOut(SF_RTF | SFF_SELECTION, rtf);
+    return rtf;
 }
 bool TRichEdit::SetSelRtf(const std::string& rtf) {
     return StreamIn(SF_RTF | SFF_SELECTION, rtf);
@@ -379,6 +446,15 @@ bool TRichEdit::CanUndo() const {
 }
 void TRichEdit::Undo() {
     SendMessageA(Handle(), EM_UNDO, 0, 0);
+}
+void TRichEdit::SetUndoLimit(int limit) {
+    SendMessageA(Handle(), EM_SETUNDOLIMIT, static_cast<WPARAM>(std::max(limit, 0)), 0);
+}
+DWORD TRichEdit::EventMask() const {
+    return static_cast<DWORD>(SendMessageA(Handle(), EM_GETEVENTMASK, 0, 0));
+}
+void TRichEdit::SetEventMask(DWORD mask) {
+    SendMessageA(Handle(), EM_SETEVENTMASK, 0, mask);
 }
 void TRichEdit::CutToClipboard() {
     SendMessageA(Handle(), WM_CUT, 0, 0);

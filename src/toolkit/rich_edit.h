@@ -7,8 +7,10 @@
 
 #include <richedit.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "toolkit/controls.h"
 
@@ -40,6 +42,14 @@ enum TTextAttributeParts : unsigned {
 enum class TNumbering { nsNone, nsBullet };
 
 // What EM_FORMATRANGE is given: rectangles in twips (1/1440 inch).
+// Test hook: the stream-outs of every control fail once this many bytes have
+// gone out: the callback reports an error (error: the control's dwError), or
+// takes no more bytes without one (the control then stops early).
+struct TStreamOutFault {
+    int64_t afterBytes = -1; // -1: no fault
+    bool error = true;
+};
+
 struct TFormatRange {
     HDC dc = nullptr;       // drawn on
     HDC targetDc = nullptr; // measured for; null: dc
@@ -67,6 +77,17 @@ public:
     bool SetRtf(const std::string& rtf);
     std::string PlainText() const;
     void SetPlainText(const std::string& text);
+    // The whole document out, false when the stream failed or stopped early
+    // (what came out is then not the document).
+    bool GetRtf(std::string& rtf) const;
+    // The text as UTF-16, a paragraph break as CRLF.
+    bool GetUnicodeText(std::u16string& text) const;
+    // Replaces the text by UTF-16 text (every character shows, whatever the
+    // code page); AppendUnicodeText adds it at the end, as one more piece of
+    // a load (the caret then stands at the end).
+    bool SetUnicodeText(std::u16string_view text);
+    bool AppendUnicodeText(std::u16string_view text);
+    static void InjectStreamOutFault(const TStreamOutFault& fault);
     // The RTF of the selection, and replacing the selection by RTF.
     std::string SelRtf() const;
     bool SetSelRtf(const std::string& rtf);
@@ -124,6 +145,13 @@ public:
     void SetModified(bool modified);
     bool CanUndo() const;
     void Undo();
+    // How many edits undo keeps (0: none; the control keeps kUndoLimit by default).
+    static constexpr int kUndoLimit = 100;
+    void SetUndoLimit(int limit);
+    // The notifications the control sends (ENM_*); the wrapper asks for kEventMask.
+    static constexpr DWORD kEventMask = ENM_CHANGE | ENM_SELCHANGE;
+    DWORD EventMask() const;
+    void SetEventMask(DWORD mask);
     void CutToClipboard();
     void CopyToClipboard();
     void PasteFromClipboard();
@@ -138,8 +166,8 @@ protected:
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    std::string StreamOut(UINT format) const;
-    bool StreamIn(UINT format, const std::string& data);
+    bool StreamOut(UINT format, std::string& out) const;
+    bool StreamIn(UINT format, std::string_view data);
     TTextAttributes Attributes(UINT which) const;
     void SetAttributes(UINT which, const TTextAttributes& attributes, unsigned parts);
 

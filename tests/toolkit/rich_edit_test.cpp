@@ -79,6 +79,66 @@ TEST_F(RichEditTest, PlainTextKeepsItsBytesAndLargeTextsWhole) {
     EXPECT_EQ(edit->Text().size(), large.size());
 }
 
+TEST_F(RichEditTest, ALineBreakAtAChunksEndStaysOneBreak) {
+    // The control takes 4 KB chunks: a CR as the last byte of one and its LF
+    // as the first of the next read as two line breaks unless the chunk ends
+    // before the CR.
+    for (size_t crAt : {4095u, 4094u, 8191u}) {
+        std::string text(crAt, 'a');
+        text += "\r\nb\n\rc";
+        edit->SetPlainText(text);
+        EXPECT_TRUE(edit->PlainText() == std::string(crAt, 'a') + "\r\nb\r\n\r\nc") << crAt;
+        EXPECT_EQ(edit->LineCount(), 4) << crAt;
+    }
+    // The Unicode stream the same, in 2,048 units a chunk.
+    std::u16string wide(2047, u'a');
+    wide += u"\r\nb";
+    ASSERT_TRUE(edit->SetUnicodeText(wide));
+    EXPECT_EQ(edit->LineCount(), 2);
+}
+
+TEST_F(RichEditTest, UnicodeTextKeepsEveryLetter) {
+    // Ж and an emoji are not in code page 1254; a surrogate pair across the chunk boundary stays whole.
+    std::u16string text = u"Çığ \u0416\r\n";
+    text += std::u16string(2047 - text.size(), u'x');
+    text += u"\U0001F600 son";
+    ASSERT_TRUE(edit->SetUnicodeText(text));
+    EXPECT_FALSE(edit->Modified());
+    std::u16string back;
+    ASSERT_TRUE(edit->GetUnicodeText(back));
+    EXPECT_EQ(back, text);
+    EXPECT_EQ(edit->Line(0), "Çığ ?");
+
+    // Appended pieces join at the end, undoable unless undo is off.
+    edit->SetUndoLimit(0);
+    ASSERT_TRUE(edit->AppendUnicodeText(u"\r\nek \u0416"));
+    EXPECT_FALSE(edit->CanUndo());
+    edit->SetUndoLimit(tk::TRichEdit::kUndoLimit);
+    ASSERT_TRUE(edit->GetUnicodeText(back));
+    EXPECT_EQ(back, text + u"\r\nek \u0416");
+    EXPECT_EQ(edit->EventMask(), tk::TRichEdit::kEventMask);
+}
+
+TEST_F(RichEditTest, AFailedStreamOutIsReported) {
+    ASSERT_TRUE(edit->SetRtf(kRtf));
+    std::string rtf;
+    std::u16string text;
+    ASSERT_TRUE(edit->GetRtf(rtf));
+    ASSERT_TRUE(edit->GetUnicodeText(text));
+    // The callback reporting an error, and taking no more without one (the
+    // control then stops early): neither is the whole document.
+    for (bool error : {true, false}) {
+        tk::TRichEdit::InjectStreamOutFault({10, error});
+        std::string partRtf;
+        std::u16string partText;
+        EXPECT_FALSE(edit->GetRtf(partRtf)) << error;
+        EXPECT_FALSE(edit->GetUnicodeText(partText)) << error;
+        EXPECT_LT(partRtf.size(), rtf.size());
+        tk::TRichEdit::InjectStreamOutFault({});
+    }
+    EXPECT_TRUE(edit->GetRtf(rtf));
+}
+
 TEST_F(RichEditTest, SelectionOfTheRtfAndReplacingIt) {
     ASSERT_TRUE(edit->SetRtf(kRtf));
     edit->SetSel(4, 5);
