@@ -146,9 +146,10 @@ void FileListClick(TForm1& form) {
     if (index < 0) return;
     switch (kind) {
     case TViewerKind::vkText:
+        // Shown first: a big text loads in slices, with its progress in the panel.
+        form.ShowViewerPanel(kind);
         form.TextPanel->LoadFile(path);
         form.CurrentFile = path;
-        form.ShowViewerPanel(kind);
         break;
     case TViewerKind::vkHtml:
     case TViewerKind::vkPicture:
