@@ -26,34 +26,13 @@ constexpr char16_t kCp1254High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x009E, 0x0178,
 };
 
-char16_t FromCp1254(uint8_t b) {
-    if (b < 0x80) return b;
-    if (b < 0xA0) return kCp1254High[b - 0x80];
-    // Latin-1 but for the six Turkish letters.
-    switch (b) {
-    case 0xD0:
-        return 0x011E; // Ğ
-    case 0xDD:
-        return 0x0130; // İ
-    case 0xDE:
-        return 0x015E; // Ş
-    case 0xF0:
-        return 0x011F; // ğ
-    case 0xFD:
-        return 0x0131; // ı
-    case 0xFE:
-        return 0x015F; // ş
-    }
-    return b;
-}
-
 // The byte of a unit in code page 1254, or -1.
 int ToCp1254(char16_t unit) {
     static const std::array<int16_t, 0x10000> table = [] {
         std::array<int16_t, 0x10000> made;
         made.fill(-1);
         for (int b = 0; b < 256; ++b)
-            made[FromCp1254(static_cast<uint8_t>(b))] = static_cast<int16_t>(b);
+            made[Cp1254ToUnicode(static_cast<uint8_t>(b))] = static_cast<int16_t>(b);
         return made;
     }();
     return table[unit];
@@ -112,7 +91,7 @@ const std::array<char16_t, 256>& Cp1254Table() {
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> made{};
         for (int b = 0; b < 256; ++b)
-            made[static_cast<size_t>(b)] = FromCp1254(static_cast<uint8_t>(b));
+            made[static_cast<size_t>(b)] = Cp1254ToUnicode(static_cast<uint8_t>(b));
         return made;
     }();
     return table;
@@ -491,6 +470,27 @@ bool ReadsBackAround(std::string_view out, const TextFormat& format, std::u16str
 }
 
 } // namespace
+
+char16_t Cp1254ToUnicode(uint8_t b) {
+    if (b < 0x80) return b;
+    if (b < 0xA0) return kCp1254High[b - 0x80];
+    // Latin-1 but for the six Turkish letters.
+    switch (b) {
+    case 0xD0:
+        return 0x011E; // Ğ
+    case 0xDD:
+        return 0x0130; // İ
+    case 0xDE:
+        return 0x015E; // Ş
+    case 0xF0:
+        return 0x011F; // ğ
+    case 0xFD:
+        return 0x0131; // ı
+    case 0xFE:
+        return 0x015F; // ş
+    }
+    return b;
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());

@@ -27,6 +27,10 @@ struct TextFormat {
 // valid UTF-8 holding a byte over 0x7F, else code page 1254; and the line end.
 TextFormat DetectTextFormat(std::string_view bytes);
 
+// The character a byte of code page 1254 stands for (the five bytes the code
+// page leaves undefined stand for the C1 controls of the same value).
+char16_t Cp1254ToUnicode(uint8_t byte);
+
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
 

@@ -1,6 +1,7 @@
 #include "html/navigation.h"
 
 #include "base/os.h"
+#include "base/text_encoding.h"
 #include "html/text_util.h"
 
 #include <algorithm>
@@ -120,32 +121,6 @@ std::string ExpandLinkName(const std::string& reference, const TLinkContext& con
 }
 
 namespace {
-
-// Code page 1254's letters from 0x80 on as Unicode (0x80 to 0x9F, then the
-// six places where it leaves Latin-1); an unassigned byte stands for itself.
-uint32_t Cp1254ToUnicode(unsigned char c) {
-    static const uint16_t low[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x8E,   0x8F,
-                                     0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x9E,   0x178};
-    if (c >= 0x80 && c < 0xA0) return low[c - 0x80];
-    switch (c) {
-    case 0xD0:
-        return 0x11E; // Ğ
-    case 0xDD:
-        return 0x130; // İ
-    case 0xDE:
-        return 0x15E; // Ş
-    case 0xF0:
-        return 0x11F; // ğ
-    case 0xFD:
-        return 0x131; // ı
-    case 0xFE:
-        return 0x15F; // ş
-    default:
-        return c;
-    }
-}
 
 void AppendPercent(std::string& out, unsigned char byte) {
     static const char hex[] = "0123456789ABCDEF";

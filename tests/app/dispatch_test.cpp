@@ -42,6 +42,19 @@ void SetReadOnly(const std::string& path, bool readOnly) {
 const char* const kRtf =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Mektup {\\b kal\\'fdn} metin\\par}";
 
+// DROPFILES with wide names, double-NUL ended.
+HGLOBAL MakeWideDrop(const std::wstring& name) {
+    const size_t size = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(),
+                (name.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
 // The real forms, with the program's default extension table in AppDir\ini.
 class DispatchTest : public ::testing::Test {
 protected:
@@ -891,3 +904,32 @@ TEST_F(EditsTest, EndingTheSessionSavesFirstAndAFailedSaveHoldsItBack) {
 }
 
 } // namespace
+
+// Files dropped on the main window, as the shell hands them over (wide names):
+// a name the code page cannot spell opens that file, never a look-alike.
+TEST_F(DispatchTest, ANameTheCodePageCannotSpellOpensThatFileNotItsLookAlike) {
+    const std::wstring folder(files_.Path().begin(), files_.Path().end());
+    // 'ő' is not in the code page: the system's own conversion makes it 'o',
+    // which names the other file.
+    ASSERT_TRUE(testing_support::WriteFileWide(folder + L"\u015Eirket_o.txt", "o ile yazilan"));
+    ASSERT_TRUE(testing_support::WriteFileWide(folder + L"\u015Eirket_\u0151.txt", "bu dosya birakildi"));
+    struct Case {
+        std::wstring dropped;
+        const char* shown;
+    };
+    for (const Case& c : {Case{folder + L"\u015Eirket_\u0151.txt", "bu dosya birakildi"},
+                          Case{folder + L"\u015Eirket_o.txt", "o ile yazilan"}}) {
+        dialogs_.Clear();
+        SendMessageW(Main().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(c.dropped)), 0);
+        Pump();
+        EXPECT_EQ(Main().TextPanel->RichEdit1->PlainText(), c.shown);
+        EXPECT_EQ(Main().CurrentFile.find('?'), std::string::npos) << Main().CurrentFile;
+        wchar_t opened[MAX_PATH * 2] = {};
+        std::wstring current(Main().CurrentFile.size() + 1, L'\0');
+        MultiByteToWideChar(CP_ACP, 0, Main().CurrentFile.c_str(), -1, current.data(),
+                            static_cast<int>(current.size()));
+        GetLongPathNameW(current.c_str(), opened, MAX_PATH * 2);
+        EXPECT_EQ(std::wstring(opened), c.dropped);
+        EXPECT_TRUE(dialogs_.Calls("message").empty());
+    }
+}

@@ -671,15 +671,6 @@ bool ExistsWide(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void MakeFileWide(const std::wstring& path, const std::string& contents) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
 } // namespace
 
 TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
@@ -693,10 +684,10 @@ TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
     for (const Case& c : {Case{"kopyala", 0}, Case{"kes", 2}, Case{"gonder", -1}}) {
         const std::string a = temp.Folder(std::string("A_") + c.how),
                           b = temp.Folder(std::string("B_") + c.how);
-        MakeFileWide(Wide(a) + names[0], "omega");
-        MakeFileWide(Wide(a) + names[1], "sirket");
+        ASSERT_TRUE(testing_support::WriteFileWide(Wide(a) + names[0], "omega"));
+        ASSERT_TRUE(testing_support::WriteFileWide(Wide(a) + names[1], "sirket"));
         ASSERT_TRUE(CreateDirectoryW((Wide(a) + names[2]).c_str(), nullptr));
-        MakeFileWide(Wide(a) + names[2] + L"\\i\u00E7.txt", "inner");
+        ASSERT_TRUE(testing_support::WriteFileWide(Wide(a) + names[2] + L"\\i\u00E7.txt", "inner"));
         temp.File(std::string("A_") + c.how + "\\Sirket_o.txt", "other");
         Show(a);
         list->SetSelected(-1, false);

@@ -41,6 +41,17 @@ void ClickMiddle(HWND window) {
     Pump(30);
 }
 
+bool WriteFileWide(const std::wstring& path, const std::string& contents) {
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
+                    written == contents.size();
+    CloseHandle(h);
+    return ok;
+}
+
 std::string ReadFileText(const std::string& path) {
     std::string text;
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

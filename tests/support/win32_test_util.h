@@ -18,6 +18,8 @@ void PressKey(HWND target, WORD key, bool ctrl);
 void ClickMiddle(HWND window);
 // The file's bytes; "<missing>" when it cannot be opened.
 std::string ReadFileText(const std::string& path);
+// Writes a file by its wide name (one the code page cannot spell); false on failure.
+bool WriteFileWide(const std::wstring& path, const std::string& contents);
 // The bytes of a 24-bit BMP file of w x h pixels, all of one colour.
 std::string BmpBytes(int w, int h, COLORREF color);
 // A path of the build machine ("/work/...") as Wine's Z: drive sees it.
