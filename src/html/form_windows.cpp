@@ -16,9 +16,13 @@ public:
     using Base::Base;
     std::function<void()> OnFocus;
     std::function<void(HWND to)> OnFocusLost;
+    // A left button press on a control that has no click of its own (edit
+    // boxes, memos, drop-downs): the page's ONCLICK is raised for it too.
+    std::function<void()> OnPress;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && OnPress) OnPress();
         if (msg == WM_SETFOCUS && OnFocus) OnFocus();
         if (msg == WM_KILLFOCUS && OnFocusLost) OnFocusLost(reinterpret_cast<HWND>(wParam));
         return Base::WndProc(msg, wParam, lParam);
@@ -100,6 +104,7 @@ void TFormWindows::MakeWindow(TFormControlObj& c, tk::TControl& surface) {
         auto* edit = new Focusable<tk::TEdit>(p);
         e.Window.reset(edit);
         focusHooks(*edit);
+        edit->OnPress = clicked;
         if (c.Password) SendMessageA(edit->Handle(), EM_SETPASSWORDCHAR, '*', 0);
         edit->OnKeyDown = [this, &c](WORD& key, UINT) {
             if (key == VK_RETURN && c.Form && hooks_.Submit) {
@@ -180,6 +185,7 @@ void TFormWindows::MakeWindow(TFormControlObj& c, tk::TControl& surface) {
         auto* combo = new Focusable<tk::TComboBox>(p);
         e.Window.reset(combo);
         focusHooks(*combo);
+        combo->OnPress = clicked;
         combo->OnChange = clicked;
         break;
     }
@@ -192,6 +198,7 @@ void TFormWindows::MakeWindow(TFormControlObj& c, tk::TControl& surface) {
         auto* memo = new Focusable<tk::TMemo>(p);
         e.Window.reset(memo);
         focusHooks(*memo);
+        memo->OnPress = clicked;
         break;
     }
     default:

@@ -593,6 +593,30 @@ TEST_F(HtmlViewTest, ImageButtonSubmitsTheClickPoint) {
     EXPECT_EQ(view->CurrentFile(), folder->Path() + "imagebutton.htm");
 }
 
+TEST_F(HtmlViewTest, EveryKindOfControlRaisesItsOnClick) {
+    view->LoadFromFile(Page("clicks.htm", "<form><input name=e onclick=\"edit()\">"
+                                          "<textarea name=m onclick=\"memo()\"></textarea>"
+                                          "<select name=s onclick=\"pick()\"><option>a<option>b</select>"
+                                          "<input type=checkbox name=c onclick=\"box()\"></form>"));
+    UpdateWindow(view->SurfaceHandle());
+    std::vector<std::string> clicked;
+    view->OnObjectClick = [&](TFormControlObj*, const std::string& onClick) { clicked.push_back(onClick); };
+    for (TFormControlObj* control : view->Document().FormControls) {
+        const HWND w = view->FormWindows().Window(*control)->Handle();
+        ASSERT_TRUE(IsWindowVisible(w)) << control->Name;
+        PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        PostMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        Pump(10);
+        // A drop-down's list opened by the press goes again.
+        if (control->Kind == TControlKind::Combo) SendMessageA(w, CB_SHOWDROPDOWN, FALSE, 0);
+    }
+    ASSERT_GE(clicked.size(), 4u);
+    EXPECT_EQ(clicked[0], "edit()");
+    EXPECT_EQ(clicked[1], "memo()");
+    EXPECT_EQ(clicked[2], "pick()");
+    EXPECT_EQ(clicked.back(), "box()");
+}
+
 TEST_F(HtmlViewTest, ControlsLeaveTheViewWhenScrolledAway) {
     std::string html = "<form><input name=top value=here></form>";
     for (int i = 0; i < 100; ++i)
