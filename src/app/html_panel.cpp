@@ -276,6 +276,11 @@ void THtmlPanel::DuzenClick() {
     POINT corner{0, 0};
     ClientToScreen(Duzen->Handle(), &corner);
     PopupMenu2->Owner = htmlView->Handle();
+    Duzen->SetMenuOpen(true);
+    struct Release {
+        tk::TSpeedButton& button;
+        ~Release() { button.SetMenuOpen(false); }
+    } release{*Duzen};
     PopupMenu2->Popup(corner.x - 2, corner.y + kButtonHeight + 1);
 }
 

@@ -841,6 +841,11 @@ void TTextPanel::RichDuzenClick() {
     POINT corner{0, 0};
     ClientToScreen(RichDuzen->Handle(), &corner);
     PopupMenu3->Owner = RichEdit1->Handle();
+    RichDuzen->SetMenuOpen(true);
+    struct Release {
+        tk::TSpeedButton& button;
+        ~Release() { button.SetMenuOpen(false); }
+    } release{*RichDuzen};
     PopupMenu3->Popup(corner.x - 2, corner.y + 23);
 }
 

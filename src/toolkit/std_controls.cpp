@@ -51,7 +51,9 @@ TSpeedButton::TSpeedButton(const Params& p)
     if (p.action) SetAction(p.action);
 }
 
-TSpeedButton::~TSpeedButton() { SetAction(nullptr); }
+TSpeedButton::~TSpeedButton() {
+    SetAction(nullptr);
+}
 
 void TSpeedButton::ActionChanged() {
     TAction* action = Action();
@@ -93,8 +95,10 @@ void TSpeedButton::Click() {
     if (TAction* action = Action()) {
         // A two-state button toggles first (as a click would), then the action runs.
         if (groupIndex_ != 0) {
-            if (!down_) action->SetChecked(true);
-            else if (allowAllUp_) action->SetChecked(false);
+            if (!down_)
+                action->SetChecked(true);
+            else if (allowAllUp_)
+                action->SetChecked(false);
         }
         action->Execute();
         return;
@@ -108,11 +112,19 @@ void TSpeedButton::Click() {
     if (OnClick) OnClick();
 }
 
+void TSpeedButton::SetMenuOpen(bool open) {
+    if (open == menuOpen_) return;
+    menuOpen_ = open;
+    Invalidate();
+    // Drawn now: the menu's own loop runs before the next paint would.
+    if (Handle()) UpdateWindow(Handle());
+}
+
 void TSpeedButton::Paint(HDC dc) {
     RECT r;
     GetClientRect(Handle(), &r);
     bool enabled = IsWindowEnabled(Handle());
-    bool sunken = down_ || (pressed_ && hot_);
+    bool sunken = down_ || (pressed_ && hot_) || menuOpen_;
     if (down_ && !pressed_) {
         // The checkered face of a button that stays down.
         WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};

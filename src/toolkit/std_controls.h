@@ -28,8 +28,8 @@ public:
         std::string name;
         int left = 0, top = 0, width = 23, height = 22;
         std::string hint;
-        std::string caption;     // centred alone, or beside the glyph when there is one
-        HBITMAP glyph = nullptr; // not owned; 16x16, the bottom-left pixel's colour is transparent
+        std::string caption;        // centred alone, or beside the glyph when there is one
+        HBITMAP glyph = nullptr;    // not owned; 16x16, the bottom-left pixel's colour is transparent
         bool dropDownArrow = false; // a small arrow at the right: the button opens a menu
         int groupIndex = 0;
         bool down = false;
@@ -52,6 +52,9 @@ public:
     HBITMAP Glyph() const { return glyph_; }
     // Same as a mouse click: group handling, then the action (or OnClick).
     void Click();
+    // A drop-down button is drawn pressed while its menu is open.
+    bool MenuOpen() const { return menuOpen_; }
+    void SetMenuOpen(bool open);
 
     std::function<void()> OnClick;
 
@@ -65,7 +68,7 @@ private:
     HBITMAP glyph_;
     int groupIndex_;
     bool down_, allowAllUp_, flat_, dropDownArrow_;
-    bool hot_ = false, pressed_ = false;
+    bool hot_ = false, pressed_ = false, menuOpen_ = false;
 };
 
 // A tool bar: a top-aligned strip whose dividers are etched vertical lines.

@@ -454,7 +454,12 @@ TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
     dialogs.Clear();
     tk::SetClipboardText("önceki");
     dialogs.AnswerPopup("Kopyala1");
+    bool pressedWhileOpen = false;
+    dialogs.WhilePopupOpen = [&] { pressedWhileOpen = panel->Duzen->MenuOpen(); };
     ClickMiddle(panel->Duzen->Handle());
+    dialogs.WhilePopupOpen = nullptr;
+    EXPECT_TRUE(pressedWhileOpen) << "drawn pressed while its menu is open";
+    EXPECT_FALSE(panel->Duzen->MenuOpen());
     popups = dialogs.Calls("popup");
     ASSERT_EQ(popups.size(), 1u);
     RECT button;

@@ -476,7 +476,12 @@ TEST_F(TextPanelTest, FontDialogStartsWithTheSelectionAndSetsIt) {
 TEST_F(TextPanelTest, RichDuzenOpensTheMenuUnderTheButton) {
     Load("menu.txt", "text\r\n");
     dialogs.AnswerPopup("HepsiniSec1");
+    bool pressedWhileOpen = false;
+    dialogs.WhilePopupOpen = [&] { pressedWhileOpen = panel->RichDuzen->MenuOpen(); };
     panel->RichDuzen->Click();
+    dialogs.WhilePopupOpen = nullptr;
+    EXPECT_TRUE(pressedWhileOpen) << "drawn pressed while its menu is open";
+    EXPECT_FALSE(panel->RichDuzen->MenuOpen());
     ASSERT_EQ(dialogs.Calls().size(), 1u);
     const DialogCall& call = dialogs.Calls()[0];
     EXPECT_EQ(call.kind, "popup");

@@ -165,6 +165,7 @@ UINT ScriptedDialogs::PopupMenu(const tk::PopupRequest& request) {
             if (item->Visible()) call.items.push_back(item->Name);
     }
     calls_.push_back(call);
+    if (WhilePopupOpen) WhilePopupOpen();
     if (popupAnswers_.empty()) return 0;
     std::string name = popupAnswers_.front();
     popupAnswers_.pop_front();

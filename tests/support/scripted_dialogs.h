@@ -79,6 +79,8 @@ public:
     }
     // Pop-up menus: the name of the item the user picks; "" dismisses the menu.
     void AnswerPopup(const std::string& itemName) { popupAnswers_.push_back(itemName); }
+    // Runs while a pop-up menu is open (before it is answered).
+    std::function<void()> WhilePopupOpen;
     // The find session open now (the last one begun), or null.
     ScriptedFindSession* Find() const { return find_; }
 
