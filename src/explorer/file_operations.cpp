@@ -72,13 +72,6 @@ std::string QuotedIfSpaced(const std::string& parameter) {
     return parameter.find(' ') == std::string::npos ? parameter : "\"" + parameter + "\"";
 }
 
-std::vector<wchar_t> DoubleNulList(const std::wstring& name) {
-    std::vector<wchar_t> list(name.begin(), name.end());
-    list.push_back(L'\0');
-    list.push_back(L'\0');
-    return list;
-}
-
 std::wstring AddWideSlash(const std::wstring& path) {
     return path.empty() || path.back() == L'\\' ? path : path + L'\\';
 }
@@ -136,16 +129,7 @@ bool FolderCopyMove(const std::string& source, const std::string& targetFolder, 
         if (options & fcSilent) flags |= FOF_SILENT;
         if (options & fcSimpleProgress) flags |= FOF_SIMPLEPROGRESS;
         auto run = [&](UINT function, const std::wstring& what, const std::wstring& to, FILEOP_FLAGS f) {
-            std::vector<wchar_t> fromList = DoubleNulList(what);
-            std::vector<wchar_t> toList = DoubleNulList(to);
-            SHFILEOPSTRUCTW op{};
-            op.hwnd = owner;
-            op.wFunc = function;
-            op.pFrom = fromList.data();
-            op.pTo = function == FO_DELETE ? nullptr : toList.data();
-            op.fFlags = f;
-            op.lpszProgressTitle = L"";
-            return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+            return ShellFileOperation(owner, function, what, to, f);
         };
         if (!merge || (flags & FOF_RENAMEONCOLLISION))
             return run(mode == 2 ? FO_MOVE : FO_COPY, from, merge ? folder : named, flags);

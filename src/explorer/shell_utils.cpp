@@ -131,6 +131,11 @@ bool ShellFileOperation(HWND owner, UINT function, const std::string& source, co
 }
 
 bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target) {
+    return ShellFileOperation(owner, function, source, target, ShellFileOperationFlags(function));
+}
+
+bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target,
+                        FILEOP_FLAGS flags) {
     if (source.empty()) return false;
     std::vector<wchar_t> from = DoubleNulList(source);
     std::vector<wchar_t> to = DoubleNulList(target);
@@ -139,7 +144,7 @@ bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, c
     op.wFunc = function;
     op.pFrom = from.data();
     op.pTo = function == FO_DELETE ? nullptr : to.data();
-    op.fFlags = ShellFileOperationFlags(function);
+    op.fFlags = flags;
     op.hNameMappings = nullptr;
     op.lpszProgressTitle = L"";
     int result = SHFileOperationW(&op);

@@ -50,6 +50,9 @@ std::wstring LongWidePath(const std::string& path);
 // the shell succeeded and nothing was aborted.
 bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target);
 bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target);
+// The same with the caller's own flags.
+bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target,
+                        FILEOP_FLAGS flags);
 // A copy or move of source into folder under the source's own long name,
 // also when the list knows the source only by its short name.
 bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder);
