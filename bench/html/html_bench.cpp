@@ -6,6 +6,8 @@
 #include "bench_page.h"
 
 #include <benchmark/benchmark.h>
+
+#include "../benchmark_main.h"
 #if VELMORA_BASELINE_GUMBO
 #include <gumbo.h>
 #endif
@@ -163,13 +165,12 @@ BENCHMARK(BM_GumboParse)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-#if !VELMORA_BASELINE_GUMBO
-    std::printf("html_bench: libgumbo not found at build time; built without its baseline "
-                "(install libgumbo-dev, or run scripts/bench, which does)\n");
+#if VELMORA_BASELINE_GUMBO
+    const char* note = nullptr;
+#else
+    // Built without its baseline library: say what is left out.
+    const char* note = "html_bench: libgumbo not found at build time; built without its baseline "
+                       "(install libgumbo-dev, or run scripts/bench, which does)";
 #endif
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, note);
 }

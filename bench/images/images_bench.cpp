@@ -3,6 +3,8 @@
 // and the Floyd-Steinberg reduction against a plain 24-bit copy.
 #include <benchmark/benchmark.h>
 
+#include "../benchmark_main.h"
+
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -230,14 +232,12 @@ BENCHMARK(Plain24BitCopy12MP)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-#if !VELMORA_BASELINE_GIFLIB
-    // The test animation is written with giflib too: without it, no GIF figures at all.
-    std::printf("images_bench: giflib not found at build time; the GIF benchmarks are not built "
-                "(install libgif-dev, or run scripts/bench, which does)\n");
+#if VELMORA_BASELINE_GIFLIB
+    const char* note = nullptr;
+#else
+    // Built without its baseline library: say what is left out.
+    const char* note = "images_bench: giflib not found at build time; the GIF benchmarks are not built "
+                       "(install libgif-dev, or run scripts/bench, which does)";
 #endif
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv, note);
 }
