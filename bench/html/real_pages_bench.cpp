@@ -2,7 +2,7 @@
 // viewer (pictures included), laid out at 800 and 400 px, painted and paged
 // through to its end. A crash, an error box or a hang is a failure, named in
 // the table with the page; the times are per page and per MB of its HTML.
-// Run: scripts/wine-emulator build/bench-win32/bench/html/real_pages_bench.exe FOLDER
+// Run: scripts/wine-emulator build/bench-win32/bench/html/real_pages_bench.exe FOLDER [--min-kb N]
 //
 // The pages run in a child process, so that a crash or a hang ends only that
 // child: it reports the page it was on, and the next child goes on after it.
@@ -307,7 +307,7 @@ void ReadResults(const std::string& file, std::vector<Result>& results) {
     std::fclose(f);
 }
 
-int RunParent(const std::string& folderArg) {
+int RunParent(const std::string& folderArg, double minBytes) {
     char full[MAX_PATH];
     if (!GetFullPathNameA(folderArg.c_str(), MAX_PATH, full, nullptr)) {
         std::fprintf(stderr, "no such folder: %s\n", folderArg.c_str());
@@ -318,6 +318,15 @@ int RunParent(const std::string& folderArg) {
         folder.pop_back();
     std::vector<std::string> pages;
     Walk(folder, 0, pages);
+    if (minBytes > 0)
+        pages.erase(std::remove_if(pages.begin(), pages.end(),
+                                   [&](const std::string& p) {
+                                       WIN32_FILE_ATTRIBUTE_DATA a;
+                                       return !GetFileAttributesExA(p.c_str(), GetFileExInfoStandard, &a) ||
+                                              (static_cast<double>(a.nFileSizeHigh) * 4294967296.0 +
+                                               a.nFileSizeLow) < minBytes;
+                                   }),
+                    pages.end());
     std::sort(pages.begin(), pages.end());
     if (pages.empty()) {
         std::printf("no .htm/.html files under %s\n", folder.c_str());
@@ -410,13 +419,21 @@ int RunParent(const std::string& folderArg) {
         // Pages of at least 100 KB: there the fixed cost of a page (window
         // sizes, fonts, the first paint) no longer hides its size.
         std::vector<double> big;
+        size_t worstBig = pages.size();
         for (size_t i = 0; i < pages.size(); ++i)
-            if (results[i].failure.empty() && results[i].bytes >= 100 * 1024)
+            if (results[i].failure.empty() && results[i].bytes >= 100 * 1024) {
                 big.push_back(results[i].wall / 1000.0 / (results[i].bytes / 1048576.0));
+                if (worstBig == pages.size() ||
+                    results[i].wall / results[i].bytes > results[worstBig].wall / results[worstBig].bytes)
+                    worstBig = i;
+            }
         if (!big.empty()) {
             std::sort(big.begin(), big.end());
+            const Result& b = results[worstBig];
             std::printf("  pages of 100 KB and more   %u: median %.3f s per MB, worst %.3f s per MB\n",
                         static_cast<unsigned>(big.size()), big[big.size() / 2], big.back());
+            std::printf("    worst of them            %s (%.0f KB, %.0f ms, processor %.0f ms)\n",
+                        pages[worstBig].c_str(), b.bytes / 1024.0, b.wall, b.cpu);
         }
         std::vector<double> walls;
         for (size_t i = 0; i < pages.size(); ++i)
@@ -460,9 +477,14 @@ int main(int argc, char** argv) {
         if (!g_results) return 2;
         return RunChild(ReadList(argv[2]), static_cast<size_t>(std::atol(argv[4])));
     }
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: real_pages_bench FOLDER\n");
+    // --min-kb N: only the pages of at least N KB (the size-bound part of the
+    // run, without the fixed cost of many small pages).
+    double minBytes = 0;
+    if (argc == 4 && std::strcmp(argv[2], "--min-kb") == 0)
+        minBytes = std::atof(argv[3]) * 1024.0;
+    else if (argc != 2) {
+        std::fprintf(stderr, "usage: real_pages_bench FOLDER [--min-kb N]\n");
         return 2;
     }
-    return RunParent(argv[1]);
+    return RunParent(argv[1], minBytes);
 }

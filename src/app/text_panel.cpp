@@ -398,6 +398,14 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
     });
     mainActions.Get("EditSelectAllAction").OnExecute = guarded([editor] { editor().SelectAll(); });
     mainActions.Get("EditSelectAllAction").OnUpdate = update([editor] { return editor().Enabled(); });
+    // The edit keys are the editor's: with the focus elsewhere Ctrl+V, Ctrl+Z
+    // and Ctrl+Insert go on to the list's and the other controls' own keys.
+    for (const char* name : {"EditUndoAction", "EditCutAction", "EditCopyAction", "EditPasteAction",
+                             "EditSelectAllAction", "EditCopyAction2"})
+        mainActions.Get(name).ShortcutActive = [alive, editor] {
+            auto a = alive.lock();
+            return a && *a && editor().Focused();
+        };
 
     TextActions.Load({
         {"Ara", "Ara", "Ara", tk::ShortCut('S', tk::scCtrl)},

@@ -226,7 +226,7 @@ TAction& TActionList::Get(const std::string& name) const {
 TAction* TActionList::FindShortCut(TShortCut shortcut) const {
     if (!shortcut) return nullptr;
     for (auto& a : actions_)
-        if (a->Shortcut() == shortcut) return a.get();
+        if (a->Shortcut() == shortcut && (!a->ShortcutActive || a->ShortcutActive())) return a.get();
     return nullptr;
 }
 

@@ -99,6 +99,10 @@ public:
     std::function<void()> OnExecute;
     // Sets Enabled/Checked from the program's state; runs at idle and before each execution.
     std::function<void(TAction&)> OnUpdate;
+    // When set, the list claims the action's shortcut only while this answers
+    // true: keys meant for one control (its edit keys) stay with the others
+    // elsewhere. Menu items bound to the action still claim it.
+    std::function<bool()> ShortcutActive;
 
 private:
     friend class TActionClient;
@@ -142,6 +146,7 @@ public:
     // The named action; a name that is not in the list is a programming error
     // (std::logic_error), so a misspelt table fails at once instead of silently.
     TAction& Get(const std::string& name) const;
+    // The action claiming the shortcut now (see TAction::ShortcutActive).
     TAction* FindShortCut(TShortCut shortcut) const;
     const std::vector<std::unique_ptr<TAction>>& Actions() const { return actions_; }
 

@@ -538,6 +538,113 @@ TEST_F(DispatchTest, CtrlBFromTheListAppliesTheBoldButtonToTheText) {
     EXPECT_TRUE(Text().RichEdit1->Modified());
 }
 
+// Every shortcut pressed with the focus in each control: the command that
+// claims it (the focused control's menu, then the main menu, then the action
+// list), or none, and then the key is the control's own.
+TEST_F(DispatchTest, EachShortcutReachesTheCommandOfTheFocusedControl) {
+    const std::string text = files_.File("a.txt", "metin");
+    const std::string page = files_.File("sayfa.htm", "<p>sayfa</p>");
+    const std::string data = files_.File("veri.bin", std::string("\x01\x02", 2));
+    const std::string target = files_.Folder("hedef");
+    Click(text);
+    ASSERT_TRUE(Text().RichEdit1->Enabled());
+
+    // Every command records its name instead of running; all enabled, so a
+    // claimed key is seen even where the command would have nothing to do.
+    std::vector<std::string> ran;
+    auto record = [&ran](tk::TActionList& list, const std::string& prefix) {
+        for (auto& action : list.Actions()) {
+            action->OnUpdate = nullptr;
+            action->SetEnabled(true);
+            action->OnExecute = [&ran, name = prefix + action->Name()] { ran.push_back(name); };
+        }
+    };
+    record(Main().MainActionList, "");
+    record(Text().TextActions, "text.");
+    record(Main().HtmlPanel->HtmlActions, "html.");
+    record(Hex().HexActions, "hex.");
+
+    enum Focus { kList, kTree, kEditor, kView, kGrid };
+    auto focus = [&](Focus where) -> HWND {
+        switch (where) {
+        case kList:
+            Click(text);
+            Main().FileListView1->SetFocus();
+            return Main().FileListView1->Handle();
+        case kTree:
+            Main().DirTree1->SetFocus();
+            return Main().DirTree1->Handle();
+        case kEditor:
+            Click(text);
+            Text().RichEdit1->SetFocus();
+            return Text().RichEdit1->Handle();
+        case kView:
+            Click(page);
+            Main().HtmlPanel->htmlView->SetFocus();
+            return Main().HtmlPanel->htmlView->Handle();
+        case kGrid:
+            Click(data);
+            Hex().HexEditor1->SetFocus();
+            return Hex().HexEditor1->Handle();
+        }
+        return nullptr;
+    };
+    struct Case {
+        const char* key;
+        WORD vk;
+        bool ctrl;
+        // By focus: list, tree, text editor, HTML view, hex grid ("" none, "-" not pressed there).
+        const char* command[5];
+    };
+    const Case cases[] = {
+        {"Ctrl+X", 'X', true, {"Kes", "Kes", "EditCutAction", "Kes", "Kes"}},
+        {"Ctrl+C", 'C', true, {"Kopyala", "Kopyala", "EditCopyAction", "html.Kopyala", "Kopyala"}},
+        {"Ctrl+P", 'P', true, {"Yapistir", "Yapistir", "Yapistir", "Yapistir", "Yapistir"}},
+        {"Ctrl+A", 'A', true, {"TumunuSec", "TumunuSec", "EditSelectAllAction", "html.Ara", "TumunuSec"}},
+        {"Ctrl+V", 'V', true, {"", "", "EditPasteAction", "", ""}},
+        {"Ctrl+Z", 'Z', true, {"", "", "EditUndoAction", "", ""}},
+        {"Ctrl+Insert", VK_INSERT, true, {"", "", "EditCopyAction2", "", ""}},
+        {"Ctrl+B", 'B', true, {"Bold", "Bold", "Bold", "Bold", "Bold"}},
+        {"Ctrl+I", 'I', true, {"Italic", "Italic", "Italic", "Italic", "Italic"}},
+        {"Ctrl+U", 'U', true, {"UnderLine", "UnderLine", "UnderLine", "UnderLine", "UnderLine"}},
+        {"Ctrl+S", 'S', true, {"", "", "text.Ara", "html.HepsiniSec", ""}},
+        {"Ctrl+F", 'F', true, {"-", "", "text.Fontlar", "", "hex.Bul"}},
+        {"Ctrl+G", 'G', true, {"", "", "", "", "hex.Git"}},
+        {"F3", VK_F3, false, {"-", "-", "", "", "hex.BulDevam"}},
+    };
+    const char* const focusNames[] = {"list", "tree", "text editor", "HTML view", "hex grid"};
+    for (Focus where : {kList, kTree, kEditor, kView, kGrid}) {
+        HWND window = focus(where);
+        ASSERT_EQ(GetFocus(), window) << focusNames[where];
+        for (const Case& c : cases) {
+            if (std::strcmp(c.command[where], "-") == 0) continue;
+            ran.clear();
+            SetFocus(window);
+            PressKey(window, c.vk, c.ctrl);
+            const std::string expected = c.command[where];
+            EXPECT_EQ(ran, expected.empty() ? std::vector<std::string>{} : std::vector<std::string>{expected})
+                << c.key << " in the " << focusNames[where];
+        }
+    }
+
+    // Unclaimed, Ctrl+V is the list's own: it pastes the files it holds.
+    Click(text);
+    explorer::TFileListView& list = *Main().FileListView1;
+    for (int i = 0; i < list.RowCount(); ++i)
+        list.SetSelected(i, list.Row(i).caption == "a.txt");
+    Main().FileOperations1->CutCopy(0);
+    Main().DirTree1->SetSelectedPath(target);
+    Main().Refresh();
+    Pump();
+    ASSERT_FALSE(list.FileClipboard.empty());
+    list.SetFocus();
+    ran.clear();
+    PressKey(list.Handle(), 'V', true);
+    Pump(100);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(ReadFileText(target + "a.txt"), "metin");
+}
+
 // A drop as the shell hands it over: DROPFILES and the names, ANSI, double-NUL ended.
 HGLOBAL MakeDrop(const std::vector<std::string>& names) {
     size_t size = sizeof(DROPFILES) + 1;
