@@ -23,13 +23,16 @@ bool SameFolder(const std::string& a, const std::string& b) {
            lstrcmpiA(explorer::AddSlash(a).c_str(), explorer::AddSlash(b).c_str()) == 0;
 }
 
-std::string ArchiveFile(TForm1& form) { return form.AppDir + "ini\\aktif.ini"; }
+std::string ArchiveFile(TForm1& form) {
+    return form.AppDir + "ini\\aktif.ini";
+}
 
 } // namespace
 
 std::string StatisticsCountText(int entries, bool anySelected, int selectedNumber) {
     if (anySelected)
-        return std::to_string(entries) + " obje(den)  --  " + std::to_string(selectedNumber) + "  tanesi seçildi ";
+        return std::to_string(entries) + " obje(den)  --  " + std::to_string(selectedNumber) +
+               "  tanesi seçildi ";
     return std::to_string(entries) + " obje var";
 }
 
@@ -37,7 +40,8 @@ std::string StatisticsSizeText(bool anySelected, int64_t selectedBytes, int64_t 
                                char decimal) {
     std::string free = FormatGroupedOptional(static_cast<double>(freeKB) / 1024.0, thousands) + " MB";
     if (anySelected) {
-        return " Boyut = " + FormatGrouped(static_cast<double>(selectedBytes) / 1024.0, 2, thousands, decimal) +
+        return " Boyut = " +
+               FormatGrouped(static_cast<double>(selectedBytes) / 1024.0, 2, thousands, decimal) +
                " KB( Boş disk alanı: " + free + " )";
     }
     return " Boyut = 0 KB  ( Boş disk alanı: " + free + " )";
@@ -225,7 +229,7 @@ bool AktifKlasor(TForm1& form) {
                                MB_OK | MB_ICONERROR);
             return false;
         }
-        form.ArchiveFolder = tree.SelectedPath();
+        form.Session.ArchiveFolder = tree.SelectedPath();
         form.AloneString();
         form.Refresh();
         return true;
@@ -234,9 +238,9 @@ bool AktifKlasor(TForm1& form) {
     if (!line.empty() && explorer::FolderExists(line)) {
         tree.SetSelectedPath(line);
         tree.OpenPath(line);
-        form.ArchiveFolder = line;
+        form.Session.ArchiveFolder = line;
     } else {
-        form.ArchiveFolder = "C:\\";
+        form.Session.ArchiveFolder = "C:\\";
     }
     form.AloneString();
     form.Refresh();
@@ -313,8 +317,8 @@ std::string MakeDesktopShortcut(TForm1& form) {
 }
 
 void DrawTreeItem(TForm1& form, explorer::TTreeItemDraw& draw) {
-    if (form.ArchiveFolder.empty() || !draw.node) return;
-    if (!SameFolder(form.DirTree1->GetPathFromNode(draw.node), form.ArchiveFolder)) return;
+    if (form.Session.ArchiveFolder.empty() || !draw.node) return;
+    if (!SameFolder(form.DirTree1->GetPathFromNode(draw.node), form.Session.ArchiveFolder)) return;
     if (!form.ArchiveItemFont) form.ArchiveItemFont = tk::MakeFont("Tahoma", 8, true);
     draw.font = form.ArchiveItemFont.get();
     draw.textColor = draw.selected ? RGB(255, 255, 0) : RGB(0, 128, 0);

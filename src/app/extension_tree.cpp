@@ -82,6 +82,7 @@ void TExtensionTree::ResetGroups() {
     for (int i = 0; i < 4; ++i)
         AddChild(nullptr, kGroups[i], i, i);
     EndUpdate();
+    if (OnChanged) OnChanged();
 }
 
 void TExtensionTree::LoadTable(const std::string& text) {
@@ -90,9 +91,11 @@ void TExtensionTree::LoadTable(const std::string& text) {
     } catch (...) {
         // What was read before the faulty line is kept and must find its viewers.
         Renumber();
+        if (OnChanged) OnChanged();
         throw;
     }
     Renumber();
+    if (OnChanged) OnChanged();
 }
 
 void TExtensionTree::Renumber() {
@@ -104,17 +107,6 @@ void TExtensionTree::Renumber() {
         if (NodeLevel(node) == 0) ++group;
         SetImageIndex(node, group, group);
     }
-}
-
-int TExtensionTree::ExtFind(const std::string& extension) const {
-    const std::string wanted = LowerAscii(extension);
-    for (tk::TTreeNode node = RootNode(); node; node = NextNode(node))
-        if (NodeLevel(node) > 0 && LowerAscii(NodeText(node)) == wanted) return ImageIndex(node);
-    return -1;
-}
-
-TViewerKind TExtensionTree::ViewerKindOf(const std::string& fileName) const {
-    return ViewerKindFromIndex(ExtFind(ExtensionOf(fileName)));
 }
 
 std::vector<std::string> TExtensionTree::Extensions() const {
@@ -129,7 +121,14 @@ tk::TTreeNode TExtensionTree::AddExtension(tk::TTreeNode selected, const std::st
     const int image = ImageIndex(selected);
     tk::TTreeNode added = IsExtension(selected) ? AddChild(ParentNode(selected), text, image, image)
                                                 : AddChild(selected, text, image, image);
+    if (OnChanged) OnChanged();
     return added;
+}
+
+void TExtensionTree::RemoveExtension(tk::TTreeNode node) {
+    if (!IsExtension(node)) return;
+    RemoveNode(node);
+    if (OnChanged) OnChanged();
 }
 
 bool TExtensionTree::CanEdit(tk::TTreeNode node) {
@@ -145,7 +144,9 @@ bool TExtensionTree::Edit(tk::TTreeNode node, const char* newText) {
     if (menuWhileEditing_) SetPopupMenu(menuWhileEditing_);
     menuWhileEditing_ = nullptr;
     if (!newText) return false; // cancelled
-    return tk::TTreeView::Edit(node, CleanExtension(newText).c_str());
+    const bool edited = tk::TTreeView::Edit(node, CleanExtension(newText).c_str());
+    if (edited && OnChanged) OnChanged();
+    return edited;
 }
 
 LRESULT TExtensionTree::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "app/viewer_panel.h"
@@ -52,16 +53,18 @@ public:
     // next number, and every item takes the number of the group it is in.
     void Renumber();
 
-    // The viewer number of an extension ('.TXT' finds '.txt', '' the empty
-    // item; groups never match), -1 when it is not in the table.
-    int ExtFind(const std::string& extension) const;
-    TViewerKind ViewerKindOf(const std::string& fileName) const;
     // The extensions in table order.
     std::vector<std::string> Extensions() const;
     bool IsExtension(tk::TTreeNode node) const { return node && NodeLevel(node) > 0; }
     // Adds an extension item beside `selected` (an extension) or as the last child
     // of `selected` (a group), with its picture; returns the new item.
     tk::TTreeNode AddExtension(tk::TTreeNode selected, const std::string& text);
+    // Removes an extension item (groups stay).
+    void RemoveExtension(tk::TTreeNode node);
+
+    // After every change of the table through this tree: loaded, reset, an
+    // extension added, renamed or removed.
+    std::function<void()> OnChanged;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -7,6 +7,7 @@
 
 #include "app/hex_panel.h"
 #include "app/html_panel.h"
+#include "app/session.h"
 #include "app/text_panel.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
@@ -33,15 +34,14 @@ public:
 
     // Program-wide state.
     std::string AppDir;
-    std::string CurrentFile;
-    TViewerKind ViewerKind = TViewerKind::vkText;
+    // The file shown, its viewer, the archive folder and the extension table.
+    TSession Session;
     std::vector<std::string> PathHistory;
-    std::string ArchiveFolder;
     bool PasteAllowed = false;
     // A look at the viewers' files is posted after the list removed entries.
     bool ViewerCheckPending = false;
-    // The options window (it registers itself when it is made): the extension
-    // table, the options and the "Seçenekler" command.
+    // The options window (it registers itself when it is made): it shows and
+    // edits the extension table, holds the options and the "Seçenekler" command.
     TForm2* Form2 = nullptr;
 
     // Layout (owned; declared in creation order).

@@ -150,10 +150,21 @@ tk::TPanel::Params BoxParams(tk::TControl* parent, RECT bounds) {
 TForm2::TForm2(TForm1& main) : tk::TForm(OptionsParams()), main_(main) {
     OptionActions.Load(kOptionActions);
     CreateControls();
+    // The table the program goes by is the session's; this tree shows and edits it.
+    Ext->OnChanged = [this] { main_.Session.Extensions.Load(Ext->TableText()); };
+    Ext->OnChanged();
     BindCommands();
     WireOptions();
     main_.Form2 = this;
     main_.MainActionList.Get("Secenekler").OnExecute = [this] { Execute(); };
+}
+
+int TForm2::ExtFind(const std::string& extension) const {
+    return main_.Session.Extensions.Find(extension);
+}
+
+TViewerKind TForm2::ViewerKindOf(const std::string& fileName) const {
+    return main_.Session.Extensions.KindOf(ExtensionOf(fileName));
 }
 
 TForm2::~TForm2() {
@@ -341,7 +352,7 @@ void TForm2::AddExtension() {
         return;
     }
     text = AddedExtension(text);
-    if (Ext->ExtFind(text) != -1) {
+    if (ExtFind(text) != -1) {
         tk::ShowInformation("Bu uzantı eklenmiş.");
         return;
     }
@@ -356,7 +367,7 @@ void TForm2::EditExtension() {
 void TForm2::DeleteExtension() {
     tk::TTreeNode selected = Ext->Selected();
     if (!Ext->IsExtension(selected)) return;
-    if (Mesaj_("Seçilen bilgi silinecek onaylıyor musunuz?") == 6) Ext->RemoveNode(selected);
+    if (Mesaj_("Seçilen bilgi silinecek onaylıyor musunuz?") == 6) Ext->RemoveExtension(selected);
     SetMask();
 }
 

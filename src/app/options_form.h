@@ -40,11 +40,11 @@ public:
     explicit TForm2(TForm1& main);
     ~TForm2() override;
 
-    // ---- the extension table, for the viewer dispatch
+    // ---- the extension table as the session holds it after this window's changes
     // The viewer number of an extension ('.TXT' finds '.txt'), -1 when none.
-    int ExtFind(const std::string& extension) const { return Ext->ExtFind(extension); }
+    int ExtFind(const std::string& extension) const;
     // The viewer of a file by its name's extension.
-    TViewerKind ViewerKindOf(const std::string& fileName) const { return Ext->ViewerKindOf(fileName); }
+    TViewerKind ViewerKindOf(const std::string& fileName) const;
     // "Kayıt için uyar": ask before saving a modified document.
     bool SaveWarning() const { return KayitCheck->Checked(); }
 

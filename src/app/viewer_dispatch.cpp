@@ -106,7 +106,7 @@ bool RichSave(TForm1& form) {
         auto drop = [&form, &text, file] {
             if (IsFile(file) && text.LoadFile(file)) return;
             text.Clear();
-            if (SamePath(form.CurrentFile, file)) form.CurrentFile.clear();
+            if (SamePath(form.Session.CurrentFile, file)) form.Session.CurrentFile.clear();
         };
         if (!IsFile(file)) {
             if (!SaveVanished(text, drop)) return false;
@@ -127,7 +127,7 @@ bool RichSave(TForm1& form) {
             if (!WriteOrDrop(hex, drop)) return false;
         }
         hex.Clear();
-        form.CurrentFile.clear();
+        form.Session.CurrentFile.clear();
     }
     return true;
 }
@@ -139,17 +139,17 @@ void FileListClick(TForm1& form) {
         SetBtnMenuState(form);
         return;
     }
-    const int index = form.Form2 ? form.Form2->ExtFind(ExtensionOf(path)) : -1;
-    const TViewerKind kind = ViewerKindFromIndex(index);
-    form.ViewerKind = kind;
+    const int group = form.Session.Extensions.Find(ExtensionOf(path));
+    const TViewerKind kind = ViewerKindFromIndex(group);
+    form.Session.ViewerKind = kind;
     // No association: the panels, CurrentFile and the status line stay.
-    if (index < 0) return;
+    if (group < 0) return;
     switch (kind) {
     case TViewerKind::vkText:
         // Shown first: a big text loads in slices, with its progress in the panel.
         form.ShowViewerPanel(kind);
         form.TextPanel->LoadFile(path);
-        form.CurrentFile = path;
+        form.Session.CurrentFile = path;
         break;
     case TViewerKind::vkHtml:
     case TViewerKind::vkPicture:
@@ -157,13 +157,13 @@ void FileListClick(TForm1& form) {
         if (!(kind == TViewerKind::vkHtml ? form.HtmlPanel->LoadFile(path)
                                           : form.HtmlPanel->LoadPicture(path)))
             return;
-        form.CurrentFile = path;
+        form.Session.CurrentFile = path;
         form.ShowViewerPanel(kind);
         break;
     case TViewerKind::vkHex:
         form.ShowViewerPanel(kind);
         form.HexPanel->LoadFile(path);
-        form.CurrentFile = path;
+        form.Session.CurrentFile = path;
         break;
     case TViewerKind::vkNone:
         break; // a group beyond the four viewers
@@ -189,7 +189,7 @@ void UpdateActions(TForm1& form) {
     if (within(form.HtmlPanel->htmlView.get()))
         form.MainActionList.Get("HtmlveResimEditoru").SetChecked(true);
     if (within(form.TextPanel->RichEdit1.get())) form.MainActionList.Get("MetinEditoru").SetChecked(true);
-    form.HtmlPanel->UpdateCommands(form.ViewerKind == TViewerKind::vkHtml);
+    form.HtmlPanel->UpdateCommands(form.Session.ViewerKind == TViewerKind::vkHtml);
 }
 
 void FileNameBarClick(TForm1& form, const widgets::TFileNameBar& bar) {
@@ -223,11 +223,12 @@ void CheckShownFiles(TForm1& form) {
     TTextPanel& text = *form.TextPanel;
     if (!Exists(text.FileName()) && !text.Modified()) text.Clear();
     if (!Exists(form.HtmlPanel->FileName())) form.HtmlPanel->Clear();
-    const bool held = (text.Modified() && SamePath(text.FileName(), form.CurrentFile)) ||
-                      (form.HexPanel->Modified() && SamePath(form.HexPanel->FileName(), form.CurrentFile));
-    if (!Exists(form.CurrentFile) && !held) {
-        form.CurrentFile.clear();
-        form.ViewerKind = TViewerKind::vkNone;
+    const bool held =
+        (text.Modified() && SamePath(text.FileName(), form.Session.CurrentFile)) ||
+        (form.HexPanel->Modified() && SamePath(form.HexPanel->FileName(), form.Session.CurrentFile));
+    if (!Exists(form.Session.CurrentFile) && !held) {
+        form.Session.CurrentFile.clear();
+        form.Session.ViewerKind = TViewerKind::vkNone;
     }
 }
 
@@ -239,10 +240,10 @@ void PathMoved(TForm1& form, const std::string& from, const std::string& to) {
     };
     TTextPanel& text = *form.TextPanel;
     THexPanel& hex = *form.HexPanel;
-    const std::string current = carried(form.CurrentFile);
-    if (!current.empty() &&
-        (SamePath(form.CurrentFile, text.FileName()) || SamePath(form.CurrentFile, hex.FileName())))
-        form.CurrentFile = current;
+    const std::string current = carried(form.Session.CurrentFile);
+    if (!current.empty() && (SamePath(form.Session.CurrentFile, text.FileName()) ||
+                             SamePath(form.Session.CurrentFile, hex.FileName())))
+        form.Session.CurrentFile = current;
     const std::string textFile = carried(text.FileName());
     if (!textFile.empty()) text.SetFileName(textFile);
     const std::string hexFile = carried(hex.FileName());

@@ -7,19 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "app/session.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/gdi.h"
 
 namespace velmora::app {
-
-// The viewer an extension is associated with; the values are the positions of
-// the groups in the extension table (sec.ini).
-enum class TViewerKind { vkNone = -1, vkText = 0, vkHtml = 1, vkPicture = 2, vkHex = 3 };
-
-// The kind for a group position read from the extension table (vkNone when out of range).
-constexpr TViewerKind ViewerKindFromIndex(int index) {
-    return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
-}
 
 // The extension of a file name or path: from the last "." of its name on, the
 // dot included; "" when the name has no dot. It decides the viewer.

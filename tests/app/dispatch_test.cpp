@@ -150,8 +150,8 @@ TEST_F(DispatchTest, TextAndRtfOpenInTheTextPanelByTheirExtension) {
     EXPECT_FALSE(Hex().Visible());
     EXPECT_FALSE(Main().HtmlPanel->Visible());
     EXPECT_TRUE(Checked("MetinEditoru"));
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkText);
-    EXPECT_EQ(Main().CurrentFile, readme);
+    EXPECT_EQ(Main().Session.ViewerKind, TViewerKind::vkText);
+    EXPECT_EQ(Main().Session.CurrentFile, readme);
     EXPECT_TRUE(Text().PlainTextMode());
     EXPECT_TRUE(Text().RichEdit1->Enabled());
     EXPECT_FALSE(Text().RichEdit1->ReadOnly());
@@ -199,8 +199,8 @@ TEST_F(DispatchTest, PagesAndPicturesShareTheHtmlPanel) {
     EXPECT_FALSE(Hex().Visible());
     EXPECT_TRUE(html.Panel4->Visible());
     EXPECT_TRUE(Checked("HtmlveResimEditoru"));
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkHtml);
-    EXPECT_EQ(Main().CurrentFile, page);
+    EXPECT_EQ(Main().Session.ViewerKind, TViewerKind::vkHtml);
+    EXPECT_EQ(Main().Session.CurrentFile, page);
     EXPECT_EQ(html.DosyaAdi->Caption(), " Ana Sayfa");
     EXPECT_EQ(html.DosyaAdi->Hint(), files_.Path());
     EXPECT_EQ(html.htmlView->HistoryMaxCount(), 6);
@@ -210,7 +210,7 @@ TEST_F(DispatchTest, PagesAndPicturesShareTheHtmlPanel) {
     EXPECT_TRUE(html.Visible());
     EXPECT_FALSE(html.Panel4->Visible()) << "a picture hides the strip";
     EXPECT_EQ(html.DosyaAdi->Caption(), "resim.bmp");
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkPicture);
+    EXPECT_EQ(Main().Session.ViewerKind, TViewerKind::vkPicture);
     EXPECT_EQ(commands(), none);
 
     Click(page);
@@ -242,7 +242,7 @@ TEST_F(DispatchTest, APageThatCannotBeReadChangesNoPanel) {
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_TRUE(Text().Visible());
     EXPECT_FALSE(Main().HtmlPanel->Visible());
-    EXPECT_EQ(Main().CurrentFile, a);
+    EXPECT_EQ(Main().Session.CurrentFile, a);
 }
 
 TEST_F(DispatchTest, TheLinkUnderTheMouseShowsInTheStatusLine) {
@@ -270,7 +270,7 @@ TEST_F(DispatchTest, ARealClickOnARowOpensItsFile) {
     Main().Refresh();
     Pump();
     ClickRow("notlar.txt");
-    EXPECT_EQ(Main().CurrentFile, files_.Path() + "notlar.txt");
+    EXPECT_EQ(Main().Session.CurrentFile, files_.Path() + "notlar.txt");
     EXPECT_EQ(Text().RichEdit1->PlainText(), "tıklanan");
 }
 
@@ -282,8 +282,8 @@ TEST_F(DispatchTest, UnknownExtensionsFoldersAndVanishedFilesChangeNothing) {
     Click(files_.File("paket.xyz", "?"));
     EXPECT_TRUE(Text().Visible());
     EXPECT_EQ(Text().FileName(), readme);
-    EXPECT_EQ(Main().CurrentFile, readme);
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkNone);
+    EXPECT_EQ(Main().Session.CurrentFile, readme);
+    EXPECT_EQ(Main().Session.ViewerKind, TViewerKind::vkNone);
     EXPECT_EQ(Main().StatusBar1->PanelText(0), status);
 
     Click(files_.Folder("klasor.txt"));
@@ -363,7 +363,7 @@ TEST_F(DispatchTest, HexEditsAreAskedForAndTheHexPanelEmptiedAfterEitherAnswer) 
         EXPECT_EQ(Hex().HexEditor1->DataSize(), 0);
         EXPECT_EQ(Hex().FileName(), "");
         EXPECT_EQ(Hex().HexDosyaAdi->Caption(), "");
-        EXPECT_EQ(Main().CurrentFile, "");
+        EXPECT_EQ(Main().Session.CurrentFile, "");
         EXPECT_TRUE(Text().Visible());
         EXPECT_TRUE(Checked("MetinEditoru"));
     }
@@ -385,7 +385,7 @@ TEST_F(DispatchTest, AFailedSaveKeepsTheEditsAndStopsTheDispatch) {
     EXPECT_EQ(Text().FileName(), a) << "the dispatch did not go on";
     EXPECT_TRUE(Text().RichEdit1->Modified());
     EXPECT_EQ(Text().RichEdit1->PlainText(), "kalsın eski");
-    EXPECT_EQ(Main().CurrentFile, a);
+    EXPECT_EQ(Main().Session.CurrentFile, a);
 
     // Neither does the close step let the window go.
     dialogs_.AnswerMessage(IDOK);
@@ -457,8 +457,8 @@ TEST_F(DispatchTest, DeletingTheShownFileEmptiesItsViewer) {
     EXPECT_EQ(Text().RichEdit1->PlainText(), "");
     EXPECT_EQ(Text().TextDosyaadi->Caption(), "");
     EXPECT_EQ(Text().TextDosyaadi->Hint(), "");
-    EXPECT_EQ(Main().CurrentFile, "");
-    EXPECT_EQ(Main().ViewerKind, TViewerKind::vkNone);
+    EXPECT_EQ(Main().Session.CurrentFile, "");
+    EXPECT_EQ(Main().Session.ViewerKind, TViewerKind::vkNone);
     EXPECT_EQ(Main().HtmlPanel->FileName(), page) << "the page is still there";
 
     ASSERT_TRUE(DeleteFileA(page.c_str()));
@@ -479,7 +479,7 @@ TEST_F(DispatchTest, ListingAgainKeepsAnEditedTextWhoseFileIsThere) {
     ChangeFirstByte('9');
     Main().MainActionList.Get("MetinEditoru").Execute();
     Pump(20);
-    ASSERT_EQ(Main().CurrentFile, "");
+    ASSERT_EQ(Main().Session.CurrentFile, "");
     Type("sakla ");
     Main().FileListView1->UpdateFileList();
     Pump(100);
@@ -524,7 +524,7 @@ TEST_F(DispatchTest, ThePanelButtonsShowWhatThePanelsHeld) {
     Pump(20);
     EXPECT_TRUE(Main().HtmlPanel->Visible());
     EXPECT_FALSE(Hex().Visible());
-    EXPECT_EQ(Main().CurrentFile, a) << "nothing is loaded";
+    EXPECT_EQ(Main().Session.CurrentFile, a) << "nothing is loaded";
 }
 
 TEST_F(DispatchTest, CtrlBFromTheListAppliesTheBoldButtonToTheText) {
@@ -675,7 +675,7 @@ TEST_F(DispatchTest, ADropOfThreeFilesOpensTheFirstAndShowsItInTheList) {
     SendMessageA(Main().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({first, second, third})),
                  0);
     Pump();
-    EXPECT_EQ(Main().CurrentFile, first);
+    EXPECT_EQ(Main().Session.CurrentFile, first);
     EXPECT_EQ(Text().RichEdit1->PlainText(), "birinci dosya");
     EXPECT_EQ(Hex().FileName(), "") << "only the first file opens";
     explorer::TFileListView& list = *Main().FileListView1;
@@ -872,7 +872,7 @@ TEST_F(EditsTest, RenamesAndMovesCarryTheDocumentAVanishedFileKeepsItsEditsUntil
                 EXPECT_EQ(Panel(doc).FileName(), moved);
                 EXPECT_EQ(Bar(doc).Caption(), moved.substr(moved.find_last_of('\\') + 1));
                 EXPECT_EQ(Bar(doc).Hint(), moved.substr(0, moved.find_last_of('\\') + 1));
-                EXPECT_EQ(Main().CurrentFile, moved);
+                EXPECT_EQ(Main().Session.CurrentFile, moved);
                 if (doc == Doc::Hex) {
                     EXPECT_EQ(Hex().HexEditor1->FileName(), moved);
                 }
@@ -880,11 +880,11 @@ TEST_F(EditsTest, RenamesAndMovesCarryTheDocumentAVanishedFileKeepsItsEditsUntil
                 EXPECT_TRUE(Messages().empty());
                 EXPECT_EQ(ReadFileText(moved), Edited(doc)) << "written at its new place";
                 EXPECT_EQ(ReadFileText(file), "<missing>") << "and not at the old one";
-                EXPECT_EQ(Main().CurrentFile, other);
+                EXPECT_EQ(Main().Session.CurrentFile, other);
                 continue;
             }
             EXPECT_EQ(Panel(doc).FileName(), file) << "kept under the name it had";
-            EXPECT_EQ(Main().CurrentFile, file);
+            EXPECT_EQ(Main().Session.CurrentFile, file);
 
             // The next dispatch, a panel switch and the close each ask; İptal
             // keeps the document and stops them.
@@ -902,7 +902,7 @@ TEST_F(EditsTest, RenamesAndMovesCarryTheDocumentAVanishedFileKeepsItsEditsUntil
             EXPECT_EQ(Panel(doc).FileName(), file);
             EXPECT_TRUE(Panel(doc).Modified());
             EXPECT_EQ(Held(doc), Edited(doc));
-            EXPECT_EQ(Main().CurrentFile, file) << "the dispatch did not go on";
+            EXPECT_EQ(Main().Session.CurrentFile, file) << "the dispatch did not go on";
 
             dialogs_.Clear();
             const bool folderGone = c.operation == Operation::DeleteFolderInTree;
@@ -912,7 +912,7 @@ TEST_F(EditsTest, RenamesAndMovesCarryTheDocumentAVanishedFileKeepsItsEditsUntil
                 dialogs_.AnswerMessage(IDYES); // drop the edits
             }
             Click(other);
-            EXPECT_EQ(Main().CurrentFile, other) << "the dispatch went on";
+            EXPECT_EQ(Main().Session.CurrentFile, other) << "the dispatch went on";
             EXPECT_FALSE(Panel(doc).Modified());
             EXPECT_EQ(Panel(doc).FileName(), doc == Doc::Text ? other : "");
             if (c.answer == IDYES && !folderGone) {
@@ -1030,10 +1030,10 @@ TEST_F(DispatchTest, ANameTheCodePageCannotSpellOpensThatFileNotItsLookAlike) {
         SendMessageW(Main().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop(c.dropped)), 0);
         Pump();
         EXPECT_EQ(Main().TextPanel->RichEdit1->PlainText(), c.shown);
-        EXPECT_EQ(Main().CurrentFile.find('?'), std::string::npos) << Main().CurrentFile;
+        EXPECT_EQ(Main().Session.CurrentFile.find('?'), std::string::npos) << Main().Session.CurrentFile;
         wchar_t opened[MAX_PATH * 2] = {};
-        std::wstring current(Main().CurrentFile.size() + 1, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, Main().CurrentFile.c_str(), -1, current.data(),
+        std::wstring current(Main().Session.CurrentFile.size() + 1, L'\0');
+        MultiByteToWideChar(CP_ACP, 0, Main().Session.CurrentFile.c_str(), -1, current.data(),
                             static_cast<int>(current.size()));
         GetLongPathNameW(current.c_str(), opened, MAX_PATH * 2);
         EXPECT_EQ(std::wstring(opened), c.dropped);

@@ -11,8 +11,8 @@
 #include "toolkit/gdi.h"
 
 using namespace velmora::app;
-using testing_support::ReadFileText;
 using testing_support::Pump;
+using testing_support::ReadFileText;
 namespace explorer = velmora::explorer;
 
 TEST(StatusLine, TextsUnderTurkishSeparators) {
@@ -218,14 +218,14 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     work.Folder("Diğer");
     ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
     Start(app_.Path());
-    EXPECT_TRUE(SamePath(Main().ArchiveFolder, work.Path())) << Main().ArchiveFolder;
+    EXPECT_TRUE(SamePath(Main().Session.ArchiveFolder, work.Path())) << Main().Session.ArchiveFolder;
 
     // "Arşiv klasörü ol" on a folder selected in the tree.
     auto& tree = *Main().DirTree1;
     tree.OpenPath(archive);
     tree.SetSelectedPath(archive);
     MakeArchiveFolder(Main());
-    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive));
+    EXPECT_TRUE(SamePath(Main().Session.ArchiveFolder, archive));
     // One line, the folder's path.
     const std::string line = ReadFileText(app_.Path() + "ini\\aktif.ini");
     ASSERT_GE(line.size(), 2u);
@@ -241,7 +241,7 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     // The next start opens there, with the archive's item selected.
     ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
     Start(app_.Path());
-    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive)) << Main().ArchiveFolder;
+    EXPECT_TRUE(SamePath(Main().Session.ArchiveFolder, archive)) << Main().Session.ArchiveFolder;
     EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), archive)) << Main().FileListView1->Directory();
     auto& reopened = *Main().DirTree1;
     tk::TTreeNode item = reopened.Selected();
@@ -298,7 +298,7 @@ TEST_F(ArchiveTest, StartListsTheArchiveFolderWithoutTheWorkingFolderFirst) {
     ShowMainForm(*forms_);
     Pump();
     EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), archive)) << Main().FileListView1->Directory();
-    EXPECT_TRUE(SamePath(Main().ArchiveFolder, archive)) << Main().ArchiveFolder;
+    EXPECT_TRUE(SamePath(Main().Session.ArchiveFolder, archive)) << Main().Session.ArchiveFolder;
     EXPECT_TRUE(SamePath(Main().DirTree1->GetPathFromNode(Main().DirTree1->Selected()), archive));
     EXPECT_EQ(MessageCount(), 0u);
     forms_.reset();
@@ -311,7 +311,7 @@ TEST_F(ArchiveTest, LineNamingNoFolderMakesCTheArchiveAndLeavesTheFile) {
     testing_support::TempFolder work;
     ASSERT_TRUE(SetCurrentDirectoryA(work.Path().c_str()));
     Start(app_.Path());
-    EXPECT_EQ(Main().ArchiveFolder, "C:\\");
+    EXPECT_EQ(Main().Session.ArchiveFolder, "C:\\");
     EXPECT_EQ(ReadFileText(app_.Path() + "ini\\aktif.ini"), stale);
     // Tree and list stay where they were.
     EXPECT_TRUE(SamePath(Main().FileListView1->Directory(), work.Path()));

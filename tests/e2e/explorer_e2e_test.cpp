@@ -27,7 +27,9 @@ std::string CurrentDirectory() {
     return dir;
 }
 
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool SamePath(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
 
 std::string Slash(std::string path) {
     if (!path.empty() && path.back() != '\\') path += '\\';
@@ -102,7 +104,7 @@ TEST(ExplorerEndToEnd, TreeClickListDoubleClickAndPathBoxStayInStep) {
     auto& tree = *main.DirTree1;
 
     // Start-up: the archive folder is the start folder, recorded in aktif.ini.
-    EXPECT_TRUE(SamePath(main.ArchiveFolder, temp.Path())) << main.ArchiveFolder;
+    EXPECT_TRUE(SamePath(main.Session.ArchiveFolder, temp.Path())) << main.Session.ArchiveFolder;
     EXPECT_TRUE(PathFileExistsA((ini + "aktif.ini").c_str()));
     // The list and the tree show the current folder; the status line counts the rows.
     EXPECT_TRUE(SamePath(list.Directory(), temp.Path())) << list.Directory();
@@ -155,7 +157,8 @@ TEST(ExplorerEndToEnd, TreeClickListDoubleClickAndPathBoxStayInStep) {
     std::vector<std::string> items = main.cbPath->Items();
     ASSERT_EQ(items.size(), 8u);
     EXPECT_EQ(main.PathHistory.size(), 8u);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(items[i], visits[i + 1]);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(items[i], visits[i + 1]);
     EXPECT_EQ(main.cbPath->Text(), visits.back());
     EXPECT_TRUE(dialogs.Calls().empty());
 }

@@ -1,0 +1,53 @@
+// What the program holds between two clicks, apart from its windows: the file
+// shown and its viewer, the archive folder and the extension table. No window
+// in it, so that it is tested on its own.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "base/indented_text.h"
+
+namespace velmora::app {
+
+// The viewer an extension is associated with; the values are the positions of
+// the groups in the extension table (sec.ini).
+enum class TViewerKind { vkNone = -1, vkText = 0, vkHtml = 1, vkPicture = 2, vkHex = 3 };
+
+// The kind for a group position read from the extension table (vkNone when out of range).
+constexpr TViewerKind ViewerKindFromIndex(int index) {
+    return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
+}
+
+// The extension table as sec.ini keeps it: the top-level lines are the
+// viewers' groups in viewer order, the lines under a group the extensions it
+// opens. The options window shows and edits it; the dispatch asks it.
+class TExtensionTable {
+public:
+    // Replaces the table with sec.ini's text. Returns "" or, when a line
+    // stopped the reading, its message; the lines before it stay.
+    std::string Load(const std::string& text);
+    // sec.ini's text: each line its level in TABs, CR LF.
+    std::string Text() const;
+    // The group number of an extension ('.TXT' finds '.txt', "" the empty
+    // item; groups never match); -1 when it is not in the table.
+    int Find(const std::string& extension) const;
+    TViewerKind KindOf(const std::string& extension) const { return ViewerKindFromIndex(Find(extension)); }
+    // The extensions in table order.
+    std::vector<std::string> Extensions() const;
+
+private:
+    std::vector<IndentedNode> nodes_;
+    // Each node's group: the first line is group 0, each further top-level
+    // line starts the next one.
+    std::vector<int> groups_;
+};
+
+struct TSession {
+    // The file the viewers last took from the list ("" when none).
+    std::string CurrentFile;
+    TViewerKind ViewerKind = TViewerKind::vkText;
+    std::string ArchiveFolder;
+    TExtensionTable Extensions;
+};
+
+} // namespace velmora::app
