@@ -255,6 +255,21 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
         .SetChecked(true);
 }
 
+IViewerPanel* TForm1::Viewer(TViewerKind kind) const {
+    switch (kind) {
+    case TViewerKind::vkText:
+        return TextPanel.get();
+    case TViewerKind::vkHtml:
+    case TViewerKind::vkPicture:
+        return HtmlPanel.get();
+    case TViewerKind::vkHex:
+        return HexPanel.get();
+    case TViewerKind::vkNone:
+        break;
+    }
+    return nullptr;
+}
+
 TViewerKind TForm1::ShownPanel() const {
     if (HexPanel->Visible()) return TViewerKind::vkHex;
     if (HtmlPanel->Visible()) return TViewerKind::vkHtml;

@@ -83,6 +83,8 @@ public:
     void ShowViewerPanel(TViewerKind kind);
     // The kind of the panel now visible (vkHtml for the HTML panel).
     TViewerKind ShownPanel() const;
+    // The panel that shows files of the kind (pictures share the HTML panel); nullptr for vkNone.
+    IViewerPanel* Viewer(TViewerKind kind) const;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
     void Refresh();

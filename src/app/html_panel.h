@@ -65,6 +65,10 @@ public:
 
     // A picture shown alone: like LoadFile, with the strip hidden.
     bool LoadPicture(const std::string& path);
+    bool Open(const std::string& path, TViewerKind kind) override {
+        return kind == TViewerKind::vkPicture ? LoadPicture(path) : LoadFile(path);
+    }
+    bool ShownBeforeLoading() const override { return false; }
     void ShowStrip(bool show);
 
     // Enabling at idle: İleri while a newer page is in the history, Geri while

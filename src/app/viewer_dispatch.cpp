@@ -144,29 +144,17 @@ void FileListClick(TForm1& form) {
     form.Session.ViewerKind = kind;
     // No association: the panels, CurrentFile and the status line stay.
     if (group < 0) return;
-    switch (kind) {
-    case TViewerKind::vkText:
-        // Shown first: a big text loads in slices, with its progress in the panel.
+    IViewerPanel* panel = form.Viewer(kind);
+    if (panel && panel->ShownBeforeLoading()) {
+        // A big text loads in slices, with its progress in the panel.
         form.ShowViewerPanel(kind);
-        form.TextPanel->LoadFile(path);
+        panel->Open(path, kind);
         form.Session.CurrentFile = path;
-        break;
-    case TViewerKind::vkHtml:
-    case TViewerKind::vkPicture:
+    } else if (panel) {
         // A page the viewer cannot read: its message was shown, nothing changes.
-        if (!(kind == TViewerKind::vkHtml ? form.HtmlPanel->LoadFile(path)
-                                          : form.HtmlPanel->LoadPicture(path)))
-            return;
+        if (!panel->Open(path, kind)) return;
         form.Session.CurrentFile = path;
         form.ShowViewerPanel(kind);
-        break;
-    case TViewerKind::vkHex:
-        form.ShowViewerPanel(kind);
-        form.HexPanel->LoadFile(path);
-        form.Session.CurrentFile = path;
-        break;
-    case TViewerKind::vkNone:
-        break; // a group beyond the four viewers
     }
     SetBtnMenuState(form);
 }

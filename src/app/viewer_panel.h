@@ -43,6 +43,11 @@ public:
     virtual void Clear() = 0;
     // The full path of the file the panel holds ("" when none).
     virtual std::string FileName() const = 0;
+    // Loads the file as the viewer the extension table gave it.
+    virtual bool Open(const std::string& path, TViewerKind /*kind*/) { return LoadFile(path); }
+    // Shown before the file goes in (a long load shows its progress there);
+    // false: shown only once the file was read, so a refused one changes nothing.
+    virtual bool ShownBeforeLoading() const { return true; }
 };
 
 } // namespace velmora::app
