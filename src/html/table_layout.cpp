@@ -50,15 +50,105 @@ void Share(std::vector<int32_t>& target, size_t from, size_t count, int32_t amou
 
 } // namespace
 
-// Column minimum, maximum and percentage from the cells, spans 1 first.
-// available: the table's width for turning pixel widths into percentages (0: unknown).
-static void ColumnMinMax(ThtmlTable& t, int32_t available) {
-    TSectionList& doc = *t.Document;
+// The plain method (pixel cell widths, no table width): a cell's given width
+// raises its minimum and maximum; a spanning cell's widths beyond its
+// columns' are spread over them in proportion to what they have (to the
+// first one when they have nothing).
+static void AddPlainCell(ThtmlTable& t, const TCellObj& cell, size_t c, size_t n, int32_t e) {
+    int32_t mn = cell.MinW + e, mx = cell.MaxW + e;
+    if (cell.SpecWd > 0 && !cell.WidthPercent) {
+        mn = std::max(mn, cell.SpecWd + e);
+        mx = std::max(mn, cell.SpecWd + e);
+    }
+    if (n == 1) {
+        t.ColMin[c] = std::max(t.ColMin[c], mn);
+        t.ColMax[c] = std::max(t.ColMax[c], mx);
+        return;
+    }
+    for (auto [value, list] : {std::pair{mn, &t.ColMin}, std::pair{mx, &t.ColMax}}) {
+        const int32_t s = Sum(*list, c, n);
+        if (value <= s) continue;
+        if (s == 0)
+            (*list)[c] = value;
+        else
+            for (size_t k = c; k < c + n; ++k)
+                (*list)[k] += MulDiv((*list)[k], value - s, s);
+    }
+}
+
+// A cell spanning n columns from c. With a percentage (its own or one of
+// its columns'), the percentage is spread over the columns that have none
+// (or scales theirs), and the widths beyond the columns' sums follow the
+// percentages, or go to the columns without one; with none, the columns
+// grow in proportion to their own widths.
+static void AddSpanningCell(ThtmlTable& t, size_t c, size_t n, int32_t mn, int32_t mx, int32_t pct) {
     const size_t cols = static_cast<size_t>(t.NumCols);
-    t.ColMin.assign(cols, 0);
-    t.ColMax.assign(cols, 0);
-    t.ColPercent.assign(cols, 0);
-    const int32_t e = 2 * t.CellPadding + t.CellSpacing;
+    std::vector<bool> without(cols, false);
+    size_t withoutCount = 0;
+    for (size_t k = c; k < c + n; ++k)
+        if (t.ColPercent[k] == 0) {
+            without[k] = true;
+            ++withoutCount;
+        }
+    const int32_t sumPct = Sum(t.ColPercent, c, n);
+    const int32_t sumMin = Sum(t.ColMin, c, n), sumMax = Sum(t.ColMax, c, n);
+    if (pct > 0 || withoutCount < n) {
+        if (pct > sumPct) {
+            if (withoutCount > 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    if (without[k]) t.ColPercent[k] += (pct - sumPct) / static_cast<int32_t>(withoutCount);
+            } else if (sumPct > 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColPercent[k] = MulDiv(t.ColPercent[k], pct, sumPct);
+            }
+        }
+        const int32_t total = std::max(1, Sum(t.ColPercent, c, n));
+        if (mn > sumMin) {
+            if (withoutCount == 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColMin[k] = std::max(t.ColMin[k], MulDiv(mn, t.ColPercent[k], total));
+            } else {
+                Share(t.ColMin, c, n, mn - sumMin, t.ColMax, &without);
+            }
+        }
+        if (mx > sumMax) {
+            if (withoutCount == 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColMax[k] = std::max(t.ColMax[k], MulDiv(mx, t.ColPercent[k], total));
+            } else {
+                std::vector<int32_t> equal(cols, 0);
+                Share(t.ColMax, c, n, mx - sumMax, equal, &without);
+            }
+        }
+    } else {
+        if (mn > sumMin) Share(t.ColMin, c, n, mn - sumMin, std::vector<int32_t>(t.ColMin));
+        if (mx > sumMax) Share(t.ColMax, c, n, mx - sumMax, std::vector<int32_t>(t.ColMax));
+    }
+}
+
+// A cell's minimum, maximum and percentage (a pixel width counts as the
+// percentage it is of `available`, when known) go to its column, or over
+// the columns it spans.
+static void AddCell(ThtmlTable& t, const TCellObj& cell, size_t c, size_t n, int32_t e, int32_t available) {
+    const int32_t mn = cell.MinW + e, mx = cell.MaxW + e;
+    int32_t pct = 0;
+    if (cell.WidthPercent)
+        pct = cell.SpecWd;
+    else if (cell.SpecWd > 0 && available > 0)
+        pct = std::min(1000, MulDiv(cell.SpecWd, 1000, available));
+    if (n == 1) {
+        t.ColMin[c] = std::max(t.ColMin[c], mn);
+        t.ColMax[c] = std::max(t.ColMax[c], mx);
+        t.ColPercent[c] = std::max(t.ColPercent[c], pct);
+        return;
+    }
+    AddSpanningCell(t, c, n, mn, mx, pct);
+}
+
+// Measures the cells' own minimum and maximum widths (once per layout
+// generation); gives the widest column span.
+static int32_t MeasureCells(ThtmlTable& t) {
+    TSectionList& doc = *t.Document;
     const bool measure = t.MeasuredGeneration != doc.LayoutGeneration || doc.LayoutGeneration == 0;
     int32_t widestSpan = 1;
     for (auto& row : t.Rows)
@@ -68,89 +158,30 @@ static void ColumnMinMax(ThtmlTable& t, int32_t available) {
                 widestSpan = std::max(widestSpan, cell->ColSpan);
             }
     t.MeasuredGeneration = doc.LayoutGeneration;
+    return widestSpan;
+}
+
+// Column minimum, maximum and percentage from the cells, spans 1 first.
+// available: the table's width for turning pixel widths into percentages (0: unknown).
+static void ColumnMinMax(ThtmlTable& t, int32_t available) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    t.ColMin.assign(cols, 0);
+    t.ColMax.assign(cols, 0);
+    t.ColPercent.assign(cols, 0);
+    const int32_t e = 2 * t.CellPadding + t.CellSpacing;
+    const int32_t widestSpan = MeasureCells(t);
     t.PlainMethod = t.HasPixelCellWidth && t.Width == 0;
     for (int32_t span = 1; span <= widestSpan; ++span) {
         for (auto& row : t.Rows) {
             for (size_t c = 0; c < row->Cells.size(); ++c) {
-                TCellObj* cell = row->Cells[c].get();
+                const TCellObj* cell = row->Cells[c].get();
                 if (!cell || std::min<int32_t>(cell->ColSpan, static_cast<int32_t>(cols - c)) != span)
                     continue;
                 const size_t n = static_cast<size_t>(span);
-                int32_t mn = cell->MinW + e, mx = cell->MaxW + e;
-                if (t.PlainMethod) {
-                    if (cell->SpecWd > 0 && !cell->WidthPercent) {
-                        mn = std::max(mn, cell->SpecWd + e);
-                        mx = std::max(mn, cell->SpecWd + e);
-                    }
-                    if (n == 1) {
-                        t.ColMin[c] = std::max(t.ColMin[c], mn);
-                        t.ColMax[c] = std::max(t.ColMax[c], mx);
-                        continue;
-                    }
-                    for (auto [value, list] : {std::pair{mn, &t.ColMin}, std::pair{mx, &t.ColMax}}) {
-                        const int32_t s = Sum(*list, c, n);
-                        if (value <= s) continue;
-                        if (s == 0)
-                            (*list)[c] = value;
-                        else
-                            for (size_t k = c; k < c + n; ++k)
-                                (*list)[k] += MulDiv((*list)[k], value - s, s);
-                    }
-                    continue;
-                }
-                int32_t pct = 0;
-                if (cell->WidthPercent)
-                    pct = cell->SpecWd;
-                else if (cell->SpecWd > 0 && available > 0)
-                    pct = std::min(1000, MulDiv(cell->SpecWd, 1000, available));
-                if (n == 1) {
-                    t.ColMin[c] = std::max(t.ColMin[c], mn);
-                    t.ColMax[c] = std::max(t.ColMax[c], mx);
-                    t.ColPercent[c] = std::max(t.ColPercent[c], pct);
-                    continue;
-                }
-                std::vector<bool> without(cols, false);
-                size_t withoutCount = 0;
-                for (size_t k = c; k < c + n; ++k)
-                    if (t.ColPercent[k] == 0) {
-                        without[k] = true;
-                        ++withoutCount;
-                    }
-                const int32_t sumPct = Sum(t.ColPercent, c, n);
-                const int32_t sumMin = Sum(t.ColMin, c, n), sumMax = Sum(t.ColMax, c, n);
-                if (pct > 0 || withoutCount < n) {
-                    if (pct > sumPct) {
-                        if (withoutCount > 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                if (without[k])
-                                    t.ColPercent[k] += (pct - sumPct) / static_cast<int32_t>(withoutCount);
-                        } else if (sumPct > 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColPercent[k] = MulDiv(t.ColPercent[k], pct, sumPct);
-                        }
-                    }
-                    const int32_t total = std::max(1, Sum(t.ColPercent, c, n));
-                    if (mn > sumMin) {
-                        if (withoutCount == 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColMin[k] = std::max(t.ColMin[k], MulDiv(mn, t.ColPercent[k], total));
-                        } else {
-                            Share(t.ColMin, c, n, mn - sumMin, t.ColMax, &without);
-                        }
-                    }
-                    if (mx > sumMax) {
-                        if (withoutCount == 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColMax[k] = std::max(t.ColMax[k], MulDiv(mx, t.ColPercent[k], total));
-                        } else {
-                            std::vector<int32_t> equal(cols, 0);
-                            Share(t.ColMax, c, n, mx - sumMax, equal, &without);
-                        }
-                    }
-                } else {
-                    if (mn > sumMin) Share(t.ColMin, c, n, mn - sumMin, std::vector<int32_t>(t.ColMin));
-                    if (mx > sumMax) Share(t.ColMax, c, n, mx - sumMax, std::vector<int32_t>(t.ColMax));
-                }
+                if (t.PlainMethod)
+                    AddPlainCell(t, *cell, c, n, e);
+                else
+                    AddCell(t, *cell, c, n, e, available);
             }
         }
     }
