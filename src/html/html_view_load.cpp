@@ -16,6 +16,22 @@ namespace velmora::html {
 
 using namespace view_internal;
 
+namespace {
+
+// Where "name#anchor" splits (npos: no anchor). A "#" may belong to the
+// file's own name ("not#1.htm", a folder "c#"): the anchor starts at the
+// first "#" before which a file exists. When none does, the first "#"
+// splits, and the message names that part.
+size_t AnchorStart(const std::string& name) {
+    size_t hash = name.find('#');
+    if (hash == std::string::npos || os::FileExists(name)) return std::string::npos;
+    for (size_t at = hash; at != std::string::npos; at = name.find('#', at + 1))
+        if (os::FileExists(name.substr(0, at))) return at;
+    return hash;
+}
+
+} // namespace
+
 // ---- loading ----
 
 void THtmlView::SetProcessing(bool on) {
@@ -49,19 +65,7 @@ THistoryEntry THtmlView::CurrentEntry() const {
 
 void THtmlView::Load(const std::string& name, TDocumentKind kind, bool recordHistory) {
     tk::Hourglass hourglass;
-    // A "#" may belong to the file's own name ("not#1.htm", a folder "c#"):
-    // the anchor starts at the first "#" before which a file exists. When
-    // none does, the first "#" splits, and the message names that part.
-    size_t hash = name.find('#');
-    if (hash != std::string::npos && !os::FileExists(name)) {
-        for (size_t at = hash; at != std::string::npos; at = name.find('#', at + 1))
-            if (os::FileExists(name.substr(0, at))) {
-                hash = at;
-                break;
-            }
-    } else {
-        hash = std::string::npos;
-    }
+    const size_t hash = AnchorStart(name);
     const std::string file = name.substr(0, hash);
     const std::string anchor = hash == std::string::npos ? std::string() : name.substr(hash + 1);
     refreshDelay_ = 0;
