@@ -1,6 +1,7 @@
 #include "app/rtf_reader.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
@@ -182,173 +183,209 @@ private:
         if (excessDepth_ == 0) Top().destination = destination;
     }
 
+    // A control word's parameter as read.
+    struct Word {
+        bool hasParameter;
+        int32_t parameter;
+        // A toggle (\b, \b1, \b0): on unless its parameter is 0.
+        bool On() const { return !hasParameter || parameter != 0; }
+    };
+    using Handler = void (*)(Reader& reader, const Word& word);
+    enum class When {
+        always,
+        withParameter, // without one the word does nothing
+        evenStarred,   // also after \*, which otherwise skips the group
+    };
+    struct WordEntry {
+        constexpr WordEntry(std::string_view n, Handler h, When w = When::always)
+            : name(n), handler(h), when(w) {}
+        std::string_view name;
+        Handler handler;
+        When when;
+    };
+
+    static void SkipGroup(Reader& r, const Word&) { r.SetDestination(Destination::dsSkip); }
+    static void EndParagraphWord(Reader& r, const Word&) { r.EndParagraph(); }
+    template <char C> static void Put(Reader& r, const Word&) { r.Character(C, true); }
+    static int32_t Indent(int32_t parameter) { return std::clamp(parameter, -31680, 31680); }
+
+    // The control words of the text and of the groups it holds, by name
+    // (sorted: found by a binary search); nullptr for any other word.
+    static const WordEntry* TextWord(std::string_view name) {
+        static constexpr WordEntry kWords[] = {
+            {"annotation", SkipGroup},
+            {"atnauthor", SkipGroup},
+            {"atnid", SkipGroup},
+            {"author", SkipGroup},
+            {"b", [](Reader& r, const Word& w) { r.State().bold = w.On(); }},
+            {"bkmkend", SkipGroup},
+            {"bkmkstart", SkipGroup},
+            {"bullet", Put<'\x95'>},
+            // A table prints as its rows, the cells apart by tabs.
+            {"cell", [](Reader& r, const Word&) { ++r.endedCells_; }},
+            {"cf", [](Reader& r, const Word& w) { r.State().color = w.parameter; }, When::withParameter},
+            {"colorschememapping", SkipGroup},
+            {"colortbl",
+             [](Reader& r, const Word&) {
+                 r.SetDestination(Destination::dsColorTable);
+                 r.colors_.clear();
+                 r.colorEntry_ = 0;
+             }},
+            {"comment", SkipGroup},
+            {"company", SkipGroup},
+            {"datastore", SkipGroup},
+            {"deff", [](Reader& r, const Word& w) { r.defaultFont_ = w.parameter; }, When::withParameter},
+            {"doccomm", SkipGroup},
+            {"emdash", Put<'\x97'>},
+            {"endash", Put<'\x96'>},
+            {"f", [](Reader& r, const Word& w) { r.State().font = w.parameter; }, When::withParameter},
+            {"fi", [](Reader& r, const Word& w) { r.firstIndent_ = Indent(w.parameter); },
+             When::withParameter},
+            {"fldinst", SkipGroup},
+            {"fonttbl", [](Reader& r, const Word&) { r.SetDestination(Destination::dsFontTable); }},
+            {"footer", SkipGroup},
+            {"footerf", SkipGroup},
+            {"footerl", SkipGroup},
+            {"footerr", SkipGroup},
+            {"footnote", SkipGroup},
+            {"fs", [](Reader& r, const Word& w) { r.State().halfPoints = std::clamp(w.parameter, 2, 3276); },
+             When::withParameter},
+            {"generator", SkipGroup},
+            {"header", SkipGroup},
+            {"headerf", SkipGroup},
+            {"headerl", SkipGroup},
+            {"headerr", SkipGroup},
+            {"i", [](Reader& r, const Word& w) { r.State().italic = w.On(); }},
+            {"info", SkipGroup},
+            {"keywords", SkipGroup},
+            {"latentstyles", SkipGroup},
+            {"ldblquote", Put<'\x93'>},
+            {"li", [](Reader& r, const Word& w) { r.leftIndent_ = Indent(w.parameter); },
+             When::withParameter},
+            {"line", EndParagraphWord},
+            {"listoverridetable", SkipGroup},
+            {"listtable", SkipGroup},
+            {"listtext", SkipGroup},
+            {"lquote", Put<'\x91'>},
+            {"nestcell", [](Reader& r, const Word&) { ++r.endedCells_; }},
+            {"nestrow", EndParagraphWord},
+            {"nonshppict", SkipGroup},
+            {"object", SkipGroup},
+            {"operator", SkipGroup},
+            {"page", EndParagraphWord},
+            {"par", EndParagraphWord},
+            {"pard",
+             [](Reader& r, const Word&) {
+                 r.align_ = TReportAlign::raLeft;
+                 r.leftIndent_ = r.rightIndent_ = r.firstIndent_ = 0;
+                 r.paragraphBullet_ = false;
+             }},
+            {"pict", SkipGroup},
+            {"plain",
+             [](Reader& r, const Word&) {
+                 CharState& s = r.State();
+                 const int32_t skip = s.unicodeSkip;
+                 s = CharState{};
+                 s.unicodeSkip = skip;
+             }},
+            // Bullets and numbering: read even when marked as ignorable.
+            {"pn", [](Reader& r, const Word&) { r.SetDestination(Destination::dsBulletNumbering); },
+             When::evenStarred},
+            {"pntext", SkipGroup},
+            {"qc", [](Reader& r, const Word&) { r.align_ = TReportAlign::raCenter; }},
+            {"qj", [](Reader& r, const Word&) { r.align_ = TReportAlign::raLeft; }},
+            {"ql", [](Reader& r, const Word&) { r.align_ = TReportAlign::raLeft; }},
+            {"qr", [](Reader& r, const Word&) { r.align_ = TReportAlign::raRight; }},
+            {"rdblquote", Put<'\x94'>},
+            {"ri", [](Reader& r, const Word& w) { r.rightIndent_ = Indent(w.parameter); },
+             When::withParameter},
+            {"row", EndParagraphWord},
+            {"rquote", Put<'\x92'>},
+            {"rsidtbl", SkipGroup},
+            {"sect", EndParagraphWord},
+            {"strike", [](Reader& r, const Word& w) { r.State().strikeOut = w.On(); }},
+            {"stylesheet", SkipGroup},
+            {"subject", SkipGroup},
+            {"tab", Put<'\t'>},
+            {"tc", SkipGroup},
+            {"themedata", SkipGroup},
+            {"title", SkipGroup},
+            {"txe", SkipGroup},
+            {"u",
+             [](Reader& r, const Word& w) {
+                 CharState& s = r.State();
+                 const int32_t code = w.parameter < 0 ? w.parameter + 65536 : w.parameter;
+                 r.Character(UnicodeToCp1254(code), true);
+                 r.SkipReplacement(s.unicodeSkip);
+             },
+             When::withParameter},
+            {"uc", [](Reader& r, const Word& w) { r.State().unicodeSkip = std::clamp(w.parameter, 0, 16); },
+             When::withParameter},
+            {"ul", [](Reader& r, const Word& w) { r.State().underline = w.On(); }},
+            {"ulnone", [](Reader& r, const Word&) { r.State().underline = false; }},
+            {"xe", SkipGroup},
+            {"xmlnstbl", SkipGroup},
+        };
+        constexpr auto byName = [](const WordEntry& a, const WordEntry& b) { return a.name < b.name; };
+        static_assert(std::is_sorted(std::begin(kWords), std::end(kWords), byName));
+        const auto found =
+            std::lower_bound(std::begin(kWords), std::end(kWords), WordEntry(name, nullptr), byName);
+        return found != std::end(kWords) && found->name == name ? found : nullptr;
+    }
+
+    void FontTableWord(std::string_view word, const Word& w, bool starred) {
+        if (word == "f" && w.hasParameter) {
+            FinishFontEntry();
+            fontNumber_ = w.parameter;
+            fontName_.clear();
+            fontCharset_ = 1;
+        } else if (word == "fcharset" && w.hasParameter) {
+            fontCharset_ = static_cast<uint8_t>(std::clamp(w.parameter, 0, 255));
+        } else if (starred) {
+            SetDestination(Destination::dsSkip); // alternative names, panose
+        }
+    }
+
+    void ColorTableWord(std::string_view word, const Word& w) {
+        const int32_t value = std::clamp(w.parameter, 0, 255);
+        if (word == "red") colorEntry_ = (colorEntry_ & 0xFFFF00u) | value;
+        if (word == "green") colorEntry_ = (colorEntry_ & 0xFF00FFu) | (value << 8);
+        if (word == "blue") colorEntry_ = (colorEntry_ & 0x00FFFFu) | (value << 16);
+    }
+
     void Apply(std::string_view word, bool hasParameter, int32_t parameter) {
         const bool starred = pendingStar_;
         pendingStar_ = false;
-        const Destination destination = Top().destination;
-        const bool on = !hasParameter || parameter != 0;
+        const Word w{hasParameter, parameter};
         if (word == "bin") {
             // Binary data of the given length: stepped over whole.
             pos_ += std::min<size_t>(hasParameter && parameter > 0 ? static_cast<size_t>(parameter) : 0,
                                      in_.size() - pos_);
             return;
         }
-        if (destination == Destination::dsSkip) return;
-        if (destination == Destination::dsFontTable) {
-            if (word == "f" && hasParameter) {
-                FinishFontEntry();
-                fontNumber_ = parameter;
-                fontName_.clear();
-                fontCharset_ = 1;
-            } else if (word == "fcharset" && hasParameter) {
-                fontCharset_ = static_cast<uint8_t>(std::clamp(parameter, 0, 255));
-            } else if (starred) {
-                SetDestination(Destination::dsSkip); // alternative names, panose
-            }
+        switch (Top().destination) {
+        case Destination::dsSkip:
             return;
-        }
-        if (destination == Destination::dsColorTable) {
-            const int32_t value = std::clamp(parameter, 0, 255);
-            if (word == "red") colorEntry_ = (colorEntry_ & 0xFFFF00u) | value;
-            if (word == "green") colorEntry_ = (colorEntry_ & 0xFF00FFu) | (value << 8);
-            if (word == "blue") colorEntry_ = (colorEntry_ & 0x00FFFFu) | (value << 16);
+        case Destination::dsFontTable:
+            FontTableWord(word, w, starred);
             return;
-        }
-        if (destination == Destination::dsBulletNumbering) {
+        case Destination::dsColorTable:
+            ColorTableWord(word, w);
+            return;
+        case Destination::dsBulletNumbering:
             if (word == "pnlvlblt") paragraphBullet_ = true;
             return;
+        case Destination::dsText:
+            break;
         }
-        if (word == "pn") {
-            SetDestination(Destination::dsBulletNumbering);
-            return;
-        }
-        if (starred) {
+        const WordEntry* entry = TextWord(word);
+        // \* marks a group that a reader may skip when it does not know it.
+        if (starred && !(entry && entry->when == When::evenStarred)) {
             SetDestination(Destination::dsSkip);
             return;
         }
-        static const std::string_view kSkipped[] = {"stylesheet",
-                                                    "info",
-                                                    "pict",
-                                                    "object",
-                                                    "header",
-                                                    "headerl",
-                                                    "headerr",
-                                                    "headerf",
-                                                    "footer",
-                                                    "footerl",
-                                                    "footerr",
-                                                    "footerf",
-                                                    "footnote",
-                                                    "fldinst",
-                                                    "pntext",
-                                                    "listtext",
-                                                    "listtable",
-                                                    "themedata",
-                                                    "colorschememapping",
-                                                    "latentstyles",
-                                                    "datastore",
-                                                    "xmlnstbl",
-                                                    "rsidtbl",
-                                                    "listoverridetable",
-                                                    "generator",
-                                                    "annotation",
-                                                    "atnid",
-                                                    "atnauthor",
-                                                    "nonshppict",
-                                                    "xe",
-                                                    "tc",
-                                                    "txe",
-                                                    "bkmkstart",
-                                                    "bkmkend",
-                                                    "operator",
-                                                    "comment",
-                                                    "company",
-                                                    "author",
-                                                    "title",
-                                                    "subject",
-                                                    "keywords",
-                                                    "doccomm"};
-        for (std::string_view skipped : kSkipped) {
-            if (word == skipped) {
-                SetDestination(Destination::dsSkip);
-                return;
-            }
-        }
-        CharState& s = State();
-        if (word == "fonttbl") {
-            SetDestination(Destination::dsFontTable);
-        } else if (word == "colortbl") {
-            SetDestination(Destination::dsColorTable);
-            colors_.clear();
-            colorEntry_ = 0;
-        } else if (word == "deff" && hasParameter) {
-            defaultFont_ = parameter;
-        } else if (word == "f" && hasParameter) {
-            s.font = parameter;
-        } else if (word == "fs" && hasParameter) {
-            s.halfPoints = std::clamp(parameter, 2, 3276);
-        } else if (word == "b") {
-            s.bold = on;
-        } else if (word == "i") {
-            s.italic = on;
-        } else if (word == "ul") {
-            s.underline = on;
-        } else if (word == "ulnone") {
-            s.underline = false;
-        } else if (word == "strike") {
-            s.strikeOut = on;
-        } else if (word == "cf" && hasParameter) {
-            s.color = parameter;
-        } else if (word == "plain") {
-            const int32_t skip = s.unicodeSkip;
-            s = CharState{};
-            s.unicodeSkip = skip;
-        } else if (word == "uc" && hasParameter) {
-            s.unicodeSkip = std::clamp(parameter, 0, 16);
-        } else if (word == "u" && hasParameter) {
-            int32_t code = parameter < 0 ? parameter + 65536 : parameter;
-            Character(UnicodeToCp1254(code), true);
-            SkipReplacement(s.unicodeSkip);
-        } else if (word == "pard") {
-            align_ = TReportAlign::raLeft;
-            leftIndent_ = rightIndent_ = firstIndent_ = 0;
-            paragraphBullet_ = false;
-        } else if (word == "ql" || word == "qj") {
-            align_ = TReportAlign::raLeft;
-        } else if (word == "qc") {
-            align_ = TReportAlign::raCenter;
-        } else if (word == "qr") {
-            align_ = TReportAlign::raRight;
-        } else if (word == "li" && hasParameter) {
-            leftIndent_ = std::clamp(parameter, -31680, 31680);
-        } else if (word == "ri" && hasParameter) {
-            rightIndent_ = std::clamp(parameter, -31680, 31680);
-        } else if (word == "fi" && hasParameter) {
-            firstIndent_ = std::clamp(parameter, -31680, 31680);
-        } else if (word == "par" || word == "line" || word == "page" || word == "sect") {
-            EndParagraph();
-        } else if (word == "cell" || word == "nestcell") {
-            // A table prints as its rows, the cells apart by tabs.
-            if (Top().destination == Destination::dsText) ++endedCells_;
-        } else if (word == "row" || word == "nestrow") {
-            EndParagraph();
-        } else if (word == "tab") {
-            Character('\t', true);
-        } else if (word == "bullet") {
-            Character('\x95', true);
-        } else if (word == "emdash") {
-            Character('\x97', true);
-        } else if (word == "endash") {
-            Character('\x96', true);
-        } else if (word == "lquote") {
-            Character('\x91', true);
-        } else if (word == "rquote") {
-            Character('\x92', true);
-        } else if (word == "ldblquote") {
-            Character('\x93', true);
-        } else if (word == "rdblquote") {
-            Character('\x94', true);
-        }
+        if (!entry || (entry->when == When::withParameter && !hasParameter)) return;
+        entry->handler(*this, w);
     }
 
     // Steps over the characters that stand for a \u character in readers that

@@ -50,15 +50,105 @@ void Share(std::vector<int32_t>& target, size_t from, size_t count, int32_t amou
 
 } // namespace
 
-// Column minimum, maximum and percentage from the cells, spans 1 first.
-// available: the table's width for turning pixel widths into percentages (0: unknown).
-static void ColumnMinMax(ThtmlTable& t, int32_t available) {
-    TSectionList& doc = *t.Document;
+// The plain method (pixel cell widths, no table width): a cell's given width
+// raises its minimum and maximum; a spanning cell's widths beyond its
+// columns' are spread over them in proportion to what they have (to the
+// first one when they have nothing).
+static void AddPlainCell(ThtmlTable& t, const TCellObj& cell, size_t c, size_t n, int32_t e) {
+    int32_t mn = cell.MinW + e, mx = cell.MaxW + e;
+    if (cell.SpecWd > 0 && !cell.WidthPercent) {
+        mn = std::max(mn, cell.SpecWd + e);
+        mx = std::max(mn, cell.SpecWd + e);
+    }
+    if (n == 1) {
+        t.ColMin[c] = std::max(t.ColMin[c], mn);
+        t.ColMax[c] = std::max(t.ColMax[c], mx);
+        return;
+    }
+    for (auto [value, list] : {std::pair{mn, &t.ColMin}, std::pair{mx, &t.ColMax}}) {
+        const int32_t s = Sum(*list, c, n);
+        if (value <= s) continue;
+        if (s == 0)
+            (*list)[c] = value;
+        else
+            for (size_t k = c; k < c + n; ++k)
+                (*list)[k] += MulDiv((*list)[k], value - s, s);
+    }
+}
+
+// A cell spanning n columns from c. With a percentage (its own or one of
+// its columns'), the percentage is spread over the columns that have none
+// (or scales theirs), and the widths beyond the columns' sums follow the
+// percentages, or go to the columns without one; with none, the columns
+// grow in proportion to their own widths.
+static void AddSpanningCell(ThtmlTable& t, size_t c, size_t n, int32_t mn, int32_t mx, int32_t pct) {
     const size_t cols = static_cast<size_t>(t.NumCols);
-    t.ColMin.assign(cols, 0);
-    t.ColMax.assign(cols, 0);
-    t.ColPercent.assign(cols, 0);
-    const int32_t e = 2 * t.CellPadding + t.CellSpacing;
+    std::vector<bool> without(cols, false);
+    size_t withoutCount = 0;
+    for (size_t k = c; k < c + n; ++k)
+        if (t.ColPercent[k] == 0) {
+            without[k] = true;
+            ++withoutCount;
+        }
+    const int32_t sumPct = Sum(t.ColPercent, c, n);
+    const int32_t sumMin = Sum(t.ColMin, c, n), sumMax = Sum(t.ColMax, c, n);
+    if (pct > 0 || withoutCount < n) {
+        if (pct > sumPct) {
+            if (withoutCount > 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    if (without[k]) t.ColPercent[k] += (pct - sumPct) / static_cast<int32_t>(withoutCount);
+            } else if (sumPct > 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColPercent[k] = MulDiv(t.ColPercent[k], pct, sumPct);
+            }
+        }
+        const int32_t total = std::max(1, Sum(t.ColPercent, c, n));
+        if (mn > sumMin) {
+            if (withoutCount == 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColMin[k] = std::max(t.ColMin[k], MulDiv(mn, t.ColPercent[k], total));
+            } else {
+                Share(t.ColMin, c, n, mn - sumMin, t.ColMax, &without);
+            }
+        }
+        if (mx > sumMax) {
+            if (withoutCount == 0) {
+                for (size_t k = c; k < c + n; ++k)
+                    t.ColMax[k] = std::max(t.ColMax[k], MulDiv(mx, t.ColPercent[k], total));
+            } else {
+                std::vector<int32_t> equal(cols, 0);
+                Share(t.ColMax, c, n, mx - sumMax, equal, &without);
+            }
+        }
+    } else {
+        if (mn > sumMin) Share(t.ColMin, c, n, mn - sumMin, std::vector<int32_t>(t.ColMin));
+        if (mx > sumMax) Share(t.ColMax, c, n, mx - sumMax, std::vector<int32_t>(t.ColMax));
+    }
+}
+
+// A cell's minimum, maximum and percentage (a pixel width counts as the
+// percentage it is of `available`, when known) go to its column, or over
+// the columns it spans.
+static void AddCell(ThtmlTable& t, const TCellObj& cell, size_t c, size_t n, int32_t e, int32_t available) {
+    const int32_t mn = cell.MinW + e, mx = cell.MaxW + e;
+    int32_t pct = 0;
+    if (cell.WidthPercent)
+        pct = cell.SpecWd;
+    else if (cell.SpecWd > 0 && available > 0)
+        pct = std::min(1000, MulDiv(cell.SpecWd, 1000, available));
+    if (n == 1) {
+        t.ColMin[c] = std::max(t.ColMin[c], mn);
+        t.ColMax[c] = std::max(t.ColMax[c], mx);
+        t.ColPercent[c] = std::max(t.ColPercent[c], pct);
+        return;
+    }
+    AddSpanningCell(t, c, n, mn, mx, pct);
+}
+
+// Measures the cells' own minimum and maximum widths (once per layout
+// generation); gives the widest column span.
+static int32_t MeasureCells(ThtmlTable& t) {
+    TSectionList& doc = *t.Document;
     const bool measure = t.MeasuredGeneration != doc.LayoutGeneration || doc.LayoutGeneration == 0;
     int32_t widestSpan = 1;
     for (auto& row : t.Rows)
@@ -68,89 +158,30 @@ static void ColumnMinMax(ThtmlTable& t, int32_t available) {
                 widestSpan = std::max(widestSpan, cell->ColSpan);
             }
     t.MeasuredGeneration = doc.LayoutGeneration;
+    return widestSpan;
+}
+
+// Column minimum, maximum and percentage from the cells, spans 1 first.
+// available: the table's width for turning pixel widths into percentages (0: unknown).
+static void ColumnMinMax(ThtmlTable& t, int32_t available) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    t.ColMin.assign(cols, 0);
+    t.ColMax.assign(cols, 0);
+    t.ColPercent.assign(cols, 0);
+    const int32_t e = 2 * t.CellPadding + t.CellSpacing;
+    const int32_t widestSpan = MeasureCells(t);
     t.PlainMethod = t.HasPixelCellWidth && t.Width == 0;
     for (int32_t span = 1; span <= widestSpan; ++span) {
         for (auto& row : t.Rows) {
             for (size_t c = 0; c < row->Cells.size(); ++c) {
-                TCellObj* cell = row->Cells[c].get();
+                const TCellObj* cell = row->Cells[c].get();
                 if (!cell || std::min<int32_t>(cell->ColSpan, static_cast<int32_t>(cols - c)) != span)
                     continue;
                 const size_t n = static_cast<size_t>(span);
-                int32_t mn = cell->MinW + e, mx = cell->MaxW + e;
-                if (t.PlainMethod) {
-                    if (cell->SpecWd > 0 && !cell->WidthPercent) {
-                        mn = std::max(mn, cell->SpecWd + e);
-                        mx = std::max(mn, cell->SpecWd + e);
-                    }
-                    if (n == 1) {
-                        t.ColMin[c] = std::max(t.ColMin[c], mn);
-                        t.ColMax[c] = std::max(t.ColMax[c], mx);
-                        continue;
-                    }
-                    for (auto [value, list] : {std::pair{mn, &t.ColMin}, std::pair{mx, &t.ColMax}}) {
-                        const int32_t s = Sum(*list, c, n);
-                        if (value <= s) continue;
-                        if (s == 0)
-                            (*list)[c] = value;
-                        else
-                            for (size_t k = c; k < c + n; ++k)
-                                (*list)[k] += MulDiv((*list)[k], value - s, s);
-                    }
-                    continue;
-                }
-                int32_t pct = 0;
-                if (cell->WidthPercent)
-                    pct = cell->SpecWd;
-                else if (cell->SpecWd > 0 && available > 0)
-                    pct = std::min(1000, MulDiv(cell->SpecWd, 1000, available));
-                if (n == 1) {
-                    t.ColMin[c] = std::max(t.ColMin[c], mn);
-                    t.ColMax[c] = std::max(t.ColMax[c], mx);
-                    t.ColPercent[c] = std::max(t.ColPercent[c], pct);
-                    continue;
-                }
-                std::vector<bool> without(cols, false);
-                size_t withoutCount = 0;
-                for (size_t k = c; k < c + n; ++k)
-                    if (t.ColPercent[k] == 0) {
-                        without[k] = true;
-                        ++withoutCount;
-                    }
-                const int32_t sumPct = Sum(t.ColPercent, c, n);
-                const int32_t sumMin = Sum(t.ColMin, c, n), sumMax = Sum(t.ColMax, c, n);
-                if (pct > 0 || withoutCount < n) {
-                    if (pct > sumPct) {
-                        if (withoutCount > 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                if (without[k])
-                                    t.ColPercent[k] += (pct - sumPct) / static_cast<int32_t>(withoutCount);
-                        } else if (sumPct > 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColPercent[k] = MulDiv(t.ColPercent[k], pct, sumPct);
-                        }
-                    }
-                    const int32_t total = std::max(1, Sum(t.ColPercent, c, n));
-                    if (mn > sumMin) {
-                        if (withoutCount == 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColMin[k] = std::max(t.ColMin[k], MulDiv(mn, t.ColPercent[k], total));
-                        } else {
-                            Share(t.ColMin, c, n, mn - sumMin, t.ColMax, &without);
-                        }
-                    }
-                    if (mx > sumMax) {
-                        if (withoutCount == 0) {
-                            for (size_t k = c; k < c + n; ++k)
-                                t.ColMax[k] = std::max(t.ColMax[k], MulDiv(mx, t.ColPercent[k], total));
-                        } else {
-                            std::vector<int32_t> equal(cols, 0);
-                            Share(t.ColMax, c, n, mx - sumMax, equal, &without);
-                        }
-                    }
-                } else {
-                    if (mn > sumMin) Share(t.ColMin, c, n, mn - sumMin, std::vector<int32_t>(t.ColMin));
-                    if (mx > sumMax) Share(t.ColMax, c, n, mx - sumMax, std::vector<int32_t>(t.ColMax));
-                }
+                if (t.PlainMethod)
+                    AddPlainCell(t, *cell, c, n, e);
+                else
+                    AddCell(t, *cell, c, n, e, available);
             }
         }
     }
@@ -182,183 +213,261 @@ void ThtmlTable::MeasureWidths(int32_t& minWidth, int32_t& maxWidth) {
     maxWidth = std::max(maxWidth, captionMin);
 }
 
-// Column widths for an available width w.
-static void ColumnWidths(ThtmlTable& t, int32_t w) {
+// Widths between each column's minimum and maximum, in proportion to what
+// each can grow (to the minimums when none can).
+static void StretchColumns(ThtmlTable& t, int32_t w, int32_t minSum, int32_t maxSum) {
     const size_t cols = static_cast<size_t>(t.NumCols);
     auto& width = t.ColWidths;
-    width.assign(cols, 0);
+    const auto& mn = t.ColMin;
+    const auto& mx = t.ColMax;
+    for (size_t c = 0; c < cols; ++c) {
+        if (maxSum != minSum)
+            width[c] = mn[c] + MulDiv(mx[c] - mn[c], w - minSum, maxSum - minSum);
+        else if (minSum > 0)
+            width[c] = mn[c] + MulDiv(mn[c], w - minSum, minSum);
+        else
+            width[c] = mn[c];
+    }
+}
+
+// A table of a given width, first pass: percentage columns take their share
+// of w, or their minimum when that is more (and stay there: `fixed`); the
+// others start at their minimum. `others`: some column has no percentage.
+static std::vector<bool> StartAtShares(ThtmlTable& t, int32_t w, bool& others) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    auto& width = t.ColWidths;
+    const auto& mn = t.ColMin;
+    const auto& pct = t.ColPercent;
+    std::vector<bool> fixed(cols, false);
+    others = false;
+    for (size_t c = 0; c < cols; ++c) {
+        if (pct[c] > 0) {
+            width[c] = MulDiv(w, pct[c], 1000);
+            if (width[c] <= mn[c]) {
+                width[c] = mn[c];
+                fixed[c] = true;
+            }
+        } else {
+            width[c] = mn[c];
+            others = true;
+        }
+    }
+    return fixed;
+}
+
+// Room left over: with every column a percentage one, the free ones (all of
+// them when none is free) grow by their percentages; else the columns
+// without a percentage grow by what their content could use, or equally
+// when that is less than half the room.
+static void GiveRoom(ThtmlTable& t, int32_t room, bool others, const std::vector<bool>& fixed) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    const auto& mn = t.ColMin;
+    const auto& mx = t.ColMax;
+    const auto& pct = t.ColPercent;
+    std::vector<bool> open(cols);
+    if (!others) {
+        std::vector<int32_t> weight(cols);
+        for (size_t c = 0; c < cols; ++c) {
+            open[c] = pct[c] > 0 && !fixed[c];
+            weight[c] = pct[c];
+        }
+        if (std::find(open.begin(), open.end(), true) == open.end())
+            for (size_t c = 0; c < cols; ++c)
+                open[c] = true;
+        Share(t.ColWidths, 0, cols, room, weight, &open);
+    } else {
+        std::vector<int32_t> weight(cols, 0);
+        int32_t stretchSum = 0;
+        for (size_t c = 0; c < cols; ++c) {
+            open[c] = pct[c] == 0;
+            if (open[c]) {
+                weight[c] = mx[c] - mn[c];
+                stretchSum += weight[c];
+            }
+        }
+        if (stretchSum == 0 || stretchSum < room / 2) std::fill(weight.begin(), weight.end(), 0);
+        Share(t.ColWidths, 0, cols, room, weight, &open);
+    }
+}
+
+// Too wide: the free percentage columns give back the excess by their
+// percentages, none below its minimum; a column that reaches it is fixed and
+// the rest is taken again from the others (at most four rounds).
+static void TakeExcess(ThtmlTable& t, int32_t excess, std::vector<bool>& fixed) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    auto& width = t.ColWidths;
+    const auto& mn = t.ColMin;
+    const auto& pct = t.ColPercent;
+    for (int pass = 0; pass < 4 && excess > 0; ++pass) {
+        int32_t sumP = 0;
+        for (size_t c = 0; c < cols; ++c)
+            if (pct[c] > 0 && !fixed[c]) sumP += pct[c];
+        if (sumP == 0) break;
+        int32_t taken = 0;
+        bool newlyFixed = false;
+        for (size_t c = 0; c < cols; ++c) {
+            if (pct[c] == 0 || fixed[c]) continue;
+            int32_t cut = MulDiv(excess, pct[c], sumP);
+            if (width[c] - cut < mn[c]) {
+                cut = width[c] - mn[c];
+                fixed[c] = true;
+                newlyFixed = true;
+            }
+            width[c] -= cut;
+            taken += cut;
+        }
+        excess -= taken;
+        if (!newlyFixed) break;
+    }
+    if (excess > 0) {
+        int32_t sumP = 0;
+        for (size_t c = 0; c < cols; ++c)
+            if (pct[c] > 0 && !fixed[c]) sumP += pct[c];
+        for (size_t c = 0; c < cols && sumP > 0; ++c)
+            if (pct[c] > 0 && !fixed[c]) width[c] -= MulDiv(excess, pct[c], sumP);
+    }
+}
+
+// A table of a given width is exactly w wide: the shares, then the room or
+// the excess, then what rounding left goes to the first column (or comes
+// from the first free one).
+static void FitToWidth(ThtmlTable& t, int32_t w) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    auto& width = t.ColWidths;
+    bool others = false;
+    std::vector<bool> fixed = StartAtShares(t, w, others);
+    const int32_t total = Sum(width, 0, cols);
+    if (total < w)
+        GiveRoom(t, w - total, others, fixed);
+    else if (total > w)
+        TakeExcess(t, total - w, fixed);
+    const int32_t diff = w - Sum(width, 0, cols);
+    if (diff > 0 && cols)
+        width[0] += diff;
+    else if (diff < 0)
+        for (size_t c = 0; c < cols; ++c)
+            if (!fixed[c]) {
+                width[c] += diff;
+                break;
+            }
+}
+
+// The width at which every percentage column holds its maximum at its
+// percentage and the other columns their maximums in what is left (30000
+// when the percentages leave them nothing but they have content).
+static int32_t WidthForPercentages(const ThtmlTable& t, int32_t sumPct) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    const auto& mx = t.ColMax;
+    const auto& pct = t.ColPercent;
+    int32_t wanted = 0, othersMax = 0;
+    bool othersPositive = false;
+    for (size_t c = 0; c < cols; ++c) {
+        if (pct[c] > 0)
+            wanted = std::max(wanted, MulDiv(mx[c], 1000, pct[c]));
+        else {
+            othersMax += mx[c];
+            othersPositive |= mx[c] > 0;
+        }
+    }
+    if (sumPct < 1000)
+        wanted = std::max(wanted, MulDiv(othersMax, 1000, 1000 - sumPct));
+    else
+        wanted = std::max(wanted, othersPositive ? 30000 : 0);
+    return wanted;
+}
+
+// That width fits: percentage columns take their share of it, the others
+// share the rest by their maximums.
+static void ShareWantedWidth(ThtmlTable& t, int32_t wanted, int32_t sumPct) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    const auto& mx = t.ColMax;
+    const auto& pct = t.ColPercent;
+    int32_t othersMax = 0;
+    for (size_t c = 0; c < cols; ++c)
+        if (pct[c] <= 0) othersMax += mx[c];
+    const int32_t rest = MulDiv(wanted, std::max(0, 1000 - sumPct), 1000);
+    for (size_t c = 0; c < cols; ++c) {
+        if (pct[c] > 0)
+            t.ColWidths[c] = MulDiv(wanted, pct[c], 1000);
+        else
+            t.ColWidths[c] = othersMax > 0 ? MulDiv(rest, mx[c], othersMax) : 0;
+    }
+}
+
+// It does not: a percentage column whose share of w is below its minimum
+// loses its percentage; shares that do not fit beside the other columns'
+// minimums are scaled down and tried again. The percentage columns left are
+// held at their share (minimum and maximum), for the stretch that follows.
+static void HoldPercentColumns(ThtmlTable& t, int32_t w) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
     auto& mn = t.ColMin;
     auto& mx = t.ColMax;
     auto& pct = t.ColPercent;
-    auto stretch = [&](int32_t minSum, int32_t maxSum) {
+    for (int pass = 0; pass < 64; ++pass) {
+        for (size_t c = 0; c < cols; ++c)
+            if (pct[c] > 0 && MulDiv(w, pct[c], 1000) - 1 < mn[c]) pct[c] = 0;
+        int32_t shares = 0, otherMin = 0;
+        bool any = false;
         for (size_t c = 0; c < cols; ++c) {
-            if (maxSum != minSum)
-                width[c] = mn[c] + MulDiv(mx[c] - mn[c], w - minSum, maxSum - minSum);
-            else if (minSum > 0)
-                width[c] = mn[c] + MulDiv(mn[c], w - minSum, minSum);
-            else
-                width[c] = mn[c];
+            if (pct[c] > 0) {
+                shares += MulDiv(w, pct[c], 1000);
+                any = true;
+            } else {
+                otherMin += mn[c];
+            }
         }
-    };
+        if (!any) break;
+        if (shares + otherMin > w) {
+            if (w - otherMin <= 0) {
+                std::fill(pct.begin(), pct.end(), 0);
+                break;
+            }
+            for (size_t c = 0; c < cols; ++c)
+                if (pct[c] > 0) pct[c] = MulDiv(pct[c], w - otherMin, shares);
+            continue;
+        }
+        // A percentage column is held at its share: its minimum too, or
+        // the stretch below would start it from its content's width.
+        for (size_t c = 0; c < cols; ++c)
+            if (pct[c] > 0) mn[c] = mx[c] = std::max(mn[c], MulDiv(w, pct[c], 1000));
+        break;
+    }
+}
+
+// Column widths for an available width w.
+static void ColumnWidths(ThtmlTable& t, int32_t w) {
+    const size_t cols = static_cast<size_t>(t.NumCols);
+    t.ColWidths.assign(cols, 0);
     const int32_t minSum = t.MinWidthSum, maxSum = t.MaxWidthSum;
     if (minSum >= w) {
-        width = mn;
+        t.ColWidths = t.ColMin;
         return;
     }
     if (t.PlainMethod) {
         if (w < maxSum || t.Width > 0)
-            stretch(minSum, maxSum);
+            StretchColumns(t, w, minSum, maxSum);
         else
-            width = mx;
+            t.ColWidths = t.ColMax;
         return;
     }
     if (t.Width > 0) {
-        // Fitted to exactly w.
-        std::vector<bool> fixed(cols, false);
-        bool others = false;
-        for (size_t c = 0; c < cols; ++c) {
-            if (pct[c] > 0) {
-                width[c] = MulDiv(w, pct[c], 1000);
-                if (width[c] <= mn[c]) {
-                    width[c] = mn[c];
-                    fixed[c] = true;
-                }
-            } else {
-                width[c] = mn[c];
-                others = true;
-            }
-        }
-        int32_t total = Sum(width, 0, cols);
-        if (total < w) {
-            const int32_t room = w - total;
-            if (!others) {
-                std::vector<bool> open(cols);
-                std::vector<int32_t> weight(cols);
-                for (size_t c = 0; c < cols; ++c) {
-                    open[c] = pct[c] > 0 && !fixed[c];
-                    weight[c] = pct[c];
-                }
-                if (std::find(open.begin(), open.end(), true) == open.end())
-                    for (size_t c = 0; c < cols; ++c)
-                        open[c] = true;
-                Share(width, 0, cols, room, weight, &open);
-            } else {
-                std::vector<bool> open(cols);
-                std::vector<int32_t> weight(cols, 0);
-                int32_t stretchSum = 0;
-                for (size_t c = 0; c < cols; ++c) {
-                    open[c] = pct[c] == 0;
-                    if (open[c]) {
-                        weight[c] = mx[c] - mn[c];
-                        stretchSum += weight[c];
-                    }
-                }
-                if (stretchSum == 0 || stretchSum < room / 2) std::fill(weight.begin(), weight.end(), 0);
-                Share(width, 0, cols, room, weight, &open);
-            }
-        } else if (total > w) {
-            int32_t excess = total - w;
-            for (int pass = 0; pass < 4 && excess > 0; ++pass) {
-                int32_t sumP = 0;
-                for (size_t c = 0; c < cols; ++c)
-                    if (pct[c] > 0 && !fixed[c]) sumP += pct[c];
-                if (sumP == 0) break;
-                int32_t taken = 0;
-                bool newlyFixed = false;
-                for (size_t c = 0; c < cols; ++c) {
-                    if (pct[c] == 0 || fixed[c]) continue;
-                    int32_t cut = MulDiv(excess, pct[c], sumP);
-                    if (width[c] - cut < mn[c]) {
-                        cut = width[c] - mn[c];
-                        fixed[c] = true;
-                        newlyFixed = true;
-                    }
-                    width[c] -= cut;
-                    taken += cut;
-                }
-                excess -= taken;
-                if (!newlyFixed) break;
-            }
-            if (excess > 0) {
-                int32_t sumP = 0;
-                for (size_t c = 0; c < cols; ++c)
-                    if (pct[c] > 0 && !fixed[c]) sumP += pct[c];
-                for (size_t c = 0; c < cols && sumP > 0; ++c)
-                    if (pct[c] > 0 && !fixed[c]) width[c] -= MulDiv(excess, pct[c], sumP);
-            }
-        }
-        const int32_t diff = w - Sum(width, 0, cols);
-        if (diff > 0 && cols)
-            width[0] += diff;
-        else if (diff < 0)
-            for (size_t c = 0; c < cols; ++c)
-                if (!fixed[c]) {
-                    width[c] += diff;
-                    break;
-                }
+        FitToWidth(t, w);
         return;
     }
-    int32_t sumPct = Sum(pct, 0, cols);
+    const int32_t sumPct = Sum(t.ColPercent, 0, cols);
     if (sumPct > 0) {
-        int32_t wanted = 0, othersMax = 0;
-        bool othersPositive = false;
-        for (size_t c = 0; c < cols; ++c) {
-            if (pct[c] > 0)
-                wanted = std::max(wanted, MulDiv(mx[c], 1000, pct[c]));
-            else {
-                othersMax += mx[c];
-                othersPositive |= mx[c] > 0;
-            }
-        }
-        if (sumPct < 1000)
-            wanted = std::max(wanted, MulDiv(othersMax, 1000, 1000 - sumPct));
-        else
-            wanted = std::max(wanted, othersPositive ? 30000 : 0);
+        const int32_t wanted = WidthForPercentages(t, sumPct);
         if (wanted <= w) {
-            const int32_t rest = MulDiv(wanted, std::max(0, 1000 - sumPct), 1000);
-            for (size_t c = 0; c < cols; ++c) {
-                if (pct[c] > 0)
-                    width[c] = MulDiv(wanted, pct[c], 1000);
-                else
-                    width[c] = othersMax > 0 ? MulDiv(rest, mx[c], othersMax) : 0;
-            }
+            ShareWantedWidth(t, wanted, sumPct);
             return;
         }
-        for (int pass = 0; pass < 64; ++pass) {
-            for (size_t c = 0; c < cols; ++c)
-                if (pct[c] > 0 && MulDiv(w, pct[c], 1000) - 1 < mn[c]) pct[c] = 0;
-            int32_t shares = 0, otherMin = 0;
-            bool any = false;
-            for (size_t c = 0; c < cols; ++c) {
-                if (pct[c] > 0) {
-                    shares += MulDiv(w, pct[c], 1000);
-                    any = true;
-                } else {
-                    otherMin += mn[c];
-                }
-            }
-            if (!any) break;
-            if (shares + otherMin > w) {
-                if (w - otherMin <= 0) {
-                    std::fill(pct.begin(), pct.end(), 0);
-                    break;
-                }
-                for (size_t c = 0; c < cols; ++c)
-                    if (pct[c] > 0) pct[c] = MulDiv(pct[c], w - otherMin, shares);
-                continue;
-            }
-            // A percentage column is held at its share: its minimum too, or
-            // the stretch below would start it from its content's width.
-            for (size_t c = 0; c < cols; ++c)
-                if (pct[c] > 0) mn[c] = mx[c] = std::max(mn[c], MulDiv(w, pct[c], 1000));
-            break;
-        }
+        HoldPercentColumns(t, w);
     }
-    const int32_t newMin = Sum(mn, 0, cols), newMax = Sum(mx, 0, cols);
+    const int32_t newMin = Sum(t.ColMin, 0, cols), newMax = Sum(t.ColMax, 0, cols);
     if (newMax > w && newMax != newMin)
-        stretch(newMin, newMax);
+        StretchColumns(t, w, newMin, newMax);
     else
-        width = mx;
+        t.ColWidths = t.ColMax;
 }
 
 int32_t ThtmlTable::LayOut(IndentManager& im, int32_t y, int32_t& curs, int32_t& maxWidth) {
