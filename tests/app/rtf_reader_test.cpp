@@ -125,3 +125,42 @@ TEST(RtfReader, PlainTextAndDamagedRtfStillGiveADocument) {
     const std::string deep = "{\\rtf1 " + std::string(100000, '{') + "x" + std::string(100000, '}') + "y}";
     EXPECT_EQ(Paragraphs(ReadRtf(deep)), (std::vector<std::string>{"xy"}));
 }
+
+// Each control word the reader knows, once: a misspelt name in its table
+// would leave the word's text or paragraph break out, or let a skipped group show.
+TEST(RtfReader, EveryKnownControlWordDoesItsPart) {
+    const struct {
+        const char* body;
+        std::vector<std::string> paragraphs;
+    } cases[] = {
+        {"\\lquote a\\rquote \\ldblquote b\\rdblquote \\endash\\emdash\\bullet\\tab c",
+         {"\x91"
+          "a\x92\x93"
+          "b\x94\x96\x97\x95\tc"}},
+        {"a\\line b\\page c\\sect d\\par e\\row f\\nestrow g", {"a", "b", "c", "d", "e", "f", "g"}},
+        {"\\intbl a\\nestcell b\\nestcell\\nestrow c", {"a\tb", "c"}},
+        {"x{\\header h}{\\headerl h}{\\headerr h}{\\headerf h}{\\footer f}{\\footerl f}{\\footerr f}"
+         "{\\footerf f}{\\footnote n}{\\annotation a}{\\atnauthor a}{\\atnid a}{\\comment c}{\\author a}"
+         "{\\company c}{\\doccomm d}{\\keywords k}{\\operator o}{\\subject s}{\\title t}{\\generator g}"
+         "{\\stylesheet s}{\\listtable l}{\\listoverridetable l}{\\listtext l}{\\latentstyles l}"
+         "{\\themedata t}{\\colorschememapping c}{\\datastore d}{\\rsidtbl r}{\\xmlnstbl x}{\\object o}"
+         "{\\nonshppict n}{\\pict p}{\\tc t}{\\xe x}{\\txe t}{\\bkmkstart b}{\\bkmkend b}{\\pntext p}y",
+         {"xy"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Paragraphs(ReadRtf(std::string("{\\rtf1 ") + c.body + "}")), c.paragraphs) << c.body;
+
+    // Character formatting switched on and off, and \plain back to the default.
+    const TReportDocument d = ReadRtf("{\\rtf1 \\strike s\\strike0 n\\b\\i\\ul\\strike\\fs40 all\\plain p}");
+    ASSERT_EQ(d.paragraphs.size(), 1u);
+    const std::vector<TReportRun>& runs = d.paragraphs[0].runs;
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_TRUE(d.fonts[runs[0].font].strikeOut);
+    EXPECT_FALSE(d.fonts[runs[1].font].strikeOut);
+    const TReportFont& all = d.fonts[runs[2].font];
+    EXPECT_TRUE(all.bold && all.italic && all.underline && all.strikeOut);
+    EXPECT_EQ(all.twips, 400);
+    const TReportFont& plain = d.fonts[runs[3].font];
+    EXPECT_FALSE(plain.bold || plain.italic || plain.underline || plain.strikeOut);
+    EXPECT_EQ(plain.twips, d.fonts[runs[1].font].twips);
+}
