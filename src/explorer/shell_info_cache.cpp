@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "base/ascii_text.h"
 #include "explorer/file_list_core.h"
 
 namespace velmora::explorer {
@@ -60,12 +61,6 @@ std::string AskTypeName(const std::string& path) {
     return info.szTypeName;
 }
 
-std::string AsciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return text;
-}
-
 // The default value of a key below HKEY_CLASSES_ROOT; empty when missing.
 std::string ClassValue(const std::string& subKey) {
     HKEY key;
@@ -102,7 +97,7 @@ bool ShellInfoCache::TypeHasClassName(const std::string& extension) {
 bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
     static const char* const kAlways[] = {".exe", ".ico", ".lnk", ".cur", ".ani",
                                           ".scr", ".cpl", ".pif", ".url"};
-    std::string lower = AsciiLower(extension);
+    std::string lower = LowerAscii(extension);
     for (const char* e : kAlways)
         if (lower == e) return true;
     if (extension.empty()) return false;

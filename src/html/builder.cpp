@@ -1,5 +1,6 @@
 #include "html/builder.h"
 
+#include "base/ascii_text.h"
 #include "html/text_util.h"
 
 #include "base/os.h"

@@ -1,5 +1,6 @@
 #include "html/navigation.h"
 
+#include "base/ascii_text.h"
 #include "base/os.h"
 #include "base/text_encoding.h"
 #include "html/text_util.h"
