@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/file_name.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/gdi.h"
 
@@ -21,9 +22,8 @@ constexpr TViewerKind ViewerKindFromIndex(int index) {
     return index >= 0 && index <= 3 ? static_cast<TViewerKind>(index) : TViewerKind::vkNone;
 }
 
-// The extension of a file name or path: from the last "." of its name on, the
-// dot included; "" when the name has no dot. It decides the viewer.
-std::string ExtensionOf(const std::string& fileName);
+// A file's extension decides its viewer.
+using velmora::ExtensionOf;
 
 // A file is opened read-only when it is marked so, and also when its
 // attributes cannot be read: better not to write than to guess.

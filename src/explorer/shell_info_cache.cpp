@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "base/ascii_text.h"
+#include "base/file_name.h"
 #include "explorer/file_list_core.h"
 
 namespace velmora::explorer {
@@ -111,18 +112,12 @@ bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
     return false;
 }
 
-std::string_view ShellInfoCache::ExtensionOf(std::string_view path) {
+std::string ShellInfoCache::ExtensionOf(std::string_view path) {
     // A single-byte code page: no byte of a name is the tail of another
     // character, so a plain scan finds what the shell's character walk finds
     // (which costs a call per character).
-    size_t dot = std::string_view::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == ' ' || path[i] == '\\')
-            dot = std::string_view::npos;
-        else if (path[i] == '.')
-            dot = i;
-    }
-    return dot == std::string_view::npos ? std::string_view() : path.substr(dot);
+    std::string extension = velmora::ExtensionOf(path);
+    return extension.find(' ') == std::string::npos ? extension : std::string();
 }
 
 const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32_t attributes,

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/file_name.h"
 #include "base/os.h"
 #include "html/images/bmp_reader.h"
 #include "html/images/dither.h"
@@ -17,10 +18,7 @@ namespace velmora::images {
 namespace {
 
 std::string LowerExtension(const std::string& name) {
-    size_t dot = name.find_last_of('.');
-    size_t slash = name.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return os::AnsiLowerCase(name.substr(dot));
+    return os::AnsiLowerCase(ExtensionOf(name));
 }
 
 std::unique_ptr<TBitmap> DecodeJpegBitmap(const uint8_t* data, size_t size) {
