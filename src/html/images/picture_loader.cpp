@@ -5,6 +5,7 @@
 
 #include "base/file_name.h"
 #include "base/os.h"
+#include "base/read_file.h"
 #include "html/images/bmp_reader.h"
 #include "html/images/dither.h"
 #include "html/images/display.h"
@@ -80,15 +81,17 @@ std::unique_ptr<TBitmap> ReadPictureFile(const std::string& fileName, TTranspare
         transparency = GifTransparency;
     else if (ext == ".png" && ProbePngTransparencyFile(fileName, colour))
         transparency = PngTransparency;
-    std::vector<uint8_t> data;
-    if (!ReadWholeFile(fileName, data)) return nullptr;
-    if (transparency == NotTransparent) return LoadPictureData(data.data(), data.size(), true);
+    const ReadResult read = ReadWholeFile(fileName, kMaxFileBytes);
+    if (!read) return nullptr;
+    const auto* data = reinterpret_cast<const uint8_t*>(read.bytes.data());
+    const size_t size = read.bytes.size();
+    if (transparency == NotTransparent) return LoadPictureData(data, size, true);
     // The mask comes from the picture as decoded, before any colour reduction.
-    if (auto plain = LoadPictureData(data.data(), data.size(), false))
+    if (auto plain = LoadPictureData(data, size, false))
         mask = transparency == LowerLeftCorner ? MakeTransparencyMask(*plain, false, 0)
                                                : MakeTransparencyMask(*plain, true, colour);
     if (!mask) return nullptr;
-    return LoadPictureData(data.data(), data.size(), true);
+    return LoadPictureData(data, size, true);
 }
 
 std::unique_ptr<TBitmap> ReadPictureStream(TMemoryStream& stream, TTransparency& transparency,
