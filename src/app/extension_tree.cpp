@@ -4,15 +4,10 @@
 
 #include <stdexcept>
 
+#include "base/ascii_text.h"
 #include "toolkit/menus.h"
 
 namespace velmora::app {
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 std::string CleanExtension(const std::string& typed) {
     std::string text;

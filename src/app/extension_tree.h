@@ -14,8 +14,6 @@
 
 namespace velmora::app {
 
-// ASCII letters A to Z lowered, every other byte kept.
-std::string LowerAscii(std::string text);
 // An extension as the user typed it, ready for the table: white space and
 // control characters around it dropped (a leading TAB or space would change
 // the item's level in sec.ini), line breaks and TABs inside it removed, a "."

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/messages.h"
 #include "base/os.h"
+#include "base/read_file.h"
 #include "base/safe_write.h"
 #include "explorer/shell_utils.h"
 #include "toolkit/application.h"
@@ -266,23 +267,15 @@ std::string TForm2::TableFile() const {
 
 namespace {
 
-enum class ReadResult { Ok, Missing, Unreadable, TooBig };
+enum class TableRead { Ok, Missing, Unreadable, TooBig };
 
-ReadResult ReadTableFile(const std::string& path, std::string& text) {
-    if (!os::FileExists(path)) return ReadResult::Missing;
-    os::File file;
-    if (!file.Open(path, os::File::Mode::Read)) return ReadResult::Unreadable;
-    const int64_t size = file.Size();
-    if (size < 0) return ReadResult::Unreadable;
-    if (size > TExtensionTree::kMaxTableBytes) return ReadResult::TooBig;
-    text.assign(static_cast<size_t>(size), '\0');
-    int64_t done = 0;
-    while (done < size) {
-        int32_t n = file.Read(text.data() + done, static_cast<int32_t>(size - done));
-        if (n <= 0) return ReadResult::Unreadable;
-        done += n;
-    }
-    return ReadResult::Ok;
+TableRead ReadTableFile(const std::string& path, std::string& text) {
+    if (!os::FileExists(path)) return TableRead::Missing;
+    ReadResult read = ReadWholeFile(path, TExtensionTree::kMaxTableBytes);
+    if (read.failure == ReadFailure::TooLarge) return TableRead::TooBig;
+    if (!read) return TableRead::Unreadable;
+    text = std::move(read.bytes);
+    return TableRead::Ok;
 }
 
 } // namespace
@@ -291,18 +284,18 @@ void TForm2::LoadTable() {
     const std::string path = TableFile();
     std::string text;
     switch (ReadTableFile(path, text)) {
-    case ReadResult::Missing:
+    case TableRead::Missing:
         // The window's four groups stay; the file is made when this window first closes.
         return;
-    case ReadResult::Unreadable:
+    case TableRead::Unreadable:
         tableIncomplete_ = true;
         tk::ShowError(path + " okunamadı.");
         return;
-    case ReadResult::TooBig:
+    case TableRead::TooBig:
         tableIncomplete_ = true;
         tk::ShowError(path + " okunmadı: bir uzantı tablosu için fazla büyük.");
         return;
-    case ReadResult::Ok:
+    case TableRead::Ok:
         break;
     }
     try {

@@ -4,13 +4,6 @@
 
 namespace velmora::app {
 
-std::string ExtensionOf(const std::string& fileName) {
-    const size_t name = fileName.find_last_of("\\/:");
-    const size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || (name != std::string::npos && dot < name)) return {};
-    return fileName.substr(dot);
-}
-
 tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw) {
     tk::ScreenDC screen;
     tk::BitmapHandle bitmap(CreateCompatibleBitmap(screen, 16, 16));

@@ -8,14 +8,14 @@
 #include <string>
 
 #include "app/session.h"
+#include "base/file_name.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/gdi.h"
 
 namespace velmora::app {
 
-// The extension of a file name or path: from the last "." of its name on, the
-// dot included; "" when the name has no dot. It decides the viewer.
-std::string ExtensionOf(const std::string& fileName);
+// A file's extension decides its viewer.
+using velmora::ExtensionOf;
 
 // A file is opened read-only when it is marked so, and also when its
 // attributes cannot be read: better not to write than to guess.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ascii_text.h"
 #include "base/os.h"
 
 namespace velmora::explorer {
@@ -258,10 +259,7 @@ int CompareBytes(const std::string& a, const std::string& b) {
 
 // Ignoring the case of A to Z only.
 int CompareAsciiNoCase(const std::string& a, const std::string& b) {
-    auto fold = [](char c) {
-        unsigned char u = static_cast<unsigned char>(c);
-        return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 32) : u;
-    };
+    auto fold = [](char c) { return static_cast<unsigned char>(UpperAsciiChar(c)); };
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         unsigned char x = fold(a[i]), y = fold(b[i]);

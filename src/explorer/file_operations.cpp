@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/os.h"
+#include "base/read_file.h"
 #include "explorer/file_dialogs.h"
 #include "explorer/file_operations_core.h"
 #include "explorer/path_utils.h"
@@ -76,25 +77,26 @@ std::wstring AddWideSlash(const std::wstring& path) {
     return path.empty() || path.back() == L'\\' ? path : path + L'\\';
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    tk::OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw tk::Exception(SystemErrorText(GetLastError()));
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) throw tk::Exception(SystemErrorText(GetLastError()));
-    if (size.QuadPart > kMaxContentBytes) throw tk::Exception("File too large");
-    std::string data(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    if (!data.empty() &&
-        (!ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr) ||
-         read != data.size()))
+// A file's bytes for the clipboard; one that cannot be read whole is an error.
+std::string ReadContent(const std::string& path) {
+    ReadResult read = ReadWholeFile(path, kMaxContentBytes);
+    switch (read.failure) {
+    case ReadFailure::None:
+        return std::move(read.bytes);
+    case ReadFailure::CannotOpen:
+        // The open's own reason: nothing ran since it failed.
         throw tk::Exception(SystemErrorText(GetLastError()));
-    return data;
+    case ReadFailure::TooLarge:
+        throw tk::Exception("File too large");
+    case ReadFailure::ReadFailed:
+        break;
+    }
+    throw tk::Exception("Dosya okunamadı: " + path);
 }
 
 // A Windows metafile, with or without the placeable header, as an enhanced one.
 HENHMETAFILE LoadMetafile(const std::string& path) {
-    std::string data = ReadWholeFile(path);
+    std::string data = ReadContent(path);
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data.data());
     size_t skip = 0;
     if (data.size() >= 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A)
@@ -491,7 +493,7 @@ void TFileOperations::SendTo(int kind) {
         return;
     }
     tk::Hourglass wait;
-    const std::string data = ReadWholeFile(path);
+    const std::string data = ReadContent(path);
     tk::TRichEdit::Params p;
     p.parent = &list_;
     p.visible = false;

@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "base/ascii_text.h"
+#include "base/file_name.h"
+
 namespace velmora::explorer {
 
 std::string FreeNumberedName(const std::string& first, const std::string& prefix, const std::string& suffix,
@@ -82,13 +85,7 @@ std::string FolderPart(const std::string& path) {
 }
 
 std::string UpperExtension(const std::string& path) {
-    std::string name = NamePart(path);
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::string extension = name.substr(dot);
-    for (char& c : extension)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return extension;
+    return UpperAscii(ExtensionOf(path));
 }
 
 std::string ViewerProgramFor(const std::string& upperExtension) {

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "base/ascii_text.h"
+#include "base/file_name.h"
 #include "explorer/file_list_core.h"
 
 namespace velmora::explorer {
@@ -60,12 +62,6 @@ std::string AskTypeName(const std::string& path) {
     return info.szTypeName;
 }
 
-std::string AsciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return text;
-}
-
 // The default value of a key below HKEY_CLASSES_ROOT; empty when missing.
 std::string ClassValue(const std::string& subKey) {
     HKEY key;
@@ -102,7 +98,7 @@ bool ShellInfoCache::TypeHasClassName(const std::string& extension) {
 bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
     static const char* const kAlways[] = {".exe", ".ico", ".lnk", ".cur", ".ani",
                                           ".scr", ".cpl", ".pif", ".url"};
-    std::string lower = AsciiLower(extension);
+    std::string lower = LowerAscii(extension);
     for (const char* e : kAlways)
         if (lower == e) return true;
     if (extension.empty()) return false;
@@ -116,18 +112,12 @@ bool ShellInfoCache::ExtensionIsPerFile(const std::string& extension) {
     return false;
 }
 
-std::string_view ShellInfoCache::ExtensionOf(std::string_view path) {
+std::string ShellInfoCache::ExtensionOf(std::string_view path) {
     // A single-byte code page: no byte of a name is the tail of another
     // character, so a plain scan finds what the shell's character walk finds
     // (which costs a call per character).
-    size_t dot = std::string_view::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == ' ' || path[i] == '\\')
-            dot = std::string_view::npos;
-        else if (path[i] == '.')
-            dot = i;
-    }
-    return dot == std::string_view::npos ? std::string_view() : path.substr(dot);
+    std::string extension = velmora::ExtensionOf(path);
+    return extension.find(' ') == std::string::npos ? extension : std::string();
 }
 
 const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32_t attributes,

@@ -36,9 +36,9 @@ public:
     // known), attributes its file attribute bits. Never asks the shell about
     // the entry's own icon when that is per path.
     const ShellEntryInfo& Lookup(const std::string& fullPath, uint32_t attributes, size_t nameStart = 0);
-    // The extension as the shell sees it: from the last "." of the name that
-    // has no space or backslash after it; empty when there is none.
-    static std::string_view ExtensionOf(std::string_view path);
+    // The extension as the shell sees it: ExtensionOf's, but none when a
+    // space follows the last dot.
+    static std::string ExtensionOf(std::string_view path);
     // The shell's answer for one real path (the slow call).
     static ShellEntryInfo ForPath(const std::string& path);
     // True when files of this extension (".exe", with the dot) get their own icon.

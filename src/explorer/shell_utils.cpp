@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/ascii_text.h"
 #include "explorer/path_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
@@ -57,7 +58,7 @@ std::wstring Widened(const std::string& text) {
 } // namespace
 
 bool DriveReady(char letter, bool showMessage) {
-    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    letter = UpperAsciiChar(letter);
     if (letter < 'A' || letter > 'Z') {
         ShowPlainMessage("Geçersiz sürücü adı");
         return false;

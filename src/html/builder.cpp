@@ -1,8 +1,10 @@
 #include "html/builder.h"
 
+#include "base/ascii_text.h"
 #include "html/text_util.h"
 
 #include "base/os.h"
+#include "base/read_file.h"
 #include "html/forms.h"
 #include "html/table.h"
 
@@ -991,19 +993,9 @@ ParseResult ParseHtmlText(TSectionList& document, TAnchorList& anchors, std::str
 
 ParseResult ParseHtmlFile(TSectionList& document, TAnchorList& anchors, const std::string& fileName,
                           const ParseHooks& hooks) {
-    os::File file;
-    if (!file.Open(fileName, os::File::Mode::Read)) throw std::runtime_error("Can't read file: " + fileName);
-    const int64_t size = file.Size();
-    if (size < 0 || size > INT32_MAX) throw std::runtime_error("Can't read file: " + fileName);
-    std::string buffer(static_cast<size_t>(size), '\0');
-    int64_t done = 0;
-    while (done < size) {
-        const int32_t n = file.Read(buffer.data() + done, static_cast<int32_t>(size - done));
-        if (n <= 0) break;
-        done += n;
-    }
-    buffer.resize(static_cast<size_t>(done));
-    return ParseHtmlText(document, anchors, buffer, hooks);
+    const ReadResult read = ReadWholeFile(fileName, INT32_MAX);
+    if (!read) throw std::runtime_error("Can't read file: " + fileName);
+    return ParseHtmlText(document, anchors, read.bytes, hooks);
 }
 
 } // namespace velmora::html

@@ -1,5 +1,6 @@
 #include "html/document.h"
 
+#include "base/ascii_text.h"
 #include "html/text_util.h"
 
 #include "html/forms.h"

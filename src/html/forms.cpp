@@ -1,5 +1,6 @@
 #include "html/forms.h"
 
+#include "base/ascii_text.h"
 #include "html/text_util.h"
 
 #include "html/document.h"

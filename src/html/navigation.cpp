@@ -1,5 +1,7 @@
 #include "html/navigation.h"
 
+#include "base/ascii_text.h"
+#include "base/file_name.h"
 #include "base/os.h"
 #include "base/text_encoding.h"
 #include "html/text_util.h"
@@ -173,8 +175,8 @@ TLinkAction ResolveLinkClick(const std::string& href, const TLinkContext& contex
     const std::string filePart = href.substr(0, hash);
     if (hash != std::string::npos) action.Anchor = href.substr(hash);
     action.File = ExpandLinkName(filePart, context);
-    const size_t dot = action.File.find_last_of('.');
-    const std::string ext = dot == std::string::npos ? std::string() : UpperAscii(action.File.substr(dot, 5));
+    // Up to four letters after the dot count: ".htmls" is a page too.
+    const std::string ext = UpperAscii(ExtensionOf(action.File).substr(0, 5));
     if (ext == ".HTM" || ext == ".HTML")
         action.Action = TLinkAction::laHtml;
     else if (ext == ".BMP" || ext == ".GIF" || ext == ".JPG" || ext == ".JPEG" || ext == ".PNG") {

@@ -1,5 +1,6 @@
 #include "html/paint.h"
 
+#include "base/ascii_text.h"
 #include "html/forms.h"
 #include "html/layout.h"
 
@@ -72,9 +73,7 @@ std::string ListMarkerText(int32_t number, char type) {
         // The numerals start at I; other numbers are written in digits.
         if (number >= 1) {
             s = kRoman[std::min(number, 20) - 1];
-            if (type == 'i')
-                for (char& c : s)
-                    c = static_cast<char>(c - 'A' + 'a');
+            if (type == 'i') s = LowerAscii(s);
         } else {
             s = std::to_string(number);
         }

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "base/ascii_text.h"
+
 namespace velmora::html {
 
 const TagEntry kTagTable[] = {
@@ -256,13 +258,10 @@ constexpr TColor SwapRedBlue(uint32_t rgb) {
     return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
 }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 } // namespace
 
 std::optional<TColor> ParseColor(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) c = UpperAscii(c);
+    const std::string upper = UpperAscii(std::string(text));
     for (const NamedColor& n : kColorNames)
         if (upper == n.Name) return SwapRedBlue(n.Rgb);
     std::string hex(text);
@@ -292,9 +291,7 @@ std::optional<uint8_t> CharsetFromContent(std::string_view content) {
         {"8859-2", 238}, {"1251", 204},   {"8859-5", 204}, {"koi8-r", 204}, {"1254", 162},
         {"8859-3", 162}, {"8859-9", 162}, {"1257", 186},   {"8859-4", 186},
     };
-    std::string lower(content);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    const std::string lower = LowerAscii(std::string(content));
     for (const Entry& e : kCharsets)
         if (lower.find(e.Text) != std::string::npos) return e.CharSet;
     return std::nullopt;

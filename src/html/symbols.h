@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/color.h"
+
 namespace velmora::html {
 
 // One 8-bit enumeration for tags, end tags, attributes and the special
@@ -84,8 +86,8 @@ std::optional<std::string_view> FindEntity(std::string_view name);
 // Tags whose attributes are kept for the builder.
 bool KeepsAttributes(Sy tag);
 
-// Colours are held with red in the low byte.
-using TColor = uint32_t;
+// Colours are held with red in the low byte: the program's one colour type.
+using velmora::TColor;
 // A colour name of the table or a hexadecimal RRGGBB value; nullopt when the
 // text is neither.
 std::optional<TColor> ParseColor(std::string_view text);

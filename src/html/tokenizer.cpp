@@ -2,19 +2,19 @@
 
 #include <charconv>
 
+#include "base/ascii_text.h"
+
 namespace velmora::html {
 
 namespace {
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
+        if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
     return true;
 }
 
@@ -247,7 +247,7 @@ void Tokenizer::GetTag() {
     size_t length = 0;
     bool tooLong = false;
     while (IsLetter(Ch)) {
-        if (length < sizeof(name)) name[length++] = Upper(Ch);
+        if (length < sizeof(name)) name[length++] = UpperAsciiChar(Ch);
         else tooLong = true;
         ReadChar();
     }
@@ -274,7 +274,7 @@ bool Tokenizer::ReadAttribute(TAttributeList* into, std::vector<std::string>* na
     size_t length = 0;
     bool tooLong = false;
     while (IsLetter(Ch) || Ch == '-') {
-        if (length < sizeof(name)) name[length++] = Upper(Ch);
+        if (length < sizeof(name)) name[length++] = UpperAsciiChar(Ch);
         else tooLong = true;
         ReadChar();
     }

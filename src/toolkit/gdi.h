@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/color.h"
+
 namespace tk {
 
 // ------------------------------------------------------------------ handles
@@ -229,16 +231,13 @@ private:
 
 // ---------------------------------------------------------------- colours
 
-// A colour: 0x00BBGGRR, or a reference to a system colour (kSystemColor |
-// COLOR_*) that is looked up in the current scheme each time it is used.
-using TColor = uint32_t;
-constexpr TColor kSystemColor = 0x80000000u;
-constexpr TColor SystemColor(int index) {
-    return kSystemColor | static_cast<TColor>(index);
-}
-constexpr bool IsSystemColor(TColor color) {
-    return (color & kSystemColor) != 0;
-}
+// The program's colour (base/color.h): 0x00BBGGRR, or a reference to a system
+// colour (kSystemColor | COLOR_*) that is looked up in the current scheme each
+// time it is used.
+using velmora::IsSystemColor;
+using velmora::kSystemColor;
+using velmora::SystemColor;
+using velmora::TColor;
 // The RGB value to draw with now.
 COLORREF ColorToRgb(TColor color);
 

@@ -11,6 +11,7 @@
 #include "base/os.h"
 #include "hexedit/grid_layout.h"
 #include "hexedit/translation.h"
+#include "support/scratch_files.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -27,60 +28,10 @@ using namespace velmora::hex;
 
 namespace {
 
-// A scratch folder of files for one test.
-class Scratch {
+// Files of one test.
+class Scratch : public testing_support::ScratchFiles {
 public:
-    Scratch() {
-        static int serial = 0;
-        prefix_ = os::TempFolder() + "hexdoc_test_" + std::to_string(os::TickCount()) + "_" +
-                  std::to_string(++serial) + "_";
-    }
-    ~Scratch() {
-        os::ClearFileFaults();
-        for (const auto& f : files_) {
-            MakeWritable(f);
-            os::RemoveFile(f);
-        }
-    }
-    static void MakeReadOnly(const std::string& path) {
-#ifdef _WIN32
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-#else
-        chmod(path.c_str(), 0444);
-#endif
-    }
-    static void MakeWritable(const std::string& path) {
-#ifdef _WIN32
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-#else
-        chmod(path.c_str(), 0644);
-#endif
-    }
-    std::string Write(const std::string& name, const std::string& data) {
-        std::string path = Path(name);
-        os::File f;
-        EXPECT_TRUE(f.Open(path, os::File::Mode::Create));
-        if (!data.empty()) {
-            EXPECT_EQ(f.Write(data.data(), static_cast<int32_t>(data.size())),
-                      static_cast<int32_t>(data.size()));
-        }
-        return path;
-    }
-    std::string Path(const std::string& name) {
-        files_.insert(prefix_ + name);
-        return prefix_ + name;
-    }
-    static std::string Read(const std::string& path) {
-        os::File f;
-        if (!f.Open(path, os::File::Mode::Read)) return "<missing>";
-        std::string data(static_cast<size_t>(f.Size()), '\0');
-        f.Read(data.data(), static_cast<int32_t>(data.size()));
-        return data;
-    }
-
-private:
-    std::string prefix_;
-    std::set<std::string> files_;
+    Scratch() : ScratchFiles("hexdoc_test") {}
 };
 
 int32_t IntAt(const std::vector<uint8_t>& j, size_t at) {

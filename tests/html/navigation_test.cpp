@@ -74,6 +74,7 @@ TEST(LinkResolution, ClicksByExtension) {
         {"doc.txt", TLinkAction::laNothing, "C:\\site\\doc.txt", ""},
         {"mailto:someone", TLinkAction::laNothing, "C:\\site\\mailto:someone", ""},
         {"noextension", TLinkAction::laNothing, "C:\\site\\noextension", ""},
+        {"docs.html/readme", TLinkAction::laNothing, "C:\\site\\docs.html\\readme", ""},
     };
     for (const Case& k : cases) {
         const TLinkAction a = ResolveLinkClick(k.href, c);

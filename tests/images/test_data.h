@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "base/read_file.h"
 #include "html/images/picture.h"
 
 namespace images_test {
@@ -11,9 +12,8 @@ inline std::string DataPath(const std::string& name) {
 }
 
 inline std::vector<uint8_t> ReadData(const std::string& name) {
-    std::vector<uint8_t> bytes;
-    velmora::images::ReadWholeFile(DataPath(name), bytes);
-    return bytes;
+    const velmora::ReadResult read = velmora::ReadWholeFile(DataPath(name), velmora::images::kMaxFileBytes);
+    return std::vector<uint8_t>(read.bytes.begin(), read.bytes.end());
 }
 
 } // namespace images_test

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/os.h"
+#include "base/read_file.h"
 #include "html/images/dither.h"
 #include "html/images/display.h"
 #include "html/images/image_cache.h"
@@ -304,9 +305,9 @@ std::unique_ptr<TGIFImage> LoadGifData(const uint8_t* data, size_t size, bool& n
 
 std::unique_ptr<TGIFImage> LoadGifFile(const std::string& fileName, bool& nonAnimated) {
     nonAnimated = true;
-    std::vector<uint8_t> data;
-    if (!ReadWholeFile(fileName, data)) return nullptr;
-    return LoadGifData(data.data(), data.size(), nonAnimated);
+    const ReadResult read = ReadWholeFile(fileName, kMaxFileBytes);
+    if (!read) return nullptr;
+    return LoadGifData(reinterpret_cast<const uint8_t*>(read.bytes.data()), read.bytes.size(), nonAnimated);
 }
 
 std::unique_ptr<TGIFImage> LoadGifStream(TMemoryStream& stream, bool& nonAnimated) {

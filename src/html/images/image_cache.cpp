@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "base/file_name.h"
 #include "base/os.h"
 #include "html/images/display.h"
 #include "html/images/gif_image.h"
@@ -84,8 +85,7 @@ TStringBitmapList& ImageCache() {
 namespace {
 
 bool HasGifExtension(const std::string& name) {
-    size_t dot = name.find_last_of('.');
-    return dot != std::string::npos && os::AnsiLowerCase(name.substr(dot)) == ".gif";
+    return os::AnsiLowerCase(ExtensionOf(name)) == ".gif";
 }
 
 } // namespace

@@ -1,10 +1,6 @@
 #include "html/images/picture.h"
 
-#include <algorithm>
 #include <cstring>
-#include <new>
-
-#include "base/os.h"
 
 namespace velmora::images {
 
@@ -64,29 +60,6 @@ bool ByteReader::Bytes(void* out, size_t n) {
     if (n > Remaining()) return false;
     std::memcpy(out, data_ + pos_, n);
     pos_ += n;
-    return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    out.clear();
-    os::File file;
-    if (!file.Open(path, os::File::Mode::Read)) return false;
-    int64_t size = file.Size();
-    // Nothing we decode can come from a file this large in a 32-bit program.
-    if (size < 0 || size > kMaxFileBytes) return false;
-    try {
-        out.resize(size_t(size));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    size_t done = 0;
-    while (done < out.size()) {
-        int32_t chunk = int32_t(std::min<size_t>(out.size() - done, 1 << 24));
-        int32_t n = file.Read(out.data() + done, chunk);
-        if (n <= 0) break;
-        done += size_t(n);
-    }
-    out.resize(done);
     return true;
 }
 

@@ -105,8 +105,7 @@ private:
     size_t pos_ = 0;
 };
 
-// Whole file into memory; false when it cannot be read or is larger than this.
+// Nothing we decode can come from a file larger than this in a 32-bit program.
 inline constexpr int64_t kMaxFileBytes = 256 << 20;
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 
 } // namespace velmora::images

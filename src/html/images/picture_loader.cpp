@@ -3,7 +3,9 @@
 #include <cstring>
 #include <new>
 
+#include "base/file_name.h"
 #include "base/os.h"
+#include "base/read_file.h"
 #include "html/images/bmp_reader.h"
 #include "html/images/dither.h"
 #include "html/images/display.h"
@@ -17,10 +19,7 @@ namespace velmora::images {
 namespace {
 
 std::string LowerExtension(const std::string& name) {
-    size_t dot = name.find_last_of('.');
-    size_t slash = name.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return os::AnsiLowerCase(name.substr(dot));
+    return os::AnsiLowerCase(ExtensionOf(name));
 }
 
 std::unique_ptr<TBitmap> DecodeJpegBitmap(const uint8_t* data, size_t size) {
@@ -82,15 +81,17 @@ std::unique_ptr<TBitmap> ReadPictureFile(const std::string& fileName, TTranspare
         transparency = GifTransparency;
     else if (ext == ".png" && ProbePngTransparencyFile(fileName, colour))
         transparency = PngTransparency;
-    std::vector<uint8_t> data;
-    if (!ReadWholeFile(fileName, data)) return nullptr;
-    if (transparency == NotTransparent) return LoadPictureData(data.data(), data.size(), true);
+    const ReadResult read = ReadWholeFile(fileName, kMaxFileBytes);
+    if (!read) return nullptr;
+    const auto* data = reinterpret_cast<const uint8_t*>(read.bytes.data());
+    const size_t size = read.bytes.size();
+    if (transparency == NotTransparent) return LoadPictureData(data, size, true);
     // The mask comes from the picture as decoded, before any colour reduction.
-    if (auto plain = LoadPictureData(data.data(), data.size(), false))
+    if (auto plain = LoadPictureData(data, size, false))
         mask = transparency == LowerLeftCorner ? MakeTransparencyMask(*plain, false, 0)
                                                : MakeTransparencyMask(*plain, true, colour);
     if (!mask) return nullptr;
-    return LoadPictureData(data.data(), data.size(), true);
+    return LoadPictureData(data, size, true);
 }
 
 std::unique_ptr<TBitmap> ReadPictureStream(TMemoryStream& stream, TTransparency& transparency,
