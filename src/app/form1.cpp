@@ -339,14 +339,7 @@ void TForm1::OpenFileByName(const std::string& path) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     DirTree1->SetSelectedPath(folder);
     Refresh();
-    for (int i = 0; i < FileListView1->RowCount(); ++i) {
-        if (lstrcmpiA(FileListView1->Row(i).caption.c_str(), name.c_str()) == 0) {
-            FileListView1->SetSelectedFile(path);
-            FileListView1->SetSelected(i, true);
-            FileListView1->SetFocusedIndex(i);
-            break;
-        }
-    }
+    FileListView1->SelectRowNamed(name, path);
     FileListView1->SetFocus();
 }
 

@@ -127,8 +127,7 @@ void THexPanel::Clear() {
 }
 
 void THexPanel::Note(const std::string& text) {
-    HWND owner = Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr;
-    tk::ShowMessageBox(owner, text, tk::Application().Title(), MB_OK);
+    tk::ShowPlainMessage(Handle() ? GetAncestor(Handle(), GA_ROOT) : nullptr, text);
 }
 
 bool THexPanel::SearchFrom(int32_t start) {

@@ -186,15 +186,7 @@ void FileNameBarClick(TForm1& form, const widgets::TFileNameBar& bar) {
     if (folder.empty()) return;
     form.DirTree1->OpenPath(folder);
     form.Refresh();
-    explorer::TFileListView& list = *form.FileListView1;
-    for (int i = 0; i < list.RowCount(); ++i) {
-        if (lstrcmpiA(list.Row(i).caption.c_str(), name.c_str()) == 0) {
-            list.SetSelectedFile(folder + name);
-            list.SetSelected(i, true);
-            list.SetFocusedIndex(i);
-            break;
-        }
-    }
+    form.FileListView1->SelectRowNamed(name, folder + name);
 }
 
 void ListEntryRemoved(TForm1& form) {

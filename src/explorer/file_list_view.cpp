@@ -392,6 +392,18 @@ void TFileListView::SetFocusedIndex(int index) {
     SendMessageA(Handle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
+bool TFileListView::SelectRowNamed(const std::string& name, const std::string& path) {
+    for (int i = 0; i < RowCount(); ++i) {
+        if (lstrcmpiA(Row(i).caption.c_str(), name.c_str()) == 0) {
+            SetSelectedFile(path);
+            SetSelected(i, true);
+            SetFocusedIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TFileListView::SelectAll() {
     if (rows_.empty()) return;
     SetSelected(-1, true);

@@ -121,6 +121,9 @@ public:
     int SelectedIndex() const;
     int FocusedIndex() const;
     void SetFocusedIndex(int index);
+    // Selects and focuses the first row captioned `name` (letter case ignored)
+    // and takes `path` as the selected file; false when no row has that caption.
+    bool SelectRowNamed(const std::string& name, const std::string& path);
     bool Editing() const { return editing_; }
 
     // The header's sort marks: up when descending, down when ascending.

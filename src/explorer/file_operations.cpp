@@ -38,10 +38,6 @@ bool InsideFolder(const std::string& path, const std::string& folder) {
 }
 
 // The toolkit's plain message: the application's title, no icon, OK.
-void ShowPlainMessage(const std::string& text) {
-    tk::ShowMessageBox(GetActiveWindow(), text, tk::Application().Title(), MB_OK);
-}
-
 void ReportUnsafePath(const std::string& path) {
     tk::ShowError("HATA - Geçersiz yol\r" + path);
 }
@@ -243,7 +239,7 @@ void TFileOperations::Paste() {
     tk::Hourglass wait;
     if (!SetCurrentDirectoryA(list_.Directory().c_str())) return;
     if (list_.FileClipboard.empty()) {
-        ShowPlainMessage("Seçilen dosya(lar) yok");
+        tk::ShowPlainMessage("Seçilen dosya(lar) yok");
         return;
     }
     const std::vector<std::string> entries = list_.FileClipboard;
@@ -309,7 +305,7 @@ void TFileOperations::RenameSelected() {
     const TFileListRow& row = list_.Row(index);
     if (!NamesOwnEntry(row)) return;
     if (row.cells[cellAttributes].find('R') != std::string::npos) {
-        ShowPlainMessage("Saltokunur");
+        tk::ShowPlainMessage("Saltokunur");
         return;
     }
     if (!IsShellSafePath(row.cells[cellPath])) {

@@ -19,11 +19,6 @@ HWND MainWindow() {
     return main ? main->Handle() : nullptr;
 }
 
-// The toolkit's plain message: the application's title, no icon, OK.
-void ShowPlainMessage(const std::string& text) {
-    tk::ShowMessageBox(GetActiveWindow(), text, tk::Application().Title(), MB_OK);
-}
-
 // Bytes to KB rounded to the nearest integer.
 int64_t RoundedKB(uint64_t bytes) {
     return static_cast<int64_t>((bytes + 512) / 1024);
@@ -60,15 +55,15 @@ std::wstring Widened(const std::string& text) {
 bool DriveReady(char letter, bool showMessage) {
     letter = UpperAsciiChar(letter);
     if (letter < 'A' || letter > 'Z') {
-        ShowPlainMessage("Geçersiz sürücü adı");
+        tk::ShowPlainMessage("Geçersiz sürücü adı");
         return false;
     }
     uint64_t total = 0, free = 0;
     if (DiskBytes(std::string(1, letter) + ":\\", total, free)) return true;
     if (showMessage) {
         MessageBeep(MB_ICONHAND);
-        ShowPlainMessage("Disket takılı değil \r" + std::string(16, ' ') + "veya Sürücü " + letter +
-                         ": hazır değil");
+        tk::ShowPlainMessage("Disket takılı değil \r" + std::string(16, ' ') + "veya Sürücü " + letter +
+                             ": hazır değil");
     }
     return false;
 }

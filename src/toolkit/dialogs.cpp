@@ -393,4 +393,12 @@ void ShowWarning(const std::string& text) {
     ShowMessageBox(GetActiveWindow(), text, "Warning", MB_OK | MB_ICONWARNING);
 }
 
+void ShowPlainMessage(const std::string& text) {
+    ShowPlainMessage(GetActiveWindow(), text);
+}
+
+void ShowPlainMessage(HWND owner, const std::string& text) {
+    ShowMessageBox(owner, text, Application().Title(), MB_OK);
+}
+
 } // namespace tk

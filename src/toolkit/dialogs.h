@@ -158,5 +158,9 @@ void ShowError(const std::string& text);
 void ShowInformation(const std::string& text);
 // The toolkit's standard warning dialog: caption "Warning", warning icon, OK.
 void ShowWarning(const std::string& text);
+// The plain message: the application's title as its caption, no icon, OK;
+// owned by the active window or by the given one.
+void ShowPlainMessage(const std::string& text);
+void ShowPlainMessage(HWND owner, const std::string& text);
 
 } // namespace tk
