@@ -22,10 +22,10 @@ constexpr int kArrowWidth = 12;
 enum class Glyph { Back, Forward, Edit };
 
 void PaintGlyph(HDC dc, Glyph kind) {
-    HBRUSH fill = CreateSolidBrush(kind == Glyph::Edit ? RGB(255, 255, 255) : RGB(0, 128, 0));
-    HPEN outline = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    HGDIOBJ oldBrush = SelectObject(dc, fill);
-    HGDIOBJ oldPen = SelectObject(dc, outline);
+    tk::BrushHandle fill(CreateSolidBrush(kind == Glyph::Edit ? RGB(255, 255, 255) : RGB(0, 128, 0)));
+    tk::PenHandle outline(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    tk::SelectedObject brush(dc, fill.get());
+    tk::SelectedObject pen(dc, outline.get());
     switch (kind) {
     case Glyph::Back: {
         const POINT arrow[] = {{1, 8}, {8, 1}, {8, 5}, {14, 5}, {14, 11}, {8, 11}, {8, 15}};
@@ -47,10 +47,6 @@ void PaintGlyph(HDC dc, Glyph kind) {
         break;
     }
     }
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(outline);
-    DeleteObject(fill);
 }
 
 // Made once for the program: the actions that show them may outlive a panel.

@@ -132,42 +132,44 @@ void TFileListPopup::BuildSendToTargets(const std::string& folder) {
     targets_.clear();
     tk::TMenuItem* send = Find("SubMenuSend");
     if (folder.empty() || !send) return;
-    HDC screen = GetDC(nullptr);
-    for (FolderSearch search(JoinPath(folder, "*.LNK")); search.Found(); search.Next()) {
-        if (search.IsDots()) continue;
-        if (static_cast<int>(targets_.size()) >= kMaxSendToTargets) break;
-        std::string name = search.Entry().cFileName;
-        if (name.find('?') != std::string::npos) {
-            // Unspellable in the code page: only the short name names this link.
-            if (!search.Entry().cAlternateFileName[0]) continue;
-            name = search.Entry().cAlternateFileName;
+    {
+        tk::ScreenDC screen;
+        for (FolderSearch search(JoinPath(folder, "*.LNK")); search.Found(); search.Next()) {
+            if (search.IsDots()) continue;
+            if (static_cast<int>(targets_.size()) >= kMaxSendToTargets) break;
+            std::string name = search.Entry().cFileName;
+            if (name.find('?') != std::string::npos) {
+                // Unspellable in the code page: only the short name names this link.
+                if (!search.Entry().cAlternateFileName[0]) continue;
+                name = search.Entry().cAlternateFileName;
+            }
+            const std::string path = AddSlash(folder) + name;
+            SHFILEINFOA info{};
+            auto images = reinterpret_cast<HIMAGELIST>(
+                SHGetFileInfoA(path.c_str(), 0, &info, sizeof info,
+                               SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+            auto item = std::make_unique<tk::TMenuItem>();
+            item->Name = "Send_To" + std::to_string(4 + targets_.size());
+            item->SetCaption(info.szDisplayName[0] ? std::string(info.szDisplayName) : name);
+            if (images) {
+                // The small icon drawn on the menu's colour.
+                tk::BitmapHandle picture(CreateCompatibleBitmap(screen, 16, 16));
+                {
+                    tk::MemoryDC dc(screen);
+                    dc.Select(picture.get());
+                    RECT all{0, 0, 16, 16};
+                    FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+                    ImageList_Draw(images, info.iIcon, dc, 0, 0, ILD_TRANSPARENT);
+                }
+                item->SetBitmap(picture.get());
+                targetPictures_.push_back(std::move(picture));
+            }
+            const std::string itemName = item->Name;
+            item->OnClick = [this, itemName] { Dispatch(itemName); };
+            send->Add(std::move(item));
+            targets_.push_back(path);
         }
-        const std::string path = AddSlash(folder) + name;
-        SHFILEINFOA info{};
-        auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(
-            path.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        auto item = std::make_unique<tk::TMenuItem>();
-        item->Name = "Send_To" + std::to_string(4 + targets_.size());
-        item->SetCaption(info.szDisplayName[0] ? std::string(info.szDisplayName) : name);
-        if (images) {
-            // The small icon drawn on the menu's colour.
-            tk::BitmapHandle picture(CreateCompatibleBitmap(screen, 16, 16));
-            HDC dc = CreateCompatibleDC(screen);
-            HGDIOBJ old = SelectObject(dc, picture.get());
-            RECT all{0, 0, 16, 16};
-            FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
-            ImageList_Draw(images, info.iIcon, dc, 0, 0, ILD_TRANSPARENT);
-            SelectObject(dc, old);
-            DeleteDC(dc);
-            item->SetBitmap(picture.get());
-            targetPictures_.push_back(std::move(picture));
-        }
-        const std::string itemName = item->Name;
-        item->OnClick = [this, itemName] { Dispatch(itemName); };
-        send->Add(std::move(item));
-        targets_.push_back(path);
     }
-    ReleaseDC(nullptr, screen);
     Rebuild();
 }
 

@@ -3,6 +3,7 @@
 #include "explorer/path_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::explorer {
 
@@ -44,12 +45,10 @@ std::unique_ptr<tk::TCheckBox> MakeCheckBox(tk::TControl* parent, const std::str
 }
 
 int TextWidth(HWND window, HFONT font, const std::string& text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, font);
+    tk::WindowDC dc(window);
+    tk::SelectedObject chosen(dc, font);
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return size.cx;
 }
 

@@ -59,12 +59,10 @@ constexpr int kHtmlIconId = VR_EXPLORER_HTML_ICON;
 
 int AppendPicture(HIMAGELIST list, const char* resource) {
     if (!list) return -1;
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    tk::BitmapHandle bitmap(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap) return -1;
-    int index = ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
-    DeleteObject(bitmap);
-    return index;
+    return ImageList_AddMasked(list, bitmap.get(), RGB(255, 0, 255));
 }
 
 HIMAGELIST SystemImageList(UINT sizeFlag) {
@@ -217,12 +215,9 @@ TFileListView::TFileListView(const Params& params) {
     // background as the mask, so they sit on any header colour.
     sortMarks_.reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0));
     for (const char* name : {"Bmp_Up", "Bmp_Down"}) {
-        HBITMAP bitmap = static_cast<HBITMAP>(
-            LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (bitmap) {
-            ImageList_AddMasked(sortMarks_.get(), bitmap, RGB(192, 192, 192));
-            DeleteObject(bitmap);
-        }
+        tk::BitmapHandle bitmap(static_cast<HBITMAP>(
+            LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        if (bitmap) ImageList_AddMasked(sortMarks_.get(), bitmap.get(), RGB(192, 192, 192));
     }
     if (HWND header = reinterpret_cast<HWND>(SendMessageA(Handle(), LVM_GETHEADER, 0, 0)))
         SendMessageA(header, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(sortMarks_.get()));

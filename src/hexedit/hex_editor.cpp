@@ -66,13 +66,13 @@ void THexEditor::SetFontPoints(const std::string& face, int points, bool bold) {
 }
 
 void THexEditor::ComputeMetrics() {
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, fontHandle_.get());
     SIZE w{}, y{};
-    GetTextExtentPoint32A(dc, "w", 1, &w);
-    GetTextExtentPoint32A(dc, "yY", 2, &y);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        tk::WindowDC dc(Handle());
+        tk::SelectedObject font(dc, fontHandle_.get());
+        GetTextExtentPoint32A(dc, "w", 1, &w);
+        GetTextExtentPoint32A(dc, "yY", 2, &y);
+    }
     charWidth_ = std::max<int>(1, w.cx);
     SetDefaultRowHeight(y.cy + 2);
     offsetChars_ = OffsetWidthChars(offsetDisplay_, doc_.DataSize());
@@ -258,15 +258,17 @@ CellLook THexEditor::LookOfCell(int32_t col, int32_t row) {
 
 void THexEditor::DrawCell(HDC dc, int32_t col, int32_t row, const RECT& rect) {
     CellLook look = LookOfCell(col, row);
-    HBRUSH brush = CreateSolidBrush(look.background);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-    HGDIOBJ oldFont = SelectObject(dc, look.markerFont ? markerFont_.get() : fontHandle_.get());
-    SetTextColor(dc, look.textColor);
-    SetBkMode(dc, TRANSPARENT);
-    ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, look.text.data(),
-                static_cast<UINT>(look.text.size()), nullptr);
-    SelectObject(dc, oldFont);
+    {
+        tk::BrushHandle brush(CreateSolidBrush(look.background));
+        FillRect(dc, &rect, brush.get());
+    }
+    {
+        tk::SelectedObject font(dc, look.markerFont ? markerFont_.get() : fontHandle_.get());
+        SetTextColor(dc, look.textColor);
+        SetBkMode(dc, TRANSPARENT);
+        ExtTextOutA(dc, rect.left, rect.top, ETO_CLIPPED, &rect, look.text.data(),
+                    static_cast<UINT>(look.text.size()), nullptr);
+    }
     if (look.caretHere && hasCaret_) SetCaretPos(rect.left, rect.top);
     if (look.twinFrame) {
         RECT frame{rect.left, rect.top, rect.left + charWidth_, rect.bottom};
@@ -275,9 +277,8 @@ void THexEditor::DrawCell(HDC dc, int32_t col, int32_t row, const RECT& rect) {
             SetBkColor(dc, 0xFFFFFF);
             DrawFocusRect(dc, &frame);
         } else {
-            HBRUSH pen = CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame));
-            FrameRect(dc, &frame, pen);
-            DeleteObject(pen);
+            tk::BrushHandle pen(CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame)));
+            FrameRect(dc, &frame, pen.get());
         }
     }
 }
@@ -310,34 +311,29 @@ void THexEditor::DestroyCaretBitmap() {
         DestroyCaret();
         hasCaret_ = false;
     }
-    if (caretBitmap_) {
-        DeleteObject(caretBitmap_);
-        caretBitmap_ = nullptr;
-    }
+    caretBitmap_.reset(); // after the caret that shows it
 }
 
 void THexEditor::BuildCaret() {
     DestroyCaretBitmap();
     const int w = charWidth_, h = std::max(1, DefaultRowHeight() - 2);
-    HDC screen = GetDC(Handle());
-    HDC memory = CreateCompatibleDC(screen);
-    caretBitmap_ = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, caretBitmap_);
-    RECT all{0, 0, w, h};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    // The caret XORs its bitmap onto the screen: on white the marked part shows the frame colour.
-    RECT area = all;
-    if (caretStyle_ == TCaretStyle::csLeftLine)
-        area.right = std::min(2, w);
-    else if (caretStyle_ == TCaretStyle::csBottomLine)
-        area = RECT{0, std::max(0, DefaultRowHeight() - 4), w, h};
-    HBRUSH brush = CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame) ^ 0xFFFFFF);
-    FillRect(memory, &area, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(Handle(), screen);
-    hasCaret_ = CreateCaret(Handle(), caretBitmap_, 0, 0) != 0;
+    {
+        tk::WindowDC screen(Handle());
+        tk::MemoryDC memory(screen);
+        caretBitmap_.reset(CreateCompatibleBitmap(screen, w, h));
+        memory.Select(caretBitmap_.get());
+        RECT all{0, 0, w, h};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        // The caret XORs its bitmap onto the screen: on white the marked part shows the frame colour.
+        RECT area = all;
+        if (caretStyle_ == TCaretStyle::csLeftLine)
+            area.right = std::min(2, w);
+        else if (caretStyle_ == TCaretStyle::csBottomLine)
+            area = RECT{0, std::max(0, DefaultRowHeight() - 4), w, h};
+        tk::BrushHandle brush(CreateSolidBrush(tk::ColorToRgb(colors_.CursorFrame) ^ 0xFFFFFF));
+        FillRect(memory, &area, brush.get());
+    }
+    hasCaret_ = CreateCaret(Handle(), caretBitmap_.get(), 0, 0) != 0;
     if (hasCaret_) {
         SetCaretPos(-50, -50);
         ShowCaret(Handle());

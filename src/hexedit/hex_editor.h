@@ -190,7 +190,7 @@ private:
     tk::FontHandle markerFont_;
     int charWidth_ = 8;
     int32_t offsetChars_ = 4;
-    HBITMAP caretBitmap_ = nullptr;
+    tk::BitmapHandle caretBitmap_;
     bool hasCaret_ = false;
     bool inFilter_ = false;
     bool syncingCaret_ = false;

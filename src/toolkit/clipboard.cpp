@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "toolkit/gdi.h"
+
 namespace tk {
 
 namespace {
@@ -88,12 +90,10 @@ bool TClipboard::SetRtf(const std::string& rtf) {
 
 bool TClipboard::SetBitmap(HBITMAP bitmap) {
     if (!bitmap || !open_) return false;
-    HANDLE copy = CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0);
+    BitmapHandle copy(static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)));
     if (!copy) return false;
-    if (!Put(CF_BITMAP, copy)) {
-        DeleteObject(copy);
-        return false;
-    }
+    if (!Put(CF_BITMAP, copy.get())) return false;
+    copy.release(); // the clipboard's now
     return true;
 }
 

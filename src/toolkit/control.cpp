@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/gdi.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
 
@@ -378,20 +379,19 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         GetClientRect(Handle(), &r);
         auto bevel = [&](TBevel kind) {
             if (kind == TBevel::bvNone) return;
-            HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-            HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-            HPEN topLeft = kind == TBevel::bvRaised ? light : dark;
-            HPEN bottomRight = kind == TBevel::bvRaised ? dark : light;
-            HGDIOBJ old = SelectObject(dc, topLeft);
-            MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-            LineTo(dc, r.left, r.top);
-            LineTo(dc, r.right - 1, r.top);
-            SelectObject(dc, bottomRight);
-            LineTo(dc, r.right - 1, r.bottom - 1);
-            LineTo(dc, r.left - 1, r.bottom - 1);
-            SelectObject(dc, old);
-            DeleteObject(light);
-            DeleteObject(dark);
+            {
+                PenHandle light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+                PenHandle dark(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+                HPEN topLeft = kind == TBevel::bvRaised ? light.get() : dark.get();
+                HPEN bottomRight = kind == TBevel::bvRaised ? dark.get() : light.get();
+                SelectedObject pen(dc, topLeft);
+                MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+                LineTo(dc, r.left, r.top);
+                LineTo(dc, r.right - 1, r.top);
+                SelectObject(dc, bottomRight);
+                LineTo(dc, r.right - 1, r.bottom - 1);
+                LineTo(dc, r.left - 1, r.bottom - 1);
+            }
             InflateRect(&r, -1, -1);
         };
         bevel(outer_);

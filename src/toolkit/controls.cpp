@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/form.h"
+#include "toolkit/gdi.h"
 #include "toolkit/menus.h"
 
 namespace tk {
@@ -12,12 +13,10 @@ namespace tk {
 namespace {
 
 int FontHeight(HFONT font) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    ScreenDC dc;
+    SelectedObject chosen(dc, font);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     return metrics.tmHeight;
 }
 

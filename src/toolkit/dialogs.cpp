@@ -163,12 +163,10 @@ bool RunPrintDialog(const PrintRequest& r, PrintAnswer& answer, bool setup) {
     // The dialog may have made or replaced the printer's blocks; they are ours to keep.
     Printer().devMode = pd.hDevMode;
     Printer().devNames = pd.hDevNames;
-    if (!ok) {
-        if (pd.hDC) DeleteDC(pd.hDC);
-        return false;
-    }
+    DCHandle dc(pd.hDC);
+    if (!ok) return false;
     ReadPrinterChoice(pd, answer);
-    answer.dc.reset(pd.hDC);
+    answer.dc = std::move(dc);
     return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "toolkit/gdi.h"
+
 namespace tk {
 
 namespace {
@@ -128,15 +130,13 @@ void TSpeedButton::Paint(HDC dc) {
     if (down_ && !pressed_) {
         // The checkered face of a button that stays down.
         WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-        HBITMAP bits = CreateBitmap(8, 8, 1, 1, pattern);
-        HBRUSH brush = CreatePatternBrush(bits);
+        BitmapHandle bits(CreateBitmap(8, 8, 1, 1, pattern));
+        BrushHandle brush(CreatePatternBrush(bits.get()));
         COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
         COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        FillRect(dc, &r, brush);
+        FillRect(dc, &r, brush.get());
         SetTextColor(dc, oldText);
         SetBkColor(dc, oldBack);
-        DeleteObject(brush);
-        DeleteObject(bits);
     } else {
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     }
@@ -153,17 +153,18 @@ void TSpeedButton::Paint(HDC dc) {
         int x = (besideGlyph ? 4 : (r.right - bm.bmWidth) / 2) + shift;
         int y = (r.bottom - bm.bmHeight) / 2 + shift;
         textLeft = 4 + bm.bmWidth + 3;
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, glyph_);
+        MemoryDC mem(dc);
+        mem.Select(glyph_);
         COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
         if (enabled) {
             TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, bm.bmWidth, bm.bmHeight,
                            transparent);
         } else {
             // Disabled: the glyph's shape embossed in the highlight and shadow colours.
-            HDC mono = CreateCompatibleDC(dc);
-            HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
-            HGDIOBJ oldMono = SelectObject(mono, mask);
+            // The mask outlives the DC it is selected into.
+            BitmapHandle mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+            MemoryDC mono(dc);
+            mono.Select(mask.get());
             // Glyph pixels become 0, the transparent colour 1.
             SetBkColor(mem, transparent);
             BitBlt(mono, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
@@ -180,12 +181,7 @@ void TSpeedButton::Paint(HDC dc) {
             paintShape(0, 0, COLOR_BTNSHADOW);
             SetTextColor(dc, oldText);
             SetBkColor(dc, oldBack);
-            SelectObject(mono, oldMono);
-            DeleteObject(mask);
-            DeleteDC(mono);
         }
-        SelectObject(mem, old);
-        DeleteDC(mem);
     }
     const int arrowWidth = dropDownArrow_ ? 12 : 0;
     if (!caption_.empty()) {

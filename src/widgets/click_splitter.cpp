@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "toolkit/application.h"
+#include "toolkit/gdi.h"
 #include "toolkit/messages.h"
 
 namespace velmora::widgets {
@@ -71,12 +72,10 @@ COLORREF BackgroundColorOf(HWND parent) {
 }
 
 // The halftone pattern the drag bar is drawn with; XOR-ed twice it leaves nothing.
-HBRUSH MakeHalftoneBrush() {
+tk::BrushHandle MakeHalftoneBrush() {
     static const WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
-    HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
-    HBRUSH brush = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
-    return brush;
+    tk::BitmapHandle bitmap(CreateBitmap(8, 8, 1, 1, pattern));
+    return tk::BrushHandle(CreatePatternBrush(bitmap.get()));
 }
 
 } // namespace
@@ -346,15 +345,16 @@ void TClickSplitter::DrawDragBar() {
     } else {
         OffsetRect(&r, 0, dragOffset_);
     }
-    HBRUSH brush = MakeHalftoneBrush();
+    tk::BrushHandle brush = MakeHalftoneBrush();
     COLORREF oldText = SetTextColor(dragDc_, RGB(0, 0, 0));
     COLORREF oldBack = SetBkColor(dragDc_, RGB(255, 255, 255));
-    HGDIOBJ old = SelectObject(dragDc_, brush);
-    PatBlt(dragDc_, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
-    SelectObject(dragDc_, old);
+    {
+        tk::SelectedObject halftone(dragDc_, brush.get());
+        PatBlt(dragDc_, r.left, r.top, r.right - r.left, r.bottom - r.top, PATINVERT);
+    }
     SetTextColor(dragDc_, oldText);
     SetBkColor(dragDc_, oldBack);
-    DeleteObject(brush);
+    brush.reset();
     GdiFlush();
     dragBarShown_ = !dragBarShown_;
 }
@@ -399,45 +399,42 @@ LRESULT CALLBACK TClickSplitter::FocusedKeyProc(HWND hwnd, UINT msg, WPARAM wPar
 void TClickSplitter::Paint(HDC dc) {
     RECT client{0, 0, Width(), Height()};
     COLORREF color = Color();
-    HBRUSH fill = CreateSolidBrush(color);
-    FillRect(dc, &client, fill);
-    Span grip = Grip();
-    if (handled_) {
-        int a = grip.start, b = grip.end;
-        int W = Width(), H = Height();
-        ArrowState state = collapse_.Arrow();
-        HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-        HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-        HGDIOBJ oldPen = SelectObject(dc, shadow);
-        HGDIOBJ oldBrush = SelectObject(dc, fill);
-        if (state == ArrowState::Left || state == ArrowState::Right) {
-            POINT outline[] = {{0, b - 1}, {0, a}, {W - 1, a}, {W - 1, b - 1}, {0, b - 1}};
-            Polyline(dc, outline, 5);
-            SelectObject(dc, light);
-            POINT highlight[] = {{W - 2, a + 1}, {1, a + 1}, {1, b - 1}};
-            Polyline(dc, highlight, 3);
-        } else {
-            POINT outline[] = {{b - 1, 0}, {a, 0}, {a, H - 1}, {b - 1, H - 1}, {b - 1, 0}};
-            Polygon(dc, outline, 5);
-            SelectObject(dc, light);
-            POINT highlight[] = {{a + 1, H - 2}, {a + 1, 1}, {b - 1, 1}};
-            Polyline(dc, highlight, 3);
-        }
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(shadow);
-        DeleteObject(light);
-        if (HBITMAP arrow = arrows_[static_cast<int>(state)].get()) {
-            HDC source = CreateCompatibleDC(dc);
-            HGDIOBJ oldBitmap = SelectObject(source, arrow);
-            int w = ArrowWidth(state), h = ArrowHeight(state);
-            for (Point at : ArrowOrigins(state, grip))
-                BitBlt(dc, at.x, at.y, w, h, source, 0, 0, SRCCOPY);
-            SelectObject(source, oldBitmap);
-            DeleteDC(source);
+    {
+        tk::BrushHandle fill(CreateSolidBrush(color));
+        FillRect(dc, &client, fill.get());
+        Span grip = Grip();
+        if (handled_) {
+            int a = grip.start, b = grip.end;
+            int W = Width(), H = Height();
+            ArrowState state = collapse_.Arrow();
+            {
+                tk::PenHandle shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+                tk::PenHandle light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)));
+                tk::SelectedObject pen(dc, shadow.get());
+                tk::SelectedObject brush(dc, fill.get());
+                if (state == ArrowState::Left || state == ArrowState::Right) {
+                    POINT outline[] = {{0, b - 1}, {0, a}, {W - 1, a}, {W - 1, b - 1}, {0, b - 1}};
+                    Polyline(dc, outline, 5);
+                    SelectObject(dc, light.get());
+                    POINT highlight[] = {{W - 2, a + 1}, {1, a + 1}, {1, b - 1}};
+                    Polyline(dc, highlight, 3);
+                } else {
+                    POINT outline[] = {{b - 1, 0}, {a, 0}, {a, H - 1}, {b - 1, H - 1}, {b - 1, 0}};
+                    Polygon(dc, outline, 5);
+                    SelectObject(dc, light.get());
+                    POINT highlight[] = {{a + 1, H - 2}, {a + 1, 1}, {b - 1, 1}};
+                    Polyline(dc, highlight, 3);
+                }
+            }
+            if (HBITMAP arrow = arrows_[static_cast<int>(state)].get()) {
+                tk::MemoryDC source(dc);
+                source.Select(arrow);
+                int w = ArrowWidth(state), h = ArrowHeight(state);
+                for (Point at : ArrowOrigins(state, grip))
+                    BitBlt(dc, at.x, at.y, w, h, source, 0, 0, SRCCOPY);
+            }
         }
     }
-    DeleteObject(fill);
     if (OnPaint) OnPaint(dc);
 }
 

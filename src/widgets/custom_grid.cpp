@@ -366,9 +366,10 @@ void TCustomGrid::Paint() {
     {
         tk::BufferedPaint buffer(dc, RECT{0, 0, w, h});
         HDC memory = buffer.DC();
-        HBRUSH background = CreateSolidBrush(GridColor());
-        FillRect(memory, &ps.rcPaint, background);
-        DeleteObject(background);
+        {
+            tk::BrushHandle background(CreateSolidBrush(GridColor()));
+            FillRect(memory, &ps.rcPaint, background.get());
+        }
         int32_t firstRow = topRow_ + ps.rcPaint.top / rowHeight_;
         int32_t lastRow = std::min<int32_t>(rowCount_ - 1, topRow_ + (ps.rcPaint.bottom - 1) / rowHeight_);
         for (int32_t row = firstRow; row <= lastRow; ++row) {

@@ -12,11 +12,12 @@
 #include "explorer/file_operations.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/form.h"
 
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
@@ -39,17 +40,10 @@ void MakeLink(const std::string& to, const std::string& at) {
     link->Release();
 }
 
-class ContextMenuTest : public ::testing::Test {
+class ContextMenuTest : public PanelHost {
 protected:
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        form = new tk::TForm(tk::TForm::Params{"Test", 700, 500});
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         ConfirmFileOps = false;
         sendTo = temp.Folder("SendTo");
@@ -104,13 +98,11 @@ protected:
     ScriptedDialogs dialogs;
     TempFolder temp;
     std::string sendTo, target;
-    static tk::TForm* form;
     std::unique_ptr<TFileListView> list;
     std::unique_ptr<TFileOperations> ops;
     std::unique_ptr<TFileListPopup> popup;
 };
 
-tk::TForm* ContextMenuTest::form = nullptr;
 using Names = std::vector<std::string>;
 
 } // namespace
@@ -227,17 +219,10 @@ TEST_F(ContextMenuTest, AMissingSendToFolderGivesNoTargets) {
 
 // ---- the tree's menu
 
-class TreeMenuTest : public ::testing::Test {
+class TreeMenuTest : public PanelHost {
 protected:
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        form = new tk::TForm(tk::TForm::Params{"Tree", 400, 500});
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"Tree", 400, 500}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         TDirTree::Params p;
         p.parent = form;
@@ -260,11 +245,8 @@ protected:
 
     ScriptedDialogs dialogs;
     TempFolder temp;
-    static tk::TForm* form;
     std::unique_ptr<TDirTree> tree;
 };
-
-tk::TForm* TreeMenuTest::form = nullptr;
 
 TEST_F(TreeMenuTest, ItemsAndEnablingByNodeLevel) {
     TDirTreePopup& menu = *tree->OwnPopupMenu();

@@ -13,12 +13,13 @@
 #include "explorer/path_utils.h"
 #include "explorer/tree_size.h"
 #include "explorer/shell_utils.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/shell_questions.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/form.h"
 
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
@@ -75,18 +76,13 @@ bool FileExistsA(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-class DirTreeTest : public ::testing::Test {
+class DirTreeTest : public PanelHost {
 protected:
-    // One form for the suite: Wine takes seconds to let go of a shown window.
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        form = std::make_unique<tk::TForm>(tk::TForm::Params{"tree", 420, 640});
-        form->Show();
-    }
-    static void TearDownTestSuite() { form.reset(); }
+    static void SetUpTestSuite() { OpenHost({"tree", 420, 640}); }
+    static void TearDownTestSuite() { CloseHost(); }
 
     void SetUp() override {
-        tree = std::make_unique<TDirTree>(TDirTree::Params{form.get(), RECT{0, 0, 400, 600}});
+        tree = std::make_unique<TDirTree>(TDirTree::Params{form, RECT{0, 0, 400, 600}});
         tree->Loaded();
         tree->SetFileList(&list);
         // A small tree: T\A\X with files, T\AB, T\B (files only), T\C (empty).
@@ -153,12 +149,9 @@ protected:
     ScriptedDialogs dialogs;
     TempFolder temp;
     FakeFileList list;
-    static std::unique_ptr<tk::TForm> form;
     std::unique_ptr<TDirTree> tree;
     std::string root; // T, without a trailing backslash
 };
-
-std::unique_ptr<tk::TForm> DirTreeTest::form;
 
 TEST_F(DirTreeTest, RootHoldsTheDrivesWithNothingLoadedBelow) {
     TTreeNode rootNode = tree->RootNode();
@@ -373,7 +366,7 @@ TEST_F(DirTreeTest, EnterPointsTheListAtTheSelectedNode) {
 
 TEST_F(DirTreeTest, ClickOnTheRootOfAFreshTreeAddsTheDrivesAndShowsTheDrivesView) {
     tree.reset();
-    tree = std::make_unique<TDirTree>(TDirTree::Params{form.get(), RECT{0, 0, 400, 600}});
+    tree = std::make_unique<TDirTree>(TDirTree::Params{form, RECT{0, 0, 400, 600}});
     tree->SetFileList(&list);
     TTreeNode rootNode = tree->RootNode();
     ASSERT_NE(rootNode, nullptr);

@@ -10,11 +10,12 @@
 #include "base/os.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_info_cache.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/form.h"
 
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
@@ -132,19 +133,10 @@ void AddAttributes(const std::string& path, DWORD attributes) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), (now & ~FILE_ATTRIBUTE_NORMAL) | attributes)) << path;
 }
 
-class FileListTest : public ::testing::Test {
+class FileListTest : public PanelHost {
 protected:
-    // One shown form for all the tests: Wine takes seconds to take a shown
-    // top-level window away.
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        form = new tk::TForm(tk::TForm::Params{"Test", 700, 500});
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         TFileListView::Params p;
         p.parent = form;
@@ -229,12 +221,10 @@ protected:
     }
 
     FakeTree tree; // outlives the list, which tells it when it goes
-    static tk::TForm* form;
     std::unique_ptr<TFileListView> list;
     int deletions = 0;
 };
 
-tk::TForm* FileListTest::form = nullptr;
 using Names = std::vector<std::string>;
 
 } // namespace

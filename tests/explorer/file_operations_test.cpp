@@ -14,13 +14,14 @@
 #include "explorer/file_list_view.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/shell_questions.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/clipboard.h"
 #include "toolkit/form.h"
 
+using testing_support::PanelHost;
 using testing_support::Pump;
 using testing_support::ScriptedDialogs;
 using testing_support::TempFolder;
@@ -62,17 +63,10 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-class FileOperationsTest : public ::testing::Test {
+class FileOperationsTest : public PanelHost {
 protected:
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        form = new tk::TForm(tk::TForm::Params{"Test", 700, 500});
-        form->Show();
-    }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-    }
+    static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
+    static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
         ConfirmFileOps = false;
         TFileListView::Params p;
@@ -115,12 +109,9 @@ protected:
 
     ScriptedDialogs dialogs; // declared first: outlives the controls
     TempFolder temp;
-    static tk::TForm* form;
     std::unique_ptr<TFileListView> list;
     std::unique_ptr<TFileOperations> ops;
 };
-
-tk::TForm* FileOperationsTest::form = nullptr;
 
 } // namespace
 

@@ -8,14 +8,14 @@
 #include <memory>
 
 #include "hexedit/screenshot.h"
+#include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/form.h"
 
 using namespace velmora::hex;
+using testing_support::PanelHost;
 using testing_support::Pump;
-using testing_support::TempFolder;
 
 namespace {
 
@@ -31,7 +31,7 @@ void HoldKeys(std::initializer_list<int> down) {
     SetKeyboardState(state);
 }
 
-class HexEditorTest : public ::testing::Test {
+class HexEditorTest : public PanelHost {
 protected:
     void SetUp() override {
         THexEditor::Params ep;
@@ -52,27 +52,10 @@ protected:
         HoldKeys({});
         Pump(20);
     }
-    // One folder and one form for the whole program: removing either costs
-    // seconds under Wine.
     static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        folder = new TempFolder();
-        tk::TForm::Params fp;
-        fp.caption = "hex";
-        fp.width = 720;
-        fp.height = 420;
-        fp.left = 0;
-        fp.top = 0;
-        form = new tk::TForm(fp);
-        form->Show();
-        SetForegroundWindow(form->Handle());
+        OpenHost({.caption = "hex", .width = 720, .height = 420, .foreground = true, .left = 0, .top = 0});
     }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-        delete folder;
-        folder = nullptr;
-    }
+    static void TearDownTestSuite() { CloseHost(); }
     void TearDown() override {
         HoldKeys({});
         editor.reset();
@@ -102,14 +85,9 @@ protected:
     uint8_t Byte(int32_t i) { return editor->Document().ByteAt(i); }
     std::pair<int32_t, int32_t> Cell() { return {editor->Col(), editor->Row()}; }
 
-    static TempFolder* folder;
     std::string path;
-    static tk::TForm* form;
     std::unique_ptr<THexEditor> editor;
 };
-
-TempFolder* HexEditorTest::folder = nullptr;
-tk::TForm* HexEditorTest::form = nullptr;
 
 std::string Sequence(int n) {
     std::string s;

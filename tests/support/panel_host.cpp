@@ -14,6 +14,8 @@ void PanelHost::OpenHost(const HostParams& params) {
     fp.caption = params.caption;
     fp.width = params.width;
     fp.height = params.height;
+    fp.left = params.left;
+    fp.top = params.top;
     form = new tk::TForm(fp);
     form->Show();
     if (params.foreground) SetForegroundWindow(form->Handle());

@@ -16,6 +16,7 @@ protected:
         int width = 640;
         int height = 480;
         bool foreground = false; // made the foreground window (keys and focus go to it)
+        int left = CW_USEDEFAULT, top = CW_USEDEFAULT; // the system places it unless given
     };
     // Initialises the application, then makes the folder and shows the form.
     // For the suite's SetUpTestSuite.

@@ -6,12 +6,14 @@
 #include <memory>
 #include <stdexcept>
 
+#include "support/panel_host.h"
 #include "support/win32_test_util.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
 
+using testing_support::PanelHost;
 using testing_support::PressKey;
 using testing_support::Pump;
 
@@ -34,23 +36,13 @@ HBITMAP MakeGlyph() {
     return bitmap;
 }
 
-class ActionsTest : public ::testing::Test {
+class ActionsTest : public PanelHost {
 protected:
-    // One form for the program: destroying a shown form costs seconds under Wine.
     static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        tk::TForm::Params fp;
-        fp.caption = "actions";
-        fp.width = 400;
-        fp.height = 200;
-        form = new tk::TForm(fp);
-        form->Show();
+        OpenHost({"actions", 400, 200});
         Pump(10);
     }
-    static void TearDownTestSuite() {
-        delete form;
-        form = nullptr;
-    }
+    static void TearDownTestSuite() { CloseHost(); }
     void TearDown() override {
         form->SetMenu(nullptr);
         form->SetActions(nullptr);
@@ -75,11 +67,7 @@ protected:
                        MF_BYCOMMAND);
         return text;
     }
-
-    static tk::TForm* form;
 };
-
-tk::TForm* ActionsTest::form = nullptr;
 
 // Ends the loop should the idle step never come.
 void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) {

@@ -5,10 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "support/panel_host.h"
 #include "support/win32_test_util.h"
-#include "toolkit/application.h"
 #include "toolkit/form.h"
 
+using testing_support::PanelHost;
 using testing_support::Pump;
 using velmora::widgets::ArrowState;
 using velmora::widgets::Span;
@@ -152,21 +153,11 @@ const COLORREF kSilver = RGB(0xC0, 0xC0, 0xC0);
 
 // The main window's left half in small: a tree pane, the bar and a list pane
 // inside a 600 x 319 panel.
-class ClickSplitterTest : public ::testing::Test {
+class ClickSplitterTest : public PanelHost {
 protected:
-    // One shown form for all the cases: Wine takes a while to show and destroy one.
-    static void SetUpTestSuite() {
-        tk::Application().Initialize();
-        tk::TForm::Params fp;
-        fp.width = 700;
-        fp.height = 420;
-        form = std::make_unique<tk::TForm>(fp);
-        form->Show();
-    }
-    static void TearDownTestSuite() { form.reset(); }
-    void SetUp() override {
-        host = std::make_unique<tk::TPanel>(PlainPanel(form.get(), RECT{0, 0, 600, 319}));
-    }
+    static void SetUpTestSuite() { OpenHost({"", 700, 420}); }
+    static void TearDownTestSuite() { CloseHost(); }
+    void SetUp() override { host = std::make_unique<tk::TPanel>(PlainPanel(form, RECT{0, 0, 600, 319})); }
     void TearDown() override {
         bar.reset();
         after.reset();
@@ -188,7 +179,6 @@ protected:
         Pump(30);
     }
 
-    static inline std::unique_ptr<tk::TForm> form;
     std::unique_ptr<tk::TPanel> host;
     std::unique_ptr<StripedPane> before;
     std::unique_ptr<TClickSplitter> bar;

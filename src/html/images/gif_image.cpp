@@ -7,6 +7,7 @@
 #include "html/images/dither.h"
 #include "html/images/display.h"
 #include "html/images/image_cache.h"
+#include "toolkit/gdi.h"
 
 namespace velmora::images {
 
@@ -129,14 +130,11 @@ std::unique_ptr<TBitmap> MaskSection(int32_t width, int32_t height, uint8_t*& bi
     info.header.biBitCount = 1;
     info.colors[1] = RGBQUAD{255, 255, 255, 0};
     void* rows = nullptr;
-    HBITMAP h =
-        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &rows, nullptr, 0);
-    if (!h || !rows) {
-        if (h) DeleteObject(h);
-        return nullptr;
-    }
+    tk::BitmapHandle h(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &rows, nullptr, 0));
+    if (!h || !rows) return nullptr;
     bits = static_cast<uint8_t*>(rows);
-    return std::make_unique<TBitmap>(h);
+    return std::make_unique<TBitmap>(h.release());
 }
 
 // Packs a byte mask (non-zero = white) into top-down 1-bit rows of 4-byte multiples.
