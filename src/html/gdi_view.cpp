@@ -80,35 +80,72 @@ tk::FontHandle TGdiFontMetrics::MakeFont(const TMyFont& font) {
         font.Name.c_str()));
 }
 
-HFONT TGdiFontMetrics::Font(uint32_t fontIndex, const TMyFont& font) {
-    if (fontIndex >= fonts_.size()) fonts_.resize(fontIndex + 1);
-    Entry& e = fonts_[fontIndex];
+namespace {
+
+// What makes a different GDI font; colour and nominal size do not.
+TMyFont FontKey(const TMyFont& font) {
+    TMyFont key = font;
+    key.Color = 0;
+    key.NominalSize = 0;
+    return key;
+}
+
+} // namespace
+
+TGdiFontMetrics::Entry& TGdiFontMetrics::Cached(const TMyFont& font) {
+    const TMyFont key = FontKey(font);
+    for (auto& e : cache_)
+        if (e->Font == key) {
+            e->LastUse = ++uses_;
+            return *e;
+        }
+    auto e = std::make_unique<Entry>();
+    e->Font = key;
+    e->Handle = MakeFont(key);
+    e->LastUse = ++uses_;
+    cache_.push_back(std::move(e));
+    return *cache_.back();
+}
+
+TGdiFontMetrics::Entry& TGdiFontMetrics::Indexed(uint32_t fontIndex, const TMyFont& font) {
+    if (fontIndex >= byIndex_.size()) byIndex_.resize(fontIndex + 1, nullptr);
+    Entry*& e = byIndex_[fontIndex];
     // The index says which font; the comparison only guards against a
     // document that reused its indexes without saying so.
-    if (!e.Handle || !(e.Font == font)) {
-        e.Font = font;
-        e.Handle = MakeFont(font);
-        e.HasWidths = false;
-    }
-    return e.Handle.get();
+    if (!e || !(e->Font == FontKey(font))) e = &Cached(font);
+    return *e;
+}
+
+void TGdiFontMetrics::ForgetFonts() {
+    byIndex_.clear();
+    if (cache_.size() <= kKeptFonts) return;
+    // The most recently used stay.
+    std::sort(cache_.begin(), cache_.end(),
+              [](const auto& a, const auto& b) { return a->LastUse > b->LastUse; });
+    cache_.resize(kKeptFonts);
+}
+
+HFONT TGdiFontMetrics::Font(uint32_t fontIndex, const TMyFont& font) {
+    return Indexed(fontIndex, font).Handle.get();
 }
 
 TFontMetrics TGdiFontMetrics::Metrics(const TMyFont& font) {
-    tk::FontHandle handle = MakeFont(font);
-    tk::SelectedObject selected(dc_, handle.get());
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc_, &tm);
-    TFontMetrics m;
-    m.Height = tm.tmHeight;
-    m.ExternalLeading = tm.tmExternalLeading;
-    m.Descent = tm.tmDescent;
-    m.Overhang = tm.tmOverhang;
-    return m;
+    Entry& e = Cached(font);
+    if (!e.HasMetrics) {
+        tk::SelectedObject selected(dc_, e.Handle.get());
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc_, &tm);
+        e.Metrics.Height = tm.tmHeight;
+        e.Metrics.ExternalLeading = tm.tmExternalLeading;
+        e.Metrics.Descent = tm.tmDescent;
+        e.Metrics.Overhang = tm.tmOverhang;
+        e.HasMetrics = true;
+    }
+    return e.Metrics;
 }
 
 TGdiFontMetrics::Entry& TGdiFontMetrics::Measured(uint32_t fontIndex, const TMyFont& font) {
-    Font(fontIndex, font);
-    Entry& e = fonts_[fontIndex];
+    Entry& e = Indexed(fontIndex, font);
     if (e.HasWidths) return e;
     tk::SelectedObject selected(dc_, e.Handle.get());
     INT widths[256] = {};

@@ -21,8 +21,10 @@ class TMemoryStream;
 
 namespace velmora::html {
 
-// Fonts made once per document font index and kept until the document's
-// fonts are forgotten; measured on a screen-compatible memory DC.
+// Fonts made once and measured once: a document's font indexes point into a
+// cache kept across documents, so the next page of a site does not make and
+// measure its fonts again (under Wine that is most of a small page's time).
+// Fonts no document uses are let go beyond kKeptFonts.
 class TGdiFontMetrics final : public FontMetricsSource {
 public:
     TGdiFontMetrics();
@@ -30,13 +32,16 @@ public:
     int32_t TextWidth(uint32_t fontIndex, const TMyFont& font, std::string_view text) override;
     size_t PrefixWidths(uint32_t fontIndex, const TMyFont& font, std::string_view text, int32_t maxExtent,
                         int32_t* widths) override;
-    void ForgetFonts() override { fonts_.clear(); }
+    void ForgetFonts() override;
 
     // The font for a document font index (made when first asked).
     HFONT Font(uint32_t fontIndex, const TMyFont& font);
     static tk::FontHandle MakeFont(const TMyFont& font);
     // How many times text was measured by the system (tests count them).
     size_t SystemCalls = 0;
+    // Fonts kept while no document uses them.
+    static constexpr size_t kKeptFonts = 48;
+    size_t CachedFonts() const { return cache_.size(); }
 
 private:
     // Text is measured from a table of the 256 characters' advances, made
@@ -44,14 +49,20 @@ private:
     // under Wine. Extent of n characters = sum of advances + PerChar * n + Fixed
     // (what the system adds for overhangs of synthesized styles).
     struct Entry {
-        TMyFont Font;
+        TMyFont Font; // colour and nominal size cleared: they do not make another font
         tk::FontHandle Handle;
-        bool HasWidths = false;
+        bool HasWidths = false, HasMetrics = false;
         int32_t Widths[256] = {};
         int32_t PerChar = 0, Fixed = 0;
+        TFontMetrics Metrics;
+        uint64_t LastUse = 0;
     };
+    Entry& Cached(const TMyFont& font);
+    Entry& Indexed(uint32_t fontIndex, const TMyFont& font);
     Entry& Measured(uint32_t fontIndex, const TMyFont& font);
-    std::vector<Entry> fonts_;
+    std::vector<std::unique_ptr<Entry>> cache_;
+    std::vector<Entry*> byIndex_;
+    uint64_t uses_ = 0;
     tk::MemoryDC dc_;
 };
 

@@ -41,7 +41,11 @@ void T32ScrollBar::Write() {
     si.nPage = static_cast<UINT>(std::max(0, page_));
     si.nPos = position_;
     si.nTrackPos = position_;
-    SetScrollInfo(Handle(), SB_CTL, &si, TRUE);
+    // Drawn with the next paint, not now: a page's load or scroll writes the
+    // bars several times, and under Wine each drawing of a themed bar costs
+    // milliseconds.
+    SetScrollInfo(Handle(), SB_CTL, &si, FALSE);
+    InvalidateRect(Handle(), nullptr, FALSE);
     written_ = true;
 }
 

@@ -94,6 +94,40 @@ TEST(GdiMetrics, WidthsFromTheTableAgreeWithTheSystemForEveryStyle) {
     EXPECT_EQ(metrics.SystemCalls, 3u * index);
 }
 
+TEST(GdiMetrics, FontsOutliveTheirDocumentButNotWithoutBound) {
+    TGdiFontMetrics metrics;
+    auto fontOf = [](int32_t size, TColor color) {
+        TMyFont font;
+        font.Name = "Arial";
+        font.Size = size;
+        font.Color = color;
+        return font;
+    };
+    // The next document asks for the same fonts under other indexes and
+    // colours: nothing is measured again.
+    EXPECT_EQ(metrics.TextWidth(0, fontOf(10, 0), "abc"), metrics.TextWidth(0, fontOf(10, 0), "abc"));
+    const int32_t wide = metrics.TextWidth(1, fontOf(20, 0), "abc");
+    EXPECT_EQ(metrics.SystemCalls, 6u);
+    metrics.ForgetFonts();
+    EXPECT_EQ(metrics.TextWidth(0, fontOf(20, 0xFF), "abc"), wide);
+    EXPECT_EQ(metrics.SystemCalls, 6u);
+    // An index reused for another font without forgetting gets that font.
+    EXPECT_LT(metrics.TextWidth(0, fontOf(10, 0), "abc"), wide);
+    // A long session of different fonts keeps only a bounded number of them
+    // once no document uses them.
+    for (int32_t size = 1; size <= 100; ++size)
+        metrics.TextWidth(static_cast<uint32_t>(size), fontOf(size, 0), "x");
+    EXPECT_GT(metrics.CachedFonts(), TGdiFontMetrics::kKeptFonts);
+    metrics.ForgetFonts();
+    EXPECT_EQ(metrics.CachedFonts(), TGdiFontMetrics::kKeptFonts);
+    // The most recently used are the ones kept.
+    const size_t calls = metrics.SystemCalls;
+    metrics.TextWidth(0, fontOf(100, 0), "x");
+    EXPECT_EQ(metrics.SystemCalls, calls);
+    metrics.TextWidth(1, fontOf(1, 0), "x");
+    EXPECT_EQ(metrics.SystemCalls, calls + 3);
+}
+
 TEST(GdiPainting, BackgroundBulletsRulesAndSelection) {
     GdiPage page("<body bgcolor=white><ul><li>item</ul><hr color=red><p>selected text");
     const TSection& item = dynamic_cast<TSection&>(*page.doc.Sections[1]);

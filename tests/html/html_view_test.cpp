@@ -256,6 +256,15 @@ TEST_F(HtmlViewTest, TallDocumentScrollsToItsEndWithTheThumb) {
     EXPECT_EQ(view->Position(), 0);
     SendMessageA(view->Handle(), WM_KEYDOWN, VK_NEXT, 1);
     EXPECT_EQ(view->Position(), view->SurfaceHeight() - 16);
+    // A move by program is drawn on the bar with the next paint.
+    Pump(50);
+    view->SetPosition(view->MaxVertical());
+    EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE)) << "the thumb would stay where it was";
+    Pump(50);
+    EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
+    SCROLLINFO si{sizeof si, SIF_POS};
+    GetScrollInfo(bar, SB_CTL, &si);
+    EXPECT_EQ(si.nPos, view->MaxVertical());
 }
 
 TEST_F(HtmlViewTest, SelectionByDraggingFindAndCopy) {
