@@ -229,6 +229,10 @@ int64_t SecondsOf(const DateTimeParts& t) {
 
 void TFileListRow::MakeKeys() {
     nameKey = os::AnsiUpperCase(caption);
+    if (textsPending) {
+        sizeKey = IsFolder() ? 0 : SizeInKB(size);
+        return;
+    }
     // The size cell as an integer, spaces trimmed; anything else counts as 0.
     const std::string& text = cells[cellSize];
     size_t b = text.find_first_not_of(' ');

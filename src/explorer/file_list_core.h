@@ -116,6 +116,9 @@ struct TFileListRow {
     // A folder saved with a web page ("page_files" beside "page.htm" or
     // "page.html"): shown with the web page's picture and drawn in silver.
     bool pageFolder = false;
+    // The size and modified cells are written from size and modified when the
+    // row is first shown or asked for: most rows of a big folder never are.
+    bool textsPending = false;
 
     bool IsFolder() const { return cells[cellKind] == "dir"; }
     // Fills the keys from the caption and the size cell.

@@ -111,12 +111,12 @@ const OwnPictures& Pictures() {
     return pictures;
 }
 
-struct DateTimeText {
-    std::string datePicture, timePicture, dateSeparator, timeSeparator;
+// Local modification times in whole seconds, as the rows keep them.
+struct LocalTimes {
     int64_t bias = 0; // local minus universal time, in 100 ns
     bool haveBias = false;
 
-    void Format(const FILETIME& written, TFileListRow& row) {
+    int64_t Seconds(const FILETIME& written) {
         ULARGE_INTEGER utc;
         utc.LowPart = written.dwLowDateTime;
         utc.HighPart = written.dwHighDateTime;
@@ -130,15 +130,7 @@ struct DateTimeText {
             bias = static_cast<int64_t>(l.QuadPart) - static_cast<int64_t>(utc.QuadPart);
             haveBias = true;
         }
-        ULARGE_INTEGER l;
-        l.QuadPart = utc.QuadPart + bias;
-        FILETIME local{l.LowPart, l.HighPart};
-        SYSTEMTIME st{};
-        FileTimeToSystemTime(&local, &st);
-        DateTimeParts parts{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
-        row.cells[cellModified] = FormatDateTime(datePicture, parts, dateSeparator, timeSeparator) + " " +
-                                  FormatDateTime(timePicture, parts, dateSeparator, timeSeparator);
-        row.modified = static_cast<int64_t>(l.QuadPart / 10000000);
+        return static_cast<int64_t>((utc.QuadPart + static_cast<uint64_t>(bias)) / 10000000);
     }
 };
 
@@ -524,8 +516,9 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
-    DateTimeText when{dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."),
-                      LocaleText(LOCALE_STIME, ":")};
+    listedDates_ = {dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."),
+                    LocaleText(LOCALE_STIME, ":")};
+    LocalTimes times;
     // Web pages seen by the folder search, for the HTML-folder picture. Asking
     // the file system instead costs a scan of the whole folder per missing
     // name under Wine.
@@ -567,7 +560,7 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         row.size = isFolder ? 0
                             : static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
                                                    found.nFileSizeLow);
-        when.Format(found.ftLastWriteTime, row);
+        row.modified = times.Seconds(found.ftLastWriteTime);
         row.cells[cellAttributes] = AttributeLetters(attributes);
         row.caption = EntryCaption(name, hideFileExt_);
         if (isParent && ParentImageIndex() >= 0) {
@@ -577,7 +570,7 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
             row.iconPending = info.iconPerPath;
             if (!isParent && isFolder && name.size() > 6) pageFolders.push_back(added.size() - 1);
         }
-        row.cells[cellSize] = isFolder ? "0" : SizeText(row.size);
+        row.textsPending = true;
         row.MakeKeys();
     } while (search.Next());
 
@@ -599,6 +592,30 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     rows_.reserve(rows_.size() + added.size());
     std::move(added.begin(), added.end(), std::back_inserter(rows_));
     return !added.empty();
+}
+
+const TFileListRow& TFileListView::Row(int index) const {
+    return WithTexts(static_cast<size_t>(index));
+}
+
+TFileListRow& TFileListView::WithTexts(size_t index) const {
+    // The texts are a cache of the row's numbers: writing them changes nothing
+    // the list shows, so a const list may fill them.
+    auto& row = const_cast<TFileListRow&>(rows_.at(index));
+    if (!row.textsPending) return row;
+    row.textsPending = false;
+    row.cells[cellSize] = row.IsFolder() ? "0" : SizeText(row.size);
+    FILETIME local;
+    const uint64_t ticks = static_cast<uint64_t>(row.modified) * 10000000;
+    local.dwLowDateTime = static_cast<DWORD>(ticks);
+    local.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    SYSTEMTIME st{};
+    FileTimeToSystemTime(&local, &st);
+    const DateTimeParts parts{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+    const TListedDates& d = listedDates_;
+    row.cells[cellModified] = FormatDateTime(d.datePicture, parts, d.dateSeparator, d.timeSeparator) + " " +
+                              FormatDateTime(d.timePicture, parts, d.dateSeparator, d.timeSeparator);
+    return row;
 }
 
 void TFileListView::ListDrives() {
@@ -983,7 +1000,7 @@ bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
     case LVN_GETDISPINFOA: {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
         if (item.iItem < 0 || item.iItem >= RowCount()) return true;
-        const TFileListRow& row = rows_[item.iItem];
+        const TFileListRow& row = WithTexts(static_cast<size_t>(item.iItem));
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             const std::string* text = nullptr;
             if (item.iSubItem == 0)
@@ -1052,8 +1069,9 @@ bool TFileListView::NotifyFromList(NMHDR* header, LRESULT& result) {
         }
         if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
             int index = static_cast<int>(draw->nmcd.dwItemSpec);
-            result = index >= 0 && index < RowCount() ? OnCustomDrawItem(index, rows_[index], *draw)
-                                                      : CDRF_DODEFAULT;
+            result = index >= 0 && index < RowCount()
+                         ? OnCustomDrawItem(index, WithTexts(static_cast<size_t>(index)), *draw)
+                         : CDRF_DODEFAULT;
             return true;
         }
         result = CDRF_DODEFAULT;

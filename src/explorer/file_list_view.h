@@ -114,7 +114,7 @@ public:
 
     // ---- Rows (in display order)
     int RowCount() const { return static_cast<int>(rows_.size()); }
-    const TFileListRow& Row(int index) const { return rows_.at(index); }
+    const TFileListRow& Row(int index) const;
     bool IsSelected(int index) const;
     void SetSelected(int index, bool selected);
     // The first selected row, -1 when none.
@@ -226,6 +226,13 @@ private:
     int quietChanges_ = 0; // OnChange held back while above 0
 
     std::vector<TFileListRow> rows_;
+    // How the listed rows' dates read: the pictures and separators of the
+    // listing, kept for the texts written later.
+    struct TListedDates {
+        std::string datePicture, timePicture, dateSeparator, timeSeparator;
+    } listedDates_;
+    // Writes a row's pending size and modified texts.
+    TFileListRow& WithTexts(size_t index) const;
     IFileListOperations* operations_ = nullptr;
     HIMAGELIST smallImages_ = nullptr;
     HIMAGELIST largeImages_ = nullptr;
