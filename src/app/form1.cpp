@@ -12,6 +12,7 @@
 #include "explorer/shell_utils.h"
 #include "toolkit/ansi_paths.h"
 #include "toolkit/application.h"
+#include "toolkit/trace.h"
 
 namespace velmora::app {
 
@@ -137,9 +138,12 @@ TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     BindWindowCommands();
     BindExplorerCommands(*this, MainActionList);
     SetActions(&MainActionList);
+    tk::TraceMark("frame and actions");
     CreateToolBar();
+    tk::TraceMark("tool bar");
     StatusBar1 = std::make_unique<tk::TStatusBar>(this, std::vector<int>{200, 382, 50}, Font());
     CreatePanels();
+    tk::TraceMark("panels");
     HexPanel->BindCommands();
     TextPanel->BindCommands(MainActionList);
     BindTextReport(*TextPanel); // the print button shows the report's preview
@@ -148,7 +152,9 @@ TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     AlignControls();
     OnShow = [this] { FormShow(); };
     tk::Application().OnIdle = [this] { UpdateActions(*this); };
+    tk::TraceMark("menus and events");
     FormCreate();
+    tk::TraceMark("create step");
 }
 
 TForm1::~TForm1() {
@@ -196,6 +202,7 @@ void TForm1::CreatePanels() {
     DirTree1->SetIndent(19);
     DirTree1->SetShowRoot(false);
     DirTree1->SetFont("MS Sans Serif", 8);
+    tk::TraceMark("tree");
     // ClickSplitter
     ClickSplitter1 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
         .parent = Panel3.get(), .left = 197, .top = 2, .height = 298, .handleSize = 40});
@@ -211,6 +218,7 @@ void TForm1::CreatePanels() {
     FileListView1->SetDirTree(DirTree1.get());
     FileOperations1 = std::make_unique<explorer::TFileOperations>(*FileListView1);
     FileListPopup1 = std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1);
+    tk::TraceMark("list");
     // ClickSplitter
     ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
         .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
@@ -221,6 +229,7 @@ void TForm1::CreatePanels() {
     hex.align = tk::TAlign::alClient;
     hex.visible = false;
     HexPanel = std::make_unique<THexPanel>(hex);
+    tk::TraceMark("hex panel");
     THtmlPanel::Params html;
     html.parent = this;
     html.bounds = RECT{383, 30, 900, 300};
@@ -228,6 +237,7 @@ void TForm1::CreatePanels() {
     // The resource says 0; the create step sets 6.
     html.historyMaxCount = 6;
     HtmlPanel = std::make_unique<THtmlPanel>(html);
+    tk::TraceMark("html panel");
     TTextPanel::Params text;
     text.parent = this;
     text.bounds = RECT{383, 30, 900, 300};
@@ -421,6 +431,7 @@ void TForm1::FormCreate() {
     AppDir.erase(AppDir.find_last_of('\\') + 1);
     PathHistory.clear();
     DirTree1->Loaded();
+    tk::TraceMark("tree loaded");
     // The show step goes to the archive folder: starting there lists one
     // folder, not the working folder first (a large one, for all we know).
     std::string start = ArchivedFolder(*this);
@@ -431,7 +442,9 @@ void TForm1::FormCreate() {
     }
     if (!start.empty()) {
         FileListView1->SetDirectory(start);
+        tk::TraceMark("start folder listed");
         DirTree1->OpenPath(start);
+        tk::TraceMark("tree opened at it");
     }
     SetBtnMenuState(*this);
     // The commands' state before the window first shows (then at every idle).
@@ -451,7 +464,9 @@ void TForm1::FormShow() {
     DragAcceptFiles(Handle(), TRUE);
     TextPanel->SelectionChange();
     TextPanel->RichEdit1->SetModified(false);
+    tk::TraceMark("show step: editor");
     AktifKlasor(*this);
+    tk::TraceMark("show step: archive folder");
     startingUp_ = false;
     // The extension table even when aktif.ini could not be written (a folder
     // the user may not write to): without it no file would open in a viewer.

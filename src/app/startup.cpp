@@ -9,6 +9,7 @@
 #include "explorer/file_list_view.h"
 #include "explorer/path_utils.h"
 #include "toolkit/application.h"
+#include "toolkit/trace.h"
 
 namespace velmora::app {
 
@@ -81,10 +82,13 @@ std::unique_ptr<Forms> CreateForms() {
     tk::Application().Initialize();
     auto forms = std::make_unique<Forms>();
     forms->form1 = std::make_unique<TForm1>();
+    tk::TraceMark("main window made");
     tk::Application().SetMainForm(forms->form1.get());
     forms->form2 = std::make_unique<TForm2>(*forms->form1);
+    tk::TraceMark("options window made");
     forms->form3 = std::make_unique<TForm3>();
     forms->form4 = std::make_unique<TForm4>(*forms->form1);
+    tk::TraceMark("report and topics windows made");
     return forms;
 }
 
@@ -93,12 +97,15 @@ void ShowMainForm(Forms& forms) {
 }
 
 int RunProgram() {
+    tk::TraceMark("entry");
     explorer::TFileListView::PrepareImagesAhead();
     auto forms = CreateForms();
     // Before the window shows: what earlier runs left in the temp folder, the
     // settings folder and the archive folder (where documents are saved most).
     RemoveLeftoverFiles(os::TempFolder(), {forms->form1->AppDir + "ini\\", ArchivedFolder(*forms->form1)});
+    tk::TraceMark("left-overs removed");
     ShowMainForm(*forms);
+    tk::TraceMark("main window shown");
     tk::Application().Run();
     forms.reset();
     tk::Application().Finalize();

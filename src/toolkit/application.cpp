@@ -1,5 +1,7 @@
 #include "toolkit/application.h"
 
+#include "toolkit/trace.h"
+
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -94,6 +96,7 @@ void TApplication::Run() {
             continue;
         }
         Idle();
+        TraceFirstIdle();
         // Returns at once for anything posted since the peek, the idle step's own paints included.
         if (!terminated_) WaitMessage();
     }

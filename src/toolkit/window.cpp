@@ -1,5 +1,7 @@
 #include "toolkit/window.h"
 
+#include "toolkit/trace.h"
+
 #include "toolkit/application.h"
 
 #include <string>
@@ -81,6 +83,7 @@ void TWindow::CreateWindowFrom(const WindowParams& p) {
     const bool needHook = !(IsOwnClass(p.className) && (p.style & WS_CHILD));
     HHOOK hook =
         needHook ? SetWindowsHookExA(WH_CBT, &TWindow::CreationHook, nullptr, GetCurrentThreadId()) : nullptr;
+    TTraceWindowWork traced(p.className, WM_CREATE);
     HWND hwnd = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.bounds.left, p.bounds.top,
                                 p.bounds.right - p.bounds.left, p.bounds.bottom - p.bounds.top, p.parent,
                                 reinterpret_cast<HMENU>(p.id), GetModuleHandleA(nullptr), this);
@@ -146,6 +149,7 @@ LRESULT CALLBACK TWindow::Thunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
     LRESULT result = 0;
     try {
+        TTraceWindowWork traced(hwnd, msg);
         result = self->WndProc(msg, wParam, lParam);
     } catch (...) {
         Application().HandleCurrentException();
