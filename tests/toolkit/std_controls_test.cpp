@@ -396,3 +396,55 @@ TEST_F(ToolBarTest, PaintsEachStateOfAButton) {
         EXPECT_EQ(picture.At(menu, 78 - 12 + 3 + 2, 22 / 2 + 2), picture.System(COLOR_BTNFACE));
     }
 }
+
+TEST_F(ToolBarTest, TheHintOfTheButtonUnderThePointerShows) {
+    tk::TSpeedButton& a = Add({.name = "A", .hint = "Kes"});
+    tk::TSpeedButton& b = Add({.name = "B", .hint = "Kopyala"});
+    HWND tip = bar->HintWindow();
+    SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+    auto pointAt = [&](const tk::TSpeedButton& button) {
+        POINT pt = Middle(button);
+        POINT screen = pt;
+        ClientToScreen(bar->Handle(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(pt));
+    };
+    auto shown = [&] {
+        char text[1024] = {};
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.lpszText = text;
+        if (!IsWindowVisible(tip) ||
+            !SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&info)))
+            return std::string();
+        return std::string(text);
+    };
+    pointAt(a);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return shown() == "Kes"; }, 3000)) << shown();
+    pointAt(b);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return shown() == "Kopyala"; }, 3000)) << shown();
+    SendMessageA(tip, TTM_POP, 0, 0);
+}
+
+TEST_F(ToolBarTest, ARealClickRunsTheButtonAndLeavesTheFocusWhereItWas) {
+    tk::TEdit::Params ep;
+    ep.parent = form;
+    ep.bounds = RECT{10, 100, 200, 121};
+    tk::TEdit edit(ep);
+    SetForegroundWindow(form->Handle());
+    edit.SetFocus();
+    int clicks = 0;
+    tk::TSpeedButton& button = Add({.name = "A", .hint = "Kes"});
+    button.OnClick = [&] { ++clicks; };
+    const RECT r = button.ScreenRect();
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return clicks == 1; }, 3000));
+    EXPECT_EQ(GetFocus(), edit.Handle());
+    Pump(20);
+    EXPECT_EQ(clicks, 1);
+}
