@@ -269,8 +269,8 @@ void THtmlPanel::BackButtonClick(tk::TSpeedButton& button) {
 
 void THtmlPanel::DuzenClick() {
     // Just under the button's lower left corner, as the text panel's Düzen.
-    POINT corner{0, 0};
-    ClientToScreen(Duzen->Handle(), &corner);
+    const RECT bounds = Duzen->ScreenRect();
+    const POINT corner{bounds.left, bounds.top};
     PopupMenu2->Owner = htmlView->Handle();
     Duzen->SetMenuOpen(true);
     struct Release {

@@ -846,8 +846,8 @@ void TTextPanel::BulletsClick() {
 void TTextPanel::RichDuzenClick() {
     if (!PopupMenu3) return;
     // Just under the button's lower left corner.
-    POINT corner{0, 0};
-    ClientToScreen(RichDuzen->Handle(), &corner);
+    const RECT bounds = RichDuzen->ScreenRect();
+    const POINT corner{bounds.left, bounds.top};
     PopupMenu3->Owner = RichEdit1->Handle();
     RichDuzen->SetMenuOpen(true);
     struct Release {

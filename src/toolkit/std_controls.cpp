@@ -1,7 +1,9 @@
 #include "toolkit/std_controls.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
+#include <algorithm>
 #include <map>
 
 #include "toolkit/gdi.h"
@@ -9,28 +11,41 @@
 namespace tk {
 
 namespace {
-const char* const kSpeedButtonClass = "VelmoraSpeedButton";
 const char* const kToolBarClass = "VelmoraToolBar";
 
 std::map<HWND, HWND>& Tooltips() {
     static std::map<HWND, HWND> tips;
     return tips;
 }
+
+// The top-level window's tooltip control when it has one; none is made.
+HWND FindHintWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (!root) return nullptr;
+    auto found = Tooltips().find(root);
+    return found != Tooltips().end() && IsWindow(found->second) ? found->second : nullptr;
+}
 } // namespace
 
-void SetHint(HWND window, const std::string& text) {
-    HWND root = GetAncestor(window, GA_ROOT);
-    if (!root) return;
+HWND HintWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (!root) return nullptr;
     HWND& tip = Tooltips()[root];
     if (!tip || !IsWindow(tip)) {
         tip = CreateWindowExA(
             WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
+    return tip;
+}
+
+void SetHint(HWND window, const std::string& text) {
+    HWND tip = HintWindow(window);
+    if (!tip) return;
     TOOLINFOA info{};
     info.cbSize = TTTOOLINFOA_V1_SIZE;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    info.hwnd = root;
+    info.hwnd = GetAncestor(window, GA_ROOT);
     info.uId = reinterpret_cast<UINT_PTR>(window);
     info.lpszText = const_cast<char*>(text.c_str());
     SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
@@ -40,36 +55,95 @@ void SetHint(HWND window, const std::string& text) {
 // ---- TSpeedButton
 
 TSpeedButton::TSpeedButton(const Params& p)
-    : name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), groupIndex_(p.groupIndex),
-      down_(p.down), allowAllUp_(p.allowAllUp), flat_(p.flat), dropDownArrow_(p.dropDownArrow) {
-    RegisterWindowClass(kSpeedButtonClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
-    WindowParams wp;
-    wp.className = kSpeedButtonClass;
-    wp.style = WS_CHILD | WS_VISIBLE;
-    wp.bounds = RECT{p.left, p.top, p.left + p.width, p.top + p.height};
-    wp.text = p.caption;
-    CreateControl(p.parent, wp);
-    tk::SetHint(Handle(), hint_);
+    : bar_(p.parent), name_(p.name), hint_(p.hint), caption_(p.caption), glyph_(p.glyph), left_(p.left),
+      top_(p.top), width_(std::max(p.width, 0)), height_(std::max(p.height, 0)), groupIndex_(p.groupIndex),
+      down_(p.down), allowAllUp_(p.allowAllUp), flat_(p.flat), dropDownArrow_(p.dropDownArrow),
+      visible_(p.visible) {
+    if (bar_) bar_->Attach(this);
     if (p.action) SetAction(p.action);
 }
 
 TSpeedButton::~TSpeedButton() {
     SetAction(nullptr);
+    if (bar_) bar_->Detach(this);
+}
+
+bool TSpeedButton::Hot() const {
+    return bar_ && bar_->hot_ == this;
+}
+
+bool TSpeedButton::Pressed() const {
+    return bar_ && bar_->pressed_ == this;
+}
+
+RECT TSpeedButton::ScreenRect() const {
+    RECT r = BoundsRect();
+    if (bar_ && bar_->Handle())
+        MapWindowPoints(bar_->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void TSpeedButton::Invalidate() const {
+    if (!bar_ || !bar_->Handle()) return;
+    RECT r = BoundsRect();
+    InvalidateRect(bar_->Handle(), &r, TRUE);
+}
+
+void TSpeedButton::SetBounds(int left, int top, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+    if (bar_) bar_->UpdateTool(*this, false);
+}
+
+void TSpeedButton::SetHint(const std::string& hint) {
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (bar_) bar_->UpdateTool(*this, true);
+}
+
+void TSpeedButton::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    // A button disabled under the mouse's press is let go without a click.
+    if (!enabled && bar_ && bar_->pressed_ == this) {
+        bar_->pressed_ = nullptr;
+        if (GetCapture() == bar_->Handle()) ReleaseCapture();
+    }
+    Invalidate();
+}
+
+void TSpeedButton::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    if (!visible && bar_) {
+        if (bar_->hot_ == this) bar_->hot_ = nullptr;
+        if (bar_->pressed_ == this) {
+            bar_->pressed_ = nullptr;
+            if (GetCapture() == bar_->Handle()) ReleaseCapture();
+        }
+    }
+    Invalidate();
+    // A hidden button's tool shrinks to nothing, so its hint never shows.
+    if (bar_) bar_->UpdateTool(*this, false);
 }
 
 void TSpeedButton::ActionChanged() {
     TAction* action = Action();
     if (!action) return;
-    if (hint_ != action->Hint()) {
-        hint_ = action->Hint();
-        tk::SetHint(Handle(), hint_);
-    }
-    bool repaint = glyph_ != action->Picture() || down_ != action->Checked();
+    SetHint(action->Hint());
+    bool repaint = glyph_ != action->Picture() || down_ != action->Checked() || enabled_ != action->Enabled();
     glyph_ = action->Picture();
     groupIndex_ = action->GroupIndex();
     allowAllUp_ = action->AllowAllUp();
     down_ = action->Checked();
-    if (Enabled() != action->Enabled()) SetEnabled(action->Enabled()); // repaints through WM_ENABLE
+    if (enabled_ != action->Enabled()) SetEnabled(action->Enabled());
     if (repaint) Invalidate();
 }
 
@@ -80,10 +154,9 @@ void TSpeedButton::SetDown(bool down) {
     }
     if (groupIndex_ == 0) down = false;
     if (down == down_) return;
-    if (down && Parent()) {
-        for (TControl* sibling : Parent()->Controls()) {
-            auto* other = dynamic_cast<TSpeedButton*>(sibling);
-            if (other && other != this && other->groupIndex_ == groupIndex_ && other->down_) {
+    if (down && bar_) {
+        for (TSpeedButton* other : bar_->buttons_) {
+            if (other != this && other->groupIndex_ == groupIndex_ && other->down_) {
                 other->down_ = false;
                 other->Invalidate();
             }
@@ -119,15 +192,15 @@ void TSpeedButton::SetMenuOpen(bool open) {
     menuOpen_ = open;
     Invalidate();
     // Drawn now: the menu's own loop runs before the next paint would.
-    if (Handle()) UpdateWindow(Handle());
+    if (bar_ && bar_->Handle()) UpdateWindow(bar_->Handle());
 }
 
-void TSpeedButton::Paint(HDC dc) {
-    RECT r;
-    GetClientRect(Handle(), &r);
-    bool enabled = IsWindowEnabled(Handle());
-    bool sunken = down_ || (pressed_ && hot_) || menuOpen_;
-    if (down_ && !pressed_) {
+// Draws the button at (0, 0) of the DC.
+void TSpeedButton::Paint(HDC dc, HFONT font, bool hot, bool pressed) const {
+    RECT r{0, 0, width_, height_};
+    const bool enabled = enabled_;
+    bool sunken = down_ || (pressed && hot) || menuOpen_;
+    if (down_ && !pressed) {
         // The checkered face of a button that stays down.
         WORD pattern[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
         BitmapHandle bits(CreateBitmap(8, 8, 1, 1, pattern));
@@ -140,7 +213,7 @@ void TSpeedButton::Paint(HDC dc) {
     } else {
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     }
-    if (!flat_ || sunken || (hot_ && enabled)) {
+    if (!flat_ || sunken || (hot && enabled)) {
         DrawEdge(dc, &r, sunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
     }
     int shift = sunken ? 1 : 0;
@@ -191,7 +264,6 @@ void TSpeedButton::Paint(HDC dc) {
         OffsetRect(&tr, shift, shift);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-        HFONT font = reinterpret_cast<HFONT>(SendMessageA(GetParent(Handle()), WM_GETFONT, 0, 0));
         HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
         DrawTextA(dc, caption_.c_str(), -1, &tr,
                   (besideGlyph ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
@@ -208,67 +280,11 @@ void TSpeedButton::Paint(HDC dc) {
     }
 }
 
-LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc);
-        EndPaint(Handle(), &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE: {
-        RECT r;
-        GetClientRect(Handle(), &r);
-        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        bool inside = PtInRect(&r, pt);
-        if (inside != hot_) {
-            hot_ = inside;
-            Invalidate();
-        }
-        if (inside && !pressed_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            TrackMouseEvent(&track);
-        }
-        break;
-    }
-    case WM_MOUSELEAVE:
-        hot_ = false;
-        Invalidate();
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        if (IsWindowEnabled(Handle())) {
-            pressed_ = true;
-            hot_ = true;
-            SetCapture(Handle());
-            Invalidate();
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (pressed_) {
-            pressed_ = false;
-            ReleaseCapture();
-            RECT r;
-            GetClientRect(Handle(), &r);
-            POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            Invalidate();
-            if (PtInRect(&r, pt)) Click();
-        }
-        return 0;
-    case WM_ENABLE:
-        Invalidate();
-        break;
-    }
-    return TControl::WndProc(msg, wParam, lParam);
-}
-
 // ---- TToolBar
 
 TToolBar::TToolBar(TControl* parent, int height) {
-    RegisterWindowClass(kToolBarClass, CS_HREDRAW, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterWindowClass(kToolBarClass, CS_HREDRAW | CS_DBLCLKS, nullptr,
+                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     WindowParams wp;
     wp.className = kToolBarClass;
     wp.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
@@ -277,9 +293,80 @@ TToolBar::TToolBar(TControl* parent, int height) {
     SetAlign(TAlign::alTop);
 }
 
+TToolBar::~TToolBar() {
+    for (TSpeedButton* button : buttons_) {
+        RemoveTool(*button);
+        button->bar_ = nullptr;
+    }
+    buttons_.clear();
+    hot_ = pressed_ = nullptr;
+}
+
 void TToolBar::AddDivider(int x) {
     dividers_.push_back(x);
     Invalidate();
+}
+
+HWND TToolBar::HintWindow() const {
+    return Handle() ? tk::HintWindow(Handle()) : nullptr;
+}
+
+TSpeedButton* TToolBar::ButtonAt(POINT pt) const {
+    for (TSpeedButton* button : buttons_) {
+        RECT r = button->BoundsRect();
+        if (button->visible_ && PtInRect(&r, pt)) return button;
+    }
+    return nullptr;
+}
+
+void TToolBar::Attach(TSpeedButton* button) {
+    buttons_.push_back(button);
+    button->toolId_ = nextToolId_++;
+    UpdateTool(*button, true);
+    button->Invalidate();
+}
+
+void TToolBar::Detach(TSpeedButton* button) {
+    RemoveTool(*button);
+    button->Invalidate();
+    if (hot_ == button) hot_ = nullptr;
+    if (pressed_ == button) {
+        pressed_ = nullptr;
+        if (Handle() && GetCapture() == Handle()) ReleaseCapture();
+    }
+    buttons_.erase(std::remove(buttons_.begin(), buttons_.end(), button), buttons_.end());
+    button->bar_ = nullptr;
+}
+
+void TToolBar::UpdateTool(const TSpeedButton& button, bool text) {
+    HWND tip = HintWindow();
+    if (!tip) return;
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.hwnd = Handle();
+    info.uId = button.toolId_;
+    const bool known = SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&info)) != 0;
+    info.rect = button.visible_ ? button.BoundsRect() : RECT{};
+    info.lpszText = const_cast<char*>(button.hint_.c_str());
+    if (!known) {
+        // The bar hands the tooltip its mouse messages itself (TTM_RELAYEVENT): a
+        // subclassing tool would unhook the whole bar when any one button's tool goes.
+        info.uFlags = 0;
+        SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    SendMessageA(tip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&info));
+    if (text) SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void TToolBar::RemoveTool(const TSpeedButton& button) {
+    HWND tip = FindHintWindow(Handle());
+    if (!tip) return;
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.hwnd = Handle();
+    info.uId = button.toolId_;
+    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 int TToolBar::AddActionButtons(int x, const std::vector<ButtonRow>& rows, TActionList& actions,
@@ -304,18 +391,137 @@ int TToolBar::AddActionButtons(int x, const std::vector<ButtonRow>& rows, TActio
     return x;
 }
 
+void TToolBar::SetHot(TSpeedButton* button) {
+    if (button == hot_) return;
+    if (hot_) hot_->Invalidate();
+    hot_ = button;
+    if (hot_) hot_->Invalidate();
+}
+
+void TToolBar::MouseMove(POINT pt) {
+    TSpeedButton* under = ButtonAt(pt);
+    // While the left button is held only the pressed button lights up.
+    SetHot(pressed_ ? (under == pressed_ ? pressed_ : nullptr) : under);
+    TrackLeave();
+}
+
+void TToolBar::TrackLeave() {
+    // The capture gives us the mouse anyway while a button is held.
+    if (tracking_ || pressed_ || !hot_) return;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+    tracking_ = TrackMouseEvent(&track) != FALSE;
+}
+
+void TToolBar::PaintTo(HDC dc, const RECT& clip) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    for (int x : dividers_) {
+        RECT line{x, 3, x + 2, client.bottom - 3};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
+    }
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    for (const TSpeedButton* button : buttons_) {
+        RECT r = button->BoundsRect(), overlap;
+        if (!button->visible_ || !IntersectRect(&overlap, &r, &clip)) continue;
+        // Each button is drawn whole in a buffer of its size, as on a window of its own.
+        MemoryDC buffer(dc);
+        BitmapHandle bits(CreateCompatibleBitmap(dc, button->width_, button->height_));
+        if (!bits) continue;
+        buffer.Select(bits.get());
+        button->Paint(buffer, font, button == hot_, button == pressed_);
+        BitBlt(dc, r.left, r.top, button->width_, button->height_, buffer, 0, 0, SRCCOPY);
+    }
+}
+
 LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_PAINT) {
+    // The tooltip sees the mouse over the buttons through us.
+    if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) && !buttons_.empty()) {
+        if (HWND tip = FindHintWindow(Handle())) {
+            MSG relay{Handle(), msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+            relay.pt.x = GET_X_LPARAM(GetMessagePos());
+            relay.pt.y = GET_Y_LPARAM(GetMessagePos());
+            SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
+        }
+    }
+    const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (msg) {
+    case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(Handle(), &ps);
-        RECT r;
-        GetClientRect(Handle(), &r);
-        for (int x : dividers_) {
-            RECT line{x, 3, x + 2, r.bottom - 3};
-            DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
-        }
+        PaintTo(dc, ps.rcPaint);
         EndPaint(Handle(), &ps);
         return 0;
+    }
+    case WM_ERASEBKGND: {
+        // The buttons paint all of their own rectangles: only the rest is erased.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        RECT client;
+        GetClientRect(Handle(), &client);
+        const int saved = SaveDC(dc);
+        for (const TSpeedButton* button : buttons_) {
+            if (!button->visible_) continue;
+            RECT r = button->BoundsRect();
+            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+        }
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        RestoreDC(dc, saved);
+        return 1;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (lParam & PRF_ERASEBKGND) FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        PaintTo(dc, client);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        MouseMove(pt);
+        break;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        SetHot(nullptr);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // No focus is taken: the control that has it keeps it.
+        TSpeedButton* button = ButtonAt(pt);
+        if (!button) break;
+        if (button->enabled_) {
+            pressed_ = button;
+            SetHot(button);
+            SetCapture(Handle());
+            button->Invalidate();
+        }
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (TSpeedButton* button = pressed_) {
+            pressed_ = nullptr; // before the capture goes: WM_CAPTURECHANGED comes at once
+            if (GetCapture() == Handle()) ReleaseCapture();
+            button->Invalidate();
+            RECT r = button->BoundsRect();
+            const bool inside = PtInRect(&r, pt);
+            SetHot(inside ? button : ButtonAt(pt));
+            TrackLeave();
+            // The click may close the window: nothing of the bar is touched after it.
+            if (inside && button->enabled_ && button->visible_) button->Click();
+            return 0;
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        // The capture taken away (a menu, another window): the press is cancelled.
+        if (pressed_ && reinterpret_cast<HWND>(lParam) != Handle()) {
+            pressed_->Invalidate();
+            pressed_ = nullptr;
+        }
+        break;
+    case WM_DESTROY:
+        for (TSpeedButton* button : buttons_)
+            RemoveTool(*button);
+        hot_ = pressed_ = nullptr;
+        tracking_ = false;
+        break;
     }
     return TControl::WndProc(msg, wParam, lParam);
 }

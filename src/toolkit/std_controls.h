@@ -1,6 +1,6 @@
-// Controls of the program's windows drawn or arranged by the toolkit: flat
-// speed buttons with glyphs and hints, the tool bar that holds them and the
-// status bar. The platform's standard controls are in toolkit/controls.h.
+// Controls of the program's windows drawn or arranged by the toolkit: the tool
+// bar with its flat speed buttons, glyphs and hints, and the status bar. The
+// platform's standard controls are in toolkit/controls.h.
 #pragma once
 #include <windows.h>
 
@@ -17,31 +17,43 @@ namespace tk {
 
 // Shows `text` as the tooltip of the window (one tooltip control per top-level window).
 void SetHint(HWND window, const std::string& text);
+// The tooltip control of the window's top-level window, made on first use.
+HWND HintWindow(HWND window);
 
-// A flat button with a glyph. Bound to an action it shows the action's hint,
-// picture, enabled state and group, is down while the action is checked, and
-// runs the action when clicked.
-class TSpeedButton : public TControl, public TActionClient {
+class TToolBar;
+
+// A flat button with a glyph: an item of its tool bar, which draws it and
+// handles its mouse (no window of its own, so it never takes the focus).
+// Bound to an action it shows the action's hint, picture, enabled state and
+// group, is down while the action is checked, and runs the action when clicked.
+class TSpeedButton : public TActionClient {
 public:
     struct Params {
-        TControl* parent = nullptr;
-        std::string name;
+        TToolBar* parent = nullptr;
+        std::string name{};
         int left = 0, top = 0, width = 23, height = 22;
-        std::string hint;
-        std::string caption;        // centred alone, or beside the glyph when there is one
+        std::string hint{};
+        std::string caption{};      // centred alone, or beside the glyph when there is one
         HBITMAP glyph = nullptr;    // not owned; 16x16, the bottom-left pixel's colour is transparent
         bool dropDownArrow = false; // a small arrow at the right: the button opens a menu
         int groupIndex = 0;
         bool down = false;
         bool allowAllUp = false;
         bool flat = true;
+        bool visible = true;
         TAction* action = nullptr; // when set, hint, glyph, group and down come from it
     };
     explicit TSpeedButton(const Params& params);
-    ~TSpeedButton() override;
+    ~TSpeedButton();
+    TSpeedButton(const TSpeedButton&) = delete;
+    TSpeedButton& operator=(const TSpeedButton&) = delete;
 
+    // The bar it belongs to (null once the bar is gone).
+    TToolBar* ToolBar() const { return bar_; }
     const std::string& Name() const { return name_; }
     const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    const std::string& Caption() const { return caption_; }
     int GroupIndex() const { return groupIndex_; }
     bool AllowAllUp() const { return allowAllUp_; }
     bool Down() const { return down_; }
@@ -50,33 +62,65 @@ public:
     void SetDown(bool down);
     bool Flat() const { return flat_; }
     HBITMAP Glyph() const { return glyph_; }
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
     // Same as a mouse click: group handling, then the action (or OnClick).
     void Click();
     // A drop-down button is drawn pressed while its menu is open.
     bool MenuOpen() const { return menuOpen_; }
     void SetMenuOpen(bool open);
+    // The mouse is over it; the left button went down on it and is still held.
+    bool Hot() const;
+    bool Pressed() const;
+
+    // Where it stands in its bar's client area, and on the screen.
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+    RECT ScreenRect() const;
+    void SetBounds(int left, int top, int width, int height);
+    // The id of its tool in the bar's tooltip control (with the bar's window).
+    UINT_PTR ToolId() const { return toolId_; }
+    void Invalidate() const;
 
     std::function<void()> OnClick;
 
 protected:
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ActionChanged() override;
 
 private:
-    void Paint(HDC dc);
+    friend class TToolBar;
+    void Paint(HDC dc, HFONT font, bool hot, bool pressed) const;
+
+    TToolBar* bar_;
     std::string name_, hint_, caption_;
     HBITMAP glyph_;
+    int left_, top_, width_, height_;
     int groupIndex_;
     bool down_, allowAllUp_, flat_, dropDownArrow_;
-    bool hot_ = false, pressed_ = false, menuOpen_ = false;
+    bool enabled_ = true, visible_, menuOpen_ = false;
+    UINT_PTR toolId_ = 0;
 };
 
 // A tool bar: a top-aligned strip whose dividers are etched vertical lines.
+// It draws its speed buttons and tracks the mouse over them, and shows their
+// hints through one tool per button in the top-level window's tooltip control.
 class TToolBar : public TControl {
 public:
     TToolBar(TControl* parent, int height);
+    ~TToolBar() override;
     void AddDivider(int x);
     const std::vector<int>& Dividers() const { return dividers_; }
+    // Its buttons, in the order they were made.
+    const std::vector<TSpeedButton*>& Buttons() const { return buttons_; }
+    // The visible button at a point of the client area, or null.
+    TSpeedButton* ButtonAt(POINT pt) const;
+    // The tooltip control holding the buttons' hints.
+    HWND HintWindow() const;
 
     // One button of a row bound to an action (hint, glyph, group and state come
     // from the action); an etched divider may stand before it.
@@ -96,7 +140,23 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    friend class TSpeedButton;
+    void Attach(TSpeedButton* button);
+    void Detach(TSpeedButton* button);
+    // Adds, moves or retexts the button's tool.
+    void UpdateTool(const TSpeedButton& button, bool text);
+    void RemoveTool(const TSpeedButton& button);
+    void SetHot(TSpeedButton* button);
+    void PaintTo(HDC dc, const RECT& clip);
+    void MouseMove(POINT pt);
+    void TrackLeave();
+
     std::vector<int> dividers_;
+    std::vector<TSpeedButton*> buttons_;
+    TSpeedButton* hot_ = nullptr;     // under the mouse
+    TSpeedButton* pressed_ = nullptr; // the left button went down on it; the bar holds the capture
+    bool tracking_ = false;           // a WM_MOUSELEAVE is asked for
+    UINT_PTR nextToolId_ = 1;
 };
 
 class TStatusBar : public TControl {

@@ -69,6 +69,9 @@ TEST_F(MainWindowTest, ToolBarButtonsInOrderWithHints) {
         lastRight = b.BoundsRect().right;
     }
     EXPECT_EQ(Main().ToolBar1->Height(), 30);
+    // The bar draws its buttons: its only window is the path box.
+    for (HWND w = GetWindow(Main().ToolBar1->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        EXPECT_EQ(w, Main().cbPath->Handle());
 }
 
 TEST_F(MainWindowTest, ButtonGroups) {
@@ -77,10 +80,10 @@ TEST_F(MainWindowTest, ButtonGroups) {
     EXPECT_TRUE(detail->Down());
     for (const char* name : {"BtnDoc", "BtnHtml", "BtnHex", "BtnIcon", "BtnSIcon", "BtnList"})
         EXPECT_FALSE(Main().Button(name)->Down()) << name;
-    icon->Click();
+    testing_support::ClickButton(*icon);
     EXPECT_TRUE(icon->Down());
     EXPECT_FALSE(detail->Down());
-    detail->Click();
+    testing_support::ClickButton(*detail);
     EXPECT_TRUE(detail->Down());
     EXPECT_FALSE(icon->Down());
     // The panel buttons switch panels: one shown, its button down.

@@ -20,7 +20,7 @@
 
 using testing_support::BmpBytes;
 using testing_support::ClickAt;
-using testing_support::ClickMiddle;
+using testing_support::ClickButton;
 using testing_support::PanelHost;
 using testing_support::PostMouse;
 using testing_support::PressKey;
@@ -110,7 +110,7 @@ TEST_F(HtmlPanelTest, LayoutViewerSettingsAndMenu) {
     };
     for (const Button& b : {Button{panel->BackButton.get(), "Geri"}, Button{panel->FwdButton.get(), "İleri"},
                             Button{panel->Duzen.get(), "Düzenle"}}) {
-        EXPECT_EQ(b.button->Text(), b.caption);
+        EXPECT_EQ(b.button->Caption(), b.caption);
         // The drop-down's arrow comes beside its 66 pixels.
         EXPECT_EQ(b.button->Width(), b.button == panel->Duzen.get() ? 78 : 66) << b.caption;
         EXPECT_NE(b.button->Glyph(), nullptr) << b.caption; // a picture beside the caption
@@ -331,16 +331,16 @@ TEST_F(HtmlPanelTest, BackAndForwardFollowTheHistory) {
     EXPECT_TRUE(panel->BackButton->Enabled());
     EXPECT_FALSE(panel->FwdButton->Enabled());
 
-    ClickMiddle(panel->BackButton->Handle());
+    ClickButton(*panel->BackButton);
     EXPECT_EQ(View().CurrentFile(), Path("sayfa2.htm"));
     panel->UpdateCommands(true);
     EXPECT_TRUE(panel->BackButton->Enabled());
     EXPECT_TRUE(panel->FwdButton->Enabled());
 
-    ClickMiddle(panel->FwdButton->Handle());
+    ClickButton(*panel->FwdButton);
     EXPECT_EQ(View().CurrentFile(), Path("sayfa3.htm"));
-    ClickMiddle(panel->BackButton->Handle());
-    ClickMiddle(panel->BackButton->Handle());
+    ClickButton(*panel->BackButton);
+    ClickButton(*panel->BackButton);
     EXPECT_EQ(View().CurrentFile(), Path("index.htm"));
     panel->UpdateCommands(true);
     EXPECT_FALSE(panel->BackButton->Enabled());
@@ -365,7 +365,7 @@ TEST_F(HtmlPanelTest, GeriToAPageThatWentAwayTellsAndStays) {
     ASSERT_TRUE(DeleteFileA(first.c_str()));
     panel->UpdateCommands(true);
     ASSERT_TRUE(panel->BackButton->Enabled());
-    ClickMiddle(panel->BackButton->Handle());
+    ClickButton(*panel->BackButton);
     const auto boxes = dialogs.Calls("message");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Can't locate file: " + first + ".");
@@ -456,14 +456,13 @@ TEST_F(HtmlPanelTest, ContextMenuOnTheRightButtonAndUnderDuzenle) {
     dialogs.AnswerPopup("Kopyala1");
     bool pressedWhileOpen = false;
     dialogs.WhilePopupOpen = [&] { pressedWhileOpen = panel->Duzen->MenuOpen(); };
-    ClickMiddle(panel->Duzen->Handle());
+    ClickButton(*panel->Duzen);
     dialogs.WhilePopupOpen = nullptr;
     EXPECT_TRUE(pressedWhileOpen) << "drawn pressed while its menu is open";
     EXPECT_FALSE(panel->Duzen->MenuOpen());
     popups = dialogs.Calls("popup");
     ASSERT_EQ(popups.size(), 1u);
-    RECT button;
-    GetWindowRect(panel->Duzen->Handle(), &button);
+    const RECT button = panel->Duzen->ScreenRect();
     EXPECT_EQ(popups[0].at.x, button.left - 2);
     EXPECT_EQ(popups[0].at.y, button.bottom + 1);
     EXPECT_EQ(tk::ClipboardText().substr(0, 9), "duz metin");

@@ -485,8 +485,7 @@ TEST_F(TextPanelTest, RichDuzenOpensTheMenuUnderTheButton) {
     ASSERT_EQ(dialogs.Calls().size(), 1u);
     const DialogCall& call = dialogs.Calls()[0];
     EXPECT_EQ(call.kind, "popup");
-    RECT button;
-    GetWindowRect(panel->RichDuzen->Handle(), &button);
+    const RECT button = panel->RichDuzen->ScreenRect();
     EXPECT_EQ(call.at.x, button.left - 2);
     EXPECT_EQ(call.at.y, button.top + 23);
     EXPECT_EQ(Editor().SelStart(), 0);

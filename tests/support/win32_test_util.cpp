@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "toolkit/application.h"
+#include "toolkit/std_controls.h"
 
 namespace testing_support {
 
@@ -38,6 +39,15 @@ void ClickMiddle(HWND window) {
     const LPARAM mid = MAKELPARAM(r.right / 2, r.bottom / 2);
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, mid);
     PostMessageA(window, WM_LBUTTONUP, 0, mid);
+    Pump(30);
+}
+
+void ClickButton(const tk::TSpeedButton& button) {
+    if (!button.ToolBar()) return;
+    const RECT r = button.BoundsRect();
+    const LPARAM mid = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(button.ToolBar()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, mid);
+    PostMessageA(button.ToolBar()->Handle(), WM_LBUTTONUP, 0, mid);
     Pump(30);
 }
 

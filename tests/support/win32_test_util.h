@@ -5,6 +5,10 @@
 #include <functional>
 #include <string>
 
+namespace tk {
+class TSpeedButton;
+}
+
 namespace testing_support {
 
 // Handles waiting messages, then keeps handling them until `done` or the timeout.
@@ -16,6 +20,8 @@ void Pump(DWORD forMs = 50);
 void PressKey(HWND target, WORD key, bool ctrl);
 // A left click posted to the middle of the window (a button, say), then handled.
 void ClickMiddle(HWND window);
+// A left click posted to the bar at the middle of the button, then handled.
+void ClickButton(const tk::TSpeedButton& button);
 // The file's bytes; "<missing>" when it cannot be opened.
 std::string ReadFileText(const std::string& path);
 // Writes a file by its wide name (one the code page cannot spell); false on failure.

@@ -1,0 +1,450 @@
+// The tool bar and its speed buttons, driven by posted mouse messages.
+#include "toolkit/std_controls.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/panel_host.h"
+#include "support/win32_test_util.h"
+#include "toolkit/controls.h"
+
+using testing_support::PanelHost;
+using testing_support::Pump;
+
+namespace {
+
+// A 16x16 picture: a black square (4..11) on a magenta ground.
+HBITMAP MakeGlyph() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 16, 16}, mark{4, 4, 12, 12};
+    HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &all, ground);
+    DeleteObject(ground);
+    FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
+LPARAM At(POINT pt) {
+    return MAKELPARAM(pt.x, pt.y);
+}
+
+POINT Middle(const tk::TSpeedButton& button) {
+    const RECT r = button.BoundsRect();
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// What the bar paints, taken through WM_PRINTCLIENT.
+class BarPicture {
+public:
+    explicit BarPicture(const tk::TToolBar& bar) {
+        RECT r;
+        GetClientRect(bar.Handle(), &r);
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, r.right, r.bottom);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageA(bar.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    ~BarPicture() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    // The pixel at (x, y) of the button.
+    COLORREF At(const tk::TSpeedButton& b, int x, int y) const {
+        return GetPixel(dc_, b.Left() + x, b.Top() + y);
+    }
+    COLORREF System(int index) const { return GetNearestColor(dc_, GetSysColor(index)); }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+class ToolBarTest : public PanelHost {
+protected:
+    static void SetUpTestSuite() {
+        OpenHost({"araç çubuğu", 400, 200, true});
+        Pump(10);
+    }
+    static void TearDownTestSuite() { CloseHost(); }
+    void SetUp() override {
+        glyph = MakeGlyph();
+        bar = std::make_unique<tk::TToolBar>(form, 30);
+    }
+    void TearDown() override {
+        buttons.clear();
+        bar.reset();
+        DeleteObject(glyph);
+        Pump(10);
+    }
+
+    tk::TSpeedButton& Add(tk::TSpeedButton::Params p) {
+        p.parent = bar.get();
+        if (p.left == 0) p.left = 4 + 23 * static_cast<int>(buttons.size());
+        p.top = 4;
+        if (!p.glyph && p.caption.empty()) p.glyph = glyph;
+        buttons.push_back(std::make_unique<tk::TSpeedButton>(p));
+        return *buttons.back();
+    }
+    tk::TSpeedButton& Add(tk::TAction& action) {
+        tk::TSpeedButton::Params p;
+        p.action = &action;
+        return Add(p);
+    }
+    void Post(UINT msg, POINT pt) const {
+        PostMessageA(bar->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, At(pt));
+        Pump(10);
+    }
+    // The tools the tooltip control holds for the bar.
+    std::vector<TOOLINFOA> Tools() const {
+        std::vector<TOOLINFOA> tools;
+        HWND tip = bar->HintWindow();
+        const int count = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TOOLINFOA info{};
+            info.cbSize = TTTOOLINFOA_V1_SIZE;
+            if (SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&info)) &&
+                info.hwnd == bar->Handle())
+                tools.push_back(info);
+        }
+        return tools;
+    }
+    std::string ToolText(const tk::TSpeedButton& button) const {
+        char text[1024] = {};
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.hwnd = bar->Handle();
+        info.uId = button.ToolId();
+        info.lpszText = text;
+        SendMessageA(bar->HintWindow(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+        return text;
+    }
+
+    HBITMAP glyph = nullptr;
+    std::unique_ptr<tk::TToolBar> bar;
+    std::vector<std::unique_ptr<tk::TSpeedButton>> buttons;
+};
+
+} // namespace
+
+TEST_F(ToolBarTest, ButtonsAreItemsOfTheBarWithoutWindowsOfTheirOwn) {
+    tk::TSpeedButton& a = Add({.name = "A", .hint = "Kes"});
+    tk::TSpeedButton& b = Add({.name = "B"});
+    EXPECT_EQ(GetWindow(bar->Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(a.ToolBar(), bar.get());
+    ASSERT_EQ(bar->Buttons().size(), 2u);
+    EXPECT_EQ(bar->ButtonAt(Middle(a)), &a);
+    EXPECT_EQ(bar->ButtonAt(Middle(b)), &b);
+    EXPECT_EQ(bar->ButtonAt(POINT{2, 2}), nullptr);
+    // The screen rectangle is the bar's, moved by where the bar is.
+    POINT origin{0, 0};
+    ClientToScreen(bar->Handle(), &origin);
+    const RECT screen = b.ScreenRect();
+    EXPECT_EQ(screen.left, origin.x + b.Left());
+    EXPECT_EQ(screen.bottom, origin.y + b.Top() + 22);
+    // A hidden button is neither hit nor drawn.
+    b.SetVisible(false);
+    EXPECT_EQ(bar->ButtonAt(Middle(b)), nullptr);
+    buttons.pop_back();
+    EXPECT_EQ(bar->Buttons().size(), 1u);
+}
+
+TEST_F(ToolBarTest, PressAndReleaseInsideAnEnabledButtonRunsItOnce) {
+    struct Case {
+        const char* what;
+        bool enabled;
+        // Messages, each at a place: 0 the button, 1 the next one, 2 off the buttons.
+        std::vector<std::pair<UINT, int>> steps;
+        int runs;
+    };
+    const Case cases[] = {
+        {"inside", true, {{WM_LBUTTONDOWN, 0}, {WM_LBUTTONUP, 0}}, 1},
+        {"released over the next button", true, {{WM_LBUTTONDOWN, 0}, {WM_LBUTTONUP, 1}}, 0},
+        {"released off the buttons", true, {{WM_LBUTTONDOWN, 0}, {WM_MOUSEMOVE, 2}, {WM_LBUTTONUP, 2}}, 0},
+        {"pressed elsewhere", true, {{WM_LBUTTONDOWN, 2}, {WM_MOUSEMOVE, 0}, {WM_LBUTTONUP, 0}}, 0},
+        {"out and back in",
+         true,
+         {{WM_LBUTTONDOWN, 0}, {WM_MOUSEMOVE, 2}, {WM_MOUSEMOVE, 0}, {WM_LBUTTONUP, 0}},
+         1},
+        {"a double click's second press", true, {{WM_LBUTTONDBLCLK, 0}, {WM_LBUTTONUP, 0}}, 1},
+        {"disabled", false, {{WM_LBUTTONDOWN, 0}, {WM_LBUTTONUP, 0}}, 0},
+    };
+    tk::TActionList actions;
+    tk::TAction* cut = actions.Add({.name = "Kes", .hint = "Kes"});
+    tk::TAction* copy = actions.Add({.name = "Kopyala", .hint = "Kopyala"});
+    tk::TSpeedButton& button = Add(*cut);
+    tk::TSpeedButton& next = Add(*copy);
+    int runs = 0, nextRuns = 0;
+    cut->OnExecute = [&] { ++runs; };
+    copy->OnExecute = [&] { ++nextRuns; };
+    // The keyboard stays where it is.
+    tk::TEdit::Params ep;
+    ep.parent = form;
+    ep.bounds = RECT{10, 100, 200, 121};
+    tk::TEdit edit(ep);
+    edit.SetFocus();
+    const POINT places[] = {Middle(button), Middle(next), POINT{200, 15}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        runs = nextRuns = 0;
+        cut->SetEnabled(c.enabled);
+        for (const auto& [msg, place] : c.steps) {
+            Post(msg, places[place]);
+            if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
+                EXPECT_EQ(button.Pressed(), c.enabled && place == 0);
+                EXPECT_EQ(GetCapture() == bar->Handle(), c.enabled && place == 0);
+            }
+        }
+        EXPECT_EQ(runs, c.runs);
+        EXPECT_EQ(nextRuns, 0);
+        EXPECT_FALSE(button.Pressed());
+        EXPECT_NE(GetCapture(), bar->Handle());
+        EXPECT_EQ(GetFocus(), edit.Handle());
+    }
+}
+
+TEST_F(ToolBarTest, HoverFollowsTheMouseAndGoesWhenItLeaves) {
+    tk::TSpeedButton& a = Add({.name = "A"});
+    tk::TSpeedButton& b = Add({.name = "B"});
+    // Sent, not posted: the bar asks for WM_MOUSELEAVE, which the real pointer
+    // (elsewhere) would bring at once.
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(Middle(a)));
+    EXPECT_TRUE(a.Hot());
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(Middle(b)));
+    EXPECT_FALSE(a.Hot());
+    EXPECT_TRUE(b.Hot());
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(POINT{300, 10}));
+    EXPECT_FALSE(b.Hot());
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(Middle(a)));
+    SendMessageA(bar->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(a.Hot());
+    // While a button is held only it lights up.
+    SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Middle(a)));
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(Middle(b)));
+    EXPECT_FALSE(b.Hot());
+    EXPECT_FALSE(a.Hot());
+    EXPECT_TRUE(a.Pressed());
+    // Another window taking the capture ends the press without a click.
+    ReleaseCapture();
+    EXPECT_FALSE(a.Pressed());
+}
+
+TEST_F(ToolBarTest, GroupsReleaseEachOtherAndBoundButtonsFollowTheirAction) {
+    // Unbound: the text panel's alignment buttons (a group) and a two-state bold.
+    tk::TSpeedButton& left = Add({.name = "Left", .groupIndex = 1});
+    tk::TSpeedButton& centre = Add({.name = "Centre", .groupIndex = 1});
+    tk::TSpeedButton& bold = Add({.name = "Bold", .groupIndex = 2, .allowAllUp = true});
+    tk::TSpeedButton& plain = Add({.name = "Plain"});
+    int clicks = 0;
+    left.OnClick = [&] { ++clicks; };
+    testing_support::ClickButton(left);
+    EXPECT_TRUE(left.Down());
+    EXPECT_EQ(clicks, 1);
+    testing_support::ClickButton(centre);
+    EXPECT_TRUE(centre.Down());
+    EXPECT_FALSE(left.Down());
+    testing_support::ClickButton(centre); // no all-up: stays down
+    EXPECT_TRUE(centre.Down());
+    testing_support::ClickButton(bold);
+    EXPECT_TRUE(bold.Down());
+    EXPECT_TRUE(centre.Down()) << "another group";
+    testing_support::ClickButton(bold);
+    EXPECT_FALSE(bold.Down());
+    plain.SetDown(true); // a button of no group never stays down
+    EXPECT_FALSE(plain.Down());
+
+    // Bound: down while the action is checked, whoever checks it.
+    tk::TActionList actions;
+    actions.Load({{"Icon", "Geniş ikon", "", 0, nullptr, 3}, {"Detail", "Detaylı", "", 0, nullptr, 3, true}});
+    tk::TSpeedButton& icon = Add(actions.Get("Icon"));
+    tk::TSpeedButton& detail = Add(actions.Get("Detail"));
+    EXPECT_TRUE(detail.Down());
+    testing_support::ClickButton(icon);
+    EXPECT_TRUE(icon.Down());
+    EXPECT_FALSE(detail.Down());
+    actions.Get("Detail").SetChecked(true);
+    EXPECT_TRUE(detail.Down());
+    EXPECT_FALSE(icon.Down());
+    EXPECT_TRUE(icon.Hot()) << "the mouse is still over the button it clicked";
+    SendMessageA(bar->Handle(), WM_MOUSELEAVE, 0, 0);
+    BarPicture picture(*bar);
+    EXPECT_EQ(picture.At(detail, 0, 0), picture.System(COLOR_BTNSHADOW)) << "drawn down";
+    EXPECT_EQ(picture.At(icon, 0, 0), picture.System(COLOR_BTNFACE)) << "drawn up";
+}
+
+TEST_F(ToolBarTest, HintsAreToolsOfOneTooltipWithTheButtonsRectangles) {
+    tk::TActionList actions;
+    tk::TAction* find = actions.Add({.name = "Bul", .hint = "Klasör veya dosya bul"});
+    tk::TSpeedButton& a = Add(*find);
+    tk::TSpeedButton& b = Add({.name = "B", .hint = "Yazı rengi"});
+    tk::TSpeedButton& c = Add({.name = "C"});
+    ASSERT_NE(bar->HintWindow(), nullptr);
+    std::vector<TOOLINFOA> tools = Tools();
+    ASSERT_EQ(tools.size(), 3u);
+    for (const tk::TSpeedButton* button : {&a, &b, &c}) {
+        SCOPED_TRACE(button->Name());
+        const TOOLINFOA* tool = nullptr;
+        for (const TOOLINFOA& t : tools)
+            if (t.uId == button->ToolId()) tool = &t;
+        ASSERT_NE(tool, nullptr);
+        const RECT r = button->BoundsRect();
+        EXPECT_TRUE(EqualRect(&tool->rect, &r));
+        EXPECT_EQ(ToolText(*button), button->Hint());
+    }
+    EXPECT_EQ(ToolText(a), "Klasör veya dosya bul");
+
+    // The action's hint, a moved button, a hidden one, one removed.
+    find->SetHint("Bul");
+    EXPECT_EQ(a.Hint(), "Bul");
+    EXPECT_EQ(ToolText(a), "Bul");
+    b.SetBounds(200, 4, 23, 22);
+    c.SetVisible(false);
+    for (const TOOLINFOA& t : Tools()) {
+        if (t.uId == b.ToolId()) {
+            EXPECT_EQ(t.rect.left, 200);
+        }
+        if (t.uId == c.ToolId()) {
+            EXPECT_TRUE(IsRectEmpty(&t.rect));
+        }
+    }
+    buttons.erase(buttons.begin());
+    EXPECT_EQ(Tools().size(), 2u);
+    // The bar's tools go with it; the form's tooltip stays for the others.
+    HWND tip = bar->HintWindow();
+    buttons.clear();
+    bar.reset();
+    EXPECT_TRUE(IsWindow(tip));
+    bar = std::make_unique<tk::TToolBar>(form, 30);
+    EXPECT_EQ(bar->HintWindow(), tip);
+    EXPECT_TRUE(Tools().empty());
+}
+
+TEST_F(ToolBarTest, PaintsEachStateOfAButton) {
+    // The glyph stands at (3, 3); its black square covers 7..14, or 8..15 when sunken.
+    constexpr int kBlack = -1;
+    struct Case {
+        const char* what;
+        std::function<void(tk::TSpeedButton&)> make;
+        // System colours (or the glyph's black) at (0, 0), (22, 21), (7, 7) and (15, 15).
+        int corner, farCorner, at7, at15;
+    };
+    auto press = [&](tk::TSpeedButton& b) {
+        SendMessageA(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Middle(b)));
+    };
+    auto hover = [&](tk::TSpeedButton& b) { SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(Middle(b))); };
+    const Case cases[] = {
+        {"flat and still", [](tk::TSpeedButton&) {}, COLOR_BTNFACE, COLOR_BTNFACE, kBlack, COLOR_BTNFACE},
+        {"under the mouse", hover, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, kBlack, COLOR_BTNFACE},
+        {"pressed", press, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNFACE, kBlack},
+        {"menu open", [](tk::TSpeedButton& b) { b.SetMenuOpen(true); }, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT,
+         COLOR_BTNFACE, kBlack},
+        {"disabled under the mouse",
+         [&](tk::TSpeedButton& b) {
+             b.SetEnabled(false);
+             hover(b);
+         },
+         COLOR_BTNFACE, COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        buttons.clear();
+        tk::TSpeedButton& button = Add({.name = "B"});
+        c.make(button);
+        BarPicture picture(*bar);
+        auto colour = [&](int expected) {
+            return expected == kBlack ? RGB(0, 0, 0) : picture.System(expected);
+        };
+        EXPECT_EQ(picture.At(button, 0, 0), colour(c.corner));
+        EXPECT_EQ(picture.At(button, 22, 21), colour(c.farCorner));
+        EXPECT_EQ(picture.At(button, 7, 7), colour(c.at7));
+        EXPECT_EQ(picture.At(button, 15, 15), colour(c.at15));
+        if (GetCapture() == bar->Handle()) ReleaseCapture();
+    }
+
+    // Down: the checkered face of the face and highlight colours, sunken.
+    buttons.clear();
+    tk::TSpeedButton& down = Add({.name = "D", .groupIndex = 1, .down = true});
+    {
+        BarPicture picture(*bar);
+        EXPECT_EQ(picture.At(down, 0, 0), picture.System(COLOR_BTNSHADOW));
+        const COLORREF one = picture.At(down, 2, 2), two = picture.At(down, 3, 2);
+        EXPECT_NE(one, two);
+        for (COLORREF c : {one, two})
+            EXPECT_TRUE(c == picture.System(COLOR_BTNFACE) || c == picture.System(COLOR_BTNHIGHLIGHT));
+    }
+    // A drop-down's arrow at the right in the text colour; the caption's button keeps its width.
+    tk::TSpeedButton& menu =
+        Add({.name = "M", .left = 100, .width = 78, .caption = "Düzenle", .dropDownArrow = true});
+    {
+        BarPicture picture(*bar);
+        EXPECT_EQ(picture.At(menu, 78 - 12 + 3 + 2, 22 / 2 - 1), picture.System(COLOR_BTNTEXT));
+        EXPECT_EQ(picture.At(menu, 78 - 12 + 3 + 2, 22 / 2 + 2), picture.System(COLOR_BTNFACE));
+    }
+}
+
+TEST_F(ToolBarTest, TheHintOfTheButtonUnderThePointerShows) {
+    tk::TSpeedButton& a = Add({.name = "A", .hint = "Kes"});
+    tk::TSpeedButton& b = Add({.name = "B", .hint = "Kopyala"});
+    HWND tip = bar->HintWindow();
+    SendMessageA(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 10);
+    auto pointAt = [&](const tk::TSpeedButton& button) {
+        POINT pt = Middle(button);
+        POINT screen = pt;
+        ClientToScreen(bar->Handle(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(bar->Handle(), WM_MOUSEMOVE, 0, At(pt));
+    };
+    auto shown = [&] {
+        char text[1024] = {};
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V1_SIZE;
+        info.lpszText = text;
+        if (!IsWindowVisible(tip) ||
+            !SendMessageA(tip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&info)))
+            return std::string();
+        return std::string(text);
+    };
+    pointAt(a);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return shown() == "Kes"; }, 3000)) << shown();
+    pointAt(b);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return shown() == "Kopyala"; }, 3000)) << shown();
+    SendMessageA(tip, TTM_POP, 0, 0);
+}
+
+TEST_F(ToolBarTest, ARealClickRunsTheButtonAndLeavesTheFocusWhereItWas) {
+    tk::TEdit::Params ep;
+    ep.parent = form;
+    ep.bounds = RECT{10, 100, 200, 121};
+    tk::TEdit edit(ep);
+    SetForegroundWindow(form->Handle());
+    edit.SetFocus();
+    int clicks = 0;
+    tk::TSpeedButton& button = Add({.name = "A", .hint = "Kes"});
+    button.OnClick = [&] { ++clicks; };
+    const RECT r = button.ScreenRect();
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, input, sizeof(INPUT)), 2u);
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return clicks == 1; }, 3000));
+    EXPECT_EQ(GetFocus(), edit.Handle());
+    Pump(20);
+    EXPECT_EQ(clicks, 1);
+}
