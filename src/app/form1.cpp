@@ -328,8 +328,9 @@ void TForm1::WireEvents() {
 }
 
 void TForm1::SetTreeHint(const std::string& hint) {
-    // Asked for at every drawing of the archive item: the tooltip changes only when the text does.
-    if (DirTree1->Hint() != hint) DirTree1->SetHint(hint);
+    // Asked for at every drawing of the archive item: the tooltip changes only
+    // when the text does, and after the tree's paint.
+    DirTree1->SetHintLater(hint);
 }
 
 void TForm1::Refresh() {

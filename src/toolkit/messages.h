@@ -26,6 +26,8 @@ enum PrivateMessage : UINT {
     // Main window: the file list removed entries; look whether the viewers'
     // files are still there once, not for every entry.
     pmViewerFilesCheck,
+    // Tree view: the hint asked for while it painted is set now.
+    pmTreeHint,
     pmLastPrivateMessage
 };
 

@@ -1,5 +1,7 @@
 #include "toolkit/tree_view.h"
 
+#include "toolkit/messages.h"
+
 #include <windowsx.h>
 
 #include <stdexcept>
@@ -432,7 +434,19 @@ void TTreeView::MouseDown(int, int) {}
 
 // ---- messages
 
+void TTreeView::SetHintLater(const std::string& hint) {
+    laterHint_ = hint;
+    if (hintPosted_ || !Handle()) return;
+    hintPosted_ = PostMessageA(Handle(), pmTreeHint, 0, 0) != FALSE;
+    if (!hintPosted_ && Hint() != hint) SetHint(hint);
+}
+
 LRESULT TTreeView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == pmTreeHint) {
+        hintPosted_ = false;
+        if (Hint() != laterHint_) SetHint(laterHint_);
+        return 0;
+    }
     if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
         // The control runs its own loop here: it reports NM_CLICK before it
         // selects the clicked node. The click events wait until it has.

@@ -258,12 +258,14 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     EXPECT_STREQ(font.lfFaceName, "Tahoma");
     EXPECT_GE(font.lfWeight, FW_BOLD);
     EXPECT_EQ(draw.textColor, RGB(255, 255, 0));
+    Pump(20);
     EXPECT_EQ(reopened.Hint(), "Arşiv Klasörü Seçili.");
     // Another item selected: the archive's item turns green and the hint goes.
     reopened.Select(reopened.ParentNode(item));
     draw = Draw(item, false);
     EXPECT_EQ(draw.font, Main().ArchiveItemFont.get());
     EXPECT_EQ(draw.textColor, RGB(0, 128, 0));
+    Pump(20);
     EXPECT_EQ(reopened.Hint(), "");
     // Other items are drawn as they are.
     draw = Draw(reopened.ParentNode(item), true);

@@ -240,6 +240,33 @@ TEST_F(TreeViewTest, CustomDrawChangesColoursPerItem) {
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), tree->RootNode()), drawn.end());
 }
 
+TEST_F(TreeViewTest, AHintAskedWhileDrawingIsSetAfterThePaint) {
+    Fill();
+    int paintsAskedFor = 0;
+    tree->OnCustomDrawItem = [&](tk::TTreeItemDraw& item) {
+        if (item.node != tree->RootNode()) return;
+        ++paintsAskedFor;
+        tree->SetHintLater(paintsAskedFor == 1 ? "ilk" : "son");
+        // Not while the tree paints.
+        EXPECT_EQ(tree->Hint(), "");
+    };
+    tree->Repaint();
+    ASSERT_GE(paintsAskedFor, 1);
+    EXPECT_EQ(tree->Hint(), "");
+    Pump(20);
+    EXPECT_EQ(tree->Hint(), paintsAskedFor == 1 ? "ilk" : "son");
+    tree->OnCustomDrawItem = nullptr;
+
+    // Asked twice before the messages run: the last one stands.
+    tree->SetHintLater("bir");
+    tree->SetHintLater("");
+    Pump(20);
+    EXPECT_EQ(tree->Hint(), "");
+    tree->SetHintLater("iki");
+    Pump(20);
+    EXPECT_EQ(tree->Hint(), "iki");
+}
+
 // ---------------------------------------------------------------- indented text
 
 TEST_F(TreeViewTest, SavedTextLoadsBackTheSameTree) {
