@@ -1,6 +1,5 @@
 #include "app/form1.h"
 
-#include "app/explorer_commands.h"
 #include "app/messages.h"
 #include "app/options_form.h"
 #include "app/report_form.h"
@@ -135,7 +134,7 @@ tk::TPanel::Params PanelParams(tk::TControl* parent, RECT bounds, tk::TAlign ali
 TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     // The actions first: the tool bar and the menus show them.
     BindWindowCommands();
-    BindExplorerCommands(*this, MainActionList);
+    Explorer.Bind(MainActionList);
     SetActions(&MainActionList);
     CreateToolBar();
     StatusBar1 = std::make_unique<tk::TStatusBar>(this, std::vector<int>{200, 382, 50}, Font());
@@ -210,7 +209,9 @@ void TForm1::CreatePanels() {
     FileListView1->SetMask("*.*");
     FileListView1->SetDirTree(DirTree1.get());
     FileOperations1 = std::make_unique<explorer::TFileOperations>(*FileListView1);
-    FileListPopup1 = std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1);
+    FileListPopup1 =
+        std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1, MainActionList);
+    FileListView1->SetKeyActions(&MainActionList);
     // ClickSplitter
     ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
         .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
@@ -301,34 +302,25 @@ void TForm1::WireEvents() {
 
     DirTree1->OnClick = [this] { cbPath->SetTextQuietly(DirTree1->SelectedPath()); };
     DirTree1->OnDblClick = [this] { AloneString(); };
-    FileListView1->OnChange = [this] { SetBtnMenuState(*this); };
-    FileListView1->OnMouseUp = [this](UINT, int, int) { GetStatistics(*this); };
+    FileListView1->OnChange = [this] { Explorer.SetBtnMenuState(); };
+    FileListView1->OnMouseUp = [this](UINT, int, int) { Explorer.GetStatistics(); };
     FileListView1->OnKeyUp = [this](WORD key) {
         if (key == VK_RETURN || key == VK_SPACE || key == VK_BACK || key == VK_UP || key == VK_DOWN)
-            GetStatistics(*this);
+            Explorer.GetStatistics();
     };
     FileListView1->OnCustomDrawItem = [this](int, const explorer::TFileListRow& row, NMLVCUSTOMDRAW& draw) {
-        return DrawListItem(*this, row, draw);
+        return Explorer.DrawListItem(row, draw);
     };
-    DirTree1->OnCustomDrawItem = [this](explorer::TTreeItemDraw& draw) { DrawTreeItem(*this, draw); };
+    DirTree1->OnCustomDrawItem = [this](explorer::TTreeItemDraw& draw) { Explorer.DrawTreeItem(draw); };
 
     OnMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return HandleMessage(msg, wParam, lParam, result);
     };
 }
 
-void TForm1::SetTreeHint(const std::string& hint) {
-    // Asked for at every drawing of the archive item: the tooltip changes only when the text does.
-    if (DirTree1->Hint() != hint) DirTree1->SetHint(hint);
-}
-
-void TForm1::Refresh() {
-    if (!startingUp_) DirTree1->ReloadTree();
-    DirTree1->OpenPath(DirTree1->SelectedPath());
-    // The setter lists a new folder itself; only an unchanged one is listed again.
-    const std::string before = FileListView1->Directory();
-    FileListView1->SetDirectory(DirTree1->SelectedPath());
-    if (!startingUp_ && FileListView1->Directory() == before) FileListView1->UpdateFileList();
+void TForm1::ShowTree(bool show) {
+    DirTree1->SetVisible(show);
+    ClickSplitter1->SetVisible(show);
 }
 
 void TForm1::OpenFileByName(const std::string& path) {
@@ -423,7 +415,7 @@ void TForm1::FormCreate() {
     DirTree1->Loaded();
     // The show step goes to the archive folder: starting there lists one
     // folder, not the working folder first (a large one, for all we know).
-    std::string start = ArchivedFolder(*this);
+    std::string start = Explorer.ArchivedFolder();
     if (start.empty()) {
         char current[MAX_PATH] = {};
         DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
@@ -433,7 +425,7 @@ void TForm1::FormCreate() {
         FileListView1->SetDirectory(start);
         DirTree1->OpenPath(start);
     }
-    SetBtnMenuState(*this);
+    Explorer.SetBtnMenuState();
     // The commands' state before the window first shows (then at every idle).
     MainActionList.UpdateAll();
 }
@@ -451,8 +443,8 @@ void TForm1::FormShow() {
     DragAcceptFiles(Handle(), TRUE);
     TextPanel->SelectionChange();
     TextPanel->RichEdit1->SetModified(false);
-    AktifKlasor(*this);
-    startingUp_ = false;
+    Explorer.AktifKlasor();
+    Explorer.StartingUp = false;
     // The extension table even when aktif.ini could not be written (a folder
     // the user may not write to): without it no file would open in a viewer.
     if (Form2) Form2->LoadTable();

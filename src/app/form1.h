@@ -13,6 +13,7 @@
 #include "base/version.h"
 #include "explorer/context_menus.h"
 #include "explorer/dir_tree.h"
+#include "explorer/explorer_actions.h"
 #include "explorer/file_operations.h"
 #include "explorer/file_list_view.h"
 #include "toolkit/actions.h"
@@ -25,7 +26,7 @@ namespace velmora::app {
 
 class TForm2;
 
-class TForm1 : public tk::TForm {
+class TForm1 : public tk::TForm, public explorer::IExplorerHost {
 public:
     TForm1();
     ~TForm1() override;
@@ -37,7 +38,6 @@ public:
     // The file shown, its viewer, the archive folder and the extension table.
     TSession Session;
     std::vector<std::string> PathHistory;
-    bool PasteAllowed = false;
     // A look at the viewers' files is posted after the list removed entries.
     bool ViewerCheckPending = false;
     // The options window (it registers itself when it is made): it shows and
@@ -61,6 +61,9 @@ public:
     // list, so they go before it).
     std::unique_ptr<explorer::TFileOperations> FileOperations1;
     std::unique_ptr<explorer::TFileListPopup> FileListPopup1;
+    // The explorer's commands, the status line, the archive folder and the
+    // special drawing of tree and list items.
+    explorer::TExplorerCommands Explorer{*this};
 
     // Every command of the window is an action of this list; the tool bar and
     // the menus show them. Declared before the menus, so it outlives them.
@@ -69,13 +72,18 @@ public:
     tk::TPopupMenu PopupMenu1;
 
     tk::TSpeedButton* Button(const std::string& name) const;
-    // Fonts of the special item drawing, made on first use.
-    tk::FontHandle ArchiveItemFont;
-    tk::FontHandle HtmlFolderFont;
-    void SetTreeHint(const std::string& hint);
 
+    // explorer::IExplorerHost
+    explorer::TDirTree& Tree() override { return *DirTree1; }
+    explorer::TFileListView& List() override { return *FileListView1; }
+    explorer::TFileOperations& Operations() override { return *FileOperations1; }
+    std::string AppFolder() const override { return AppDir; }
+    std::string ArchiveFolder() const override { return Session.ArchiveFolder; }
+    void SetArchiveFolder(const std::string& folder) override { Session.ArchiveFolder = folder; }
+    void SetStatusText(int panel, const std::string& text) override { StatusBar1->SetPanelText(panel, text); }
+    void ShowTree(bool show) override;
     // Records the tree's selected path in PathHistory and refills the path box.
-    void AloneString();
+    void AloneString() override;
     // The path box's text changed by the user.
     void cbPathChange();
     // Shows one viewer panel (pictures share the HTML panel), hides the others and checks its action (its
@@ -87,7 +95,7 @@ public:
     IViewerPanel* Viewer(TViewerKind kind) const;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
-    void Refresh();
+    void Refresh() { Explorer.Refresh(); }
     // Opens a file given by its full path as if it had been clicked in the list.
     void OpenFileByName(const std::string& path);
     // The file list's click: the viewer dispatch (loads the file into its panel).
@@ -104,9 +112,6 @@ private:
     void FormCreate();
     void FormShow();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // From the create step to the end of the show step: the tree and the list
-    // were just loaded, so a refresh only follows a new folder.
-    bool startingUp_ = true;
     // The show step runs when the window is first shown, not on every showing.
     bool shown_ = false;
 };

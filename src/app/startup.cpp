@@ -4,7 +4,6 @@
 
 #include <cctype>
 
-#include "app/explorer_commands.h"
 #include "base/os.h"
 #include "explorer/file_list_view.h"
 #include "explorer/path_utils.h"
@@ -97,7 +96,7 @@ int RunProgram() {
     auto forms = CreateForms();
     // Before the window shows: what earlier runs left in the temp folder, the
     // settings folder and the archive folder (where documents are saved most).
-    RemoveLeftoverFiles(os::TempFolder(), {forms->form1->AppDir + "ini\\", ArchivedFolder(*forms->form1)});
+    RemoveLeftoverFiles(os::TempFolder(), {forms->form1->AppDir + "ini\\", forms->form1->Explorer.ArchivedFolder()});
     ShowMainForm(*forms);
     tk::Application().Run();
     forms.reset();

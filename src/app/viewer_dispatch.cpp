@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "app/explorer_commands.h"
 #include "app/extension_tree.h"
 #include "app/form1.h"
 #include "app/messages.h"
@@ -136,7 +135,7 @@ void FileListClick(TForm1& form) {
     if (!RichSave(form)) return;
     const std::string path = form.FileListView1->SelectedFile();
     if (!IsFile(path)) {
-        SetBtnMenuState(form);
+        form.Explorer.SetBtnMenuState();
         return;
     }
     const int group = form.Session.Extensions.Find(ExtensionOf(path));
@@ -156,7 +155,7 @@ void FileListClick(TForm1& form) {
         form.Session.CurrentFile = path;
         form.ShowViewerPanel(kind);
     }
-    SetBtnMenuState(form);
+    form.Explorer.SetBtnMenuState();
 }
 
 void PanelButtonClick(TForm1& form, TViewerKind kind) {

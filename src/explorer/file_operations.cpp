@@ -229,8 +229,8 @@ int TFileOperations::FirstOperableRow() const {
     return -1;
 }
 
-void TFileOperations::CutCopy(int mode) {
-    list_.ClipboardMode = -1;
+void TFileOperations::CutCopy(TClipboardMode mode) {
+    list_.ClipboardMode = TClipboardMode::cmFilling;
     list_.FileClipboard = OperablePaths();
     list_.ClipboardMode = mode;
 }
@@ -243,7 +243,8 @@ void TFileOperations::Paste() {
         return;
     }
     const std::vector<std::string> entries = list_.FileClipboard;
-    const int mode = list_.ClipboardMode;
+    // The shell's operation: 2 moves, 0 copies.
+    const int mode = list_.ClipboardMode == TClipboardMode::cmCut ? 2 : 0;
     const std::string folder = AddSlash(list_.Directory());
     struct Finish {
         TFileOperations& self;

@@ -46,7 +46,7 @@ public:
 
     TFileListView& List() const { return list_; }
 
-    void CutCopy(int mode) override;
+    void CutCopy(TClipboardMode mode) override;
     void Paste() override;
     void DeleteSelected() override;
     void RenameSelected() override;

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/explorer_commands.h"
 #include "app/options_form.h"
 #include "app/startup.h"
 #include "base/os.h"
