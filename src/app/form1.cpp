@@ -33,7 +33,7 @@ const std::vector<tk::ActionRow> kWindowActions = {
     {"MetinEditoru", "Metin Editörü", "Metin Editörü", 0, "TB_TEXTDOC", kViewerGroup},
     {"HtmlveResimEditoru", "Html ve Resim Editörü", "Html ve Resim Editörü", 0, "TB_HTML", kViewerGroup},
     {"HexEditoru", "Hex Editörü", "Hex Editörü", 0, "TB_HEX", kViewerGroup},
-    // The options window and the topics window bring what these run.
+    // The start-up binds these to the options window and the topics window.
     {"Secenekler", "Seçenekler", "Seçenekler", 0, "TB_OPTIONS"},
     {"Konular", "", "", 0, "TB_TOPICS"},
     {"Cikis", "Çıkış", "Çıkış", 0, "TB_EXIT"},
@@ -162,11 +162,7 @@ tk::TSpeedButton* TForm1::Button(const std::string& name) const {
 
 void TForm1::BindWindowCommands() {
     MainActionList.Load(kWindowActions);
-    MainActionList.Get("MetinEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkText); };
-    MainActionList.Get("HtmlveResimEditoru").OnExecute = [this] {
-        PanelButtonClick(*this, TViewerKind::vkHtml);
-    };
-    MainActionList.Get("HexEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkHex); };
+    BindViewerCommands(MainActionList, *this);
     MainActionList.Get("Cikis").OnExecute = [this] { Close(); };
 }
 

@@ -157,7 +157,10 @@ TForm2::TForm2(TForm1& main) : tk::TForm(OptionsParams()), main_(main) {
     BindCommands();
     WireOptions();
     main_.Form2 = this;
-    main_.MainActionList.Get("Secenekler").OnExecute = [this] { Execute(); };
+}
+
+void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
+    actions.Get("Secenekler").OnExecute = [&options] { options.Execute(); };
 }
 
 int TForm2::ExtFind(const std::string& extension) const {
@@ -169,10 +172,7 @@ TViewerKind TForm2::ViewerKindOf(const std::string& fileName) const {
 }
 
 TForm2::~TForm2() {
-    if (main_.Form2 == this) {
-        main_.Form2 = nullptr;
-        main_.MainActionList.Get("Secenekler").OnExecute = nullptr;
-    }
+    if (main_.Form2 == this) main_.Form2 = nullptr;
 }
 
 tk::TSpeedButton* TForm2::SpeedButton(const std::string& name) const {

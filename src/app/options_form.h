@@ -34,6 +34,10 @@ private:
     tk::FontHandle font_;
 };
 
+class TForm2;
+// Binds the window's "Seçenekler" action (Secenekler) to showing the options window.
+void BindOptionsCommands(tk::TActionList& actions, TForm2& options);
+
 class TForm2 : public tk::TForm {
 public:
     // The options act on the main window's tree, list and splitter.

@@ -84,6 +84,8 @@ std::unique_ptr<Forms> CreateForms() {
     forms->form2 = std::make_unique<TForm2>(*forms->form1);
     forms->form3 = std::make_unique<TForm3>();
     forms->form4 = std::make_unique<TForm4>(*forms->form1);
+    BindOptionsCommands(forms->form1->MainActionList, *forms->form2);
+    BindTopicsCommands(forms->form1->MainActionList, *forms->form4);
     return forms;
 }
 
@@ -96,7 +98,8 @@ int RunProgram() {
     auto forms = CreateForms();
     // Before the window shows: what earlier runs left in the temp folder, the
     // settings folder and the archive folder (where documents are saved most).
-    RemoveLeftoverFiles(os::TempFolder(), {forms->form1->AppDir + "ini\\", forms->form1->Explorer.ArchivedFolder()});
+    RemoveLeftoverFiles(os::TempFolder(),
+                        {forms->form1->AppDir + "ini\\", forms->form1->Explorer.ArchivedFolder()});
     ShowMainForm(*forms);
     tk::Application().Run();
     forms.reset();

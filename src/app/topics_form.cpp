@@ -51,13 +51,12 @@ TForm4::TForm4(TForm1& main)
               // Asked at each use: the main window may make its text panel later.
               return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
           },
-          [&main] { main.MainActionList.Get("MetinEditoru").Execute(); }) {
-    main_ = &main;
-    main.MainActionList.Get("Konular").OnExecute = [this] { ShowTopics(); };
-}
+          [&main] { main.MainActionList.Get("MetinEditoru").Execute(); }) {}
 
-TForm4::~TForm4() {
-    if (main_) main_->MainActionList.Get("Konular").OnExecute = nullptr;
+TForm4::~TForm4() = default;
+
+void BindTopicsCommands(tk::TActionList& actions, TForm4& topics) {
+    actions.Get("Konular").OnExecute = [&topics] { topics.ShowTopics(); };
 }
 
 void TForm4::CreateControls() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/actions.h"
 #include "toolkit/form.h"
 #include "toolkit/gdi.h"
 #include "toolkit/controls.h"
@@ -17,6 +18,10 @@ class TForm1;
 // The topic lines of a text, in order: each whole line that holds a "<"
 // anywhere and ends with ">". Lines end at CR, LF or CR LF.
 std::vector<std::string> TopicLines(const std::string& text);
+
+class TForm4;
+// Binds the window's topics action (Konular) to showing the topics window.
+void BindTopicsCommands(tk::TActionList& actions, TForm4& topics);
 
 class TForm4 : public tk::TForm {
 public:
@@ -46,7 +51,6 @@ private:
     void CreateControls();
     EditorSource editor_;
     std::function<void()> reveal_;
-    TForm1* main_ = nullptr;
     tk::FontHandle listFont_;
 };
 

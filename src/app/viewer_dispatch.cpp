@@ -167,6 +167,16 @@ void PanelButtonClick(TForm1& form, TViewerKind kind) {
     form.ShowViewerPanel(kind);
 }
 
+void BindViewerCommands(tk::TActionList& actions, TForm1& form) {
+    const std::pair<const char*, TViewerKind> panels[] = {
+        {"MetinEditoru", TViewerKind::vkText},
+        {"HtmlveResimEditoru", TViewerKind::vkHtml},
+        {"HexEditoru", TViewerKind::vkHex},
+    };
+    for (const auto& [name, kind] : panels)
+        actions.Get(name).OnExecute = [&form, kind = kind] { PanelButtonClick(form, kind); };
+}
+
 void UpdateActions(TForm1& form) {
     HWND focus = GetFocus();
     auto within = [focus](const tk::TControl* control) {

@@ -10,6 +10,9 @@
 namespace velmora::widgets {
 class TFileNameBar;
 }
+namespace tk {
+class TActionList;
+}
 
 namespace velmora::app {
 
@@ -34,6 +37,9 @@ std::string FailedSaveQuestion(const std::string& file);
 // "Metin Editörü", "Html ve Resim Editörü", "Hex Editörü": the save step, then
 // the panel as it was left (nothing is loaded).
 void PanelButtonClick(TForm1& form, TViewerKind kind);
+// Binds the three panel commands (the window's actions MetinEditoru,
+// HtmlveResimEditoru and HexEditoru) to PanelButtonClick.
+void BindViewerCommands(tk::TActionList& actions, TForm1& form);
 
 // At idle: the panel button of the focused viewer goes down, the HTML panel's
 // commands follow its history and the kind last dispatched.

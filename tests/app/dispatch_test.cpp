@@ -611,13 +611,16 @@ TEST_F(DispatchTest, EachShortcutReachesTheCommandOfTheFocusedControl) {
         const char* command[5];
     };
     const Case cases[] = {
-        {"Ctrl+X", 'X', true, {"Kes", "Kes", "EditCutAction", "Kes", "Kes"}},
-        {"Ctrl+C", 'C', true, {"Kopyala", "Kopyala", "EditCopyAction", "html.Kopyala", "Kopyala"}},
+        {"Ctrl+X", 'X', true, {"Kes", "Kes", "text.EditCutAction", "Kes", "Kes"}},
+        {"Ctrl+C", 'C', true, {"Kopyala", "Kopyala", "text.EditCopyAction", "html.Kopyala", "Kopyala"}},
         {"Ctrl+P", 'P', true, {"Yapistir", "Yapistir", "Yapistir", "Yapistir", "Yapistir"}},
-        {"Ctrl+A", 'A', true, {"TumunuSec", "TumunuSec", "EditSelectAllAction", "html.Ara", "TumunuSec"}},
+        {"Ctrl+A",
+         'A',
+         true,
+         {"TumunuSec", "TumunuSec", "text.EditSelectAllAction", "html.Ara", "TumunuSec"}},
         // In the list, its own key's action (no shortcut of any list or menu).
-        {"Ctrl+V", 'V', true, {"ItemOpPaste", "", "EditPasteAction", "", ""}},
-        {"Ctrl+Z", 'Z', true, {"", "", "EditUndoAction", "", ""}},
+        {"Ctrl+V", 'V', true, {"ItemOpPaste", "", "text.EditPasteAction", "", ""}},
+        {"Ctrl+Z", 'Z', true, {"", "", "text.EditUndoAction", "", ""}},
         {"Ctrl+Insert", VK_INSERT, true, {"", "", "EditCopyAction2", "", ""}},
         {"Ctrl+B", 'B', true, {"Bold", "Bold", "Bold", "Bold", "Bold"}},
         {"Ctrl+I", 'I', true, {"Italic", "Italic", "Italic", "Italic", "Italic"}},
