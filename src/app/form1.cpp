@@ -319,6 +319,11 @@ void TForm1::ShowTree(bool show) {
     ClickSplitter1->SetVisible(show);
 }
 
+void TForm1::ApplyConfirmFileOps() {
+    FileOperations1->SetConfirmFileOps(Session.Options.ConfirmFileOps);
+    DirTree1->SetConfirmFileOps(Session.Options.ConfirmFileOps);
+}
+
 void TForm1::OpenFileByName(const std::string& path) {
     FileListView1->SetSelectedFile(path);
     if (FileListClick) FileListClick();
@@ -429,7 +434,8 @@ void TForm1::FormCreate() {
 void TForm1::FormShow() {
     if (shown_) return;
     shown_ = true;
-    explorer::ConfirmFileOps = false;
+    Session.Options.ConfirmFileOps = false;
+    ApplyConfirmFileOps();
     SetCaption(kCaption);
     // What is typed into the empty editor: the window's default font.
     tk::TTextAttributes typing;

@@ -100,6 +100,8 @@ public:
     void OpenFileByName(const std::string& path);
     // The file list's click: the viewer dispatch (loads the file into its panel).
     std::function<void()> FileListClick;
+    // The session's "İşlemlerde uyar" goes to the file operations and the tree.
+    void ApplyConfirmFileOps();
     // Files dropped on the window: the first is opened.
     void DropFiles(const std::vector<std::string>& names);
 

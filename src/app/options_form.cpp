@@ -5,7 +5,6 @@
 #include "base/os.h"
 #include "base/read_file.h"
 #include "base/safe_write.h"
-#include "explorer/shell_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 
@@ -163,6 +162,10 @@ void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
     actions.Get("Secenekler").OnExecute = [&options] { options.Execute(); };
 }
 
+bool TForm2::SaveWarning() const {
+    return main_.Session.Options.SaveWarning;
+}
+
 int TForm2::ExtFind(const std::string& extension) const {
     return main_.Session.Extensions.Find(extension);
 }
@@ -224,39 +227,87 @@ void TForm2::BindCommands() {
     OptionActions.Get("Cikis").OnExecute = [this] { Close(); };
 }
 
+void TForm2::ShowOptions() {
+    const TOptions& o = main_.Session.Options;
+    const std::pair<tk::TCheckBox*, bool> boxes[] = {
+        {Cizgi.get(), o.ShowLines},        {Button.get(), o.ShowButtons},
+        {CheckBox1.get(), o.ShowRoot},     {Saltoku.get(), o.ReadOnlyFiles},
+        {Hidden.get(), o.HiddenFiles},     {Klasor.get(), o.Folders},
+        {Arsiv.get(), o.ArchiveFiles},     {Normal.get(), o.NormalFiles},
+        {Filitre.get(), o.MaskByTable},    {CheckBox2.get(), o.ConfirmFileOps},
+        {KayitCheck.get(), o.SaveWarning},
+    };
+    for (const auto& [box, checked] : boxes)
+        if (box->Checked() != checked) box->SetChecked(checked);
+    if (RadioButton2->Checked() != o.TreeBesideList) {
+        RadioButton1->SetChecked(!o.TreeBesideList);
+        RadioButton2->SetChecked(o.TreeBesideList);
+    }
+}
+
 void TForm2::WireOptions() {
-    // The tree's switches turn its property over; box and property start alike.
-    Cizgi->OnClick = [this] { main_.DirTree1->SetShowLines(!main_.DirTree1->ShowLines()); };
-    Button->OnClick = [this] { main_.DirTree1->SetShowButtons(!main_.DirTree1->ShowButtons()); };
-    CheckBox1->OnClick = [this] { main_.DirTree1->SetShowRoot(!main_.DirTree1->ShowRoot()); };
+    // Each control writes its option into the session, then the control it
+    // drives follows the session.
+    TOptions& o = main_.Session.Options;
+    explorer::TDirTree& tree = *main_.DirTree1;
+    Cizgi->OnClick = [this, &o, &tree] {
+        o.ShowLines = Cizgi->Checked();
+        tree.SetShowLines(o.ShowLines);
+    };
+    Button->OnClick = [this, &o, &tree] {
+        o.ShowButtons = Button->Checked();
+        tree.SetShowButtons(o.ShowButtons);
+    };
+    CheckBox1->OnClick = [this, &o, &tree] {
+        o.ShowRoot = CheckBox1->Checked();
+        tree.SetShowRoot(o.ShowRoot);
+    };
     // The order of the two alignments decides which comes first: the tree, then the splitter.
-    RadioButton1->OnClick = [this] {
-        main_.DirTree1->SetAlign(tk::TAlign::alTop);
+    RadioButton1->OnClick = [this, &o, &tree] {
+        o.TreeBesideList = false;
+        tree.SetAlign(tk::TAlign::alTop);
         main_.ClickSplitter1->SetAlign(tk::TAlign::alTop);
     };
-    RadioButton2->OnClick = [this] {
+    RadioButton2->OnClick = [this, &o, &tree] {
+        o.TreeBesideList = true;
         main_.ClickSplitter1->SetAlign(tk::TAlign::alLeft);
-        main_.DirTree1->SetAlign(tk::TAlign::alLeft);
+        tree.SetAlign(tk::TAlign::alLeft);
     };
-    const std::pair<tk::TCheckBox*, explorer::TFileAttr> attributes[] = {
-        {Saltoku.get(), explorer::ftReadOnly},
-        {Hidden.get(), explorer::ftHidden},
-        {Arsiv.get(), explorer::ftArchive},
-        {Normal.get(), explorer::ftNormal},
+    struct Filter {
+        tk::TCheckBox* box;
+        bool TOptions::*option;
+        explorer::TFileAttr attribute;
     };
-    for (const auto& [box, attribute] : attributes) {
-        box->OnClick = [this, box = box, attribute = attribute] {
+    const Filter filters[] = {
+        {Saltoku.get(), &TOptions::ReadOnlyFiles, explorer::ftReadOnly},
+        {Hidden.get(), &TOptions::HiddenFiles, explorer::ftHidden},
+        {Arsiv.get(), &TOptions::ArchiveFiles, explorer::ftArchive},
+        {Normal.get(), &TOptions::NormalFiles, explorer::ftNormal},
+    };
+    for (const Filter& f : filters) {
+        f.box->OnClick = [this, &o, f] {
+            o.*f.option = f.box->Checked();
             explorer::TFileType type = main_.FileListView1->FileType();
-            if (box->Checked())
-                type.Include(attribute);
+            if (o.*f.option)
+                type.Include(f.attribute);
             else
-                type.Exclude(attribute);
+                type.Exclude(f.attribute);
             main_.FileListView1->SetFileType(type);
         };
     }
-    Klasor->OnClick = [this] { main_.FileListView1->SetShowFolders(Klasor->Checked()); };
-    Filitre->OnClick = [this] { SetMask(); };
-    CheckBox2->OnClick = [this] { explorer::ConfirmFileOps = CheckBox2->Checked(); };
+    Klasor->OnClick = [this, &o] {
+        o.Folders = Klasor->Checked();
+        main_.FileListView1->SetShowFolders(o.Folders);
+    };
+    Filitre->OnClick = [this, &o] {
+        o.MaskByTable = Filitre->Checked();
+        SetMask();
+    };
+    CheckBox2->OnClick = [this, &o] {
+        o.ConfirmFileOps = CheckBox2->Checked();
+        main_.ApplyConfirmFileOps();
+    };
+    KayitCheck->OnClick = [this, &o] { o.SaveWarning = KayitCheck->Checked(); };
 }
 
 // ---- the table and sec.ini
@@ -329,6 +380,7 @@ bool TForm2::SaveTable() {
 }
 
 void TForm2::Execute() {
+    ShowOptions();
     ShowModal();
     SaveTable();
 }
@@ -365,7 +417,7 @@ void TForm2::DeleteExtension() {
 }
 
 void TForm2::SetMask() {
-    main_.FileListView1->SetMask(Filitre->Checked() ? MaskOf(Ext->Extensions()) : std::string("*.*"));
+    main_.FileListView1->SetMask(main_.Session.Options.ListMask(main_.Session.Extensions));
 }
 
 } // namespace velmora::app

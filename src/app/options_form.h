@@ -49,8 +49,8 @@ public:
     int ExtFind(const std::string& extension) const;
     // The viewer of a file by its name's extension.
     TViewerKind ViewerKindOf(const std::string& fileName) const;
-    // "Kayıt için uyar": ask before saving a modified document.
-    bool SaveWarning() const { return KayitCheck->Checked(); }
+    // "Kayıt için uyar": ask before saving a modified document (the session's option).
+    bool SaveWarning() const;
 
     // AppDir + "ini\sec.ini".
     std::string TableFile() const;
@@ -87,6 +87,8 @@ public:
 private:
     void CreateControls();
     void WireOptions();
+    // The controls show the session's options.
+    void ShowOptions();
     void BindCommands();
 
     TForm1& main_;

@@ -96,7 +96,7 @@ std::string FailedSaveQuestion(const std::string& file) {
 }
 
 bool RichSave(TForm1& form) {
-    const bool ask = form.Form2 && form.Form2->SaveWarning();
+    const bool ask = form.Session.Options.SaveWarning;
     TTextPanel& text = *form.TextPanel;
     if (text.Modified()) {
         const std::string file = text.FileName();

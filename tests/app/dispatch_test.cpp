@@ -66,7 +66,6 @@ protected:
         Main().AppDir = app_.Path();
         ShowMainForm(*forms_);
         Pump();
-        explorer::ConfirmFileOps = false;
         dialogs_.Clear();
     }
     void TearDown() override {
@@ -315,7 +314,7 @@ TEST_F(DispatchTest, EditsAreWrittenWithoutAQuestionWhenTheWarningIsOff) {
 }
 
 TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
-    Options().KayitCheck->SetChecked(true);
+    Options().KayitCheck->Click(); // the session's save warning on
     std::string a = files_.File("a.txt", "birinci");
     std::string b = files_.File("b.txt", "ikinci");
     Click(a);
@@ -336,7 +335,7 @@ TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
 }
 
 TEST_F(DispatchTest, HexEditsAreAskedForAndTheHexPanelEmptiedAfterEitherAnswer) {
-    Options().KayitCheck->SetChecked(true);
+    Options().KayitCheck->Click(); // the session's save warning on
     std::string data = files_.File("veri.bin", std::string("\x01\x02\x03\x04", 4));
     Click(data);
     EXPECT_TRUE(Hex().Visible());

@@ -47,7 +47,6 @@ protected:
     static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
     static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
-        ConfirmFileOps = false;
         sendTo = temp.Folder("SendTo");
         target = temp.Folder("Target");
         MakeLink(DelSlash(target), AddSlash(sendTo) + "Target.lnk");

@@ -68,7 +68,6 @@ protected:
     static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
     static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
-        ConfirmFileOps = false;
         TFileListView::Params p;
         p.parent = form;
         p.bounds = RECT{0, 0, 680, 460};
@@ -731,7 +730,7 @@ TEST_F(FileOperationsTest, AFolderPastedOverOneOfTheSameNameIsMergedAskingWhenCo
         temp.Folder("B" + tag + "\\Sub");
         temp.File("B" + tag + "\\Sub\\same.txt", "old");
         temp.File("B" + tag + "\\Sub\\keep.txt", "keep");
-        ConfirmFileOps = c.confirm;
+        ops->SetConfirmFileOps(c.confirm);
         Show(a);
         Select({"Sub"});
         ops->CutCopy(c.mode);
@@ -754,7 +753,7 @@ TEST_F(FileOperationsTest, DeletedEntriesGoToTheRecycleBin) {
                                  std::to_string(GetTickCount()) + (confirm ? "_sor.txt" : "_sorma.txt");
         const std::string a = temp.Folder(confirm ? "A1" : "A2");
         temp.File(std::string(confirm ? "A1\\" : "A2\\") + name, "data");
-        ConfirmFileOps = confirm;
+        ops->SetConfirmFileOps(confirm);
         Show(a);
         Select({name});
         testing_support::ShellQuestions questions(IDYES);
