@@ -245,11 +245,28 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
     TextPanel->SetVisible(kind == TViewerKind::vkText);
     HtmlPanel->SetVisible(html);
     HexPanel->SetVisible(kind == TViewerKind::vkHex);
+    PressPanelButton(kind);
+}
+
+void TForm1::PressPanelButton(TViewerKind kind) {
+    const bool html = kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture;
     MainActionList
         .Get(kind == TViewerKind::vkText ? "MetinEditoru"
              : html                      ? "HtmlveResimEditoru"
                                          : "HexEditoru")
         .SetChecked(true);
+}
+
+void TForm1::ShowInList(const std::string& folder, const std::string& name) {
+    DirTree1->OpenPath(folder);
+    Refresh();
+    FileListView1->SelectRowNamed(name, folder + name);
+}
+
+void TForm1::ListEntryRemoved() {
+    if (ViewerCheckPending) return;
+    ViewerCheckPending = true;
+    PostMessageA(Handle(), tk::pmViewerFilesCheck, 0, 0);
 }
 
 IViewerPanel* TForm1::Viewer(TViewerKind kind) const {
@@ -279,7 +296,7 @@ void TForm1::WireEvents() {
     FileListView1->OnClick = [this] {
         if (FileListClick) FileListClick();
     };
-    FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(*this); };
+    FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(); };
     // A rename or move made here takes an open document along.
     FileListView1->OnPathMoved = [this](const std::string& from, const std::string& to) {
         PathMoved(*this, from, to);
@@ -355,6 +372,7 @@ bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         return true;
     }
     if (msg == tk::pmViewerFilesCheck) {
+        ViewerCheckPending = false;
         CheckShownFiles(*this);
         result = 0;
         return true;

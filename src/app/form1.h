@@ -7,8 +7,10 @@
 
 #include "app/hex_panel.h"
 #include "app/html_panel.h"
+#include "app/options_form.h"
 #include "app/session.h"
 #include "app/text_panel.h"
+#include "app/viewer_dispatch.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
 #include "explorer/context_menus.h"
@@ -24,9 +26,7 @@
 
 namespace velmora::app {
 
-class TForm2;
-
-class TForm1 : public tk::TForm, public explorer::IExplorerHost {
+class TForm1 : public tk::TForm, public explorer::IExplorerHost, public IViewerHost, public IOptionsHost {
 public:
     TForm1();
     ~TForm1() override;
@@ -40,8 +40,8 @@ public:
     std::vector<std::string> PathHistory;
     // A look at the viewers' files is posted after the list removed entries.
     bool ViewerCheckPending = false;
-    // The options window (it registers itself when it is made): it shows and
-    // edits the extension table, holds the options and the "Seçenekler" command.
+    // The options window (the start-up gives it): it shows and edits the
+    // extension table and the options; the show step has it read sec.ini.
     TForm2* Form2 = nullptr;
 
     // Layout (owned; declared in creation order).
@@ -77,6 +77,7 @@ public:
     explorer::TDirTree& Tree() override { return *DirTree1; }
     explorer::TFileListView& List() override { return *FileListView1; }
     explorer::TFileOperations& Operations() override { return *FileOperations1; }
+    // Also IOptionsHost's.
     std::string AppFolder() const override { return AppDir; }
     std::string ArchiveFolder() const override { return Session.ArchiveFolder; }
     void SetArchiveFolder(const std::string& folder) override { Session.ArchiveFolder = folder; }
@@ -84,15 +85,23 @@ public:
     void ShowTree(bool show) override;
     // Records the tree's selected path in PathHistory and refills the path box.
     void AloneString() override;
+
+    // IViewerHost and IOptionsHost
+    TSession& Model() override { return Session; }
+    void PressPanelButton(TViewerKind kind) override;
+    std::string SelectedFile() const override { return FileListView1->SelectedFile(); }
+    void SetBtnMenuState() override { Explorer.SetBtnMenuState(); }
+    void ShowInList(const std::string& folder, const std::string& name) override;
+    widgets::TClickSplitter& TreeSplitter() override { return *ClickSplitter1; }
     // The path box's text changed by the user.
     void cbPathChange();
     // Shows one viewer panel (pictures share the HTML panel), hides the others and checks its action (its
     // button goes down).
-    void ShowViewerPanel(TViewerKind kind);
+    void ShowViewerPanel(TViewerKind kind) override;
     // The kind of the panel now visible (vkHtml for the HTML panel).
-    TViewerKind ShownPanel() const;
+    TViewerKind ShownPanel() const override;
     // The panel that shows files of the kind (pictures share the HTML panel); nullptr for vkNone.
-    IViewerPanel* Viewer(TViewerKind kind) const;
+    IViewerPanel* Viewer(TViewerKind kind) const override;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
     void Refresh() { Explorer.Refresh(); }
@@ -101,7 +110,7 @@ public:
     // The file list's click: the viewer dispatch (loads the file into its panel).
     std::function<void()> FileListClick;
     // The session's "İşlemlerde uyar" goes to the file operations and the tree.
-    void ApplyConfirmFileOps();
+    void ApplyConfirmFileOps() override;
     // Files dropped on the window: the first is opened.
     void DropFiles(const std::vector<std::string>& names);
 
@@ -114,6 +123,8 @@ private:
     void FormCreate();
     void FormShow();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The list removes entries: once the removals are over, the viewers look at their files.
+    void ListEntryRemoved();
     // The show step runs when the window is first shown, not on every showing.
     bool shown_ = false;
 };

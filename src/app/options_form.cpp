@@ -1,6 +1,8 @@
 #include "app/options_form.h"
 
-#include "app/form1.h"
+#include "explorer/dir_tree.h"
+#include "explorer/file_list_view.h"
+#include "widgets/click_splitter.h"
 #include "app/messages.h"
 #include "base/os.h"
 #include "base/read_file.h"
@@ -147,15 +149,14 @@ tk::TPanel::Params BoxParams(tk::TControl* parent, RECT bounds) {
 
 } // namespace
 
-TForm2::TForm2(TForm1& main) : tk::TForm(OptionsParams()), main_(main) {
+TForm2::TForm2(IOptionsHost& host) : tk::TForm(OptionsParams()), host_(host) {
     OptionActions.Load(kOptionActions);
     CreateControls();
     // The table the program goes by is the session's; this tree shows and edits it.
-    Ext->OnChanged = [this] { main_.Session.Extensions.Load(Ext->TableText()); };
+    Ext->OnChanged = [this] { host_.Model().Extensions.Load(Ext->TableText()); };
     Ext->OnChanged();
     BindCommands();
     WireOptions();
-    main_.Form2 = this;
 }
 
 void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
@@ -163,20 +164,18 @@ void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
 }
 
 bool TForm2::SaveWarning() const {
-    return main_.Session.Options.SaveWarning;
+    return host_.Model().Options.SaveWarning;
 }
 
 int TForm2::ExtFind(const std::string& extension) const {
-    return main_.Session.Extensions.Find(extension);
+    return host_.Model().Extensions.Find(extension);
 }
 
 TViewerKind TForm2::ViewerKindOf(const std::string& fileName) const {
-    return main_.Session.Extensions.KindOf(ExtensionOf(fileName));
+    return host_.Model().Extensions.KindOf(ExtensionOf(fileName));
 }
 
-TForm2::~TForm2() {
-    if (main_.Form2 == this) main_.Form2 = nullptr;
-}
+TForm2::~TForm2() = default;
 
 tk::TSpeedButton* TForm2::SpeedButton(const std::string& name) const {
     for (const auto& b : SpeedButtons)
@@ -228,7 +227,7 @@ void TForm2::BindCommands() {
 }
 
 void TForm2::ShowOptions() {
-    const TOptions& o = main_.Session.Options;
+    const TOptions& o = host_.Model().Options;
     const std::pair<tk::TCheckBox*, bool> boxes[] = {
         {Cizgi.get(), o.ShowLines},        {Button.get(), o.ShowButtons},
         {CheckBox1.get(), o.ShowRoot},     {Saltoku.get(), o.ReadOnlyFiles},
@@ -248,8 +247,8 @@ void TForm2::ShowOptions() {
 void TForm2::WireOptions() {
     // Each control writes its option into the session, then the control it
     // drives follows the session.
-    TOptions& o = main_.Session.Options;
-    explorer::TDirTree& tree = *main_.DirTree1;
+    TOptions& o = host_.Model().Options;
+    explorer::TDirTree& tree = host_.Tree();
     Cizgi->OnClick = [this, &o, &tree] {
         o.ShowLines = Cizgi->Checked();
         tree.SetShowLines(o.ShowLines);
@@ -266,11 +265,11 @@ void TForm2::WireOptions() {
     RadioButton1->OnClick = [this, &o, &tree] {
         o.TreeBesideList = false;
         tree.SetAlign(tk::TAlign::alTop);
-        main_.ClickSplitter1->SetAlign(tk::TAlign::alTop);
+        host_.TreeSplitter().SetAlign(tk::TAlign::alTop);
     };
     RadioButton2->OnClick = [this, &o, &tree] {
         o.TreeBesideList = true;
-        main_.ClickSplitter1->SetAlign(tk::TAlign::alLeft);
+        host_.TreeSplitter().SetAlign(tk::TAlign::alLeft);
         tree.SetAlign(tk::TAlign::alLeft);
     };
     struct Filter {
@@ -287,17 +286,17 @@ void TForm2::WireOptions() {
     for (const Filter& f : filters) {
         f.box->OnClick = [this, &o, f] {
             o.*f.option = f.box->Checked();
-            explorer::TFileType type = main_.FileListView1->FileType();
+            explorer::TFileType type = host_.List().FileType();
             if (o.*f.option)
                 type.Include(f.attribute);
             else
                 type.Exclude(f.attribute);
-            main_.FileListView1->SetFileType(type);
+            host_.List().SetFileType(type);
         };
     }
     Klasor->OnClick = [this, &o] {
         o.Folders = Klasor->Checked();
-        main_.FileListView1->SetShowFolders(o.Folders);
+        host_.List().SetShowFolders(o.Folders);
     };
     Filitre->OnClick = [this, &o] {
         o.MaskByTable = Filitre->Checked();
@@ -305,7 +304,7 @@ void TForm2::WireOptions() {
     };
     CheckBox2->OnClick = [this, &o] {
         o.ConfirmFileOps = CheckBox2->Checked();
-        main_.ApplyConfirmFileOps();
+        host_.ApplyConfirmFileOps();
     };
     KayitCheck->OnClick = [this, &o] { o.SaveWarning = KayitCheck->Checked(); };
 }
@@ -313,7 +312,7 @@ void TForm2::WireOptions() {
 // ---- the table and sec.ini
 
 std::string TForm2::TableFile() const {
-    return main_.AppDir + "ini\\sec.ini";
+    return host_.AppFolder() + "ini\\sec.ini";
 }
 
 namespace {
@@ -362,7 +361,7 @@ bool TForm2::SaveTable() {
     if (tableIncomplete_ && os::FileExists(path)) {
         // The part of the old file that was never read would be gone with
         // this write: without its copy the file stays as it is.
-        const std::string backup = main_.AppDir + "ini\\sec.ini.bak";
+        const std::string backup = host_.AppFolder() + "ini\\sec.ini.bak";
         WriteResult copied = SafeCopyFile(path, backup);
         if (!copied) {
             tk::ShowError(copied.Text() + "\r\n" + backup + "\r\n" + path +
@@ -417,7 +416,7 @@ void TForm2::DeleteExtension() {
 }
 
 void TForm2::SetMask() {
-    main_.FileListView1->SetMask(main_.Session.Options.ListMask(main_.Session.Extensions));
+    host_.List().SetMask(host_.Model().Options.ListMask(host_.Model().Extensions));
 }
 
 } // namespace velmora::app

@@ -81,9 +81,16 @@ std::unique_ptr<Forms> CreateForms() {
     auto forms = std::make_unique<Forms>();
     forms->form1 = std::make_unique<TForm1>();
     tk::Application().SetMainForm(forms->form1.get());
-    forms->form2 = std::make_unique<TForm2>(*forms->form1);
+    TForm1& main = *forms->form1;
+    forms->form2 = std::make_unique<TForm2>(main);
+    main.Form2 = forms->form2.get();
     forms->form3 = std::make_unique<TForm3>();
-    forms->form4 = std::make_unique<TForm4>(*forms->form1);
+    // The topics come from the main window's text editor (asked at each use: a
+    // load makes a new one); a jump while another viewer shows brings the text
+    // panel forward, as its button does.
+    forms->form4 = std::make_unique<TForm4>(
+        [&main]() -> tk::TRichEdit* { return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr; },
+        [&main] { main.MainActionList.Get("MetinEditoru").Execute(); });
     BindOptionsCommands(forms->form1->MainActionList, *forms->form2);
     BindTopicsCommands(forms->form1->MainActionList, *forms->form4);
     return forms;

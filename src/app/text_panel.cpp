@@ -928,4 +928,16 @@ void TTextPanel::SetFileName(const std::string& path) {
     TextDosyaadi->ShowFile(path);
 }
 
+bool TTextPanel::ReadOnly() const {
+    return RichEdit1->ReadOnly();
+}
+
+void TTextPanel::SetModified(bool modified) {
+    RichEdit1->SetModified(modified);
+}
+
+bool TTextPanel::HasFocus() const {
+    return FocusWithin(RichEdit1.get());
+}
+
 } // namespace velmora::app

@@ -107,7 +107,10 @@ public:
     std::string FileName() const override { return fileName_; }
     // The file was renamed or moved by the program: the document, its edits
     // and the name bar go with it (nothing is read or written).
-    void SetFileName(const std::string& path);
+    void SetFileName(const std::string& path) override;
+    bool ReadOnly() const override;
+    void SetModified(bool modified) override;
+    bool HasFocus() const override;
 
     // True when the document is held as plain text (written back as such).
     bool PlainTextMode() const { return plainText_; }

@@ -1,6 +1,5 @@
 #include "app/topics_form.h"
 
-#include "app/form1.h"
 #include "app/text_panel.h"
 #include "base/turkish_text.h"
 
@@ -44,14 +43,6 @@ TForm4::TForm4(EditorSource editor, std::function<void()> reveal)
     : tk::TForm(TopicsParams()), editor_(std::move(editor)), reveal_(std::move(reveal)) {
     CreateControls();
 }
-
-TForm4::TForm4(TForm1& main)
-    : TForm4(
-          [&main]() -> tk::TRichEdit* {
-              // Asked at each use: the main window may make its text panel later.
-              return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
-          },
-          [&main] { main.MainActionList.Get("MetinEditoru").Execute(); }) {}
 
 TForm4::~TForm4() = default;
 

@@ -13,8 +13,6 @@
 
 namespace velmora::app {
 
-class TForm1;
-
 // The topic lines of a text, in order: each whole line that holds a "<"
 // anywhere and ends with ">". Lines end at CR, LF or CR LF.
 std::vector<std::string> TopicLines(const std::string& text);
@@ -30,9 +28,6 @@ public:
     using EditorSource = std::function<tk::TRichEdit*()>;
     // reveal brings a hidden editor into view before a jump focuses it.
     explicit TForm4(EditorSource editor, std::function<void()> reveal = {});
-    // Takes the main window's text editor and runs its topics command; a jump
-    // while another viewer shows brings the text panel forward, as its button does.
-    explicit TForm4(TForm1& main);
     ~TForm4() override;
 
     std::unique_ptr<tk::TListBox> KonuBox;
