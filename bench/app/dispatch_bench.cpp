@@ -12,7 +12,6 @@
 
 #include "../explorer/timing.h"
 #include "../html/bench_page.h"
-#include "app/form1.h"
 #include "app/startup.h"
 #include "toolkit/application.h"
 

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "../explorer/timing.h"
-#include "app/form1.h"
 #include "app/startup.h"
 #include "base/safe_write.h"
 #include "base/text_encoding.h"

@@ -30,13 +30,6 @@ std::string AddedExtension(const std::string& typed) {
     return text == "." ? std::string() : text;
 }
 
-std::string MaskOf(const std::vector<std::string>& extensions) {
-    std::string mask;
-    for (const std::string& extension : extensions)
-        mask += extension.empty() ? std::string("*.;") : "*" + extension + ";";
-    return mask;
-}
-
 namespace {
 
 tk::TTreeView::Params ExtParams(const TExtensionTree::Params& params) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "app/session.h"
 #include "app/viewer_panel.h"
 #include "toolkit/gdi.h"
 #include "toolkit/tree_view.h"
@@ -22,10 +23,6 @@ std::string CleanExtension(const std::string& typed);
 // What "Uzantı Ekle" keeps: the cleaned text, and "." alone becomes "" (files
 // without an extension).
 std::string AddedExtension(const std::string& typed);
-// The file list's mask for the extensions in table order: "*" + text + ";" for
-// each, "*.;" for the empty one.
-std::string MaskOf(const std::vector<std::string>& extensions);
-
 class TExtensionTree : public tk::TTreeView {
 public:
     // The groups, in viewer order (the window's own items).

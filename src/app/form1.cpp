@@ -1,6 +1,5 @@
 #include "app/form1.h"
 
-#include "app/explorer_commands.h"
 #include "app/messages.h"
 #include "app/options_form.h"
 #include "app/report_form.h"
@@ -35,7 +34,7 @@ const std::vector<tk::ActionRow> kWindowActions = {
     {"MetinEditoru", "Metin Editörü", "Metin Editörü", 0, "TB_TEXTDOC", kViewerGroup},
     {"HtmlveResimEditoru", "Html ve Resim Editörü", "Html ve Resim Editörü", 0, "TB_HTML", kViewerGroup},
     {"HexEditoru", "Hex Editörü", "Hex Editörü", 0, "TB_HEX", kViewerGroup},
-    // The options window and the topics window bring what these run.
+    // The start-up binds these to the options window and the topics window.
     {"Secenekler", "Seçenekler", "Seçenekler", 0, "TB_OPTIONS"},
     {"Konular", "", "", 0, "TB_TOPICS"},
     {"Cikis", "Çıkış", "Çıkış", 0, "TB_EXIT"},
@@ -136,7 +135,7 @@ tk::TPanel::Params PanelParams(tk::TControl* parent, RECT bounds, tk::TAlign ali
 TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     // The actions first: the tool bar and the menus show them.
     BindWindowCommands();
-    BindExplorerCommands(*this, MainActionList);
+    Explorer.Bind(MainActionList);
     SetActions(&MainActionList);
     tk::TraceMark("frame and actions");
     CreateToolBar();
@@ -169,11 +168,7 @@ tk::TSpeedButton* TForm1::Button(const std::string& name) const {
 
 void TForm1::BindWindowCommands() {
     MainActionList.Load(kWindowActions);
-    MainActionList.Get("MetinEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkText); };
-    MainActionList.Get("HtmlveResimEditoru").OnExecute = [this] {
-        PanelButtonClick(*this, TViewerKind::vkHtml);
-    };
-    MainActionList.Get("HexEditoru").OnExecute = [this] { PanelButtonClick(*this, TViewerKind::vkHex); };
+    BindViewerCommands(MainActionList, *this);
     MainActionList.Get("Cikis").OnExecute = [this] { Close(); };
 }
 
@@ -217,7 +212,9 @@ void TForm1::CreatePanels() {
     FileListView1->SetMask("*.*");
     FileListView1->SetDirTree(DirTree1.get());
     FileOperations1 = std::make_unique<explorer::TFileOperations>(*FileListView1);
-    FileListPopup1 = std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1);
+    FileListPopup1 =
+        std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1, MainActionList);
+    FileListView1->SetKeyActions(&MainActionList);
     tk::TraceMark("list");
     // ClickSplitter
     ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
@@ -258,11 +255,28 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
     TextPanel->SetVisible(kind == TViewerKind::vkText);
     HtmlPanel->SetVisible(html);
     HexPanel->SetVisible(kind == TViewerKind::vkHex);
+    PressPanelButton(kind);
+}
+
+void TForm1::PressPanelButton(TViewerKind kind) {
+    const bool html = kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture;
     MainActionList
         .Get(kind == TViewerKind::vkText ? "MetinEditoru"
              : html                      ? "HtmlveResimEditoru"
                                          : "HexEditoru")
         .SetChecked(true);
+}
+
+void TForm1::ShowInList(const std::string& folder, const std::string& name) {
+    DirTree1->OpenPath(folder);
+    Refresh();
+    FileListView1->SelectRowNamed(name, folder + name);
+}
+
+void TForm1::ListEntryRemoved() {
+    if (ViewerCheckPending) return;
+    ViewerCheckPending = true;
+    PostMessageA(Handle(), tk::pmViewerFilesCheck, 0, 0);
 }
 
 IViewerPanel* TForm1::Viewer(TViewerKind kind) const {
@@ -292,7 +306,7 @@ void TForm1::WireEvents() {
     FileListView1->OnClick = [this] {
         if (FileListClick) FileListClick();
     };
-    FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(*this); };
+    FileListView1->OnDeletion = [this](const explorer::TFileListRow&) { ListEntryRemoved(); };
     // A rename or move made here takes an open document along.
     FileListView1->OnPathMoved = [this](const std::string& from, const std::string& to) {
         PathMoved(*this, from, to);
@@ -311,35 +325,30 @@ void TForm1::WireEvents() {
 
     DirTree1->OnClick = [this] { cbPath->SetTextQuietly(DirTree1->SelectedPath()); };
     DirTree1->OnDblClick = [this] { AloneString(); };
-    FileListView1->OnChange = [this] { SetBtnMenuState(*this); };
-    FileListView1->OnMouseUp = [this](UINT, int, int) { GetStatistics(*this); };
+    FileListView1->OnChange = [this] { Explorer.SetBtnMenuState(); };
+    FileListView1->OnMouseUp = [this](UINT, int, int) { Explorer.GetStatistics(); };
     FileListView1->OnKeyUp = [this](WORD key) {
         if (key == VK_RETURN || key == VK_SPACE || key == VK_BACK || key == VK_UP || key == VK_DOWN)
-            GetStatistics(*this);
+            Explorer.GetStatistics();
     };
     FileListView1->OnCustomDrawItem = [this](int, const explorer::TFileListRow& row, NMLVCUSTOMDRAW& draw) {
-        return DrawListItem(*this, row, draw);
+        return Explorer.DrawListItem(row, draw);
     };
-    DirTree1->OnCustomDrawItem = [this](explorer::TTreeItemDraw& draw) { DrawTreeItem(*this, draw); };
+    DirTree1->OnCustomDrawItem = [this](explorer::TTreeItemDraw& draw) { Explorer.DrawTreeItem(draw); };
 
     OnMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return HandleMessage(msg, wParam, lParam, result);
     };
 }
 
-void TForm1::SetTreeHint(const std::string& hint) {
-    // Asked for at every drawing of the archive item: the tooltip changes only
-    // when the text does, and after the tree's paint.
-    DirTree1->SetHintLater(hint);
+void TForm1::ShowTree(bool show) {
+    DirTree1->SetVisible(show);
+    ClickSplitter1->SetVisible(show);
 }
 
-void TForm1::Refresh() {
-    if (!startingUp_) DirTree1->ReloadTree();
-    DirTree1->OpenPath(DirTree1->SelectedPath());
-    // The setter lists a new folder itself; only an unchanged one is listed again.
-    const std::string before = FileListView1->Directory();
-    FileListView1->SetDirectory(DirTree1->SelectedPath());
-    if (!startingUp_ && FileListView1->Directory() == before) FileListView1->UpdateFileList();
+void TForm1::ApplyConfirmFileOps() {
+    FileOperations1->SetConfirmFileOps(Session.Options.ConfirmFileOps);
+    DirTree1->SetConfirmFileOps(Session.Options.ConfirmFileOps);
 }
 
 void TForm1::OpenFileByName(const std::string& path) {
@@ -373,6 +382,7 @@ bool TForm1::HandleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         return true;
     }
     if (msg == tk::pmViewerFilesCheck) {
+        ViewerCheckPending = false;
         CheckShownFiles(*this);
         result = 0;
         return true;
@@ -435,7 +445,7 @@ void TForm1::FormCreate() {
     tk::TraceMark("tree loaded");
     // The show step goes to the archive folder: starting there lists one
     // folder, not the working folder first (a large one, for all we know).
-    std::string start = ArchivedFolder(*this);
+    std::string start = Explorer.ArchivedFolder();
     if (start.empty()) {
         char current[MAX_PATH] = {};
         DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
@@ -447,7 +457,7 @@ void TForm1::FormCreate() {
         DirTree1->OpenPath(start);
         tk::TraceMark("tree opened at it");
     }
-    SetBtnMenuState(*this);
+    Explorer.SetBtnMenuState();
     // The commands' state before the window first shows (then at every idle).
     MainActionList.UpdateAll();
 }
@@ -455,7 +465,8 @@ void TForm1::FormCreate() {
 void TForm1::FormShow() {
     if (shown_) return;
     shown_ = true;
-    explorer::ConfirmFileOps = false;
+    Session.Options.ConfirmFileOps = false;
+    ApplyConfirmFileOps();
     SetCaption(kCaption);
     // What is typed into the empty editor: the window's default font.
     tk::TTextAttributes typing;
@@ -466,9 +477,9 @@ void TForm1::FormShow() {
     TextPanel->SelectionChange();
     TextPanel->RichEdit1->SetModified(false);
     tk::TraceMark("show step: editor");
-    AktifKlasor(*this);
+    Explorer.AktifKlasor();
     tk::TraceMark("show step: archive folder");
-    startingUp_ = false;
+    Explorer.StartingUp = false;
     // The extension table even when aktif.ini could not be written (a folder
     // the user may not write to): without it no file would open in a viewer.
     if (Form2) Form2->LoadTable();

@@ -7,12 +7,15 @@
 
 #include "app/hex_panel.h"
 #include "app/html_panel.h"
+#include "app/options_form.h"
 #include "app/session.h"
 #include "app/text_panel.h"
+#include "app/viewer_dispatch.h"
 #include "app/viewer_panel.h"
 #include "base/version.h"
 #include "explorer/context_menus.h"
 #include "explorer/dir_tree.h"
+#include "explorer/explorer_actions.h"
 #include "explorer/file_operations.h"
 #include "explorer/file_list_view.h"
 #include "toolkit/actions.h"
@@ -23,9 +26,7 @@
 
 namespace velmora::app {
 
-class TForm2;
-
-class TForm1 : public tk::TForm {
+class TForm1 : public tk::TForm, public explorer::IExplorerHost, public IViewerHost, public IOptionsHost {
 public:
     TForm1();
     ~TForm1() override;
@@ -37,11 +38,10 @@ public:
     // The file shown, its viewer, the archive folder and the extension table.
     TSession Session;
     std::vector<std::string> PathHistory;
-    bool PasteAllowed = false;
     // A look at the viewers' files is posted after the list removed entries.
     bool ViewerCheckPending = false;
-    // The options window (it registers itself when it is made): it shows and
-    // edits the extension table, holds the options and the "Seçenekler" command.
+    // The options window (the start-up gives it): it shows and edits the
+    // extension table and the options; the show step has it read sec.ini.
     TForm2* Form2 = nullptr;
 
     // Layout (owned; declared in creation order).
@@ -61,6 +61,9 @@ public:
     // list, so they go before it).
     std::unique_ptr<explorer::TFileOperations> FileOperations1;
     std::unique_ptr<explorer::TFileListPopup> FileListPopup1;
+    // The explorer's commands, the status line, the archive folder and the
+    // special drawing of tree and list items.
+    explorer::TExplorerCommands Explorer{*this};
 
     // Every command of the window is an action of this list; the tool bar and
     // the menus show them. Declared before the menus, so it outlives them.
@@ -69,29 +72,45 @@ public:
     tk::TPopupMenu PopupMenu1;
 
     tk::TSpeedButton* Button(const std::string& name) const;
-    // Fonts of the special item drawing, made on first use.
-    tk::FontHandle ArchiveItemFont;
-    tk::FontHandle HtmlFolderFont;
-    void SetTreeHint(const std::string& hint);
 
+    // explorer::IExplorerHost
+    explorer::TDirTree& Tree() override { return *DirTree1; }
+    explorer::TFileListView& List() override { return *FileListView1; }
+    explorer::TFileOperations& Operations() override { return *FileOperations1; }
+    // Also IOptionsHost's.
+    std::string AppFolder() const override { return AppDir; }
+    std::string ArchiveFolder() const override { return Session.ArchiveFolder; }
+    void SetArchiveFolder(const std::string& folder) override { Session.ArchiveFolder = folder; }
+    void SetStatusText(int panel, const std::string& text) override { StatusBar1->SetPanelText(panel, text); }
+    void ShowTree(bool show) override;
     // Records the tree's selected path in PathHistory and refills the path box.
-    void AloneString();
+    void AloneString() override;
+
+    // IViewerHost and IOptionsHost
+    TSession& Model() override { return Session; }
+    void PressPanelButton(TViewerKind kind) override;
+    std::string SelectedFile() const override { return FileListView1->SelectedFile(); }
+    void SetBtnMenuState() override { Explorer.SetBtnMenuState(); }
+    void ShowInList(const std::string& folder, const std::string& name) override;
+    widgets::TClickSplitter& TreeSplitter() override { return *ClickSplitter1; }
     // The path box's text changed by the user.
     void cbPathChange();
     // Shows one viewer panel (pictures share the HTML panel), hides the others and checks its action (its
     // button goes down).
-    void ShowViewerPanel(TViewerKind kind);
+    void ShowViewerPanel(TViewerKind kind) override;
     // The kind of the panel now visible (vkHtml for the HTML panel).
-    TViewerKind ShownPanel() const;
+    TViewerKind ShownPanel() const override;
     // The panel that shows files of the kind (pictures share the HTML panel); nullptr for vkNone.
-    IViewerPanel* Viewer(TViewerKind kind) const;
+    IViewerPanel* Viewer(TViewerKind kind) const override;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
-    void Refresh();
+    void Refresh() { Explorer.Refresh(); }
     // Opens a file given by its full path as if it had been clicked in the list.
     void OpenFileByName(const std::string& path);
     // The file list's click: the viewer dispatch (loads the file into its panel).
     std::function<void()> FileListClick;
+    // The session's "İşlemlerde uyar" goes to the file operations and the tree.
+    void ApplyConfirmFileOps() override;
     // Files dropped on the window: the first is opened.
     void DropFiles(const std::vector<std::string>& names);
 
@@ -104,9 +123,8 @@ private:
     void FormCreate();
     void FormShow();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // From the create step to the end of the show step: the tree and the list
-    // were just loaded, so a refresh only follows a new folder.
-    bool startingUp_ = true;
+    // The list removes entries: once the removals are over, the viewers look at their files.
+    void ListEntryRemoved();
     // The show step runs when the window is first shown, not on every showing.
     bool shown_ = false;
 };

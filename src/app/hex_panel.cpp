@@ -119,6 +119,10 @@ void THexPanel::SetFileName(const std::string& path) {
     ShowFileName(path);
 }
 
+void THexPanel::SetModified(bool modified) {
+    HexEditor1->SetModified(modified);
+}
+
 void THexPanel::Clear() {
     HexEditor1->NewEmptyDocument("yeni");
     HexEditor1->SetModified(false);

@@ -66,7 +66,8 @@ public:
     std::string FileName() const override { return fileName_; }
     // The file was renamed or moved by the program: the document (its working
     // copy and edits), its name and the name bar follow it.
-    void SetFileName(const std::string& path);
+    void SetFileName(const std::string& path) override;
+    void SetModified(bool modified) override;
 
     // What the commands run.
     void GitClick();

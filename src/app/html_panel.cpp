@@ -327,4 +327,8 @@ void THtmlPanel::HotSpotClick(const std::string& url, bool& handled) {
     handled = true;
 }
 
+bool THtmlPanel::HasFocus() const {
+    return FocusWithin(htmlView.get());
+}
+
 } // namespace velmora::app

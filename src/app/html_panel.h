@@ -74,6 +74,10 @@ public:
     // Enabling at idle: İleri while a newer page is in the history, Geri while
     // an older one is; Düzenle and the menu's commands only for an HTML file.
     void UpdateCommands(bool htmlKind);
+    void UpdateCommands(TViewerKind dispatched) override {
+        UpdateCommands(dispatched == TViewerKind::vkHtml);
+    }
+    bool HasFocus() const override;
 
     // The link under the mouse, on every mouse move over the viewer ("" when
     // it is not over a link); the main window shows it in the status line.

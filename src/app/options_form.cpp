@@ -1,11 +1,12 @@
 #include "app/options_form.h"
 
-#include "app/form1.h"
+#include "explorer/dir_tree.h"
+#include "explorer/file_list_view.h"
+#include "widgets/click_splitter.h"
 #include "app/messages.h"
 #include "base/os.h"
 #include "base/read_file.h"
 #include "base/safe_write.h"
-#include "explorer/shell_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 
@@ -148,32 +149,33 @@ tk::TPanel::Params BoxParams(tk::TControl* parent, RECT bounds) {
 
 } // namespace
 
-TForm2::TForm2(TForm1& main) : tk::TForm(OptionsParams()), main_(main) {
+TForm2::TForm2(IOptionsHost& host) : tk::TForm(OptionsParams()), host_(host) {
     OptionActions.Load(kOptionActions);
     CreateControls();
     // The table the program goes by is the session's; this tree shows and edits it.
-    Ext->OnChanged = [this] { main_.Session.Extensions.Load(Ext->TableText()); };
+    Ext->OnChanged = [this] { host_.Model().Extensions.Load(Ext->TableText()); };
     Ext->OnChanged();
     BindCommands();
     WireOptions();
-    main_.Form2 = this;
-    main_.MainActionList.Get("Secenekler").OnExecute = [this] { Execute(); };
+}
+
+void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
+    actions.Get("Secenekler").OnExecute = [&options] { options.Execute(); };
+}
+
+bool TForm2::SaveWarning() const {
+    return host_.Model().Options.SaveWarning;
 }
 
 int TForm2::ExtFind(const std::string& extension) const {
-    return main_.Session.Extensions.Find(extension);
+    return host_.Model().Extensions.Find(extension);
 }
 
 TViewerKind TForm2::ViewerKindOf(const std::string& fileName) const {
-    return main_.Session.Extensions.KindOf(ExtensionOf(fileName));
+    return host_.Model().Extensions.KindOf(ExtensionOf(fileName));
 }
 
-TForm2::~TForm2() {
-    if (main_.Form2 == this) {
-        main_.Form2 = nullptr;
-        main_.MainActionList.Get("Secenekler").OnExecute = nullptr;
-    }
-}
+TForm2::~TForm2() = default;
 
 tk::TSpeedButton* TForm2::SpeedButton(const std::string& name) const {
     for (const auto& b : SpeedButtons)
@@ -224,45 +226,93 @@ void TForm2::BindCommands() {
     OptionActions.Get("Cikis").OnExecute = [this] { Close(); };
 }
 
+void TForm2::ShowOptions() {
+    const TOptions& o = host_.Model().Options;
+    const std::pair<tk::TCheckBox*, bool> boxes[] = {
+        {Cizgi.get(), o.ShowLines},        {Button.get(), o.ShowButtons},
+        {CheckBox1.get(), o.ShowRoot},     {Saltoku.get(), o.ReadOnlyFiles},
+        {Hidden.get(), o.HiddenFiles},     {Klasor.get(), o.Folders},
+        {Arsiv.get(), o.ArchiveFiles},     {Normal.get(), o.NormalFiles},
+        {Filitre.get(), o.MaskByTable},    {CheckBox2.get(), o.ConfirmFileOps},
+        {KayitCheck.get(), o.SaveWarning},
+    };
+    for (const auto& [box, checked] : boxes)
+        if (box->Checked() != checked) box->SetChecked(checked);
+    if (RadioButton2->Checked() != o.TreeBesideList) {
+        RadioButton1->SetChecked(!o.TreeBesideList);
+        RadioButton2->SetChecked(o.TreeBesideList);
+    }
+}
+
 void TForm2::WireOptions() {
-    // The tree's switches turn its property over; box and property start alike.
-    Cizgi->OnClick = [this] { main_.DirTree1->SetShowLines(!main_.DirTree1->ShowLines()); };
-    Button->OnClick = [this] { main_.DirTree1->SetShowButtons(!main_.DirTree1->ShowButtons()); };
-    CheckBox1->OnClick = [this] { main_.DirTree1->SetShowRoot(!main_.DirTree1->ShowRoot()); };
+    // Each control writes its option into the session, then the control it
+    // drives follows the session.
+    TOptions& o = host_.Model().Options;
+    explorer::TDirTree& tree = host_.Tree();
+    Cizgi->OnClick = [this, &o, &tree] {
+        o.ShowLines = Cizgi->Checked();
+        tree.SetShowLines(o.ShowLines);
+    };
+    Button->OnClick = [this, &o, &tree] {
+        o.ShowButtons = Button->Checked();
+        tree.SetShowButtons(o.ShowButtons);
+    };
+    CheckBox1->OnClick = [this, &o, &tree] {
+        o.ShowRoot = CheckBox1->Checked();
+        tree.SetShowRoot(o.ShowRoot);
+    };
     // The order of the two alignments decides which comes first: the tree, then the splitter.
-    RadioButton1->OnClick = [this] {
-        main_.DirTree1->SetAlign(tk::TAlign::alTop);
-        main_.ClickSplitter1->SetAlign(tk::TAlign::alTop);
+    RadioButton1->OnClick = [this, &o, &tree] {
+        o.TreeBesideList = false;
+        tree.SetAlign(tk::TAlign::alTop);
+        host_.TreeSplitter().SetAlign(tk::TAlign::alTop);
     };
-    RadioButton2->OnClick = [this] {
-        main_.ClickSplitter1->SetAlign(tk::TAlign::alLeft);
-        main_.DirTree1->SetAlign(tk::TAlign::alLeft);
+    RadioButton2->OnClick = [this, &o, &tree] {
+        o.TreeBesideList = true;
+        host_.TreeSplitter().SetAlign(tk::TAlign::alLeft);
+        tree.SetAlign(tk::TAlign::alLeft);
     };
-    const std::pair<tk::TCheckBox*, explorer::TFileAttr> attributes[] = {
-        {Saltoku.get(), explorer::ftReadOnly},
-        {Hidden.get(), explorer::ftHidden},
-        {Arsiv.get(), explorer::ftArchive},
-        {Normal.get(), explorer::ftNormal},
+    struct Filter {
+        tk::TCheckBox* box;
+        bool TOptions::*option;
+        explorer::TFileAttr attribute;
     };
-    for (const auto& [box, attribute] : attributes) {
-        box->OnClick = [this, box = box, attribute = attribute] {
-            explorer::TFileType type = main_.FileListView1->FileType();
-            if (box->Checked())
-                type.Include(attribute);
+    const Filter filters[] = {
+        {Saltoku.get(), &TOptions::ReadOnlyFiles, explorer::ftReadOnly},
+        {Hidden.get(), &TOptions::HiddenFiles, explorer::ftHidden},
+        {Arsiv.get(), &TOptions::ArchiveFiles, explorer::ftArchive},
+        {Normal.get(), &TOptions::NormalFiles, explorer::ftNormal},
+    };
+    for (const Filter& f : filters) {
+        f.box->OnClick = [this, &o, f] {
+            o.*f.option = f.box->Checked();
+            explorer::TFileType type = host_.List().FileType();
+            if (o.*f.option)
+                type.Include(f.attribute);
             else
-                type.Exclude(attribute);
-            main_.FileListView1->SetFileType(type);
+                type.Exclude(f.attribute);
+            host_.List().SetFileType(type);
         };
     }
-    Klasor->OnClick = [this] { main_.FileListView1->SetShowFolders(Klasor->Checked()); };
-    Filitre->OnClick = [this] { SetMask(); };
-    CheckBox2->OnClick = [this] { explorer::ConfirmFileOps = CheckBox2->Checked(); };
+    Klasor->OnClick = [this, &o] {
+        o.Folders = Klasor->Checked();
+        host_.List().SetShowFolders(o.Folders);
+    };
+    Filitre->OnClick = [this, &o] {
+        o.MaskByTable = Filitre->Checked();
+        SetMask();
+    };
+    CheckBox2->OnClick = [this, &o] {
+        o.ConfirmFileOps = CheckBox2->Checked();
+        host_.ApplyConfirmFileOps();
+    };
+    KayitCheck->OnClick = [this, &o] { o.SaveWarning = KayitCheck->Checked(); };
 }
 
 // ---- the table and sec.ini
 
 std::string TForm2::TableFile() const {
-    return main_.AppDir + "ini\\sec.ini";
+    return host_.AppFolder() + "ini\\sec.ini";
 }
 
 namespace {
@@ -311,7 +361,7 @@ bool TForm2::SaveTable() {
     if (tableIncomplete_ && os::FileExists(path)) {
         // The part of the old file that was never read would be gone with
         // this write: without its copy the file stays as it is.
-        const std::string backup = main_.AppDir + "ini\\sec.ini.bak";
+        const std::string backup = host_.AppFolder() + "ini\\sec.ini.bak";
         WriteResult copied = SafeCopyFile(path, backup);
         if (!copied) {
             tk::ShowError(copied.Text() + "\r\n" + backup + "\r\n" + path +
@@ -329,6 +379,7 @@ bool TForm2::SaveTable() {
 }
 
 void TForm2::Execute() {
+    ShowOptions();
     ShowModal();
     SaveTable();
 }
@@ -365,7 +416,7 @@ void TForm2::DeleteExtension() {
 }
 
 void TForm2::SetMask() {
-    main_.FileListView1->SetMask(Filitre->Checked() ? MaskOf(Ext->Extensions()) : std::string("*.*"));
+    host_.List().SetMask(host_.Model().Options.ListMask(host_.Model().Extensions));
 }
 
 } // namespace velmora::app

@@ -8,15 +8,39 @@
 #include <vector>
 
 #include "app/extension_tree.h"
+#include "app/session.h"
 #include "toolkit/actions.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 #include "toolkit/menus.h"
 #include "toolkit/std_controls.h"
 
+namespace velmora::explorer {
+class TDirTree;
+class TFileListView;
+} // namespace velmora::explorer
+namespace velmora::widgets {
+class TClickSplitter;
+}
+
 namespace velmora::app {
 
-class TForm1;
+// What the options window acts on: the session it shows and edits, and the
+// controls that follow the options.
+class IOptionsHost {
+public:
+    virtual ~IOptionsHost() = default;
+    // The session model: the extension table and the options.
+    virtual TSession& Model() = 0;
+    // The program's folder (with its trailing "\"); sec.ini lives in its "ini\".
+    virtual std::string AppFolder() const = 0;
+    virtual explorer::TDirTree& Tree() = 0;
+    virtual explorer::TFileListView& List() = 0;
+    // The splitter between the tree and the list.
+    virtual widgets::TClickSplitter& TreeSplitter() = 0;
+    // The session's "İşlemlerde uyar" goes to whatever does file operations.
+    virtual void ApplyConfirmFileOps() = 0;
+};
 
 // A label drawn embossed: its text in bold Tahoma, once in white and once a
 // pixel higher in black.
@@ -34,10 +58,14 @@ private:
     tk::FontHandle font_;
 };
 
+class TForm2;
+// Binds the window's "Seçenekler" action (Secenekler) to showing the options window.
+void BindOptionsCommands(tk::TActionList& actions, TForm2& options);
+
 class TForm2 : public tk::TForm {
 public:
     // The options act on the main window's tree, list and splitter.
-    explicit TForm2(TForm1& main);
+    explicit TForm2(IOptionsHost& host);
     ~TForm2() override;
 
     // ---- the extension table as the session holds it after this window's changes
@@ -45,8 +73,8 @@ public:
     int ExtFind(const std::string& extension) const;
     // The viewer of a file by its name's extension.
     TViewerKind ViewerKindOf(const std::string& fileName) const;
-    // "Kayıt için uyar": ask before saving a modified document.
-    bool SaveWarning() const { return KayitCheck->Checked(); }
+    // "Kayıt için uyar": ask before saving a modified document (the session's option).
+    bool SaveWarning() const;
 
     // AppDir + "ini\sec.ini".
     std::string TableFile() const;
@@ -83,9 +111,11 @@ public:
 private:
     void CreateControls();
     void WireOptions();
+    // The controls show the session's options.
+    void ShowOptions();
     void BindCommands();
 
-    TForm1& main_;
+    IOptionsHost& host_;
     // The last load of sec.ini stopped early or refused the file: its first
     // replacement keeps a copy of it, so the unread part is not lost.
     bool tableIncomplete_ = false;

@@ -34,4 +34,15 @@ std::vector<std::string> TExtensionTable::Extensions() const {
     return extensions;
 }
 
+std::string MaskOf(const std::vector<std::string>& extensions) {
+    std::string mask;
+    for (const std::string& extension : extensions)
+        mask += extension.empty() ? std::string("*.;") : "*" + extension + ";";
+    return mask;
+}
+
+std::string TOptions::ListMask(const TExtensionTable& table) const {
+    return MaskByTable ? MaskOf(table.Extensions()) : std::string("*.*");
+}
+
 } // namespace velmora::app

@@ -42,12 +42,41 @@ private:
     std::vector<int> groups_;
 };
 
+// The file list's mask for the extensions in table order: "*" + text + ";" for
+// each, "*.;" for the empty one.
+std::string MaskOf(const std::vector<std::string>& extensions);
+
+// The options the options window shows and edits. None is stored: every start
+// begins with these values.
+struct TOptions {
+    // The directory tree.
+    bool ShowLines = true;      // "Çizgileri göster"
+    bool ShowButtons = true;    // "Buttonları göster"
+    bool ShowRoot = false;      // "Merkez çizgisi"
+    bool TreeBesideList = true; // "Yan yana"; false: "Alt alta", the tree above the list
+    // The file list's filters.
+    bool ReadOnlyFiles = true; // "Saltokunur"
+    bool HiddenFiles = false;  // "Gizli dosyalar"
+    bool Folders = true;       // "Klasörler"
+    bool ArchiveFiles = false; // "Arşiv dosyaları"
+    bool NormalFiles = true;   // "Normal dosyalar"
+    bool MaskByTable = false;  // "Maskeleme yap": list only the table's extensions
+    // "İşlemlerde uyar": the shell asks before file operations.
+    bool ConfirmFileOps = false;
+    // "Kayıt için uyar": the save step asks before saving a modified document.
+    bool SaveWarning = false;
+
+    // The file list's mask: the table's extensions while MaskByTable, else "*.*".
+    std::string ListMask(const TExtensionTable& table) const;
+};
+
 struct TSession {
     // The file the viewers last took from the list ("" when none).
     std::string CurrentFile;
     TViewerKind ViewerKind = TViewerKind::vkText;
     std::string ArchiveFolder;
     TExtensionTable Extensions;
+    TOptions Options;
 };
 
 } // namespace velmora::app

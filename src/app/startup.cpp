@@ -4,7 +4,6 @@
 
 #include <cctype>
 
-#include "app/explorer_commands.h"
 #include "base/os.h"
 #include "explorer/file_list_view.h"
 #include "explorer/path_utils.h"
@@ -84,10 +83,19 @@ std::unique_ptr<Forms> CreateForms() {
     forms->form1 = std::make_unique<TForm1>();
     tk::TraceMark("main window made");
     tk::Application().SetMainForm(forms->form1.get());
-    forms->form2 = std::make_unique<TForm2>(*forms->form1);
+    TForm1& main = *forms->form1;
+    forms->form2 = std::make_unique<TForm2>(main);
+    main.Form2 = forms->form2.get();
     tk::TraceMark("options window made");
     forms->form3 = std::make_unique<TForm3>();
-    forms->form4 = std::make_unique<TForm4>(*forms->form1);
+    // The topics come from the main window's text editor (asked at each use: a
+    // load makes a new one); a jump while another viewer shows brings the text
+    // panel forward, as its button does.
+    forms->form4 = std::make_unique<TForm4>(
+        [&main]() -> tk::TRichEdit* { return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr; },
+        [&main] { main.MainActionList.Get("MetinEditoru").Execute(); });
+    BindOptionsCommands(forms->form1->MainActionList, *forms->form2);
+    BindTopicsCommands(forms->form1->MainActionList, *forms->form4);
     tk::TraceMark("report and topics windows made");
     return forms;
 }
@@ -102,7 +110,8 @@ int RunProgram() {
     auto forms = CreateForms();
     // Before the window shows: what earlier runs left in the temp folder, the
     // settings folder and the archive folder (where documents are saved most).
-    RemoveLeftoverFiles(os::TempFolder(), {forms->form1->AppDir + "ini\\", ArchivedFolder(*forms->form1)});
+    RemoveLeftoverFiles(os::TempFolder(),
+                        {forms->form1->AppDir + "ini\\", forms->form1->Explorer.ArchivedFolder()});
     tk::TraceMark("left-overs removed");
     ShowMainForm(*forms);
     tk::TraceMark("main window shown");

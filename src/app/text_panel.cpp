@@ -358,12 +358,17 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
         {"Italic", "İtalik", "İtalik", tk::ShortCut('I', tk::scCtrl), nullptr, kItalicGroup, false, true},
         {"UnderLine", "Altı çizili", "Altı çizili", tk::ShortCut('U', tk::scCtrl), nullptr, kUnderlineGroup,
          false, true},
+        {"EditCopyAction2", "&Kopyala", "Kopyala", tk::ShortCut(VK_INSERT, tk::scCtrl)},
+    });
+    // The editor's context menu claims these keys while the editor has the
+    // focus; in the window's list Ctrl+X, Ctrl+C and Ctrl+A would be bound a
+    // second time (they are the file commands there).
+    TextActions.Load({
         {"EditUndoAction", "&Geri Al", "Geri al", tk::ShortCut('Z', tk::scCtrl)},
         {"EditCutAction", "&Kes", "Kes", tk::ShortCut('X', tk::scCtrl)},
         {"EditCopyAction", "&Kopyala", "Kopyala", tk::ShortCut('C', tk::scCtrl)},
         {"EditPasteAction", "&Yapıştır", "Yapıştır", tk::ShortCut('V', tk::scCtrl)},
         {"EditSelectAllAction", "&Hepsini Seç", "Hepsini seç", tk::ShortCut('A', tk::scCtrl)},
-        {"EditCopyAction2", "&Kopyala", "Kopyala", tk::ShortCut(VK_INSERT, tk::scCtrl)},
     });
     for (const char* name : {"Bold", "Italic", "UnderLine"}) {
         tk::TAction& action = mainActions.Get(name);
@@ -381,31 +386,29 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
     auto editor = [this]() -> tk::TRichEdit& { return *RichEdit1; };
     auto editable = [editor] { return editor().Enabled() && !editor().ReadOnly(); };
     auto selection = [editor] { return editor().Enabled() && editor().SelLength() > 0; };
-    mainActions.Get("EditUndoAction").OnExecute = guarded([editor] { editor().Undo(); });
-    mainActions.Get("EditUndoAction").OnUpdate =
+    TextActions.Get("EditUndoAction").OnExecute = guarded([editor] { editor().Undo(); });
+    TextActions.Get("EditUndoAction").OnUpdate =
         update([editor, editable] { return editable() && editor().CanUndo(); });
-    mainActions.Get("EditCutAction").OnExecute = guarded([editor] { editor().CutToClipboard(); });
-    mainActions.Get("EditCutAction").OnUpdate =
+    TextActions.Get("EditCutAction").OnExecute = guarded([editor] { editor().CutToClipboard(); });
+    TextActions.Get("EditCutAction").OnUpdate =
         update([editable, selection] { return editable() && selection(); });
-    mainActions.Get("EditCopyAction").OnExecute = guarded([editor] { editor().CopyToClipboard(); });
-    mainActions.Get("EditCopyAction").OnUpdate = update(selection);
+    TextActions.Get("EditCopyAction").OnExecute = guarded([editor] { editor().CopyToClipboard(); });
+    TextActions.Get("EditCopyAction").OnUpdate = update(selection);
     mainActions.Get("EditCopyAction2").OnExecute = guarded([editor] { editor().CopyToClipboard(); });
     mainActions.Get("EditCopyAction2").OnUpdate = update(selection);
-    mainActions.Get("EditPasteAction").OnExecute = guarded([editor] { editor().PasteFromClipboard(); });
-    mainActions.Get("EditPasteAction").OnUpdate = update([editable] {
+    TextActions.Get("EditPasteAction").OnExecute = guarded([editor] { editor().PasteFromClipboard(); });
+    TextActions.Get("EditPasteAction").OnUpdate = update([editable] {
         return editable() && (IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_OEMTEXT) ||
                               IsClipboardFormatAvailable(CF_UNICODETEXT));
     });
-    mainActions.Get("EditSelectAllAction").OnExecute = guarded([editor] { editor().SelectAll(); });
-    mainActions.Get("EditSelectAllAction").OnUpdate = update([editor] { return editor().Enabled(); });
-    // The edit keys are the editor's: with the focus elsewhere Ctrl+V, Ctrl+Z
-    // and Ctrl+Insert go on to the list's and the other controls' own keys.
-    for (const char* name : {"EditUndoAction", "EditCutAction", "EditCopyAction", "EditPasteAction",
-                             "EditSelectAllAction", "EditCopyAction2"})
-        mainActions.Get(name).ShortcutActive = [alive, editor] {
-            auto a = alive.lock();
-            return a && *a && editor().Focused();
-        };
+    TextActions.Get("EditSelectAllAction").OnExecute = guarded([editor] { editor().SelectAll(); });
+    TextActions.Get("EditSelectAllAction").OnUpdate = update([editor] { return editor().Enabled(); });
+    // Ctrl+Insert is the editor's: with the focus elsewhere it goes on to the
+    // other controls' own keys.
+    mainActions.Get("EditCopyAction2").ShortcutActive = [alive, editor] {
+        auto a = alive.lock();
+        return a && *a && editor().Focused();
+    };
 
     TextActions.Load({
         {"Ara", "Ara", "Ara", tk::ShortCut('S', tk::scCtrl)},
@@ -426,10 +429,6 @@ void TTextPanel::BindCommands(tk::TActionList& mainActions) {
             {0, "Yapistir1", nullptr, 0, "EditPasteAction"},
             {0, "HepsiniSec1", nullptr, 0, "EditSelectAllAction"},
             {0, "N6", "-"},
-        },
-        &mainActions);
-    PopupMenu3->Load(
-        {
             {0, "Ara1", nullptr, 0, "Ara"},
             {0, "N7", "-"},
             {0, "Fontlar1", nullptr, 0, "Fontlar"},
@@ -927,6 +926,18 @@ void TTextPanel::SetTextMargins() {
 void TTextPanel::SetFileName(const std::string& path) {
     fileName_ = path;
     TextDosyaadi->ShowFile(path);
+}
+
+bool TTextPanel::ReadOnly() const {
+    return RichEdit1->ReadOnly();
+}
+
+void TTextPanel::SetModified(bool modified) {
+    RichEdit1->SetModified(modified);
+}
+
+bool TTextPanel::HasFocus() const {
+    return FocusWithin(RichEdit1.get());
 }
 
 } // namespace velmora::app

@@ -66,16 +66,17 @@ public:
     std::unique_ptr<tk::TRichEdit> RichEdit1;
     std::unique_ptr<tk::TLabel> Panel6;
 
-    // The panel's own commands Ara (find, Ctrl+S) and Fontlar (font dialog,
-    // Ctrl+F): their keys are claimed only through the editor's context menu.
+    // The panel's own commands: the edit actions EditUndoAction, EditCutAction,
+    // EditCopyAction, EditPasteAction and EditSelectAllAction, Ara (find,
+    // Ctrl+S) and Fontlar (font dialog, Ctrl+F). Their keys are claimed only
+    // through the editor's context menu.
     tk::TActionList TextActions;
     std::unique_ptr<tk::TPopupMenu> PopupMenu3;
 
     // Adds the window-wide actions to the main window's list: Bold, Italic,
-    // UnderLine (Ctrl+B/I/U, reaching the editor from any control) and the edit
-    // actions EditUndoAction, EditCutAction, EditCopyAction, EditPasteAction,
-    // EditSelectAllAction and EditCopyAction2; binds the style buttons and
-    // builds PopupMenu3. Call once.
+    // UnderLine (Ctrl+B/I/U, reaching the editor from any control) and
+    // EditCopyAction2 (Ctrl+Insert, while the editor has the focus); binds the
+    // style buttons, the panel's own actions and builds PopupMenu3. Call once.
     void BindCommands(tk::TActionList& mainActions);
 
     // True while the tool bar is being written from the selection: the
@@ -106,7 +107,10 @@ public:
     std::string FileName() const override { return fileName_; }
     // The file was renamed or moved by the program: the document, its edits
     // and the name bar go with it (nothing is read or written).
-    void SetFileName(const std::string& path);
+    void SetFileName(const std::string& path) override;
+    bool ReadOnly() const override;
+    void SetModified(bool modified) override;
+    bool HasFocus() const override;
 
     // True when the document is held as plain text (written back as such).
     bool PlainTextMode() const { return plainText_; }

@@ -1,6 +1,5 @@
 #include "app/topics_form.h"
 
-#include "app/form1.h"
 #include "app/text_panel.h"
 #include "base/turkish_text.h"
 
@@ -45,19 +44,10 @@ TForm4::TForm4(EditorSource editor, std::function<void()> reveal)
     CreateControls();
 }
 
-TForm4::TForm4(TForm1& main)
-    : TForm4(
-          [&main]() -> tk::TRichEdit* {
-              // Asked at each use: the main window may make its text panel later.
-              return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr;
-          },
-          [&main] { main.MainActionList.Get("MetinEditoru").Execute(); }) {
-    main_ = &main;
-    main.MainActionList.Get("Konular").OnExecute = [this] { ShowTopics(); };
-}
+TForm4::~TForm4() = default;
 
-TForm4::~TForm4() {
-    if (main_) main_->MainActionList.Get("Konular").OnExecute = nullptr;
+void BindTopicsCommands(tk::TActionList& actions, TForm4& topics) {
+    actions.Get("Konular").OnExecute = [&topics] { topics.ShowTopics(); };
 }
 
 void TForm4::CreateControls() {

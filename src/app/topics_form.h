@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/actions.h"
 #include "toolkit/form.h"
 #include "toolkit/gdi.h"
 #include "toolkit/controls.h"
@@ -12,11 +13,13 @@
 
 namespace velmora::app {
 
-class TForm1;
-
 // The topic lines of a text, in order: each whole line that holds a "<"
 // anywhere and ends with ">". Lines end at CR, LF or CR LF.
 std::vector<std::string> TopicLines(const std::string& text);
+
+class TForm4;
+// Binds the window's topics action (Konular) to showing the topics window.
+void BindTopicsCommands(tk::TActionList& actions, TForm4& topics);
 
 class TForm4 : public tk::TForm {
 public:
@@ -25,9 +28,6 @@ public:
     using EditorSource = std::function<tk::TRichEdit*()>;
     // reveal brings a hidden editor into view before a jump focuses it.
     explicit TForm4(EditorSource editor, std::function<void()> reveal = {});
-    // Takes the main window's text editor and runs its topics command; a jump
-    // while another viewer shows brings the text panel forward, as its button does.
-    explicit TForm4(TForm1& main);
     ~TForm4() override;
 
     std::unique_ptr<tk::TListBox> KonuBox;
@@ -46,7 +46,6 @@ private:
     void CreateControls();
     EditorSource editor_;
     std::function<void()> reveal_;
-    TForm1* main_ = nullptr;
     tk::FontHandle listFont_;
 };
 

@@ -4,11 +4,9 @@
 
 #include <functional>
 
-#include "app/explorer_commands.h"
-#include "app/extension_tree.h"
-#include "app/form1.h"
 #include "app/messages.h"
-#include "app/options_form.h"
+#include "toolkit/actions.h"
+#include "widgets/file_name_bar.h"
 #include "base/os.h"
 #include "explorer/path_utils.h"
 #include "toolkit/dialogs.h"
@@ -96,27 +94,28 @@ std::string FailedSaveQuestion(const std::string& file) {
                   "(Hayır: belge değişiklikleriyle açık kalır.)";
 }
 
-bool RichSave(TForm1& form) {
-    const bool ask = form.Form2 && form.Form2->SaveWarning();
-    TTextPanel& text = *form.TextPanel;
+bool RichSave(IViewerHost& host) {
+    TSession& session = host.Model();
+    const bool ask = session.Options.SaveWarning;
+    IViewerPanel& text = *host.Viewer(TViewerKind::vkText);
     if (text.Modified()) {
         const std::string file = text.FileName();
         // Dropped edits leave the file as it is on disk in the editor, or
         // nothing when it is gone.
-        auto drop = [&form, &text, file] {
+        auto drop = [&session, &text, file] {
             if (IsFile(file) && text.LoadFile(file)) return;
             text.Clear();
-            if (SamePath(form.Session.CurrentFile, file)) form.Session.CurrentFile.clear();
+            if (SamePath(session.CurrentFile, file)) session.CurrentFile.clear();
         };
         if (!IsFile(file)) {
             if (!SaveVanished(text, drop)) return false;
-        } else if (ShouldWrite(ask, file) && !text.RichEdit1->ReadOnly()) {
+        } else if (ShouldWrite(ask, file) && !text.ReadOnly()) {
             if (!WriteOrDrop(text, drop)) return false;
         }
         // Declined: the text stays in the editor, no longer marked modified.
-        if (text.Modified()) text.RichEdit1->SetModified(false);
+        if (text.Modified()) text.SetModified(false);
     }
-    THexPanel& hex = *form.HexPanel;
+    IViewerPanel& hex = *host.Viewer(TViewerKind::vkHex);
     if (hex.Modified()) {
         const std::string file = hex.FileName();
         auto drop = [] {}; // the document is closed below in any case
@@ -127,103 +126,103 @@ bool RichSave(TForm1& form) {
             if (!WriteOrDrop(hex, drop)) return false;
         }
         hex.Clear();
-        form.Session.CurrentFile.clear();
+        session.CurrentFile.clear();
     }
     return true;
 }
 
-void FileListClick(TForm1& form) {
-    if (!RichSave(form)) return;
-    const std::string path = form.FileListView1->SelectedFile();
+void FileListClick(IViewerHost& host) {
+    if (!RichSave(host)) return;
+    TSession& session = host.Model();
+    const std::string path = host.SelectedFile();
     if (!IsFile(path)) {
-        SetBtnMenuState(form);
+        host.SetBtnMenuState();
         return;
     }
-    const int group = form.Session.Extensions.Find(ExtensionOf(path));
+    const int group = session.Extensions.Find(ExtensionOf(path));
     const TViewerKind kind = ViewerKindFromIndex(group);
-    form.Session.ViewerKind = kind;
+    session.ViewerKind = kind;
     // No association: the panels, CurrentFile and the status line stay.
     if (group < 0) return;
-    IViewerPanel* panel = form.Viewer(kind);
+    IViewerPanel* panel = host.Viewer(kind);
     if (panel && panel->ShownBeforeLoading()) {
         // A big text loads in slices, with its progress in the panel.
-        form.ShowViewerPanel(kind);
+        host.ShowViewerPanel(kind);
         panel->Open(path, kind);
-        form.Session.CurrentFile = path;
+        session.CurrentFile = path;
     } else if (panel) {
         // A page the viewer cannot read: its message was shown, nothing changes.
         if (!panel->Open(path, kind)) return;
-        form.Session.CurrentFile = path;
-        form.ShowViewerPanel(kind);
+        session.CurrentFile = path;
+        host.ShowViewerPanel(kind);
     }
-    SetBtnMenuState(form);
+    host.SetBtnMenuState();
 }
 
-void PanelButtonClick(TForm1& form, TViewerKind kind) {
-    if (!RichSave(form)) {
+void PanelButtonClick(IViewerHost& host, TViewerKind kind) {
+    if (!RichSave(host)) {
         // The button stays as it was: the panel did not change.
-        form.ShowViewerPanel(form.ShownPanel());
+        host.ShowViewerPanel(host.ShownPanel());
         return;
     }
-    form.ShowViewerPanel(kind);
+    host.ShowViewerPanel(kind);
 }
 
-void UpdateActions(TForm1& form) {
-    HWND focus = GetFocus();
-    auto within = [focus](const tk::TControl* control) {
-        return focus && control && control->Handle() &&
-               (focus == control->Handle() || IsChild(control->Handle(), focus));
+void BindViewerCommands(tk::TActionList& actions, IViewerHost& host) {
+    const std::pair<const char*, TViewerKind> panels[] = {
+        {"MetinEditoru", TViewerKind::vkText},
+        {"HtmlveResimEditoru", TViewerKind::vkHtml},
+        {"HexEditoru", TViewerKind::vkHex},
     };
-    if (within(form.HtmlPanel->htmlView.get()))
-        form.MainActionList.Get("HtmlveResimEditoru").SetChecked(true);
-    if (within(form.TextPanel->RichEdit1.get())) form.MainActionList.Get("MetinEditoru").SetChecked(true);
-    form.HtmlPanel->UpdateCommands(form.Session.ViewerKind == TViewerKind::vkHtml);
+    for (const auto& [name, kind] : panels)
+        actions.Get(name).OnExecute = [&host, kind = kind] { PanelButtonClick(host, kind); };
 }
 
-void FileNameBarClick(TForm1& form, const widgets::TFileNameBar& bar) {
+void UpdateActions(IViewerHost& host) {
+    // The button of the viewer holding the focus goes down.
+    for (TViewerKind kind : {TViewerKind::vkHtml, TViewerKind::vkText})
+        if (host.Viewer(kind)->HasFocus()) host.PressPanelButton(kind);
+    for (TViewerKind kind : {TViewerKind::vkText, TViewerKind::vkHtml, TViewerKind::vkHex})
+        host.Viewer(kind)->UpdateCommands(host.Model().ViewerKind);
+}
+
+void FileNameBarClick(IViewerHost& host, const widgets::TFileNameBar& bar) {
     const std::string folder = bar.Hint();
-    const std::string name = bar.Caption();
     if (folder.empty()) return;
-    form.DirTree1->OpenPath(folder);
-    form.Refresh();
-    form.FileListView1->SelectRowNamed(name, folder + name);
+    host.ShowInList(folder, bar.Caption());
 }
 
-void ListEntryRemoved(TForm1& form) {
-    if (form.ViewerCheckPending) return;
-    form.ViewerCheckPending = true;
-    PostMessageA(form.Handle(), tk::pmViewerFilesCheck, 0, 0);
-}
-
-void CheckShownFiles(TForm1& form) {
-    form.ViewerCheckPending = false;
+void CheckShownFiles(IViewerHost& host) {
+    TSession& session = host.Model();
     // Each viewer asks about its own file: another panel's file may still be
     // there while this one's has gone (and the other way round). A document
     // with edits stays whatever became of its file: the next save step asks.
-    TTextPanel& text = *form.TextPanel;
+    IViewerPanel& text = *host.Viewer(TViewerKind::vkText);
+    IViewerPanel& html = *host.Viewer(TViewerKind::vkHtml);
+    IViewerPanel& hex = *host.Viewer(TViewerKind::vkHex);
     if (!Exists(text.FileName()) && !text.Modified()) text.Clear();
-    if (!Exists(form.HtmlPanel->FileName())) form.HtmlPanel->Clear();
-    const bool held =
-        (text.Modified() && SamePath(text.FileName(), form.Session.CurrentFile)) ||
-        (form.HexPanel->Modified() && SamePath(form.HexPanel->FileName(), form.Session.CurrentFile));
-    if (!Exists(form.Session.CurrentFile) && !held) {
-        form.Session.CurrentFile.clear();
-        form.Session.ViewerKind = TViewerKind::vkNone;
+    if (!Exists(html.FileName())) html.Clear();
+    const bool held = (text.Modified() && SamePath(text.FileName(), session.CurrentFile)) ||
+                      (hex.Modified() && SamePath(hex.FileName(), session.CurrentFile));
+    if (!Exists(session.CurrentFile) && !held) {
+        session.CurrentFile.clear();
+        session.ViewerKind = TViewerKind::vkNone;
     }
 }
 
-void PathMoved(TForm1& form, const std::string& from, const std::string& to) {
+void PathMoved(IViewerHost& host, const std::string& from, const std::string& to) {
+    TSession& session = host.Model();
     // Only a document whose file is really at its new place now goes there.
     auto carried = [&](const std::string& file) {
         std::string moved = MovedPath(file, from, to);
         return !moved.empty() && IsFile(moved) && !IsFile(file) ? moved : std::string();
     };
-    TTextPanel& text = *form.TextPanel;
-    THexPanel& hex = *form.HexPanel;
-    const std::string current = carried(form.Session.CurrentFile);
-    if (!current.empty() && (SamePath(form.Session.CurrentFile, text.FileName()) ||
-                             SamePath(form.Session.CurrentFile, hex.FileName())))
-        form.Session.CurrentFile = current;
+    IViewerPanel& text = *host.Viewer(TViewerKind::vkText);
+    IViewerPanel& hex = *host.Viewer(TViewerKind::vkHex);
+    const std::string current = carried(session.CurrentFile);
+    if (!current.empty() &&
+        (SamePath(session.CurrentFile, text.FileName()) || SamePath(session.CurrentFile, hex.FileName())))
+        session.CurrentFile = current;
     const std::string textFile = carried(text.FileName());
     if (!textFile.empty()) text.SetFileName(textFile);
     const std::string hexFile = carried(hex.FileName());

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "toolkit/control.h"
+
 namespace velmora::app {
 
 tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw) {
@@ -22,6 +24,12 @@ bool RaiseOpenFind(const std::unique_ptr<tk::FindSession>& find) {
     if (!find || !find->Active()) return false;
     if (HWND dialog = find->Window()) SetForegroundWindow(dialog);
     return true;
+}
+
+bool FocusWithin(const tk::TControl* control) {
+    HWND focus = GetFocus();
+    return focus && control && control->Handle() &&
+           (focus == control->Handle() || IsChild(control->Handle(), focus));
 }
 
 bool OpensReadOnly(const std::string& path) {

@@ -12,6 +12,10 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/gdi.h"
 
+namespace tk {
+class TControl;
+}
+
 namespace velmora::app {
 
 // A file's extension decides its viewer.
@@ -31,6 +35,9 @@ tk::BitmapHandle DrawButtonGlyph(const std::function<void(HDC)>& draw);
 // front then, so that Ara does not open a second one.
 bool RaiseOpenFind(const std::unique_ptr<tk::FindSession>& find);
 
+// The keyboard focus is on the control or on a window inside it.
+bool FocusWithin(const tk::TControl* control);
+
 class IViewerPanel {
 public:
     virtual ~IViewerPanel() = default;
@@ -48,6 +55,17 @@ public:
     // Shown before the file goes in (a long load shows its progress there);
     // false: shown only once the file was read, so a refused one changes nothing.
     virtual bool ShownBeforeLoading() const { return true; }
+    // The document cannot be written back (a viewer that edits nothing has no edits either).
+    virtual bool ReadOnly() const { return false; }
+    // Marks the edits as kept without a save (the user declined it).
+    virtual void SetModified(bool /*modified*/) {}
+    // The file was renamed or moved by the program: the document and its
+    // edits go with it. A viewer that edits nothing keeps its page.
+    virtual void SetFileName(const std::string& /*path*/) {}
+    // The keyboard focus is in the panel's document.
+    virtual bool HasFocus() const { return false; }
+    // At idle: the panel's own commands follow the kind the dispatch last gave.
+    virtual void UpdateCommands(TViewerKind /*dispatched*/) {}
 };
 
 } // namespace velmora::app

@@ -26,95 +26,92 @@ bool GetSpecialFolderPath(HWND owner, int folderId, std::string& path) {
 
 namespace {
 
-const std::vector<tk::MenuRow> kDirTreeMenu = {
-    {0, "AddNode", "&Yeni Klasör", 0, nullptr, "NewFolder"},
-    {0, "EditNode", "&Adını Değiştir", 0, nullptr, "EditFolder"},
-    {0, "DelNode", "Klasörü &Sil", 0, nullptr, "DelFolder"},
-    {0, "N1", "-"},
-    {0, "GetTreeSize", "&Kapasite", 0, nullptr, "TreeSize"},
+const std::vector<tk::ActionRow> kDirTreeActions = {
+    {"AddNode", "&Yeni Klasör"},
+    {"EditNode", "&Adını Değiştir"},
+    {"DelNode", "Klasörü &Sil"},
+    {"GetTreeSize", "&Kapasite"},
 };
 
-const std::vector<tk::MenuRow> kFileListMenu = {
-    {0, "ItemOpen", "&Aç", 0, nullptr, "Open"},
-    {0, "ItemView", "&Görüntüle", 0, nullptr, "View"},
+const std::vector<tk::MenuRow> kDirTreeMenu = {
+    {0, "AddNode", nullptr, 0, "AddNode", "NewFolder"},
+    {0, "EditNode", nullptr, 0, "EditNode", "EditFolder"},
+    {0, "DelNode", nullptr, 0, "DelNode", "DelFolder"},
     {0, "N1", "-"},
-    {0, "SubMenuSend", "Gön&der", 0, nullptr, "SendTo"},
-    {1, "Send_To0", "İstenen Klasö&re ...", 0, nullptr, "AnyFolder"},
-    {1, "Send_To1", "İçer&ik olarak", 0, nullptr, "ClipBoard"},
-    {1, "Send_To2", "Dosya Adı &olarak", 0, nullptr, "ClipBoard"},
+    {0, "GetTreeSize", nullptr, 0, "GetTreeSize", "TreeSize"},
+};
+
+// The items name the explorer's actions (explorer_actions.cpp).
+const std::vector<tk::MenuRow> kFileListMenu = {
+    {0, "ItemOpen", nullptr, 0, "ItemOpen", "Open"},
+    {0, "ItemView", nullptr, 0, "ItemView", "View"},
+    {0, "N1", "-"},
+    {0, "SubMenuSend", nullptr, 0, "SubMenuSend", "SendTo"},
+    {1, "Send_To0", nullptr, 0, "Send_To0", "AnyFolder"},
+    {1, "Send_To1", nullptr, 0, "Send_To1", "ClipBoard"},
+    {1, "Send_To2", nullptr, 0, "Send_To2", "ClipBoard"},
     {1, "Send_To3", "-"},
     {0, "N2", "-"},
-    {0, "ItemOpCut", "K&es", 0, nullptr, "Cut"},
-    {0, "ItemOpCopy", "&Kopyala", 0, nullptr, "Copy"},
-    {0, "ItemOpPaste", "&Yapıştır", 0, nullptr, "Paste"},
+    {0, "ItemOpCut", nullptr, 0, "ItemOpCut", "Cut"},
+    {0, "ItemOpCopy", nullptr, 0, "ItemOpCopy", "Copy"},
+    {0, "ItemOpPaste", nullptr, 0, "ItemOpPaste", "Paste"},
     {0, "N3", "-"},
-    {0, "ItemRename", "Adını Değiş&tir", 0, nullptr, "ReName"},
-    {0, "ItemDelete", "&Sil", 0, nullptr, "Delete"},
+    {0, "ItemRename", nullptr, 0, "ItemRename", "ReName"},
+    {0, "ItemDelete", nullptr, 0, "ItemDelete", "Delete"},
     {0, "N4", "-"},
-    {0, "ItemFileAttr", "&Nitelik ...", 0, nullptr, "Attributes"},
+    {0, "ItemFileAttr", nullptr, 0, "ItemFileAttr", "Attributes"},
     {0, "N5", "-"},
-    {0, "ItemFolder", "&Yeni K&lasör ...", 0, nullptr, "NewFolder"},
-    {0, "ItemDoc", "&Yeni Döküman", 0, nullptr, "NewDoc"},
+    {0, "ItemFolder", nullptr, 0, "ItemFolder", "NewFolder"},
+    {0, "ItemDoc", nullptr, 0, "ItemDoc", "NewDoc"},
 };
 
-// Every command item runs the menu's one handler with its name.
-template <class Menu> void WireItems(Menu& menu, tk::TMenuItem& parent) {
+// Brings every item's action up to date (the menu is about to open).
+void UpdateItemActions(tk::TMenuItem& parent) {
     for (const auto& item : parent.Items()) {
-        if (item->IsSeparator()) continue;
-        if (!item->Items().empty()) {
-            WireItems(menu, *item);
-            continue;
-        }
-        const std::string name = item->Name;
-        item->OnClick = [&menu, name] { menu.Dispatch(name); };
+        if (tk::TAction* action = item->Action()) action->Update();
+        UpdateItemActions(*item);
     }
-}
-
-void Enable(tk::TMenu& menu, const char* name, bool enabled) {
-    if (tk::TMenuItem* item = menu.Find(name)) item->SetEnabled(enabled);
 }
 
 } // namespace
 
 TDirTreePopup::TDirTreePopup(TDirTree& tree) : tree_(tree) {
-    Load(kDirTreeMenu);
-    WireItems(*this, Root());
-}
-
-void TDirTreePopup::UpdateItems() {
-    TTreeNode node = tree_.Selected();
-    DirTreeMenuEnabling e = DirTreeMenuState(node ? tree_.NodeLevel(node) : -1);
-    Enable(*this, "AddNode", e.addNode);
-    Enable(*this, "EditNode", e.editNode);
-    Enable(*this, "DelNode", e.delNode);
-    Enable(*this, "GetTreeSize", e.treeSize);
+    actions_.Load(kDirTreeActions);
+    auto level = [this] {
+        TTreeNode node = tree_.Selected();
+        return DirTreeMenuState(node ? tree_.NodeLevel(node) : -1);
+    };
+    auto enable = [this, level](const char* name, bool DirTreeMenuEnabling::*enabled) {
+        actions_.Get(name).OnUpdate = [level, enabled](tk::TAction& a) { a.SetEnabled(level().*enabled); };
+    };
+    enable("AddNode", &DirTreeMenuEnabling::addNode);
+    enable("EditNode", &DirTreeMenuEnabling::editNode);
+    enable("DelNode", &DirTreeMenuEnabling::delNode);
+    enable("GetTreeSize", &DirTreeMenuEnabling::treeSize);
+    actions_.Get("AddNode").OnExecute = [this] {
+        if (TTreeNode node = tree_.Selected()) tree_.AddNewNode(node, "");
+    };
+    actions_.Get("EditNode").OnExecute = [this] {
+        if (TTreeNode node = tree_.Selected()) tree_.EditText(node);
+    };
+    actions_.Get("DelNode").OnExecute = [this] {
+        if (TTreeNode node = tree_.Selected()) tree_.DeleteNode(node);
+    };
+    actions_.Get("GetTreeSize").OnExecute = [this] { tree_.GetTreeSize(); };
+    Load(kDirTreeMenu, &actions_);
 }
 
 void TDirTreePopup::Popup(int x, int y) {
-    UpdateItems();
+    UpdateItemActions(Root());
     tk::TPopupMenu::Popup(x + 10, y + 10);
-}
-
-void TDirTreePopup::Dispatch(const std::string& name) {
-    TTreeNode node = tree_.Selected();
-    if (name == "AddNode") {
-        if (node) tree_.AddNewNode(node, "");
-    } else if (name == "EditNode") {
-        if (node) tree_.EditText(node);
-    } else if (name == "DelNode") {
-        if (node) tree_.DeleteNode(node);
-    } else if (name == "GetTreeSize") {
-        tree_.GetTreeSize();
-    }
 }
 
 // ---- the file list's menu
 
-TFileListPopup::TFileListPopup(TFileListView& list, TFileOperations& operations,
+TFileListPopup::TFileListPopup(TFileListView& list, TFileOperations& operations, tk::TActionList& actions,
                                const std::string& sendToFolder)
-    : list_(list), operations_(operations) {
-    Load(kFileListMenu);
-    WireItems(*this, Root());
+    : list_(list), operations_(operations), actions_(actions) {
+    Load(kFileListMenu, &actions_);
     std::string folder = sendToFolder;
     if (folder.empty() && !GetSpecialFolderPath(nullptr, CSIDL_SENDTO, folder)) folder.clear();
     BuildSendToTargets(folder);
@@ -164,8 +161,18 @@ void TFileListPopup::BuildSendToTargets(const std::string& folder) {
                 item->SetBitmap(picture.get());
                 targetPictures_.push_back(std::move(picture));
             }
-            const std::string itemName = item->Name;
-            item->OnClick = [this, itemName] { Dispatch(itemName); };
+            // The first target takes a selection; the others are enabled always.
+            tk::TAction* action = actions_.Find(item->Name);
+            if (!action)
+                action = actions_.Add(tk::TAction::Params{.name = item->Name, .caption = item->Caption()});
+            TFileListView& list = list_;
+            TFileOperations& operations = operations_;
+            const bool first = targets_.empty();
+            action->OnUpdate = [&list, first](tk::TAction& a) {
+                a.SetEnabled(!first || list.SelectedIndex() >= 0);
+            };
+            action->OnExecute = [&operations, path] { operations.SendToTarget(path); };
+            item->SetAction(action);
             send->Add(std::move(item));
             targets_.push_back(path);
         }
@@ -173,68 +180,9 @@ void TFileListPopup::BuildSendToTargets(const std::string& folder) {
     Rebuild();
 }
 
-void TFileListPopup::UpdateItems() {
-    FileListMenuContext context;
-    for (int i = list_.SelectedIndex(); i >= 0 && i < list_.RowCount(); ++i)
-        if (list_.IsSelected(i)) ++context.selectedCount;
-    const int first = list_.SelectedIndex();
-    if (first >= 0 && first < list_.RowCount())
-        context.extension = UpperExtension(list_.Row(first).cells[cellPath]);
-    context.drivesView = list_.IsDrivesView();
-    context.clipboardFilled = !list_.FileClipboard.empty();
-    FileListMenuEnabling e = FileListMenuState(context);
-    Enable(*this, "ItemOpen", e.open);
-    Enable(*this, "ItemView", e.view);
-    Enable(*this, "SubMenuSend", e.send);
-    Enable(*this, "ItemOpCut", e.cut);
-    Enable(*this, "ItemOpCopy", e.copy);
-    Enable(*this, "ItemOpPaste", e.paste);
-    Enable(*this, "ItemRename", e.rename);
-    Enable(*this, "ItemDelete", e.remove);
-    Enable(*this, "ItemFileAttr", e.attributes);
-    Enable(*this, "ItemFolder", e.newFolder);
-    Enable(*this, "ItemDoc", e.newDocument);
-    Enable(*this, "Send_To0", e.sendToFolder);
-    Enable(*this, "Send_To1", e.sendAsContent);
-    Enable(*this, "Send_To2", e.sendAsNames);
-    for (size_t k = 0; k < targets_.size(); ++k)
-        Enable(*this, ("Send_To" + std::to_string(4 + k)).c_str(), k == 0 ? e.firstTarget : e.otherTargets);
-}
-
 void TFileListPopup::Popup(int x, int y) {
-    UpdateItems();
+    UpdateItemActions(Root());
     tk::TPopupMenu::Popup(x + 10, y + 10);
-}
-
-void TFileListPopup::Dispatch(const std::string& name) {
-    if (name == "ItemOpen") {
-        list_.OpenItem();
-    } else if (name == "ItemView") {
-        operations_.ViewFile();
-    } else if (name == "ItemOpCut") {
-        operations_.CutCopy(2);
-    } else if (name == "ItemOpCopy") {
-        operations_.CutCopy(0);
-    } else if (name == "ItemOpPaste") {
-        operations_.Paste();
-    } else if (name == "ItemRename") {
-        operations_.RenameSelected();
-    } else if (name == "ItemDelete") {
-        operations_.DeleteSelected();
-    } else if (name == "ItemFileAttr") {
-        operations_.ShowFileAttr();
-    } else if (name == "ItemFolder") {
-        operations_.NewFolder();
-    } else if (name == "ItemDoc") {
-        operations_.NewDocument();
-    } else {
-        int number = SendToNumber(name);
-        if (number >= 0 && number <= 2) {
-            operations_.SendTo(number);
-        } else if (number > 3 && static_cast<size_t>(number - 4) < targets_.size()) {
-            operations_.SendToTarget(targets_[number - 4]);
-        }
-    }
 }
 
 } // namespace velmora::explorer

@@ -423,7 +423,7 @@ bool TDirTree::DeleteNode(TTreeNode node) {
         return false;
     }
     const std::string left = LeaveFolder(path);
-    if (!ShellFileOperation(OwnerWindow(), FO_DELETE, DelSlash(path), std::string())) {
+    if (!ShellFileOperation(OwnerWindow(), FO_DELETE, DelSlash(path), std::string(), confirm_)) {
         if (FolderExists(path)) ReturnToFolder(left);
         return false;
     }
@@ -526,7 +526,7 @@ bool TDirTree::Edit(TTreeNode node, const char* newText) {
     std::string oldPath = DelSlash(GetPathFromNode(node));
     std::string newPath = oldPath.substr(0, oldPath.rfind('\\') + 1) + name;
     const std::string left = LeaveFolder(oldPath);
-    if (!ShellFileOperation(OwnerWindow(), FO_RENAME, oldPath, newPath)) {
+    if (!ShellFileOperation(OwnerWindow(), FO_RENAME, oldPath, newPath, confirm_)) {
         if (FolderExists(oldPath)) ReturnToFolder(left);
         return false;
     }

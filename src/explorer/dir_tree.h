@@ -48,6 +48,9 @@ public:
     // Whether the tree's own menu (new folder, rename, delete, capacity) is its context menu.
     void SetPopUpMenuEnabled(bool enabled);
     TDirTreePopup* OwnPopupMenu() const { return popup_.get(); }
+    // When set, the shell asks before deleting or renaming a folder.
+    bool ConfirmFileOps() const { return confirm_; }
+    void SetConfirmFileOps(bool confirm) { confirm_ = confirm; }
     void SetFont(const std::string& face, int points);
 
     // ---- operations
@@ -96,6 +99,7 @@ private:
     IFileListLink* fileList_ = nullptr;
     std::string selectedPath_;
     bool popUpMenuEnabled_ = true;
+    bool confirm_ = false;
     bool sizing_ = false;
     std::unique_ptr<TDirTreePopup> popup_;
     tk::FontHandle font_;

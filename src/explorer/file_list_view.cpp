@@ -832,7 +832,7 @@ void TFileListView::OneLevelUp() {
 
 // ---- File operations (their own module does the work)
 
-void TFileListView::CutCopy(int mode) {
+void TFileListView::CutCopy(TClipboardMode mode) {
     if (operations_) operations_->CutCopy(mode);
 }
 void TFileListView::Paste() {
@@ -875,49 +875,34 @@ void TFileListView::DblClick() {
     if (OnDblClick) OnDblClick();
 }
 
+namespace {
+
+// The list's keys and the explorer actions they run; an action's own enabling
+// is the key's condition.
+struct ListKey {
+    WORD key;
+    bool ctrl;
+    const char* action;
+};
+constexpr ListKey kListKeys[] = {
+    {'C', true, "ItemOpCopy"},     {'X', true, "ItemOpCut"},
+    {'V', true, "ItemOpPaste"},    {'O', true, "Ac"},
+    {'F', true, "Goruntule"},      {'N', true, "ItemFolder"},
+    {VK_BACK, false, "UstKlasor"}, {VK_RETURN, false, "Ac"},
+    {VK_DELETE, false, "Sil"},     {VK_F2, false, "AdiniDegistir"},
+    {VK_F3, false, "Bul"},         {VK_F5, false, "ListeyiGuncelle"},
+};
+
+} // namespace
+
 void TFileListView::KeyDown(WORD key) {
-    const bool selected = SelectedIndex() >= 0;
     Modifiers held = HeldModifiers();
-    if (held == Modifiers::CtrlOnly) {
-        switch (key) {
-        case 'C':
-            if (selected) CutCopy(0);
-            break;
-        case 'X':
-            if (selected) CutCopy(2);
-            break;
-        case 'V':
-            if (!FileClipboard.empty()) Paste();
-            break;
-        case 'O':
-            if (selected) OpenItem();
-            break;
-        case 'F':
-            if (selected) ViewFile();
-            break;
-        case 'N':
-            if (!IsDrivesView()) NewFolder();
-            break;
-        }
-    } else if (held == Modifiers::None && !editing_) {
-        switch (key) {
-        case VK_BACK:
-            OneLevelUp();
-            break;
-        case VK_RETURN:
-            if (selected) OpenItem();
-            break;
-        case VK_DELETE:
-            if (selected) DeleteSelected();
-            break;
-        case VK_F2:
-            if (selected) RenameSelected();
-            break;
-        case VK_F3:
-            FindFile();
-            break;
-        case VK_F5:
-            UpdateFileList();
+    const bool ctrl = held == Modifiers::CtrlOnly;
+    // Plain keys act only while no caption is being edited.
+    if (keyActions_ && (ctrl || (held == Modifiers::None && !editing_))) {
+        for (const ListKey& k : kListKeys) {
+            if (k.key != key || k.ctrl != ctrl) continue;
+            if (tk::TAction* action = keyActions_->Find(k.action)) action->Execute();
             break;
         }
     }

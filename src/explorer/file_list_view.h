@@ -15,6 +15,7 @@
 #include "explorer/file_list_core.h"
 #include "explorer/links.h"
 #include "explorer/shell_info_cache.h"
+#include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/gdi.h"
 
@@ -22,13 +23,17 @@ namespace velmora::explorer {
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
+// What the file-name clipboard holds: nothing yet, names to copy or to move,
+// or names being gathered (a refusal box may show meanwhile).
+enum class TClipboardMode { cmNone, cmCopy, cmCut, cmFilling };
+
 // The file operations the list carries (cut, copy, paste, delete, rename, new
 // folder, view, find). They live in their own module; the list forwards its
 // keys and its in-place caption editing to the one installed here.
 class IFileListOperations {
 public:
     virtual ~IFileListOperations() = default;
-    virtual void CutCopy(int mode) = 0;
+    virtual void CutCopy(TClipboardMode mode) = 0;
     virtual void Paste() = 0;
     virtual void DeleteSelected() = 0;
     virtual void RenameSelected() = 0;
@@ -100,7 +105,7 @@ public:
     // The file operations (forwarded to the installed module, if any).
     void SetFileOperations(IFileListOperations* operations) { operations_ = operations; }
     IFileListOperations* FileOperations() const { return operations_; }
-    void CutCopy(int mode);
+    void CutCopy(TClipboardMode mode);
     void Paste();
     void DeleteSelected();
     void RenameSelected();
@@ -108,9 +113,13 @@ public:
     void ViewFile();
     void FindFile();
 
-    // The file-name clipboard the file operations fill (mode 0 copy, 2 cut, -1 filling).
+    // The file-name clipboard the file operations fill.
     std::vector<std::string> FileClipboard;
-    int ClipboardMode = 0;
+    TClipboardMode ClipboardMode = TClipboardMode::cmNone;
+
+    // The list's keys run these actions (the explorer's, by name); without
+    // them the keys only do what the list view itself does.
+    void SetKeyActions(const tk::TActionList* actions) { keyActions_ = actions; }
 
     // ---- Rows (in display order)
     int RowCount() const { return static_cast<int>(rows_.size()); }
@@ -234,6 +243,7 @@ private:
     // Writes a row's pending size and modified texts.
     TFileListRow& WithTexts(size_t index) const;
     IFileListOperations* operations_ = nullptr;
+    const tk::TActionList* keyActions_ = nullptr;
     HIMAGELIST smallImages_ = nullptr;
     HIMAGELIST largeImages_ = nullptr;
     int lastShellCalls_ = 0;

@@ -229,8 +229,8 @@ int TFileOperations::FirstOperableRow() const {
     return -1;
 }
 
-void TFileOperations::CutCopy(int mode) {
-    list_.ClipboardMode = -1;
+void TFileOperations::CutCopy(TClipboardMode mode) {
+    list_.ClipboardMode = TClipboardMode::cmFilling;
     list_.FileClipboard = OperablePaths();
     list_.ClipboardMode = mode;
 }
@@ -243,7 +243,8 @@ void TFileOperations::Paste() {
         return;
     }
     const std::vector<std::string> entries = list_.FileClipboard;
-    const int mode = list_.ClipboardMode;
+    // The shell's operation: 2 moves, 0 copies.
+    const int mode = list_.ClipboardMode == TClipboardMode::cmCut ? 2 : 0;
     const std::string folder = AddSlash(list_.Directory());
     struct Finish {
         TFileOperations& self;
@@ -266,13 +267,14 @@ void TFileOperations::Paste() {
                 continue;
             }
             // The shell asks before it overwrites when the user wants to be asked.
-            const bool moved = FolderCopyMove(entry, DelSlash(folder), mode,
-                                              ConfirmFileOps ? 0u : fcNoConfirmation, OwnerWindow()) &&
+            const bool moved = FolderCopyMove(entry, DelSlash(folder), mode, confirm_ ? 0u : fcNoConfirmation,
+                                              OwnerWindow()) &&
                                mode == 2;
             if (moved && list_.OnPathMoved) list_.OnPathMoved(entry, target);
             list_.UpdateFileList();
         } else {
-            const bool done = ShellCopyInto(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, folder);
+            const bool done =
+                ShellCopyInto(OwnerWindow(), mode == 2 ? FO_MOVE : FO_COPY, entry, folder, confirm_);
             if (done && mode == 2 && list_.OnPathMoved) list_.OnPathMoved(entry, target);
         }
     }
@@ -296,7 +298,7 @@ void TFileOperations::DeleteSelected() {
     } finish{*this};
     const std::vector<std::string> entries = list_.FileClipboard;
     for (const std::string& entry : entries)
-        ShellFileOperation(OwnerWindow(), FO_DELETE, entry, std::string());
+        ShellFileOperation(OwnerWindow(), FO_DELETE, entry, std::string(), confirm_);
 }
 
 void TFileOperations::RenameSelected() {
@@ -342,7 +344,7 @@ bool TFileOperations::Edit(int row, const std::string& newCaption) {
     {
         tk::RedrawGuard noRedraw(list_.Handle());
         // A taken name is not renamed onto: the list shows the old name again.
-        if (!PathExists(target) && ShellFileOperation(OwnerWindow(), FO_RENAME, source, target) &&
+        if (!PathExists(target) && ShellFileOperation(OwnerWindow(), FO_RENAME, source, target, confirm_) &&
             list_.OnPathMoved)
             list_.OnPathMoved(source, target);
         list_.UpdateFileList();
@@ -545,7 +547,7 @@ void TFileOperations::CopyToFolder(const std::string& folder) {
             tk::ShowError("HATA - Klasör kendi içine kopyalanamaz\r" + entry);
             continue;
         }
-        ShellCopyInto(OwnerWindow(), FO_COPY, entry, folder);
+        ShellCopyInto(OwnerWindow(), FO_COPY, entry, folder, confirm_);
     }
 }
 

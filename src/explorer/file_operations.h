@@ -45,8 +45,12 @@ public:
     TFileOperations& operator=(const TFileOperations&) = delete;
 
     TFileListView& List() const { return list_; }
+    // When set, the shell asks its usual confirmations (overwrites, deletions);
+    // when clear, nothing is asked. Deletions go to the recycle bin either way.
+    bool ConfirmFileOps() const { return confirm_; }
+    void SetConfirmFileOps(bool confirm) { confirm_ = confirm; }
 
-    void CutCopy(int mode) override;
+    void CutCopy(TClipboardMode mode) override;
     void Paste() override;
     void DeleteSelected() override;
     void RenameSelected() override;
@@ -82,6 +86,7 @@ private:
 
     TFileListView& list_;
     std::string renameSource_;
+    bool confirm_ = false;
 };
 
 } // namespace velmora::explorer

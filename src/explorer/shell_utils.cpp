@@ -103,9 +103,9 @@ INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std:
     return result;
 }
 
-FILEOP_FLAGS ShellFileOperationFlags(UINT function) {
+FILEOP_FLAGS ShellFileOperationFlags(UINT function, bool confirm) {
     FILEOP_FLAGS flags = FOF_ALLOWUNDO;
-    if (!ConfirmFileOps) flags |= FOF_NOCONFIRMATION;
+    if (!confirm) flags |= FOF_NOCONFIRMATION;
     if (function == FO_DELETE) flags |= FOF_WANTNUKEWARNING;
     return flags;
 }
@@ -122,12 +122,10 @@ std::wstring LongWidePath(const std::string& path) {
     return result;
 }
 
-bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target) {
-    return ShellFileOperation(owner, function, LongWidePath(source), Widened(target));
-}
-
-bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target) {
-    return ShellFileOperation(owner, function, source, target, ShellFileOperationFlags(function));
+bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target,
+                        bool confirm) {
+    return ShellFileOperation(owner, function, LongWidePath(source), Widened(target),
+                              ShellFileOperationFlags(function, confirm));
 }
 
 bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target,
@@ -147,12 +145,14 @@ bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, c
     return result == 0 && !op.fAnyOperationsAborted;
 }
 
-bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder) {
+bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder,
+                   bool confirm) {
     const std::wstring from = LongWidePath(source);
     const size_t slash = from.find_last_of(L'\\');
     const std::wstring name = slash == std::wstring::npos ? from : from.substr(slash + 1);
     if (name.empty() || folder.empty()) return false;
-    return ShellFileOperation(owner, function, from, Widened(AddSlash(folder)) + name);
+    return ShellFileOperation(owner, function, from, Widened(AddSlash(folder)) + name,
+                              ShellFileOperationFlags(function, confirm));
 }
 
 } // namespace velmora::explorer

@@ -8,12 +8,6 @@
 
 namespace velmora::explorer {
 
-// When set, shell file operations ask their usual confirmations; when clear,
-// nothing is asked and existing targets are overwritten. Deletions go to the
-// recycle bin either way. One switch for the whole process; the main window
-// clears it when first shown.
-inline bool ConfirmFileOps = false;
-
 // True when the drive's root can be queried. An invalid letter shows
 // "Geçersiz sürücü adı"; a drive that is not ready beeps and shows the
 // "Disket takılı değil" message when showMessage is set. Critical-error boxes
@@ -35,9 +29,10 @@ INT_PTR ExecuteFile(const std::string& verb, const std::string& file, const std:
                     const std::string& folder, int showCommand);
 
 // The flags of a shell file operation: undo always (a deletion goes to the
-// recycle bin, and the shell warns before one that cannot), no questions
-// unless ConfirmFileOps is set.
-FILEOP_FLAGS ShellFileOperationFlags(UINT function);
+// recycle bin, and the shell warns before one that cannot). With confirm the
+// shell asks its usual confirmations; without, nothing is asked and existing
+// targets are overwritten.
+FILEOP_FLAGS ShellFileOperationFlags(UINT function, bool confirm);
 
 // A path as the system's wide path, with each short (8.3) name in it widened
 // to the long name it stands for: a name the code page cannot spell reaches
@@ -48,13 +43,14 @@ std::wstring LongWidePath(const std::string& path);
 // path to one target path (empty for FO_DELETE), flags from
 // ShellFileOperationFlags. The shell gets the source's long name. True when
 // the shell succeeded and nothing was aborted.
-bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target);
-bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target);
+bool ShellFileOperation(HWND owner, UINT function, const std::string& source, const std::string& target,
+                        bool confirm);
 // The same with the caller's own flags.
 bool ShellFileOperation(HWND owner, UINT function, const std::wstring& source, const std::wstring& target,
                         FILEOP_FLAGS flags);
 // A copy or move of source into folder under the source's own long name,
 // also when the list knows the source only by its short name.
-bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder);
+bool ShellCopyInto(HWND owner, UINT function, const std::string& source, const std::string& folder,
+                   bool confirm);
 
 } // namespace velmora::explorer

@@ -13,7 +13,6 @@
 
 #include <cstring>
 
-#include "app/explorer_commands.h"
 #include "app/options_form.h"
 #include "app/startup.h"
 #include "app/viewer_dispatch.h"
@@ -67,7 +66,6 @@ protected:
         Main().AppDir = app_.Path();
         ShowMainForm(*forms_);
         Pump();
-        explorer::ConfirmFileOps = false;
         dialogs_.Clear();
     }
     void TearDown() override {
@@ -316,7 +314,7 @@ TEST_F(DispatchTest, EditsAreWrittenWithoutAQuestionWhenTheWarningIsOff) {
 }
 
 TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
-    Options().KayitCheck->SetChecked(true);
+    Options().KayitCheck->Click(); // the session's save warning on
     std::string a = files_.File("a.txt", "birinci");
     std::string b = files_.File("b.txt", "ikinci");
     Click(a);
@@ -337,7 +335,7 @@ TEST_F(DispatchTest, WithTheWarningOnTheUserDecides) {
 }
 
 TEST_F(DispatchTest, HexEditsAreAskedForAndTheHexPanelEmptiedAfterEitherAnswer) {
-    Options().KayitCheck->SetChecked(true);
+    Options().KayitCheck->Click(); // the session's save warning on
     std::string data = files_.File("veri.bin", std::string("\x01\x02\x03\x04", 4));
     Click(data);
     EXPECT_TRUE(Hex().Visible());
@@ -549,6 +547,21 @@ TEST_F(DispatchTest, EachShortcutReachesTheCommandOfTheFocusedControl) {
     Click(text);
     ASSERT_TRUE(Text().RichEdit1->Enabled());
 
+    // Unclaimed by the menus, Ctrl+V is the list's own key: it pastes the files it holds.
+    Click(text);
+    explorer::TFileListView& list = *Main().FileListView1;
+    for (int i = 0; i < list.RowCount(); ++i)
+        list.SetSelected(i, list.Row(i).caption == "a.txt");
+    Main().FileOperations1->CutCopy(velmora::explorer::TClipboardMode::cmCopy);
+    Main().DirTree1->SetSelectedPath(target);
+    Main().Refresh();
+    Pump();
+    ASSERT_FALSE(list.FileClipboard.empty());
+    list.SetFocus();
+    PressKey(list.Handle(), 'V', true);
+    Pump(100);
+    EXPECT_EQ(ReadFileText(target + "a.txt"), "metin");
+
     // Every command records its name instead of running; all enabled, so a
     // claimed key is seen even where the command would have nothing to do.
     std::vector<std::string> ran;
@@ -597,12 +610,16 @@ TEST_F(DispatchTest, EachShortcutReachesTheCommandOfTheFocusedControl) {
         const char* command[5];
     };
     const Case cases[] = {
-        {"Ctrl+X", 'X', true, {"Kes", "Kes", "EditCutAction", "Kes", "Kes"}},
-        {"Ctrl+C", 'C', true, {"Kopyala", "Kopyala", "EditCopyAction", "html.Kopyala", "Kopyala"}},
+        {"Ctrl+X", 'X', true, {"Kes", "Kes", "text.EditCutAction", "Kes", "Kes"}},
+        {"Ctrl+C", 'C', true, {"Kopyala", "Kopyala", "text.EditCopyAction", "html.Kopyala", "Kopyala"}},
         {"Ctrl+P", 'P', true, {"Yapistir", "Yapistir", "Yapistir", "Yapistir", "Yapistir"}},
-        {"Ctrl+A", 'A', true, {"TumunuSec", "TumunuSec", "EditSelectAllAction", "html.Ara", "TumunuSec"}},
-        {"Ctrl+V", 'V', true, {"", "", "EditPasteAction", "", ""}},
-        {"Ctrl+Z", 'Z', true, {"", "", "EditUndoAction", "", ""}},
+        {"Ctrl+A",
+         'A',
+         true,
+         {"TumunuSec", "TumunuSec", "text.EditSelectAllAction", "html.Ara", "TumunuSec"}},
+        // In the list, its own key's action (no shortcut of any list or menu).
+        {"Ctrl+V", 'V', true, {"ItemOpPaste", "", "text.EditPasteAction", "", ""}},
+        {"Ctrl+Z", 'Z', true, {"", "", "text.EditUndoAction", "", ""}},
         {"Ctrl+Insert", VK_INSERT, true, {"", "", "EditCopyAction2", "", ""}},
         {"Ctrl+B", 'B', true, {"Bold", "Bold", "Bold", "Bold", "Bold"}},
         {"Ctrl+I", 'I', true, {"Italic", "Italic", "Italic", "Italic", "Italic"}},
@@ -626,23 +643,6 @@ TEST_F(DispatchTest, EachShortcutReachesTheCommandOfTheFocusedControl) {
                 << c.key << " in the " << focusNames[where];
         }
     }
-
-    // Unclaimed, Ctrl+V is the list's own: it pastes the files it holds.
-    Click(text);
-    explorer::TFileListView& list = *Main().FileListView1;
-    for (int i = 0; i < list.RowCount(); ++i)
-        list.SetSelected(i, list.Row(i).caption == "a.txt");
-    Main().FileOperations1->CutCopy(0);
-    Main().DirTree1->SetSelectedPath(target);
-    Main().Refresh();
-    Pump();
-    ASSERT_FALSE(list.FileClipboard.empty());
-    list.SetFocus();
-    ran.clear();
-    PressKey(list.Handle(), 'V', true);
-    Pump(100);
-    EXPECT_TRUE(ran.empty());
-    EXPECT_EQ(ReadFileText(target + "a.txt"), "metin");
 }
 
 // A drop as the shell hands it over: DROPFILES and the names, ANSI, double-NUL ended.

@@ -2,7 +2,6 @@
 
 #include <fstream>
 
-#include "app/explorer_commands.h"
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
 #include "explorer/path_utils.h"
@@ -14,16 +13,6 @@ using namespace velmora::app;
 using testing_support::Pump;
 using testing_support::ReadFileText;
 namespace explorer = velmora::explorer;
-
-TEST(StatusLine, TextsUnderTurkishSeparators) {
-    EXPECT_EQ(StatisticsCountText(12, false, 12), "12 obje var");
-    EXPECT_EQ(StatisticsSizeText(false, 0, 2048000, '.', ','), " Boyut = 0 KB  ( Boş disk alanı: 2.000 MB )");
-    EXPECT_EQ(StatisticsCountText(5, true, 2), "5 obje(den)  --  2  tanesi seçildi ");
-    EXPECT_EQ(StatisticsSizeText(true, 1536 + 512, 2048000, '.', ','),
-              " Boyut = 2,00 KB( Boş disk alanı: 2.000 MB )");
-    // Less than half a megabyte free rounds to an empty number.
-    EXPECT_EQ(StatisticsSizeText(false, 0, 400, '.', ','), " Boyut = 0 KB  ( Boş disk alanı:  MB )");
-}
 
 class ExplorerCommandsTest : public ::testing::Test {
 protected:
@@ -54,7 +43,7 @@ TEST_F(ExplorerCommandsTest, GoToTypedFolder) {
         dialogs_.Clear();
         std::string before = Main().FileListView1->Directory();
         dialogs_.AnswerInput(true, c.typed);
-        GoToTypedFolder(Main());
+        Main().Explorer.GoToTypedFolder();
         ASSERT_GE(dialogs_.Calls().size(), 1u);
         EXPECT_EQ(dialogs_.Calls()[0].caption, "Hedef Klasör");
         EXPECT_EQ(dialogs_.Calls()[0].text, "Hedef klasörü girin");
@@ -70,7 +59,7 @@ TEST_F(ExplorerCommandsTest, GoToTypedFolder) {
     dialogs_.Clear();
     std::string target = temp.Path().substr(0, temp.Path().size() - 1); // without the backslash
     dialogs_.AnswerInput(true, target);
-    GoToTypedFolder(Main());
+    Main().Explorer.GoToTypedFolder();
     EXPECT_EQ(lstrcmpiA(Main().FileListView1->Directory().c_str(), temp.Path().c_str()), 0);
     EXPECT_EQ(lstrcmpiA(Main().DirTree1->SelectedPath().c_str(), target.c_str()) == 0 ||
                   lstrcmpiA(Main().DirTree1->SelectedPath().c_str(), temp.Path().c_str()) == 0,
@@ -118,16 +107,16 @@ TEST_F(ExplorerCommandsTest, PasteEnabledOnlyAfterCutOrCopy) {
     auto& list = *Main().FileListView1;
     list.SetDirectory(temp.Path());
     Main().Button("BtnCut")->Click();
-    EXPECT_FALSE(Main().PasteAllowed);
+    EXPECT_FALSE(Main().Explorer.PasteAllowed);
     for (int i = 0; i < list.RowCount(); ++i)
         if (list.Row(i).caption == "a.txt") list.SetSelected(i, true);
     Main().Button("BtnCut")->Click();
-    EXPECT_TRUE(Main().PasteAllowed);
+    EXPECT_TRUE(Main().Explorer.PasteAllowed);
     tk::Application().Idle();
     EXPECT_TRUE(paste->Enabled());
     EXPECT_TRUE(pasteItem->Enabled());
     paste->Click();
-    EXPECT_FALSE(Main().PasteAllowed);
+    EXPECT_FALSE(Main().Explorer.PasteAllowed);
     tk::Application().Idle();
     EXPECT_FALSE(paste->Enabled());
 }
@@ -139,7 +128,7 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
     temp.Folder("klasör");
     auto& list = *Main().FileListView1;
     list.SetDirectory(temp.Path());
-    SetBtnMenuState(Main());
+    Main().Explorer.SetBtnMenuState();
     tk::Application().Idle();
     EXPECT_FALSE(Main().Button("BtnDelete")->Enabled());
     EXPECT_FALSE(Main().MainMenu1.Find("Sil1")->Enabled());
@@ -152,7 +141,7 @@ TEST_F(ExplorerCommandsTest, SelectionEnablesFileCommandsAndStatusLine) {
         }
     }
     ASSERT_EQ(selected, 2);
-    SetBtnMenuState(Main());
+    Main().Explorer.SetBtnMenuState();
     tk::Application().Idle();
     EXPECT_TRUE(Main().Button("BtnDelete")->Enabled());
     EXPECT_TRUE(Main().MainMenu1.Find("Nitelik1")->Enabled());
@@ -197,7 +186,7 @@ protected:
         explorer::TTreeItemDraw draw;
         draw.node = node;
         draw.selected = selected;
-        DrawTreeItem(Main(), draw);
+        Main().Explorer.DrawTreeItem(draw);
         return draw;
     }
 
@@ -224,7 +213,7 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     auto& tree = *Main().DirTree1;
     tree.OpenPath(archive);
     tree.SetSelectedPath(archive);
-    MakeArchiveFolder(Main());
+    Main().Explorer.MakeArchiveFolder();
     EXPECT_TRUE(SamePath(Main().Session.ArchiveFolder, archive));
     // One line, the folder's path.
     const std::string line = ReadFileText(app_.Path() + "ini\\aktif.ini");
@@ -263,7 +252,7 @@ TEST_F(ArchiveTest, MarkedFolderIsWhereTheNextStartOpensDrawnAsTheArchive) {
     // Another item selected: the archive's item turns green and the hint goes.
     reopened.Select(reopened.ParentNode(item));
     draw = Draw(item, false);
-    EXPECT_EQ(draw.font, Main().ArchiveItemFont.get());
+    EXPECT_EQ(draw.font, Main().Explorer.ArchiveItemFont());
     EXPECT_EQ(draw.textColor, RGB(0, 128, 0));
     Pump(20);
     EXPECT_EQ(reopened.Hint(), "");
@@ -331,13 +320,14 @@ TEST_F(ArchiveTest, ArchiveCommandsStopWhenTheArchiveFileCannotBeMade) {
     Start(app_.Path());
     EXPECT_EQ(MessageCount(), 1u);
     auto& tree = *Main().DirTree1;
-    for (auto command : {&GoToArchiveFolder, &MakeArchiveFolder}) {
+    for (auto command :
+         {&explorer::TExplorerCommands::GoToArchiveFolder, &explorer::TExplorerCommands::MakeArchiveFolder}) {
         tree.OpenPath(work.Path());
         tk::TTreeNode node = tree.Selected();
         ASSERT_NE(node, nullptr);
         tree.Collapse(node, true);
         const size_t before = MessageCount();
-        command(Main());
+        (Main().Explorer.*command)();
         EXPECT_EQ(MessageCount(), before + 1);
         EXPECT_FALSE(tree.Expanded(tree.Selected()));
     }
@@ -362,7 +352,7 @@ TEST_F(ArchiveTest, DesktopShortcutOfADriveIsNamedAfterNothing) {
     Start(app_.Path());
     Main().DirTree1->OpenPath("C:\\");
     ASSERT_TRUE(SamePath(Main().DirTree1->SelectedPath(), "C:\\"));
-    std::string link = MakeDesktopShortcut(Main());
+    std::string link = Main().Explorer.MakeDesktopShortcut();
     ASSERT_FALSE(link.empty());
     EXPECT_EQ(link.substr(link.find_last_of('\\')), "\\ için velmora kısayol.lnk");
     EXPECT_NE(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -392,7 +382,7 @@ TEST_F(ArchiveTest, PageFoldersDrawnFromWhatTheListingFound) {
         draw.nmcd.hdc = screen;
         draw.clrText = CLR_DEFAULT;
         HGDIOBJ font = GetCurrentObject(screen, OBJ_FONT);
-        LRESULT result = DrawListItem(Main(), row, draw);
+        LRESULT result = Main().Explorer.DrawListItem(row, draw);
         EXPECT_EQ(result, page ? CDRF_NEWFONT : CDRF_DODEFAULT) << row.caption;
         EXPECT_EQ(draw.clrText, page ? RGB(192, 192, 192) : CLR_DEFAULT) << row.caption;
         SelectObject(screen, font);
@@ -404,7 +394,7 @@ TEST_F(ArchiveTest, PageFoldersDrawnFromWhatTheListingFound) {
         NMLVCUSTOMDRAW draw{};
         draw.nmcd.hdc = screen;
         HGDIOBJ font = GetCurrentObject(screen, OBJ_FONT);
-        EXPECT_EQ(DrawListItem(Main(), list.Row(i), draw), CDRF_NEWFONT);
+        EXPECT_EQ(Main().Explorer.DrawListItem(list.Row(i), draw), CDRF_NEWFONT);
         SelectObject(screen, font);
     }
     list.UpdateFileList();
@@ -456,7 +446,7 @@ TEST_F(ExplorerCommandsTest, FileCommandsReachTheFileOperations) {
     // A cut of the parent row alone leaves nothing to paste.
     select(" ..");
     Main().Button("BtnCut")->Click();
-    EXPECT_FALSE(Main().PasteAllowed);
+    EXPECT_FALSE(Main().Explorer.PasteAllowed);
     tk::Application().Idle();
     EXPECT_FALSE(Main().Button("BtnPaste")->Enabled());
     SetCurrentDirectoryA("C:\\");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "app/startup.h"
 #include "support/scripted_dialogs.h"
@@ -41,17 +42,28 @@ testing_support::ScriptedDialogs* MainWindowTest::dialogs_ = nullptr;
 
 TEST_F(MainWindowTest, ToolBarButtonsInOrderWithHints) {
     const char* expected[][2] = {
-        {"SpeedButton1", ".."},         {"SpeedButton7", "Arşiv klasörüne git"},
-        {"Folders", "Klasör Kutusu"},   {"BtnRefresh", "Güncelle"},
-        {"SpeedButton5", "Yeni Döküman"}, {"SpeedButton6", "Klasör Ekle"},
-        {"BtnCut", "Kes"},              {"BtnCopy", "Kopyala"},
-        {"BtnPaste", "Yapıştır"},       {"BtnDelete", "Sil"},
-        {"SpeedButton8", ""},           {"SpeedButton2", "Görüntüle"},
-        {"BtnSearch", "Klasör veya dosya bul"}, {"BtnGoTo", "Hedef Klasör"},
-        {"SpeedButton4", "Seçenekler"}, {"BtnDoc", "Metin Editörü"},
-        {"BtnHtml", "Html ve Resim Editörü"}, {"BtnHex", "Hex Editörü"},
-        {"BtnIcon", "Geniş ikon"},      {"BtnSIcon", "Küçük ikon"},
-        {"BtnList", "Listele"},         {"BtnDetail", "Detaylı"},
+        {"SpeedButton1", ".."},
+        {"SpeedButton7", "Arşiv klasörüne git"},
+        {"Folders", "Klasör Kutusu"},
+        {"BtnRefresh", "Güncelle"},
+        {"SpeedButton5", "Yeni Döküman"},
+        {"SpeedButton6", "Klasör Ekle"},
+        {"BtnCut", "Kes"},
+        {"BtnCopy", "Kopyala"},
+        {"BtnPaste", "Yapıştır"},
+        {"BtnDelete", "Sil"},
+        {"SpeedButton8", ""},
+        {"SpeedButton2", "Görüntüle"},
+        {"BtnSearch", "Klasör veya dosya bul"},
+        {"BtnGoTo", "Hedef Klasör"},
+        {"SpeedButton4", "Seçenekler"},
+        {"BtnDoc", "Metin Editörü"},
+        {"BtnHtml", "Html ve Resim Editörü"},
+        {"BtnHex", "Hex Editörü"},
+        {"BtnIcon", "Geniş ikon"},
+        {"BtnSIcon", "Küçük ikon"},
+        {"BtnList", "Listele"},
+        {"BtnDetail", "Detaylı"},
         {"BtnExit", "Çıkış"},
     };
     ASSERT_EQ(Main().SpeedButtons.size(), std::size(expected));
@@ -256,4 +268,32 @@ TEST_F(MainWindowTest, FolderBoxButtonStaysDownWhileTheTreeIsHidden) {
     EXPECT_TRUE(Main().DirTree1->Visible());
     EXPECT_TRUE(Main().ClickSplitter1->Visible());
     EXPECT_FALSE(folders->Down());
+}
+
+TEST_F(MainWindowTest, EveryShortcutOfTheWindowsListAndMenuNamesOneCommand) {
+    // A key bound to two actions of the window's list, or to a menu item and
+    // another command, would run whichever is found first.
+    std::map<tk::TShortCut, std::string> owner;
+    for (const auto& action : Main().MainActionList.Actions()) {
+        if (!action->Shortcut()) continue;
+        auto [at, added] = owner.emplace(action->Shortcut(), action->Name());
+        EXPECT_TRUE(added) << tk::ShortCutToText(action->Shortcut()) << ": " << at->second << " and "
+                           << action->Name();
+    }
+    std::function<void(tk::TMenuItem&)> check = [&](tk::TMenuItem& parent) {
+        for (const auto& item : parent.Items()) {
+            check(*item);
+            if (!item->Shortcut()) continue;
+            auto found = owner.find(item->Shortcut());
+            const std::string command = item->Action() ? item->Action()->Name() : item->Name;
+            if (found == owner.end())
+                owner.emplace(item->Shortcut(), command);
+            else
+                EXPECT_EQ(found->second, command) << tk::ShortCutToText(item->Shortcut());
+        }
+    };
+    check(Main().MainMenu1.Root());
+    EXPECT_EQ(owner[tk::ShortCut('X', tk::scCtrl)], "Kes");
+    EXPECT_EQ(owner[tk::ShortCut('C', tk::scCtrl)], "Kopyala");
+    EXPECT_EQ(owner[tk::ShortCut('A', tk::scCtrl)], "TumunuSec");
 }

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/explorer_commands.h"
 #include "app/options_form.h"
 #include "app/startup.h"
 #include "base/os.h"
@@ -52,7 +51,6 @@ class OptionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ini_ = app_.Folder("ini");
-        explorer::ConfirmFileOps = false;
         GetCurrentDirectoryA(MAX_PATH, startFolder_);
     }
     void TearDown() override {
@@ -173,7 +171,7 @@ TEST_F(OptionsTest, LayoutAndInitialStates) {
     EXPECT_EQ(Main().DirTree1->Align(), tk::TAlign::alLeft);
     EXPECT_TRUE(Main().FileListView1->ShowFolders());
     EXPECT_EQ(Main().FileListView1->Mask(), "*.*");
-    EXPECT_FALSE(explorer::ConfirmFileOps);
+    EXPECT_FALSE(Main().FileOperations1->ConfirmFileOps());
     EXPECT_FALSE(f.SaveWarning());
 
     // The tree's context menu with its shortcuts.
@@ -654,11 +652,16 @@ TEST_F(OptionsTest, FileListFiltersAndSwitches) {
     f.Klasor->Click();
     EXPECT_TRUE(list.ShowFolders());
 
+    // The switches are the session's; the file operations and the tree follow it.
     f.CheckBox2->Click();
-    EXPECT_TRUE(explorer::ConfirmFileOps);
+    EXPECT_TRUE(Main().Session.Options.ConfirmFileOps);
+    EXPECT_TRUE(Main().FileOperations1->ConfirmFileOps());
+    EXPECT_TRUE(Main().DirTree1->ConfirmFileOps());
     f.CheckBox2->Click();
-    EXPECT_FALSE(explorer::ConfirmFileOps);
+    EXPECT_FALSE(Main().FileOperations1->ConfirmFileOps());
+    EXPECT_FALSE(Main().DirTree1->ConfirmFileOps());
     f.KayitCheck->Click();
+    EXPECT_TRUE(Main().Session.Options.SaveWarning);
     EXPECT_TRUE(f.SaveWarning());
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -745,4 +748,28 @@ TEST_F(OptionsTest, TableLoadedEvenWhenTheArchiveFileCannotBeMade) {
     ASSERT_EQ(Messages().size(), 1u); // the archive file's error
     EXPECT_NE(Messages()[0].find("aktif.ini"), std::string::npos);
     EXPECT_EQ(Options().ExtFind(".txt"), 0);
+}
+
+TEST_F(OptionsTest, TheWindowShowsTheSessionsOptions) {
+    Start();
+    // Options changed in the session while the window was closed (its show step clears the confirmation).
+    TOptions& o = Main().Session.Options;
+    o.HiddenFiles = true;
+    o.ShowLines = false;
+    o.TreeBesideList = false;
+    o.SaveWarning = true;
+    TForm2& f = Options();
+    std::vector<bool> shown;
+    dialogs_.AnswerModal([&](tk::TForm&) {
+        shown = {f.Hidden->Checked(),       f.Cizgi->Checked(),      f.RadioButton1->Checked(),
+                 f.RadioButton2->Checked(), f.KayitCheck->Checked(), f.Saltoku->Checked(),
+                 f.CheckBox2->Checked()};
+        // A click in the window edits the session.
+        f.Normal->Click();
+        return IDCANCEL;
+    });
+    f.Execute();
+    EXPECT_EQ(shown, (std::vector<bool>{true, false, true, false, true, true, false}));
+    EXPECT_FALSE(o.NormalFiles);
+    EXPECT_FALSE(Main().FileListView1->FileType().Contains(explorer::ftNormal));
 }

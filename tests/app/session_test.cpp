@@ -60,3 +60,22 @@ TEST(ExtensionTable, TextComesBackAsItWasWrittenAndAFaultyLineKeepsWhatCameBefor
     EXPECT_EQ(table.Find(""), -1);
     EXPECT_TRUE(table.Extensions().empty());
 }
+
+TEST(Options, StartValuesAndTheListMask) {
+    const velmora::app::TOptions start;
+    // What the options window shows at every start (nothing is stored).
+    EXPECT_TRUE(start.ShowLines && start.ShowButtons && !start.ShowRoot && start.TreeBesideList);
+    EXPECT_TRUE(start.ReadOnlyFiles && !start.HiddenFiles && start.Folders && !start.ArchiveFiles &&
+                start.NormalFiles);
+    EXPECT_FALSE(start.MaskByTable || start.ConfirmFileOps || start.SaveWarning);
+
+    TExtensionTable table;
+    table.Load("Metin\r\n\t.txt\r\n\t.rtf\r\nHtml\r\n\t.htm\r\nResim\r\n\t.gif\r\nHex\r\n\t\r\n");
+    velmora::app::TOptions masking;
+    EXPECT_EQ(masking.ListMask(table), "*.*");
+    masking.MaskByTable = true;
+    EXPECT_EQ(masking.ListMask(table), "*.txt;*.rtf;*.htm;*.gif;*.;");
+    // No extensions: nothing is listed but folders.
+    table.Load("Metin\r\nHtml\r\nResim\r\nHex\r\n");
+    EXPECT_EQ(masking.ListMask(table), "");
+}

@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "explorer/dir_tree.h"
+#include "explorer/explorer_actions.h"
 #include "explorer/file_list_view.h"
 #include "explorer/file_operations.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_utils.h"
+#include "support/explorer_host.h"
 #include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
@@ -45,7 +47,6 @@ protected:
     static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
     static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
-        ConfirmFileOps = false;
         sendTo = temp.Folder("SendTo");
         target = temp.Folder("Target");
         MakeLink(DelSlash(target), AddSlash(sendTo) + "Target.lnk");
@@ -55,10 +56,17 @@ protected:
         p.bounds = RECT{0, 0, 680, 460};
         list = std::make_unique<TFileListView>(p);
         ops = std::make_unique<TFileOperations>(*list);
-        popup = std::make_unique<TFileListPopup>(*list, *ops, sendTo);
+        host = std::make_unique<testing_support::FakeExplorerHost>(form, *list, *ops);
+        commands = std::make_unique<TExplorerCommands>(*host);
+        actions = std::make_unique<tk::TActionList>();
+        commands->Bind(*actions);
+        popup = std::make_unique<TFileListPopup>(*list, *ops, *actions, sendTo);
     }
     void TearDown() override {
         popup.reset();
+        actions.reset();
+        commands.reset();
+        host.reset();
         ops.reset();
         list.reset();
         SetCurrentDirectoryA("C:\\");
@@ -100,6 +108,9 @@ protected:
     std::string sendTo, target;
     std::unique_ptr<TFileListView> list;
     std::unique_ptr<TFileOperations> ops;
+    std::unique_ptr<testing_support::FakeExplorerHost> host;
+    std::unique_ptr<TExplorerCommands> commands;
+    std::unique_ptr<tk::TActionList> actions;
     std::unique_ptr<TFileListPopup> popup;
 };
 
@@ -181,7 +192,7 @@ TEST_F(ContextMenuTest, FileListCommandsReachTheOperations) {
     dialogs.AnswerPopup("ItemOpCopy");
     popup->Popup(0, 0);
     EXPECT_EQ(list->FileClipboard, Names{AddSlash(a) + "one.txt"});
-    EXPECT_EQ(list->ClipboardMode, 0);
+    EXPECT_EQ(list->ClipboardMode, TClipboardMode::cmCopy);
 
     // The first target: a link to a folder.
     Select({"one.txt"});
@@ -212,7 +223,7 @@ TEST_F(ContextMenuTest, FileListCommandsReachTheOperations) {
 }
 
 TEST_F(ContextMenuTest, AMissingSendToFolderGivesNoTargets) {
-    TFileListPopup other(*list, *ops, temp.Path() + "missing");
+    TFileListPopup other(*list, *ops, *actions, temp.Path() + "missing");
     EXPECT_TRUE(other.Targets().empty());
     EXPECT_EQ(other.Find("SubMenuSend")->Items().size(), 4u);
 }

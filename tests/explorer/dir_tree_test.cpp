@@ -509,7 +509,7 @@ TEST_F(DirTreeTest, ADeletedFolderGoesToTheRecycleBinWithItsContent) {
         tree->ReloadTree();
         TTreeNode node = Open(root + "\\" + name);
         ASSERT_EQ(tree->NodeText(node), name);
-        velmora::explorer::ConfirmFileOps = confirm;
+        tree->SetConfirmFileOps(confirm);
         testing_support::ShellQuestions questions(IDYES);
         EXPECT_TRUE(tree->DeleteNode(node));
         EXPECT_EQ(questions.Captions().size(), confirm ? 1u : 0u);
@@ -517,7 +517,6 @@ TEST_F(DirTreeTest, ADeletedFolderGoesToTheRecycleBinWithItsContent) {
         EXPECT_TRUE(testing_support::RecycleBinHolds(std::wstring(name.begin(), name.end()))) << name;
         EXPECT_TRUE(dialogs.Calls().empty());
     }
-    velmora::explorer::ConfirmFileOps = false;
 }
 
 TEST_F(DirTreeTest, TreeSizeCountsTheFolderAndItsSubFoldersOnly) {

@@ -1,5 +1,7 @@
 #include "explorer/file_list_view.h"
 #include "explorer/dir_tree.h"
+#include "explorer/explorer_actions.h"
+#include "explorer/file_operations.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -10,6 +12,7 @@
 #include "base/os.h"
 #include "explorer/path_utils.h"
 #include "explorer/shell_info_cache.h"
+#include "support/explorer_host.h"
 #include "support/panel_host.h"
 #include "support/scripted_dialogs.h"
 #include "support/win32_test_util.h"
@@ -39,7 +42,9 @@ class FakeOperations : public IFileListOperations {
 public:
     std::vector<std::string> calls;
     bool allowEdit = true;
-    void CutCopy(int mode) override { calls.push_back("CutCopy" + std::to_string(mode)); }
+    void CutCopy(TClipboardMode mode) override {
+        calls.push_back(mode == TClipboardMode::cmCut ? "Cut" : mode == TClipboardMode::cmCopy ? "Copy" : "?");
+    }
     void Paste() override { calls.push_back("Paste"); }
     void DeleteSelected() override { calls.push_back("DeleteSelected"); }
     void RenameSelected() override { calls.push_back("RenameSelected"); }
@@ -143,8 +148,19 @@ protected:
         p.bounds = RECT{0, 0, 680, 460};
         list = std::make_unique<TFileListView>(p);
         list->OnDeletion = [this](const TFileListRow&) { ++deletions; };
+        // The list's keys run the explorer's actions.
+        operations = std::make_unique<TFileOperations>(*list);
+        host = std::make_unique<testing_support::FakeExplorerHost>(form, *list, *operations);
+        commands = std::make_unique<TExplorerCommands>(*host);
+        actions = std::make_unique<tk::TActionList>();
+        commands->Bind(*actions);
+        list->SetKeyActions(actions.get());
     }
     void TearDown() override {
+        actions.reset();
+        commands.reset();
+        host.reset();
+        operations.reset();
         list.reset();
         SetCurrentDirectoryA("C:\\");
     }
@@ -222,6 +238,10 @@ protected:
 
     FakeTree tree; // outlives the list, which tells it when it goes
     std::unique_ptr<TFileListView> list;
+    std::unique_ptr<TFileOperations> operations;
+    std::unique_ptr<testing_support::FakeExplorerHost> host;
+    std::unique_ptr<TExplorerCommands> commands;
+    std::unique_ptr<tk::TActionList> actions;
     int deletions = 0;
 };
 
@@ -685,7 +705,7 @@ TEST_F(FileListTest, CtrlKeysAndOperationKeysReachTheOperations) {
     }
     Key(VK_DELETE);
     Key(VK_F2);
-    EXPECT_EQ(ops.calls, (Names{"CutCopy0", "CutCopy2", "Paste", "ViewFile", "NewFolder", "DeleteSelected",
+    EXPECT_EQ(ops.calls, (Names{"Copy", "Cut", "Paste", "ViewFile", "NewFolder", "DeleteSelected",
                                 "RenameSelected"}));
     // Ctrl with Shift is not a Ctrl key.
     ops.calls.clear();
@@ -808,6 +828,7 @@ TEST_F(FileListTest, InPlaceEditingGoesThroughTheOperations) {
     list->SetDirectory(temp.Path());
     int row = Find("a.txt");
     // Without the operations module nothing can be edited.
+    list->SetFileOperations(nullptr);
     EXPECT_EQ(SendMessageA(list->Handle(), LVM_EDITLABELA, row, 0), 0);
     FakeOperations ops;
     list->SetFileOperations(&ops);

@@ -68,7 +68,6 @@ protected:
     static void SetUpTestSuite() { OpenHost({"Test", 700, 500}); }
     static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
-        ConfirmFileOps = false;
         TFileListView::Params p;
         p.parent = form;
         p.bounds = RECT{0, 0, 680, 460};
@@ -121,10 +120,10 @@ TEST_F(FileOperationsTest, CopyPastesOnceThenTheClipboardIsEmpty) {
     temp.File("A\\two.txt", "2");
     Show(a);
     Select({"one.txt", "two.txt"});
-    ops->CutCopy(0);
+    ops->CutCopy(TClipboardMode::cmCopy);
     EXPECT_EQ(list->FileClipboard,
               (std::vector<std::string>{AddSlash(a) + "one.txt", AddSlash(a) + "two.txt"}));
-    EXPECT_EQ(list->ClipboardMode, 0);
+    EXPECT_EQ(list->ClipboardMode, TClipboardMode::cmCopy);
 
     Show(b);
     ops->Paste();
@@ -148,8 +147,8 @@ TEST_F(FileOperationsTest, CutThenDeleteOfAnotherEntryEmptiesTheClipboard) {
     list->SetDirTree(&tree);
     Show(a);
     Select({"one.txt", "two.txt"});
-    ops->CutCopy(2);
-    EXPECT_EQ(list->ClipboardMode, 2);
+    ops->CutCopy(TClipboardMode::cmCut);
+    EXPECT_EQ(list->ClipboardMode, TClipboardMode::cmCut);
     Select({"three.txt"});
     ops->DeleteSelected();
     EXPECT_FALSE(Exists(AddSlash(a) + "three.txt"));
@@ -172,7 +171,7 @@ TEST_F(FileOperationsTest, PasteOverwritesAndMovesFilesAndFolders) {
     temp.File("A\\Sub\\inner.txt", "in");
     Show(a);
     Select({"same.txt", "Sub"});
-    ops->CutCopy(2);
+    ops->CutCopy(TClipboardMode::cmCut);
     Show(b);
     ops->Paste();
     // Overwritten without a question, moved with its content.
@@ -190,7 +189,7 @@ TEST_F(FileOperationsTest, AFolderIsNeverPastedIntoItselfNorAnEntryOntoItself) {
     temp.File("A\\file.txt", "f");
     Show(a);
     Select({"Sub", "file.txt"});
-    ops->CutCopy(0);
+    ops->CutCopy(TClipboardMode::cmCopy);
     // Into the folder they are in: nothing to do.
     ops->Paste();
     EXPECT_EQ(ReadAll(AddSlash(a) + "file.txt"), "f");
@@ -199,7 +198,7 @@ TEST_F(FileOperationsTest, AFolderIsNeverPastedIntoItselfNorAnEntryOntoItself) {
 
     // Into the folder itself: refused, the folder stays as it was.
     Select({"Sub"});
-    ops->CutCopy(2);
+    ops->CutCopy(TClipboardMode::cmCut);
     Show(AddSlash(a) + "Sub");
     ops->Paste();
     EXPECT_EQ(MessageTexts(),
@@ -265,7 +264,7 @@ TEST_F(FileOperationsTest, NothingIsCreatedInTheDrivesView) {
     // Drives are never cut, deleted or renamed.
     if (rows > 0) {
         list->SetSelected(0, true);
-        ops->CutCopy(2);
+        ops->CutCopy(TClipboardMode::cmCut);
         EXPECT_TRUE(list->FileClipboard.empty());
         ops->RenameSelected();
         EXPECT_FALSE(list->Editing());
@@ -566,7 +565,7 @@ TEST_F(FileOperationsTest, TheParentRowIsNeverHandedOn) {
     Show(inner);
     ASSERT_GE(Row(" .."), 0);
     Select({" .."});
-    ops->CutCopy(2);
+    ops->CutCopy(TClipboardMode::cmCut);
     EXPECT_TRUE(list->FileClipboard.empty());
     ops->DeleteSelected();
     EXPECT_TRUE(FolderExists(a));
@@ -670,9 +669,10 @@ TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
     const std::wstring names[] = {L"\u03A9mega.txt", L"\u015Eirket_\u0151.txt", L"\u03A9 Klas\u00F6r"};
     struct Case {
         const char* how;
-        int mode; // 0 copy, 2 cut, -1 sent to a folder
+        TClipboardMode mode; // cmNone: sent to a folder
     };
-    for (const Case& c : {Case{"kopyala", 0}, Case{"kes", 2}, Case{"gonder", -1}}) {
+    for (const Case& c : {Case{"kopyala", TClipboardMode::cmCopy}, Case{"kes", TClipboardMode::cmCut},
+                          Case{"gonder", TClipboardMode::cmNone}}) {
         const std::string a = temp.Folder(std::string("A_") + c.how),
                           b = temp.Folder(std::string("B_") + c.how);
         ASSERT_TRUE(testing_support::WriteFileWide(Wide(a) + names[0], "omega"));
@@ -689,7 +689,7 @@ TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
                 ++selected;
             }
         ASSERT_EQ(selected, 3) << c.how;
-        if (c.mode >= 0) {
+        if (c.mode != TClipboardMode::cmNone) {
             ops->CutCopy(c.mode);
             Show(b);
             ops->Paste();
@@ -698,7 +698,7 @@ TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
         }
         for (const std::wstring& name : names) {
             EXPECT_TRUE(ExistsWide(Wide(b) + name)) << c.how;
-            EXPECT_EQ(ExistsWide(Wide(a) + name), c.mode != 2) << c.how;
+            EXPECT_EQ(ExistsWide(Wide(a) + name), c.mode != TClipboardMode::cmCut) << c.how;
         }
         EXPECT_TRUE(ExistsWide(Wide(b) + names[2] + L"\\i\u00E7.txt")) << c.how;
         EXPECT_EQ(ReadAll(AddSlash(a) + "Sirket_o.txt"), "other");
@@ -709,15 +709,16 @@ TEST_F(FileOperationsTest, CopiesOfNamesTheCodePageCannotSpellKeepTheirNames) {
 
 TEST_F(FileOperationsTest, AFolderPastedOverOneOfTheSameNameIsMergedAskingWhenConfirmationIsOn) {
     struct Case {
-        int mode;
+        TClipboardMode mode;
         bool confirm;
         int answer;
         bool merged; // the pasted files are there (and, after a cut, gone from the source)
         size_t questions;
     };
     const Case cases[] = {
-        {0, false, IDNO, true, 0}, {0, true, IDNO, false, 1}, {0, true, IDYES, true, 1},
-        {2, false, IDNO, true, 0}, {2, true, IDNO, false, 1}, {2, true, IDYES, true, 1},
+        {TClipboardMode::cmCopy, false, IDNO, true, 0}, {TClipboardMode::cmCopy, true, IDNO, false, 1},
+        {TClipboardMode::cmCopy, true, IDYES, true, 1}, {TClipboardMode::cmCut, false, IDNO, true, 0},
+        {TClipboardMode::cmCut, true, IDNO, false, 1},  {TClipboardMode::cmCut, true, IDYES, true, 1},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -729,7 +730,7 @@ TEST_F(FileOperationsTest, AFolderPastedOverOneOfTheSameNameIsMergedAskingWhenCo
         temp.Folder("B" + tag + "\\Sub");
         temp.File("B" + tag + "\\Sub\\same.txt", "old");
         temp.File("B" + tag + "\\Sub\\keep.txt", "keep");
-        ConfirmFileOps = c.confirm;
+        ops->SetConfirmFileOps(c.confirm);
         Show(a);
         Select({"Sub"});
         ops->CutCopy(c.mode);
@@ -741,7 +742,7 @@ TEST_F(FileOperationsTest, AFolderPastedOverOneOfTheSameNameIsMergedAskingWhenCo
         EXPECT_EQ(Exists(AddSlash(b) + "Sub\\only.txt"), c.merged) << tag;
         EXPECT_EQ(ReadAll(AddSlash(b) + "Sub\\keep.txt"), "keep") << tag;
         EXPECT_FALSE(Exists(AddSlash(b) + "Sub\\Sub")) << tag; // never the copy inside
-        EXPECT_EQ(Exists(AddSlash(a) + "Sub"), !(c.mode == 2 && c.merged)) << tag;
+        EXPECT_EQ(Exists(AddSlash(a) + "Sub"), !(c.mode == TClipboardMode::cmCut && c.merged)) << tag;
         EXPECT_TRUE(dialogs.Calls().empty()) << tag;
     }
 }
@@ -752,7 +753,7 @@ TEST_F(FileOperationsTest, DeletedEntriesGoToTheRecycleBin) {
                                  std::to_string(GetTickCount()) + (confirm ? "_sor.txt" : "_sorma.txt");
         const std::string a = temp.Folder(confirm ? "A1" : "A2");
         temp.File(std::string(confirm ? "A1\\" : "A2\\") + name, "data");
-        ConfirmFileOps = confirm;
+        ops->SetConfirmFileOps(confirm);
         Show(a);
         Select({name});
         testing_support::ShellQuestions questions(IDYES);

@@ -17,10 +17,7 @@ namespace {
 
 class ShellUtilsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tk::Application().Initialize();
-        ConfirmFileOps = false;
-    }
+    void SetUp() override { tk::Application().Initialize(); }
 };
 
 // A drive letter the machine does not have.
@@ -118,30 +115,30 @@ TEST_F(ShellUtilsTest, ShellFileOperationCopiesMovesRenamesAndDeletes) {
     std::string sub = temp.Folder("Sub");
     temp.File("Sub\\inner.txt", "x");
 
-    EXPECT_TRUE(ShellFileOperation(nullptr, FO_COPY, a, temp.Path() + "b.txt"));
+    EXPECT_TRUE(ShellFileOperation(nullptr, FO_COPY, a, temp.Path() + "b.txt", false));
     EXPECT_TRUE(PathExists(temp.Path() + "b.txt"));
     // Without confirmation an existing target is overwritten.
     temp.File("c.txt", "old");
-    EXPECT_TRUE(ShellFileOperation(nullptr, FO_COPY, a, temp.Path() + "c.txt"));
+    EXPECT_TRUE(ShellFileOperation(nullptr, FO_COPY, a, temp.Path() + "c.txt", false));
     WIN32_FILE_ATTRIBUTE_DATA info{};
     ASSERT_TRUE(GetFileAttributesExA((temp.Path() + "c.txt").c_str(), GetFileExInfoStandard, &info));
     EXPECT_EQ(info.nFileSizeLow, 5u);
 
-    EXPECT_TRUE(ShellFileOperation(nullptr, FO_MOVE, temp.Path() + "b.txt", sub + "b.txt"));
+    EXPECT_TRUE(ShellFileOperation(nullptr, FO_MOVE, temp.Path() + "b.txt", sub + "b.txt", false));
     EXPECT_FALSE(PathExists(temp.Path() + "b.txt"));
     EXPECT_TRUE(PathExists(sub + "b.txt"));
 
-    EXPECT_TRUE(ShellFileOperation(nullptr, FO_RENAME, DelSlash(sub), temp.Path() + "Yeni Klasör"));
+    EXPECT_TRUE(ShellFileOperation(nullptr, FO_RENAME, DelSlash(sub), temp.Path() + "Yeni Klasör", false));
     EXPECT_TRUE(PathExists(temp.Path() + "Yeni Klasör\\inner.txt"));
 
     // A folder with content goes at once.
-    EXPECT_TRUE(ShellFileOperation(nullptr, FO_DELETE, temp.Path() + "Yeni Klasör", ""));
+    EXPECT_TRUE(ShellFileOperation(nullptr, FO_DELETE, temp.Path() + "Yeni Klasör", "", false));
     EXPECT_FALSE(PathExists(temp.Path() + "Yeni Klasör"));
 }
 
 TEST_F(ShellUtilsTest, ShellFileOperationReportsAMissingSource) {
     TempFolder temp;
-    EXPECT_FALSE(ShellFileOperation(nullptr, FO_COPY, temp.Path() + "yok.txt", temp.Path() + "b.txt"));
+    EXPECT_FALSE(ShellFileOperation(nullptr, FO_COPY, temp.Path() + "yok.txt", temp.Path() + "b.txt", false));
     EXPECT_FALSE(PathExists(temp.Path() + "b.txt"));
 }
 
@@ -161,16 +158,15 @@ TEST_F(ShellUtilsTest, DeletionsGoToTheRecycleBinAskingOnlyWhenConfirmationIsOn)
         const std::string name = "sil_" + std::to_string(GetCurrentProcessId()) + "_" +
                                  std::to_string(GetTickCount()) + "_" + std::to_string(++n) + ".txt";
         const std::string path = temp.File(name, "data");
-        ConfirmFileOps = c.confirm;
         ScriptedDialogs dialogs;
         testing_support::ShellQuestions questions(c.answer);
-        EXPECT_EQ(ShellFileOperation(nullptr, FO_DELETE, path, ""), c.deleted) << n;
+        EXPECT_EQ(ShellFileOperation(nullptr, FO_DELETE, path, "", c.confirm), c.deleted) << n;
         EXPECT_EQ(questions.Captions().size(), c.questions) << n;
         EXPECT_EQ(PathExists(path), !c.deleted) << n;
         EXPECT_EQ(testing_support::RecycleBinHolds(std::wstring(name.begin(), name.end())), c.deleted) << n;
         EXPECT_TRUE(dialogs.Calls().empty());
     }
-    EXPECT_EQ(ShellFileOperationFlags(FO_DELETE) & (FOF_ALLOWUNDO | FOF_WANTNUKEWARNING),
+    EXPECT_EQ(ShellFileOperationFlags(FO_DELETE, false) & (FOF_ALLOWUNDO | FOF_WANTNUKEWARNING),
               FOF_ALLOWUNDO | FOF_WANTNUKEWARNING);
 }
 
@@ -191,7 +187,7 @@ TEST_F(ShellUtilsTest, ShortNamesReachTheShellAsTheLongNames) {
 
     EXPECT_EQ(LongWidePath(shortPath), longName);
     EXPECT_EQ(LongWidePath(temp.Path() + "yok.txt"), wideTemp + L"yok.txt");
-    EXPECT_TRUE(ShellCopyInto(nullptr, FO_COPY, shortPath, folder));
+    EXPECT_TRUE(ShellCopyInto(nullptr, FO_COPY, shortPath, folder, false));
     const std::wstring copied = std::wstring(folder.begin(), folder.end()) + L"\u03A9mega.txt";
     EXPECT_NE(GetFileAttributesW(copied.c_str()), INVALID_FILE_ATTRIBUTES);
 }
