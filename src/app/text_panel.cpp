@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "base/os.h"
+#include "base/read_file.h"
 #include "base/safe_write.h"
 #include "base/text_encoding.h"
 #include "toolkit/application.h"
@@ -29,25 +30,6 @@ constexpr int kBoldGroup = 71, kItalicGroup = 72, kUnderlineGroup = 73, kAlignGr
 
 bool HasRtfExtension(const std::string& path) {
     return os::AnsiLowerCase(ExtensionOf(path)) == ".rtf";
-}
-
-// Reads a whole file of at most limit bytes; false (with why) when it cannot.
-enum class ReadResult { Ok, CannotOpen, TooLarge, ReadFailed };
-ReadResult ReadWholeFile(const std::string& path, int64_t limit, std::string& data) {
-    os::File file;
-    if (!file.Open(path, os::File::Mode::Read)) return ReadResult::CannotOpen;
-    int64_t size = file.Size();
-    if (size < 0) return ReadResult::ReadFailed;
-    if (size > limit) return ReadResult::TooLarge;
-    data.assign(static_cast<size_t>(size), '\0');
-    int64_t done = 0;
-    while (done < size) {
-        int32_t chunk = static_cast<int32_t>(std::min<int64_t>(size - done, 1 << 20));
-        int32_t got = file.Read(data.data() + done, chunk);
-        if (got <= 0) return ReadResult::ReadFailed;
-        done += got;
-    }
-    return ReadResult::Ok;
 }
 
 // The tool bar's pictures, painted on a button glyph's 16x16 canvas.
@@ -534,15 +516,15 @@ size_t SliceEnd(std::u16string_view text, size_t from, size_t size) {
 bool TTextPanel::LoadFile(const std::string& path) {
     // One load at a time: messages are handled between the slices of one.
     if (loading_) return false;
-    std::string data;
-    ReadResult read = ReadWholeFile(path, kMaxFileSize, data);
-    if (read != ReadResult::Ok) {
+    ReadResult read = ReadWholeFile(path, kMaxFileSize);
+    if (!read) {
         Clear();
-        tk::ShowError(std::string(read == ReadResult::TooLarge ? "Dosya metin editörü için çok büyük: "
-                                                               : "Dosya okunamadı: ") +
+        tk::ShowError(std::string(read.failure == ReadFailure::TooLarge ? "Dosya metin editörü için çok büyük: "
+                                                                        : "Dosya okunamadı: ") +
                       path);
         return false;
     }
+    std::string data = std::move(read.bytes);
     tk::Hourglass busy;
     const bool hadFocus = RichEdit1->Focused();
     // A new control: emptying the old one takes minutes for a large text under Wine.
