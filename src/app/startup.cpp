@@ -87,17 +87,28 @@ std::unique_ptr<Forms> CreateForms() {
     forms->form2 = std::make_unique<TForm2>(main);
     main.Form2 = forms->form2.get();
     tk::TraceMark("options window made");
-    forms->form3 = std::make_unique<TForm3>();
-    // The topics come from the main window's text editor (asked at each use: a
-    // load makes a new one); a jump while another viewer shows brings the text
-    // panel forward, as its button does.
-    forms->form4 = std::make_unique<TForm4>(
-        [&main]() -> tk::TRichEdit* { return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr; },
-        [&main] { main.MainActionList.Get("MetinEditoru").Execute(); });
-    BindOptionsCommands(forms->form1->MainActionList, *forms->form2);
-    BindTopicsCommands(forms->form1->MainActionList, *forms->form4);
-    tk::TraceMark("report and topics windows made");
+    BindOptionsCommands(main.MainActionList, *forms->form2);
+    Forms* made = forms.get();
+    BindTopicsCommands(main.MainActionList, [made]() -> TForm4& { return made->Topics(); });
     return forms;
+}
+
+TForm3& Forms::Report() {
+    if (!form3) form3 = std::make_unique<TForm3>();
+    return *form3;
+}
+
+TForm4& Forms::Topics() {
+    if (!form4) {
+        TForm1& main = *form1;
+        // The topics come from the main window's text editor (asked at each
+        // use: a load makes a new one); a jump while another viewer shows
+        // brings the text panel forward, as its button does.
+        form4 = std::make_unique<TForm4>(
+            [&main]() -> tk::TRichEdit* { return main.TextPanel ? main.TextPanel->RichEdit1.get() : nullptr; },
+            [&main] { main.MainActionList.Get("MetinEditoru").Execute(); });
+    }
+    return *form4;
 }
 
 void ShowMainForm(Forms& forms) {

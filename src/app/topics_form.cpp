@@ -46,8 +46,8 @@ TForm4::TForm4(EditorSource editor, std::function<void()> reveal)
 
 TForm4::~TForm4() = default;
 
-void BindTopicsCommands(tk::TActionList& actions, TForm4& topics) {
-    actions.Get("Konular").OnExecute = [&topics] { topics.ShowTopics(); };
+void BindTopicsCommands(tk::TActionList& actions, std::function<TForm4&()> topics) {
+    actions.Get("Konular").OnExecute = [topics = std::move(topics)] { topics().ShowTopics(); };
 }
 
 void TForm4::CreateControls() {

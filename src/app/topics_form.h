@@ -18,8 +18,9 @@ namespace velmora::app {
 std::vector<std::string> TopicLines(const std::string& text);
 
 class TForm4;
-// Binds the window's topics action (Konular) to showing the topics window.
-void BindTopicsCommands(tk::TActionList& actions, TForm4& topics);
+// Binds the window's topics action (Konular) to showing the topics window that
+// `topics` gives (made when first asked for).
+void BindTopicsCommands(tk::TActionList& actions, std::function<TForm4&()> topics);
 
 class TForm4 : public tk::TForm {
 public:
