@@ -45,22 +45,18 @@ protected:
         p.parent = form;
         p.bounds = RECT{0, 0, 680, 460};
         list = std::make_unique<TFileListView>(p);
-        operations = std::make_unique<TFileOperations>(*list);
-        host = std::make_unique<FakeExplorerHost>(form, *list, *operations);
-        commands = std::make_unique<TExplorerCommands>(*host);
-        actions = std::make_unique<tk::TActionList>();
-        commands->Bind(*actions);
-        list->SetKeyActions(actions.get());
+        wiring = std::make_unique<testing_support::ExplorerWiring>(form, *list);
+        operations = &wiring->operations;
+        host = &wiring->host;
+        commands = &wiring->commands;
+        actions = &wiring->actions;
         temp.File("a.txt", "aaaa");
         temp.File("b.gif", "bb");
         temp.Folder("klasor");
         list->SetDirectory(temp.Path());
     }
     void TearDown() override {
-        actions.reset();
-        commands.reset();
-        host.reset();
-        operations.reset();
+        wiring.reset();
         list.reset();
         SetCurrentDirectoryA("C:\\");
     }
@@ -82,10 +78,11 @@ protected:
     ScriptedDialogs dialogs;
     TempFolder temp;
     std::unique_ptr<TFileListView> list;
-    std::unique_ptr<TFileOperations> operations;
-    std::unique_ptr<FakeExplorerHost> host;
-    std::unique_ptr<TExplorerCommands> commands;
-    std::unique_ptr<tk::TActionList> actions;
+    std::unique_ptr<testing_support::ExplorerWiring> wiring;
+    TFileOperations* operations = nullptr;
+    FakeExplorerHost* host = nullptr;
+    TExplorerCommands* commands = nullptr;
+    tk::TActionList* actions = nullptr;
 };
 
 } // namespace

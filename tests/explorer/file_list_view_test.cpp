@@ -149,18 +149,14 @@ protected:
         list = std::make_unique<TFileListView>(p);
         list->OnDeletion = [this](const TFileListRow&) { ++deletions; };
         // The list's keys run the explorer's actions.
-        operations = std::make_unique<TFileOperations>(*list);
-        host = std::make_unique<testing_support::FakeExplorerHost>(form, *list, *operations);
-        commands = std::make_unique<TExplorerCommands>(*host);
-        actions = std::make_unique<tk::TActionList>();
-        commands->Bind(*actions);
-        list->SetKeyActions(actions.get());
+        wiring = std::make_unique<testing_support::ExplorerWiring>(form, *list);
+        operations = &wiring->operations;
+        host = &wiring->host;
+        commands = &wiring->commands;
+        actions = &wiring->actions;
     }
     void TearDown() override {
-        actions.reset();
-        commands.reset();
-        host.reset();
-        operations.reset();
+        wiring.reset();
         list.reset();
         SetCurrentDirectoryA("C:\\");
     }
@@ -238,10 +234,11 @@ protected:
 
     FakeTree tree; // outlives the list, which tells it when it goes
     std::unique_ptr<TFileListView> list;
-    std::unique_ptr<TFileOperations> operations;
-    std::unique_ptr<testing_support::FakeExplorerHost> host;
-    std::unique_ptr<TExplorerCommands> commands;
-    std::unique_ptr<tk::TActionList> actions;
+    std::unique_ptr<testing_support::ExplorerWiring> wiring;
+    TFileOperations* operations = nullptr;
+    testing_support::FakeExplorerHost* host = nullptr;
+    TExplorerCommands* commands = nullptr;
+    tk::TActionList* actions = nullptr;
     int deletions = 0;
 };
 

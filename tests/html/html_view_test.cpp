@@ -262,7 +262,9 @@ TEST_F(HtmlViewTest, TallDocumentScrollsToItsEndWithTheThumb) {
     EXPECT_TRUE(GetUpdateRect(bar, nullptr, FALSE)) << "the thumb would stay where it was";
     Pump(50);
     EXPECT_FALSE(GetUpdateRect(bar, nullptr, FALSE));
-    SCROLLINFO si{sizeof si, SIF_POS};
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS;
     GetScrollInfo(bar, SB_CTL, &si);
     EXPECT_EQ(si.nPos, view->MaxVertical());
 }

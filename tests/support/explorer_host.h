@@ -52,4 +52,19 @@ private:
     std::unique_ptr<velmora::explorer::TDirTree> tree_;
 };
 
+// A list's explorer commands on a stand-in host: file operations, the host,
+// the commands bound into an action list of their own, and the list's keys on
+// that list. Taken down in the reverse order.
+struct ExplorerWiring {
+    ExplorerWiring(tk::TControl* parent, velmora::explorer::TFileListView& list)
+        : operations(list), host(parent, list, operations), commands(host) {
+        commands.Bind(actions);
+        list.SetKeyActions(&actions);
+    }
+    velmora::explorer::TFileOperations operations;
+    FakeExplorerHost host;
+    velmora::explorer::TExplorerCommands commands;
+    tk::TActionList actions;
+};
+
 } // namespace testing_support

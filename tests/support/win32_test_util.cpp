@@ -149,4 +149,20 @@ std::string TempFolder::Folder(const std::string& name) const {
     return path + "\\";
 }
 
+HBITMAP MakeTestGlyph() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 16, 16}, mark{4, 4, 12, 12};
+    HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &all, ground);
+    DeleteObject(ground);
+    FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return bitmap;
+}
+
 } // namespace testing_support

@@ -28,6 +28,9 @@ std::string ReadFileText(const std::string& path);
 bool WriteFileWide(const std::wstring& path, const std::string& contents);
 // The bytes of a 24-bit BMP file of w x h pixels, all of one colour.
 std::string BmpBytes(int w, int h, COLORREF color);
+// A 16x16 button picture: a black square (4..11) on a magenta ground. The
+// caller deletes it.
+HBITMAP MakeTestGlyph();
 // A path of the build machine ("/work/...") as Wine's Z: drive sees it.
 std::string WindowsPath(std::string path);
 

@@ -19,23 +19,6 @@ using testing_support::Pump;
 
 namespace {
 
-// A 16x16 picture on a magenta ground.
-HBITMAP MakeGlyph() {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, 16, 16}, mark{4, 4, 12, 12};
-    HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &all, ground);
-    DeleteObject(ground);
-    FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
-}
-
 class ActionsTest : public PanelHost {
 protected:
     static void SetUpTestSuite() {
@@ -81,7 +64,7 @@ void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST_F(ActionsTest, MenuItemAndButtonShowTheActionsState) {
     tk::TActionList actions;
-    HBITMAP glyph = MakeGlyph();
+    HBITMAP glyph = testing_support::MakeTestGlyph();
     tk::TAction* cut = actions.Add({.name = "Kes",
                                     .caption = "Kes",
                                     .hint = "Kesip al",
@@ -273,7 +256,7 @@ TEST_F(ActionsTest, OnUpdateRunsWhenTheLoopFallsIdle) {
 
 TEST_F(ActionsTest, MenuTablesOfAnyDepthWithPicturesAndActions) {
     tk::TActionList actions;
-    HBITMAP glyph = MakeGlyph();
+    HBITMAP glyph = testing_support::MakeTestGlyph();
     actions.Add({.name = "Bul", .caption = "Klasör ve Dosya Ara", .picture = glyph});
     tk::TPopupMenu menu;
     menu.SetShowPictures(true);

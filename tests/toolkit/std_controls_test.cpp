@@ -18,23 +18,6 @@ using testing_support::Pump;
 
 namespace {
 
-// A 16x16 picture: a black square (4..11) on a magenta ground.
-HBITMAP MakeGlyph() {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, 16, 16}, mark{4, 4, 12, 12};
-    HBRUSH ground = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &all, ground);
-    DeleteObject(ground);
-    FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return bitmap;
-}
-
 LPARAM At(POINT pt) {
     return MAKELPARAM(pt.x, pt.y);
 }
@@ -83,7 +66,7 @@ protected:
     }
     static void TearDownTestSuite() { CloseHost(); }
     void SetUp() override {
-        glyph = MakeGlyph();
+        glyph = testing_support::MakeTestGlyph();
         bar = std::make_unique<tk::TToolBar>(form, 30);
     }
     void TearDown() override {
