@@ -68,7 +68,7 @@ void TExtensionTree::ResetGroups() {
     BeginUpdate();
     Clear();
     for (int i = 0; i < 4; ++i)
-        AddChild(nullptr, kGroups[i], i, i);
+        AddChild(nullptr, TExtensionTable::kGroups[i], i, i);
     EndUpdate();
     if (OnChanged) OnChanged();
 }

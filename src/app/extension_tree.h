@@ -25,9 +25,6 @@ std::string CleanExtension(const std::string& typed);
 std::string AddedExtension(const std::string& typed);
 class TExtensionTree : public tk::TTreeView {
 public:
-    // The groups, in viewer order (the window's own items).
-    static constexpr const char* kGroups[4] = {"Metin Editörü", "Html Editörü", "Resim Editörü",
-                                               "Hex Editörü"};
     // sec.ini is read up to this size; a larger file is not a table of ours.
     static constexpr int64_t kMaxTableBytes = 1 << 20;
 

@@ -482,7 +482,7 @@ void TForm1::FormShow() {
     Explorer.StartingUp = false;
     // The extension table even when aktif.ini could not be written (a folder
     // the user may not write to): without it no file would open in a viewer.
-    if (Form2) Form2->LoadTable();
+    LoadExtensionTable(Session, AppDir);
 }
 
 } // namespace velmora::app

@@ -42,7 +42,6 @@ public:
     bool ViewerCheckPending = false;
     // The options window (the start-up gives it): it shows and edits the
     // extension table and the options; the show step has it read sec.ini.
-    TForm2* Form2 = nullptr;
 
     // Layout (owned; declared in creation order).
     std::unique_ptr<tk::TToolBar> ToolBar1;

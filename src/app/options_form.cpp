@@ -10,6 +10,8 @@
 #include "toolkit/application.h"
 #include "toolkit/dialogs.h"
 
+#include <stdexcept>
+
 namespace velmora::app {
 
 // ---- the embossed label
@@ -153,14 +155,14 @@ TForm2::TForm2(IOptionsHost& host) : tk::TForm(OptionsParams()), host_(host) {
     OptionActions.Load(kOptionActions);
     CreateControls();
     // The table the program goes by is the session's; this tree shows and edits it.
+    Ext->LoadTable(host_.Model().Extensions.Text());
     Ext->OnChanged = [this] { host_.Model().Extensions.Load(Ext->TableText()); };
-    Ext->OnChanged();
     BindCommands();
     WireOptions();
 }
 
-void BindOptionsCommands(tk::TActionList& actions, TForm2& options) {
-    actions.Get("Secenekler").OnExecute = [&options] { options.Execute(); };
+void BindOptionsCommands(tk::TActionList& actions, std::function<TForm2&()> options) {
+    actions.Get("Secenekler").OnExecute = [options = std::move(options)] { options().Execute(); };
 }
 
 bool TForm2::SaveWarning() const {
@@ -311,8 +313,12 @@ void TForm2::WireOptions() {
 
 // ---- the table and sec.ini
 
+std::string ExtensionTableFile(const std::string& appFolder) {
+    return appFolder + "ini\\sec.ini";
+}
+
 std::string TForm2::TableFile() const {
-    return host_.AppFolder() + "ini\\sec.ini";
+    return ExtensionTableFile(host_.AppFolder());
 }
 
 namespace {
@@ -330,35 +336,35 @@ TableRead ReadTableFile(const std::string& path, std::string& text) {
 
 } // namespace
 
-void TForm2::LoadTable() {
-    const std::string path = TableFile();
+void LoadExtensionTable(TSession& session, const std::string& appFolder) {
+    const std::string path = ExtensionTableFile(appFolder);
     std::string text;
     switch (ReadTableFile(path, text)) {
     case TableRead::Missing:
-        // The window's four groups stay; the file is made when this window first closes.
+        // The four groups stay; the file is made when the options window first closes.
         return;
     case TableRead::Unreadable:
-        tableIncomplete_ = true;
+        session.ExtensionFileIncomplete = true;
         tk::ShowError(path + " okunamadı.");
         return;
     case TableRead::TooBig:
-        tableIncomplete_ = true;
+        session.ExtensionFileIncomplete = true;
         tk::ShowError(path + " okunmadı: bir uzantı tablosu için fazla büyük.");
         return;
     case TableRead::Ok:
         break;
     }
-    try {
-        Ext->LoadTable(text);
-    } catch (const std::exception& e) {
-        tableIncomplete_ = true;
-        tk::Application().ShowException(e);
+    const std::string stopped = session.Extensions.Load(text);
+    if (!stopped.empty()) {
+        session.ExtensionFileIncomplete = true;
+        tk::Application().ShowException(std::runtime_error(stopped));
     }
 }
 
 bool TForm2::SaveTable() {
     const std::string path = TableFile();
-    if (tableIncomplete_ && os::FileExists(path)) {
+    bool& incomplete = host_.Model().ExtensionFileIncomplete;
+    if (incomplete && os::FileExists(path)) {
         // The part of the old file that was never read would be gone with
         // this write: without its copy the file stays as it is.
         const std::string backup = host_.AppFolder() + "ini\\sec.ini.bak";
@@ -368,7 +374,7 @@ bool TForm2::SaveTable() {
                           " okunamayan kısmı yedeklenemediği için değiştirilmedi.");
             return false;
         }
-        tableIncomplete_ = false;
+        incomplete = false;
     }
     WriteResult written = SafeWriteFile(path, Ext->TableText());
     if (!written) {

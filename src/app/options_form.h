@@ -3,6 +3,7 @@
 // options, the file list's filters and the two warning switches. Nothing but
 // the table is stored; every start begins with the layout's values.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,12 +60,21 @@ private:
 };
 
 class TForm2;
-// Binds the window's "Seçenekler" action (Secenekler) to showing the options window.
-void BindOptionsCommands(tk::TActionList& actions, TForm2& options);
+// Binds the window's "Seçenekler" action (Secenekler) to showing the options
+// window, which `options` makes when first asked for.
+void BindOptionsCommands(tk::TActionList& actions, std::function<TForm2&()> options);
+
+// AppDir + "ini\sec.ini".
+std::string ExtensionTableFile(const std::string& appFolder);
+// The main window's show step: the session's table from sec.ini when it
+// exists (an error box for a faulty file, whose readable part stays); without
+// the file the session keeps its four groups.
+void LoadExtensionTable(TSession& session, const std::string& appFolder);
 
 class TForm2 : public tk::TForm {
 public:
-    // The options act on the main window's tree, list and splitter.
+    // The options act on the main window's tree, list and splitter. The
+    // window's tree shows the session's table as it is when the window is made.
     explicit TForm2(IOptionsHost& host);
     ~TForm2() override;
 
@@ -78,9 +88,6 @@ public:
 
     // AppDir + "ini\sec.ini".
     std::string TableFile() const;
-    // The main window's show step: the table from sec.ini when it exists (an
-    // error box for a faulty file, whose readable part stays).
-    void LoadTable();
     // Writes the table to sec.ini through the safe writer; an error box and
     // false when it cannot be written.
     bool SaveTable();
@@ -116,9 +123,6 @@ private:
     void BindCommands();
 
     IOptionsHost& host_;
-    // The last load of sec.ini stopped early or refused the file: its first
-    // replacement keeps a copy of it, so the unread part is not lost.
-    bool tableIncomplete_ = false;
 };
 
 } // namespace velmora::app

@@ -4,6 +4,15 @@
 
 namespace velmora::app {
 
+TExtensionTable TExtensionTable::Groups() {
+    TExtensionTable table;
+    std::string text;
+    for (const char* group : kGroups)
+        text += std::string(group) + "\r\n";
+    table.Load(text);
+    return table;
+}
+
 std::string TExtensionTable::Load(const std::string& text) {
     IndentedTree tree = ReadIndentedText(text);
     nodes_ = std::move(tree.nodes);

@@ -23,6 +23,12 @@ constexpr TViewerKind ViewerKindFromIndex(int index) {
 // opens. The options window shows and edits it; the dispatch asks it.
 class TExtensionTable {
 public:
+    // The viewers' groups, in viewer order.
+    static constexpr const char* kGroups[4] = {"Metin Editörü", "Html Editörü", "Resim Editörü",
+                                               "Hex Editörü"};
+    // The four groups without extensions: the table while there is no sec.ini.
+    static TExtensionTable Groups();
+
     // Replaces the table with sec.ini's text. Returns "" or, when a line
     // stopped the reading, its message; the lines before it stay.
     std::string Load(const std::string& text);
@@ -75,7 +81,10 @@ struct TSession {
     std::string CurrentFile;
     TViewerKind ViewerKind = TViewerKind::vkText;
     std::string ArchiveFolder;
-    TExtensionTable Extensions;
+    TExtensionTable Extensions = TExtensionTable::Groups();
+    // The last read of sec.ini stopped early or refused the file: its first
+    // replacement keeps a copy of it, so the unread part is not lost.
+    bool ExtensionFileIncomplete = false;
     TOptions Options;
 };
 

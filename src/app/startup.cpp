@@ -84,13 +84,15 @@ std::unique_ptr<Forms> CreateForms() {
     tk::TraceMark("main window made");
     tk::Application().SetMainForm(forms->form1.get());
     TForm1& main = *forms->form1;
-    forms->form2 = std::make_unique<TForm2>(main);
-    main.Form2 = forms->form2.get();
-    tk::TraceMark("options window made");
-    BindOptionsCommands(main.MainActionList, *forms->form2);
     Forms* made = forms.get();
+    BindOptionsCommands(main.MainActionList, [made]() -> TForm2& { return made->Options(); });
     BindTopicsCommands(main.MainActionList, [made]() -> TForm4& { return made->Topics(); });
     return forms;
+}
+
+TForm2& Forms::Options() {
+    if (!form2) form2 = std::make_unique<TForm2>(*form1);
+    return *form2;
 }
 
 TForm3& Forms::Report() {

@@ -11,21 +11,21 @@
 
 namespace velmora::app {
 
-// The program's windows. The report form and the topics window are made when
-// first asked for: a start makes only the windows it shows or reads.
+// The program's windows. The options, report and topics windows are made when
+// first asked for: a start makes only the window it shows.
 struct Forms {
     std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm2> form2; // none until Options()
     std::unique_ptr<TForm3> form3; // none until Report()
     std::unique_ptr<TForm4> form4; // none until Topics()
 
+    TForm2& Options();
     TForm3& Report();
     TForm4& Topics();
 };
 
-// Initialises the application object and creates the main window and the
-// options window; the main window becomes the application's main form. Nothing
-// is shown yet.
+// Initialises the application object and creates the main window, which
+// becomes the application's main form. Nothing is shown yet.
 std::unique_ptr<Forms> CreateForms();
 // Shows the main window (its show step runs) without entering the loop.
 void ShowMainForm(Forms& forms);

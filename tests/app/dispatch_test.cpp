@@ -76,7 +76,7 @@ protected:
         SetCurrentDirectoryA(startFolder_);
     }
     TForm1& Main() { return *forms_->form1; }
-    TForm2& Options() { return *forms_->form2; }
+    TForm2& Options() { return forms_->Options(); }
     TTextPanel& Text() { return *Main().TextPanel; }
     THexPanel& Hex() { return *Main().HexPanel; }
 

@@ -65,8 +65,8 @@ protected:
         Pump();
     }
     TForm1& Main() { return *forms_->form1; }
-    TForm2& Options() { return *forms_->form2; }
-    TExtensionTree& Ext() { return *forms_->form2->Ext; }
+    TForm2& Options() { return forms_->Options(); }
+    TExtensionTree& Ext() { return *forms_->Options().Ext; }
     std::string SecIni() const { return ini_ + "sec.ini"; }
     // The messages shown since the last Clear, as "caption: text".
     std::vector<std::string> Messages() const {
@@ -669,6 +669,8 @@ TEST_F(OptionsTest, FileListFiltersAndSwitches) {
 TEST_F(OptionsTest, AssociationsEditedInTheWindowSurviveARestart) {
     app_.File("ini\\sec.ini", "Metin Editörü\r\n\t.txt\r\nHtml Editörü\r\nResim Editörü\r\nHex Editörü\r\n");
     Start();
+    // The window is made at the first "Seçenekler", not at start.
+    EXPECT_FALSE(forms_->form2);
     // "Seçenekler" from the tool bar: the window modal; the user adds '.pas' and closes it.
     dialogs_.AnswerModal([this](tk::TForm& form) {
         EXPECT_EQ(&form, &Options());
@@ -692,6 +694,10 @@ TEST_F(OptionsTest, AssociationsEditedInTheWindowSurviveARestart) {
 
     forms_.reset();
     Start();
+    // The session goes by the table without the window; made later, the window shows it.
+    EXPECT_EQ(Main().Session.Extensions.Find(".pas"), 3);
+    EXPECT_FALSE(forms_->form2);
+    EXPECT_EQ(Dump(Ext()), "Metin Editörü=0\n\t.txt=0\nHtml Editörü=1\nResim Editörü=2\nHex Editörü=3\n\t.PAS=3\n");
     EXPECT_EQ(Options().ExtFind(".pas"), 3);
     EXPECT_EQ(Options().ExtFind(".txt"), 0);
 }

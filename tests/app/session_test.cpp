@@ -79,3 +79,11 @@ TEST(Options, StartValuesAndTheListMask) {
     table.Load("Metin\r\nHtml\r\nResim\r\nHex\r\n");
     EXPECT_EQ(masking.ListMask(table), "");
 }
+
+TEST(ExtensionTable, ASessionStartsWithTheFourGroupsAndNoExtension) {
+    const velmora::app::TSession session;
+    EXPECT_EQ(session.Extensions.Text(), "Metin Editörü\r\nHtml Editörü\r\nResim Editörü\r\nHex Editörü\r\n");
+    EXPECT_TRUE(session.Extensions.Extensions().empty());
+    EXPECT_EQ(session.Extensions.Find(""), -1);
+    EXPECT_FALSE(session.ExtensionFileIncomplete);
+}
