@@ -119,6 +119,9 @@ const std::vector<tk::MenuRow> kTreeMenu = {
     {0, "MasaustuneKisayol1", nullptr, 0, "MasaustuneKisayol"},
 };
 
+// Where the viewer panels lie; they take the rest of the window.
+constexpr RECT kViewerBounds{383, 30, 900, 300};
+
 tk::TPanel::Params PanelParams(tk::TControl* parent, RECT bounds, tk::TAlign align, bool visible = true) {
     tk::TPanel::Params p;
     p.parent = parent;
@@ -143,7 +146,6 @@ TForm1::TForm1() : tk::TForm(MainWindowParams()) {
     StatusBar1 = std::make_unique<tk::TStatusBar>(this, std::vector<int>{200, 382, 50}, Font());
     CreatePanels();
     tk::TraceMark("panels");
-    HexPanel->BindCommands();
     TextPanel->BindCommands(MainActionList);
     BindTextReport(*TextPanel); // the print button shows the report's preview
     CreateMenus();
@@ -219,27 +221,40 @@ void TForm1::CreatePanels() {
     // ClickSplitter
     ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
         .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
-    // The viewer panels lie on top of each other: the text panel on top, the hex panel hidden.
+    // The viewer panels take the same place, one shown at a time: the text
+    // panel at start; the HTML and hex panels are made when first needed.
+    TTextPanel::Params text;
+    text.parent = this;
+    text.bounds = kViewerBounds;
+    TextPanel = std::make_unique<TTextPanel>(text);
+}
+
+std::unique_ptr<THexPanel> TForm1::MakeHexPanel() {
     THexPanel::Params hex;
     hex.parent = this;
-    hex.bounds = RECT{383, 30, 900, 300};
-    hex.align = tk::TAlign::alClient;
+    hex.bounds = kViewerBounds;
     hex.visible = false;
-    HexPanel = std::make_unique<THexPanel>(hex);
-    tk::TraceMark("hex panel");
+    auto panel = std::make_unique<THexPanel>(hex);
+    panel->BindCommands();
+    THexPanel& made = *panel;
+    made.HexDosyaAdi->OnClick = [this, &made] { FileNameBarClick(*this, *made.HexDosyaAdi); };
+    AlignControls();
+    return panel;
+}
+
+std::unique_ptr<THtmlPanel> TForm1::MakeHtmlPanel() {
     THtmlPanel::Params html;
     html.parent = this;
-    html.bounds = RECT{383, 30, 900, 300};
+    html.bounds = kViewerBounds;
     html.visible = false;
     // The resource says 0; the create step sets 6.
     html.historyMaxCount = 6;
-    HtmlPanel = std::make_unique<THtmlPanel>(html);
-    tk::TraceMark("html panel");
-    TTextPanel::Params text;
-    text.parent = this;
-    text.bounds = RECT{383, 30, 900, 300};
-    TextPanel = std::make_unique<TTextPanel>(text);
-    SetWindowPos(TextPanel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    auto panel = std::make_unique<THtmlPanel>(html);
+    THtmlPanel& made = *panel;
+    made.DosyaAdi->OnClick = [this, &made] { FileNameBarClick(*this, *made.DosyaAdi); };
+    made.OnStatusLink = [this](const std::string& url) { StatusBar1->SetPanelText(2, url); };
+    AlignControls();
+    return panel;
 }
 
 void TForm1::CreateMenus() {
@@ -252,9 +267,13 @@ void TForm1::CreateMenus() {
 
 void TForm1::ShowViewerPanel(TViewerKind kind) {
     const bool html = kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture;
+    const bool hex = kind == TViewerKind::vkHex;
+    // Only the panel shown must exist.
+    if (html) HtmlPanel.get();
+    if (hex) HexPanel.get();
     TextPanel->SetVisible(kind == TViewerKind::vkText);
-    HtmlPanel->SetVisible(html);
-    HexPanel->SetVisible(kind == TViewerKind::vkHex);
+    if (THtmlPanel* panel = HtmlPanel.IfMade()) panel->SetVisible(html);
+    if (THexPanel* panel = HexPanel.IfMade()) panel->SetVisible(hex);
     PressPanelButton(kind);
 }
 
@@ -280,23 +299,32 @@ void TForm1::ListEntryRemoved() {
 }
 
 IViewerPanel* TForm1::Viewer(TViewerKind kind) const {
+    IViewerPanel* made = nullptr;
     switch (kind) {
     case TViewerKind::vkText:
         return TextPanel.get();
     case TViewerKind::vkHtml:
     case TViewerKind::vkPicture:
-        return HtmlPanel.get();
-    case TViewerKind::vkHex:
-        return HexPanel.get();
-    case TViewerKind::vkNone:
+        made = HtmlPanel.IfMade();
         break;
+    case TViewerKind::vkHex:
+        made = HexPanel.IfMade();
+        break;
+    case TViewerKind::vkNone:
+        return nullptr;
     }
-    return nullptr;
+    return made ? made : &notMade_;
+}
+
+IViewerPanel* TForm1::MakeViewer(TViewerKind kind) {
+    if (kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture) HtmlPanel.get();
+    if (kind == TViewerKind::vkHex) HexPanel.get();
+    return Viewer(kind);
 }
 
 TViewerKind TForm1::ShownPanel() const {
-    if (HexPanel->Visible()) return TViewerKind::vkHex;
-    if (HtmlPanel->Visible()) return TViewerKind::vkHtml;
+    if (HexPanel.IfMade() && HexPanel.IfMade()->Visible()) return TViewerKind::vkHex;
+    if (HtmlPanel.IfMade() && HtmlPanel.IfMade()->Visible()) return TViewerKind::vkHtml;
     return TViewerKind::vkText;
 }
 
@@ -315,9 +343,6 @@ void TForm1::WireEvents() {
         PathMoved(*this, from, to);
     };
     TextPanel->TextDosyaadi->OnClick = [this] { FileNameBarClick(*this, *TextPanel->TextDosyaadi); };
-    HtmlPanel->DosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HtmlPanel->DosyaAdi); };
-    HtmlPanel->OnStatusLink = [this](const std::string& url) { StatusBar1->SetPanelText(2, url); };
-    HexPanel->HexDosyaAdi->OnClick = [this] { FileNameBarClick(*this, *HexPanel->HexDosyaAdi); };
     OnResize = [this] { TextPanel->SelectionChange(); };
     // Closing saves the documents; only a failed save keeps the window open.
     OnCloseQuery = [this](bool& canClose) { canClose = RichSave(*this); };

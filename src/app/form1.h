@@ -1,6 +1,7 @@
 // The main window: tool bar, the explorer half (tree, splitter, file list), the
 // viewer panels, the status bar, the menus and the program-wide state.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,27 @@
 #include "widgets/click_splitter.h"
 
 namespace velmora::app {
+
+// A panel made at its first use: a start makes only the panels it shows.
+// Reaching through it makes the panel; IfMade() asks without making it.
+template <class T>
+class TMadeOnUse {
+public:
+    explicit TMadeOnUse(std::function<std::unique_ptr<T>()> make) : make_(std::move(make)) {}
+    T& operator*() { return Get(); }
+    T* operator->() { return &Get(); }
+    T* get() { return &Get(); }
+    T* IfMade() const { return made_.get(); }
+    void Reset() { made_.reset(); }
+
+private:
+    T& Get() {
+        if (!made_) made_ = make_();
+        return *made_;
+    }
+    std::function<std::unique_ptr<T>()> make_;
+    std::unique_ptr<T> made_;
+};
 
 class TForm1 : public tk::TForm, public explorer::IExplorerHost, public IViewerHost, public IOptionsHost {
 public:
@@ -54,8 +76,9 @@ public:
     std::unique_ptr<explorer::TFileListView> FileListView1;
     std::unique_ptr<widgets::TClickSplitter> ClickSplitter2; // ClickSplitter
     std::unique_ptr<TTextPanel> TextPanel;
-    std::unique_ptr<THtmlPanel> HtmlPanel;
-    std::unique_ptr<THexPanel> HexPanel;
+    // Hidden at start: made when first shown or reached.
+    TMadeOnUse<THtmlPanel> HtmlPanel{[this] { return MakeHtmlPanel(); }};
+    TMadeOnUse<THexPanel> HexPanel{[this] { return MakeHexPanel(); }};
     // The file list's operations and its own context menu (declared after the
     // list, so they go before it).
     std::unique_ptr<explorer::TFileOperations> FileOperations1;
@@ -101,6 +124,7 @@ public:
     TViewerKind ShownPanel() const override;
     // The panel that shows files of the kind (pictures share the HTML panel); nullptr for vkNone.
     IViewerPanel* Viewer(TViewerKind kind) const override;
+    IViewerPanel* MakeViewer(TViewerKind kind) override;
 
     // The refresh command: the tree reloads and reopens its selected path, the list follows.
     void Refresh() { Explorer.Refresh(); }
@@ -118,6 +142,8 @@ private:
     void CreateToolBar();
     void CreateMenus();
     void CreatePanels();
+    std::unique_ptr<THexPanel> MakeHexPanel();
+    std::unique_ptr<THtmlPanel> MakeHtmlPanel();
     void WireEvents();
     void FormCreate();
     void FormShow();
@@ -126,6 +152,8 @@ private:
     void ListEntryRemoved();
     // The show step runs when the window is first shown, not on every showing.
     bool shown_ = false;
+    // What a panel not made yet answers.
+    mutable TEmptyViewer notMade_;
 };
 
 } // namespace velmora::app

@@ -144,7 +144,7 @@ void FileListClick(IViewerHost& host) {
     session.ViewerKind = kind;
     // No association: the panels, CurrentFile and the status line stay.
     if (group < 0) return;
-    IViewerPanel* panel = host.Viewer(kind);
+    IViewerPanel* panel = host.MakeViewer(kind);
     if (panel && panel->ShownBeforeLoading()) {
         // A big text loads in slices, with its progress in the panel.
         host.ShowViewerPanel(kind);

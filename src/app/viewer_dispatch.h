@@ -24,8 +24,12 @@ public:
     virtual ~IViewerHost() = default;
     // The session model: the file shown, its viewer, the extension table and the options.
     virtual TSession& Model() = 0;
-    // The panel that shows files of the kind (pictures share the HTML panel); nullptr for vkNone.
+    // The panel that shows files of the kind (pictures share the HTML panel);
+    // nullptr for vkNone. A panel not made yet answers as an empty one:
+    // asking about it does not make it.
     virtual IViewerPanel* Viewer(TViewerKind kind) const = 0;
+    // As Viewer, but the panel is made now if it was not: for loading into it.
+    virtual IViewerPanel* MakeViewer(TViewerKind kind) = 0;
     // Shows one viewer panel, hides the others and puts its button down.
     virtual void ShowViewerPanel(TViewerKind kind) = 0;
     // The kind of the panel now visible (vkHtml for the HTML panel).

@@ -68,4 +68,14 @@ public:
     virtual void UpdateCommands(TViewerKind /*dispatched*/) {}
 };
 
+// What a panel not made yet answers: no file, no edits, nothing to load into.
+class TEmptyViewer : public IViewerPanel {
+public:
+    bool LoadFile(const std::string&) override { return false; }
+    bool Save() override { return true; }
+    bool Modified() const override { return false; }
+    void Clear() override {}
+    std::string FileName() const override { return {}; }
+};
+
 } // namespace velmora::app

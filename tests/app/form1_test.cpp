@@ -120,12 +120,18 @@ TEST_F(MainWindowTest, LayoutOfPanelsAndStatusBar) {
     EXPECT_EQ(Main().ClickSplitter2->Width(), 7);
     EXPECT_EQ(Main().TextPanel->Left(), 383);
     // The viewer panels take the same place, one at a time.
-    EXPECT_FALSE(Main().HtmlPanel->Visible());
     RECT text = Main().TextPanel->BoundsRect();
     Main().ShowViewerPanel(TViewerKind::vkHtml);
+    EXPECT_TRUE(Main().HtmlPanel->Visible());
+    EXPECT_FALSE(Main().TextPanel->Visible());
     RECT html = Main().HtmlPanel->BoundsRect();
+    Main().ShowViewerPanel(TViewerKind::vkHex);
+    RECT hex = Main().HexPanel->BoundsRect();
+    EXPECT_FALSE(Main().HtmlPanel->Visible());
     Main().ShowViewerPanel(TViewerKind::vkText);
+    EXPECT_FALSE(Main().HexPanel->Visible());
     EXPECT_TRUE(EqualRect(&text, &html));
+    EXPECT_TRUE(EqualRect(&text, &hex));
     EXPECT_EQ(Main().StatusBar1->Height(), 19);
     EXPECT_EQ(Main().StatusBar1->BoundsRect().bottom, Main().ClientHeight());
     EXPECT_EQ(Main().StatusBar1->PanelWidths(), (std::vector<int>{200, 382, 50}));

@@ -15,6 +15,9 @@ TEST(StartUp, MainWindowCreatedFirstAndCaptionSetWhenShown) {
     ASSERT_TRUE(forms->form1);
     // The options, report and topics windows wait for their first use.
     EXPECT_FALSE(forms->form2);
+    // The hidden viewer panels are made when first shown, not at start nor by the idle updates.
+    EXPECT_FALSE(forms->form1->HtmlPanel.IfMade());
+    EXPECT_FALSE(forms->form1->HexPanel.IfMade());
     EXPECT_FALSE(forms->form3);
     EXPECT_FALSE(forms->form4);
     EXPECT_EQ(tk::Application().MainForm(), forms->form1.get());

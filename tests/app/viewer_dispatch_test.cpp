@@ -73,6 +73,7 @@ public:
         }
         return nullptr;
     }
+    IViewerPanel* MakeViewer(TViewerKind kind) override { return Viewer(kind); }
     void ShowViewerPanel(TViewerKind kind) override {
         shown.push_back(kind);
         visible = kind == TViewerKind::vkPicture ? TViewerKind::vkHtml : kind;
