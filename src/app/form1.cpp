@@ -203,6 +203,18 @@ void TForm1::CreatePanels() {
     // ClickSplitter
     ClickSplitter1 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
         .parent = Panel3.get(), .left = 197, .top = 2, .height = 298, .handleSize = 40});
+    // ClickSplitter
+    ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
+        .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
+    // The viewer panels take the same place, one shown at a time: the text
+    // panel at start; the HTML and hex panels are made when first needed.
+    TTextPanel::Params text;
+    text.parent = this;
+    text.bounds = kViewerBounds;
+    TextPanel = std::make_unique<TTextPanel>(text);
+    tk::TraceMark("text panel");
+    // The list last: it waits for the shell's picture lists, which a thread
+    // made at the program's entry is filling meanwhile.
     explorer::TFileListView::Params list;
     list.parent = Panel3.get();
     list.bounds = RECT{204, 2, 374, 300};
@@ -218,15 +230,6 @@ void TForm1::CreatePanels() {
         std::make_unique<explorer::TFileListPopup>(*FileListView1, *FileOperations1, MainActionList);
     FileListView1->SetKeyActions(&MainActionList);
     tk::TraceMark("list");
-    // ClickSplitter
-    ClickSplitter2 = std::make_unique<widgets::TClickSplitter>(widgets::TClickSplitter::Params{
-        .parent = this, .left = 376, .top = 30, .height = 270, .handleSize = 40});
-    // The viewer panels take the same place, one shown at a time: the text
-    // panel at start; the HTML and hex panels are made when first needed.
-    TTextPanel::Params text;
-    text.parent = this;
-    text.bounds = kViewerBounds;
-    TextPanel = std::make_unique<TTextPanel>(text);
 }
 
 std::unique_ptr<THexPanel> TForm1::MakeHexPanel() {

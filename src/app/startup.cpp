@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "base/os.h"
+#include "explorer/dir_tree.h"
 #include "explorer/file_list_view.h"
 #include "explorer/path_utils.h"
 #include "toolkit/application.h"
@@ -120,6 +121,7 @@ void ShowMainForm(Forms& forms) {
 int RunProgram() {
     tk::TraceMark("entry");
     explorer::TFileListView::PrepareImagesAhead();
+    explorer::TDirTree::PrepareAhead();
     auto forms = CreateForms();
     // Before the window shows: what earlier runs left in the temp folder, the
     // settings folder and the archive folder (where documents are saved most).

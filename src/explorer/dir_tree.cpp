@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
 
 #include "base/os.h"
 #include "explorer/context_menus.h"
@@ -53,6 +56,89 @@ Icons ShellIcons(const char* path, DWORD attributes, UINT extraFlags) {
     info = SHFILEINFOA{};
     if (SHGetFileInfoA(path, attributes, &info, sizeof info, flags | SHGFI_OPENICON)) icons.open = info.iIcon;
     return icons;
+}
+
+// The shell's small system image list: shared, never destroyed by us.
+HIMAGELIST SmallSystemImages() {
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                                                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX |
+                                                           SHGFI_SMALLICON));
+}
+
+// The root item: the computer's name and picture.
+struct ComputerItem {
+    std::string text;
+    int icon = 0;
+};
+
+ComputerItem AskComputerItem() {
+    ComputerItem item;
+    LPITEMIDLIST drives = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) && drives) {
+        SHFILEINFOA info{};
+        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(drives), 0, &info, sizeof info,
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
+            item.text = info.szDisplayName;
+            item.icon = info.iIcon;
+        }
+        CoTaskMemFree(drives);
+    }
+    return item;
+}
+
+// A drive item: " (C:)  " and the volume's label, and its pictures.
+struct DriveItem {
+    std::string text;
+    Icons icons;
+};
+
+std::vector<DriveItem> AskDriveItems(DWORD present) {
+    std::vector<DriveItem> items;
+    for (int i = 0; i < 26; ++i) {
+        if (!(present & (1u << i))) continue;
+        char letter = static_cast<char>('A' + i);
+        std::string rootPath = std::string(1, letter) + ":\\";
+        std::string label;
+        SHFILEINFOA info{};
+        if (SHGetFileInfoA(rootPath.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) {
+            std::string name = info.szDisplayName;
+            size_t paren = name.find('(');
+            if (paren != std::string::npos) label = name.substr(0, paren);
+        }
+        items.push_back({" (" + std::string(1, letter) + ":)  " + label, ShellIcons(rootPath.c_str(), 0, 0)});
+    }
+    return items;
+}
+
+// What PrepareAhead's thread asked; taken once, by the first tree.
+struct ShellStart {
+    HIMAGELIST images = nullptr;
+    ComputerItem computer;
+    DWORD present = 0;
+    std::vector<DriveItem> drives;
+};
+
+std::mutex preparedLock;
+std::shared_future<ShellStart> prepared;
+bool preparedTaken = false;
+
+bool PreparedWaiting() {
+    std::lock_guard<std::mutex> lock(preparedLock);
+    return prepared.valid() && !preparedTaken;
+}
+
+// The prepared answers when nobody took them yet (waiting for the thread if need be).
+const ShellStart* TakePrepared() {
+    std::shared_future<ShellStart> answers;
+    {
+        std::lock_guard<std::mutex> lock(preparedLock);
+        if (!prepared.valid() || preparedTaken) return nullptr;
+        preparedTaken = true;
+        answers = prepared;
+    }
+    // The state stays alive in `prepared`.
+    return &answers.get();
 }
 
 // The shell's per-path call is slow (about 10 ms under Wine); a plain folder
@@ -133,16 +219,32 @@ TDirTree::TDirTree(const Params& params) : tk::TTreeView(TreeParams(params)) {
         font_ = tk::MakeFont("MS Sans Serif", 8);
         tk::TControl::SetFont(font_.get());
     }
-    // The shell's small system image list: shared, never destroyed by us.
-    SHFILEINFOA info{};
-    auto images = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                       SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    if (images) SetImages(images);
+    // With answers asked ahead still coming, the pictures come with them.
+    if (!PreparedWaiting())
+        if (HIMAGELIST images = SmallSystemImages()) SetImages(images);
     // The drives follow on the first click on the root, its expansion or OpenPath.
     AddRoot();
     popup_ = std::make_unique<TDirTreePopup>(*this);
     SetPopUpMenuEnabled(popUpMenuEnabled_);
+}
+
+void TDirTree::PrepareAhead() {
+    auto promise = std::make_shared<std::promise<ShellStart>>();
+    {
+        std::lock_guard<std::mutex> lock(preparedLock);
+        if (prepared.valid()) return;
+        prepared = promise->get_future().share();
+    }
+    std::thread([promise] {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ShellStart start;
+        start.images = SmallSystemImages();
+        start.computer = AskComputerItem();
+        start.present = GetLogicalDrives();
+        start.drives = AskDriveItems(start.present);
+        if (SUCCEEDED(com)) CoUninitialize();
+        promise->set_value(std::move(start));
+    }).detach();
 }
 
 TDirTree::~TDirTree() {
@@ -198,41 +300,36 @@ bool TDirTree::CanExpand(TTreeNode node) {
 
 TTreeNode TDirTree::AddRoot() {
     if (!Handle()) return nullptr;
-    std::string text;
-    int icon = 0;
-    LPITEMIDLIST drives = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) && drives) {
-        SHFILEINFOA info{};
-        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(drives), 0, &info, sizeof info,
-                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) {
-            text = info.szDisplayName;
-            icon = info.iIcon;
-        }
-        CoTaskMemFree(drives);
+    // Answers asked ahead are still coming: the root takes its name and
+    // picture with the drives, which the owner adds before the first paint.
+    if (PreparedWaiting()) {
+        rootPending_ = true;
+        return AddChild(nullptr, std::string(), 0, 0, 1);
     }
-    return AddChild(nullptr, text, icon, icon, 1);
+    const ComputerItem computer = AskComputerItem();
+    return AddChild(nullptr, computer.text, computer.icon, computer.icon, 1);
 }
 
 void TDirTree::AddDrives() {
     TTreeNode root = RootNode();
     if (!root) root = AddRoot();
-    if (!root || FirstChild(root)) return;
-    SetShowButtons(true);
-    DWORD present = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-        if (!(present & (1u << i))) continue;
-        char letter = static_cast<char>('A' + i);
-        std::string rootPath = std::string(1, letter) + ":\\";
-        std::string label;
-        SHFILEINFOA info{};
-        if (SHGetFileInfoA(rootPath.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME)) {
-            std::string name = info.szDisplayName;
-            size_t paren = name.find('(');
-            if (paren != std::string::npos) label = name.substr(0, paren);
-        }
-        Icons icons = ShellIcons(rootPath.c_str(), 0, 0);
-        AddChild(root, " (" + std::string(1, letter) + ":)  " + label, icons.image, icons.open, 1);
+    if (!root) return;
+    const ShellStart* start = nullptr;
+    if (rootPending_) {
+        rootPending_ = false;
+        start = TakePrepared();
+        if (HIMAGELIST images = start && start->images ? start->images : SmallSystemImages()) SetImages(images);
+        const ComputerItem computer = start ? start->computer : AskComputerItem();
+        SetNodeText(root, computer.text);
+        SetImageIndex(root, computer.icon, computer.icon);
     }
+    if (FirstChild(root)) return;
+    SetShowButtons(true);
+    const DWORD present = GetLogicalDrives();
+    const std::vector<DriveItem> drives =
+        start && start->present == present ? start->drives : AskDriveItems(present);
+    for (const DriveItem& drive : drives)
+        AddChild(root, drive.text, drive.icons.image, drive.icons.open, 1);
     SetHasChildren(root, FirstChild(root) != nullptr);
 }
 
@@ -355,6 +452,13 @@ void TDirTree::ReloadTree() {
     AddRoot();
     AddDrives();
     EndUpdate();
+}
+
+bool TDirTree::IsOpenAt(const std::string& path) const {
+    const TTreeNode selected = Selected();
+    const std::string wanted = AddSlash(path);
+    return selected && SameText(AddSlash(selectedPath_), wanted) &&
+           SameText(AddSlash(GetPathFromNode(selected)), wanted);
 }
 
 void TDirTree::OpenPath(const std::string& path) {

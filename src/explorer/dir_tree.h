@@ -32,6 +32,12 @@ public:
     explicit TDirTree(const Params& params);
     ~TDirTree() override;
 
+    // From the program's entry: a thread of its own asks the shell for its
+    // picture list, the computer's name and picture and the drives' names and
+    // pictures, which the first tree then takes instead of asking (drives only
+    // when the present drives are still the same).
+    static void PrepareAhead();
+
     // After the owner has set the tree up: the root with its drives, expanded one level.
     void Loaded();
 
@@ -56,6 +62,8 @@ public:
     // ---- operations
     void ReloadTree() override;
     void OpenPath(const std::string& path) override;
+    // The last OpenPath went to `path` and its item is still the selected one.
+    bool IsOpenAt(const std::string& path) const;
     std::string GetPathFromNode(TTreeNode node) const;
     // Expands the node and the folders below it, breadth first, at most `limit`
     // folders; never enters a folder below the node that is a reparse point
@@ -87,6 +95,7 @@ protected:
 
 private:
     TTreeNode AddRoot();
+    // Also gives a root made while answers asked ahead were coming its name and picture.
     void AddDrives();
     void LoadChildren(TTreeNode node);
     // The selection steps shared by the left button and Enter; false when
@@ -100,6 +109,9 @@ private:
     std::string selectedPath_;
     bool popUpMenuEnabled_ = true;
     bool confirm_ = false;
+    // The root waits for its name and picture (and the tree for its picture
+    // list) from the answers asked ahead.
+    bool rootPending_ = false;
     bool sizing_ = false;
     std::unique_ptr<TDirTreePopup> popup_;
     tk::FontHandle font_;

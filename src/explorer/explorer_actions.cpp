@@ -268,7 +268,8 @@ void TExplorerCommands::Refresh() {
     TDirTree& tree = host_.Tree();
     TFileListView& list = host_.List();
     if (!StartingUp) tree.ReloadTree();
-    tree.OpenPath(tree.SelectedPath());
+    // The create step opened the tree just now: the show step's refresh keeps it.
+    if (!StartingUp || !tree.IsOpenAt(tree.SelectedPath())) tree.OpenPath(tree.SelectedPath());
     // The setter lists a new folder itself; only an unchanged one is listed again.
     const std::string before = list.Directory();
     list.SetDirectory(tree.SelectedPath());
@@ -321,8 +322,10 @@ bool TExplorerCommands::AktifKlasor() {
     }
     const std::string& line = *read;
     if (!line.empty() && FolderExists(line)) {
-        tree.SetSelectedPath(line);
-        tree.OpenPath(line);
+        if (!StartingUp || !tree.IsOpenAt(line)) {
+            tree.SetSelectedPath(line);
+            tree.OpenPath(line);
+        }
         host_.SetArchiveFolder(line);
     } else {
         host_.SetArchiveFolder("C:\\");

@@ -184,6 +184,29 @@ TEST_F(DirTreeTest, RootHoldsTheDrivesWithNothingLoadedBelow) {
     EXPECT_TRUE(list.directories.empty());
 }
 
+// The shell's answers asked ahead on another thread make the same root and
+// drives as the tree's own questions; only the first tree takes them.
+TEST_F(DirTreeTest, AnswersPreparedAheadMakeTheSameRootAndDrives) {
+    auto items = [](const TDirTree& t) {
+        std::vector<std::string> out;
+        for (TTreeNode node = t.RootNode(); node; node = t.NextNode(node))
+            out.push_back(t.NodeText(node) + "=" + std::to_string(t.ImageIndex(node)) + "/" +
+                          std::to_string(t.SelectedImageIndex(node)));
+        return out;
+    };
+    const std::vector<std::string> asked = items(*tree);
+    ASSERT_GE(asked.size(), 2u);
+    TDirTree::PrepareAhead();
+    for (int made = 0; made < 2; ++made) {
+        TDirTree other(TDirTree::Params{form, RECT{0, 0, 200, 300}});
+        other.Loaded();
+        EXPECT_EQ(items(other), asked) << made;
+        EXPECT_EQ(TreeView_GetImageList(other.Handle(), TVSIL_NORMAL),
+                  TreeView_GetImageList(Tree(), TVSIL_NORMAL))
+            << made;
+    }
+}
+
 TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
     for (const std::string& path :
          {Upper(root) + "\\A\\X", root + "\\a", std::string("c:\\windows\\system32")}) {
@@ -216,6 +239,13 @@ TEST_F(DirTreeTest, OpenPathInAnyCaseSelectsTheFolderAndLeavesTheListAlone) {
     EXPECT_TRUE(tree->Expanded(tree->RootNode()));
     EXPECT_EQ(tree->SelectedPath(), "C:\\WINDOWS\\SYSTEM32\\");
     EXPECT_TRUE(list.directories.empty());
+
+    // Where the last open went, in any case, while its item stays selected.
+    EXPECT_TRUE(tree->IsOpenAt("c:\\windows\\system32"));
+    EXPECT_TRUE(tree->IsOpenAt("C:\\WINDOWS\\SYSTEM32\\"));
+    EXPECT_FALSE(tree->IsOpenAt("C:\\WINDOWS"));
+    tree->Select(windows);
+    EXPECT_FALSE(tree->IsOpenAt("C:\\WINDOWS\\SYSTEM32"));
 }
 
 TEST_F(DirTreeTest, OpenPathIgnoresShortAndMissingPaths) {
