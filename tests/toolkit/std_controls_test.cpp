@@ -519,6 +519,18 @@ std::vector<Placed> OddRow(HBITMAP glyph) {
     };
 }
 
+// Pixels of a down button without a glyph that are not its checkered face:
+// the face colour where x + y is even, counted from the button's own corner.
+int CheckeredMisses(const Pixels& shown, const tk::TSpeedButton& down) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    if (face == light) return -1;
+    int misses = 0;
+    for (int y = 1; y < down.Height() - 1; ++y)
+        for (int x = 1; x < down.Width() - 1; ++x)
+            misses += shown.At(down.Left() + x, down.Top() + y) != ((x + y) % 2 ? light : face);
+    return misses;
+}
+
 class ToolBarPaintTest : public ToolBarTest {
 protected:
     void SetUp() override {
@@ -560,18 +572,11 @@ TEST_F(ToolBarPaintTest, ButtonsAtOddPlacesLookAsEachDrawnAlone) {
         const RECT r{0, 0, p.width, p.height};
         EXPECT_EQ(FirstDifference(shown, POINT{placed.params.left, placed.params.top}, expected, r), "");
     }
-    // The checkered face starts at each button's own corner: the face colour
-    // where x + y is even, whatever the button's place.
+    // The checkered face starts at each button's own corner, whatever its place.
     const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    ASSERT_NE(face, light);
     for (int index : {0, 2}) {
-        const tk::TSpeedButton& down = *buttons[index];
-        SCOPED_TRACE(down.Name());
-        int wrong = 0;
-        for (int y = 1; y < down.Height() - 1; ++y)
-            for (int x = 1; x < down.Width() - 1; ++x)
-                wrong += shown.At(down.Left() + x, down.Top() + y) != ((x + y) % 2 ? light : face);
-        EXPECT_EQ(wrong, 0);
+        SCOPED_TRACE(buttons[index]->Name());
+        EXPECT_EQ(CheckeredMisses(shown, *buttons[index]), 0);
     }
     // Between the buttons: the face colour and the etched dividers.
     EXPECT_EQ(shown.At(2, 15), face);
@@ -619,4 +624,24 @@ TEST_F(ToolBarPaintTest, APartialRepaintDrawsThatPartAsTheWholePaintDid) {
                 outside += !PtInRect(&part, POINT{x, y}) && now.At(x, y) != red;
         EXPECT_EQ(outside, 0) << "only the invalidated part is painted";
     }
+}
+
+TEST_F(ToolBarPaintTest, AWiderBarIsPaintedToItsNewEnd) {
+    const int width = bar->ClientWidth();
+    RECT frame;
+    GetWindowRect(form->Handle(), &frame);
+    SetWindowPos(form->Handle(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(10);
+    ASSERT_EQ(bar->ClientWidth(), width + 200);
+    tk::TSpeedButton::Params p{.parent = bar.get(), .name = "Far", .left = width + 151, .top = 5, .groupIndex = 9,
+                               .down = true};
+    tk::TSpeedButton farButton(p);
+    Repaint(nullptr);
+    const Pixels shown(bar->Handle(), Pixels::kShown);
+    EXPECT_EQ(CheckeredMisses(shown, farButton), 0);
+    EXPECT_EQ(shown.At(width + 199, 3), GetSysColor(COLOR_BTNFACE));
+    SetWindowPos(form->Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(10);
 }
