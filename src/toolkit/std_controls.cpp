@@ -421,7 +421,8 @@ int BrushPhase(int v) {
 
 HBITMAP TToolBar::Buffer(HDC like, int width, int height) {
     const int bits = GetDeviceCaps(like, BITSPIXEL) * GetDeviceCaps(like, PLANES);
-    if (buffer_ && bits == bufferBits_ && width <= bufferWidth_ && height <= bufferHeight_) return buffer_.get();
+    if (buffer_ && bits == bufferBits_ && width <= bufferWidth_ && height <= bufferHeight_)
+        return buffer_.get();
     buffer_.reset();
     // The whole client area: the partial paints that follow fit in it too.
     RECT client;
@@ -452,7 +453,8 @@ void TToolBar::PaintTo(HDC dc, const RECT& update) {
     POINT windowBrush{};
     GetBrushOrgEx(dc, &windowBrush);
     SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
-    SetBrushOrgEx(buffer, BrushPhase(windowBrush.x - area.left), BrushPhase(windowBrush.y - area.top), nullptr);
+    SetBrushOrgEx(buffer, BrushPhase(windowBrush.x - area.left), BrushPhase(windowBrush.y - area.top),
+                  nullptr);
     Draw(buffer, area, true);
     SetViewportOrgEx(buffer, 0, 0, nullptr);
     BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);

@@ -59,7 +59,6 @@ private:
     HGDIOBJ old_;
 };
 
-
 // A window's client pixels: as it shows them (read back from its DC) or as it
 // draws them when sent WM_PRINTCLIENT.
 class Pixels {
@@ -511,9 +510,20 @@ std::vector<Placed> OddRow(HBITMAP glyph) {
         {{.name = "DownGlyph", .left = 33, .top = 4, .glyph = glyph, .groupIndex = 2, .down = true}},
         {{.name = "DownOdd", .left = 57, .top = 5, .groupIndex = 3, .down = true}},
         {{.name = "Disabled", .left = 81, .top = 7, .glyph = glyph}, false},
-        {{.name = "Menu", .left = 109, .top = 3, .width = 61, .caption = "Düzenle", .glyph = glyph,
+        {{.name = "Menu",
+          .left = 109,
+          .top = 3,
+          .width = 61,
+          .caption = "Düzenle",
+          .glyph = glyph,
           .dropDownArrow = true}},
-        {{.name = "Caption", .left = 171, .top = 4, .width = 50, .caption = "Aç", .groupIndex = 4, .down = true}},
+        {{.name = "Caption",
+          .left = 171,
+          .top = 4,
+          .width = 50,
+          .caption = "Aç",
+          .groupIndex = 4,
+          .down = true}},
         {{.name = "Narrow", .left = 221, .top = 4, .width = 5, .glyph = glyph}},
         {{.name = "Plain", .left = 229, .top = 3, .glyph = glyph}},
     };
@@ -634,8 +644,8 @@ TEST_F(ToolBarPaintTest, AWiderBarIsPaintedToItsNewEnd) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     Pump(10);
     ASSERT_EQ(bar->ClientWidth(), width + 200);
-    tk::TSpeedButton::Params p{.parent = bar.get(), .name = "Far", .left = width + 151, .top = 5, .groupIndex = 9,
-                               .down = true};
+    tk::TSpeedButton::Params p{
+        .parent = bar.get(), .name = "Far", .left = width + 151, .top = 5, .groupIndex = 9, .down = true};
     tk::TSpeedButton farButton(p);
     Repaint(nullptr);
     const Pixels shown(bar->Handle(), Pixels::kShown);
