@@ -412,24 +412,76 @@ void TToolBar::TrackLeave() {
     tracking_ = TrackMouseEvent(&track) != FALSE;
 }
 
-void TToolBar::PaintTo(HDC dc, const RECT& clip) {
+namespace {
+// A brush origin in 0..7: patterns and dithering repeat every 8 pixels.
+int BrushPhase(int v) {
+    return ((v % 8) + 8) % 8;
+}
+} // namespace
+
+HBITMAP TToolBar::Buffer(HDC like, int width, int height) {
+    const int bits = GetDeviceCaps(like, BITSPIXEL) * GetDeviceCaps(like, PLANES);
+    if (buffer_ && bits == bufferBits_ && width <= bufferWidth_ && height <= bufferHeight_)
+        return buffer_.get();
+    buffer_.reset();
+    // The whole client area: the partial paints that follow fit in it too.
     RECT client;
     GetClientRect(Handle(), &client);
+    const int w = std::max<int>(width, client.right), h = std::max<int>(height, client.bottom);
+    buffer_.reset(CreateCompatibleBitmap(like, w, h));
+    if (!buffer_) return nullptr;
+    bufferWidth_ = w;
+    bufferHeight_ = h;
+    bufferBits_ = bits;
+    return buffer_.get();
+}
+
+void TToolBar::PaintTo(HDC dc, const RECT& update) {
+    RECT client, area;
+    GetClientRect(Handle(), &client);
+    // Never more than the client area, whatever the rectangle asked for.
+    if (!IntersectRect(&area, &update, &client)) return;
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    MemoryDC buffer(dc);
+    HBITMAP bits = buffer ? Buffer(dc, width, height) : nullptr;
+    if (!bits) {
+        Draw(dc, area, true);
+        return;
+    }
+    buffer.Select(bits);
+    // The buffer's (0, 0) is the area's corner; brushes keep the window's phase.
+    POINT windowBrush{};
+    GetBrushOrgEx(dc, &windowBrush);
+    SetViewportOrgEx(buffer, -area.left, -area.top, nullptr);
+    SetBrushOrgEx(buffer, BrushPhase(windowBrush.x - area.left), BrushPhase(windowBrush.y - area.top),
+                  nullptr);
+    Draw(buffer, area, true);
+    SetViewportOrgEx(buffer, 0, 0, nullptr);
+    BitBlt(dc, area.left, area.top, width, height, buffer, 0, 0, SRCCOPY);
+}
+
+void TToolBar::Draw(HDC dc, const RECT& area, bool background) const {
+    RECT client, overlap;
+    GetClientRect(Handle(), &client);
+    if (background) FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
     for (int x : dividers_) {
         RECT line{x, 3, x + 2, client.bottom - 3};
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
+        if (IntersectRect(&overlap, &line, &area)) DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
     }
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
     for (const TSpeedButton* button : buttons_) {
-        RECT r = button->BoundsRect(), overlap;
-        if (!button->visible_ || !IntersectRect(&overlap, &r, &clip)) continue;
-        // Each button is drawn whole in a buffer of its size, as on a window of its own.
-        MemoryDC buffer(dc);
-        BitmapHandle bits(CreateCompatibleBitmap(dc, button->width_, button->height_));
-        if (!bits) continue;
-        buffer.Select(bits.get());
-        button->Paint(buffer, font, button == hot_, button == pressed_);
-        BitBlt(dc, r.left, r.top, button->width_, button->height_, buffer, 0, 0, SRCCOPY);
+        RECT r = button->BoundsRect();
+        if (!button->visible_ || !IntersectRect(&overlap, &r, &area)) continue;
+        // Each button draws at (0, 0) inside its own rectangle, as on a window
+        // of its own: clipped to it, its patterns starting at its corner.
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+        POINT corner{0, 0};
+        LPtoDP(dc, &corner, 1);
+        SetBrushOrgEx(dc, BrushPhase(corner.x), BrushPhase(corner.y), nullptr);
+        button->Paint(dc, font, button == hot_, button == pressed_);
+        RestoreDC(dc, saved);
     }
 }
 
@@ -452,27 +504,13 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         EndPaint(Handle(), &ps);
         return 0;
     }
-    case WM_ERASEBKGND: {
-        // The buttons paint all of their own rectangles: only the rest is erased.
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        RECT client;
-        GetClientRect(Handle(), &client);
-        const int saved = SaveDC(dc);
-        for (const TSpeedButton* button : buttons_) {
-            if (!button->visible_) continue;
-            RECT r = button->BoundsRect();
-            ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        }
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        RestoreDC(dc, saved);
+    case WM_ERASEBKGND:
+        // The paint fills the whole update rectangle, background included.
         return 1;
-    }
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(Handle(), &client);
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        if (lParam & PRF_ERASEBKGND) FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        PaintTo(dc, client);
+        Draw(reinterpret_cast<HDC>(wParam), client, (lParam & PRF_ERASEBKGND) != 0);
         return 0;
     }
     case WM_MOUSEMOVE:
@@ -521,6 +559,7 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             RemoveTool(*button);
         hot_ = pressed_ = nullptr;
         tracking_ = false;
+        buffer_.reset();
         break;
     }
     return TControl::WndProc(msg, wParam, lParam);

@@ -12,6 +12,7 @@
 #include "toolkit/actions.h"
 #include "toolkit/control.h"
 #include "toolkit/controls.h"
+#include "toolkit/gdi.h"
 
 namespace tk {
 
@@ -147,7 +148,13 @@ private:
     void UpdateTool(const TSpeedButton& button, bool text);
     void RemoveTool(const TSpeedButton& button);
     void SetHot(TSpeedButton* button);
-    void PaintTo(HDC dc, const RECT& clip);
+    // Paints the update rectangle through one off-screen buffer.
+    void PaintTo(HDC dc, const RECT& update);
+    // Draws the dividers and the visible buttons meeting `area` on the DC,
+    // whose logical coordinates are the client area's.
+    void Draw(HDC dc, const RECT& area, bool background) const;
+    // The buffer for a paint of width x height like the DC (kept between paints).
+    HBITMAP Buffer(HDC like, int width, int height);
     void MouseMove(POINT pt);
     void TrackLeave();
 
@@ -157,6 +164,8 @@ private:
     TSpeedButton* pressed_ = nullptr; // the left button went down on it; the bar holds the capture
     bool tracking_ = false;           // a WM_MOUSELEAVE is asked for
     UINT_PTR nextToolId_ = 1;
+    BitmapHandle buffer_;
+    int bufferWidth_ = 0, bufferHeight_ = 0, bufferBits_ = 0;
 };
 
 class TStatusBar : public TControl {

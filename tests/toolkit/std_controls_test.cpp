@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,6 +58,67 @@ private:
     HBITMAP bitmap_;
     HGDIOBJ old_;
 };
+
+// A window's client pixels: as it shows them (read back from its DC) or as it
+// draws them when sent WM_PRINTCLIENT.
+class Pixels {
+public:
+    enum Source { kShown, kPrinted };
+    Pixels(HWND window, Source source) {
+        RECT r;
+        GetClientRect(window, &r);
+        width_ = r.right;
+        height_ = r.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        if (source == kPrinted) {
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        } else {
+            HDC shown = GetDC(window);
+            BitBlt(dc, 0, 0, width_, height_, shown, 0, 0, SRCCOPY);
+            ReleaseDC(window, shown);
+        }
+        GdiFlush();
+        if (bits) {
+            const auto* first = static_cast<const uint32_t*>(bits);
+            pixels_.assign(first, first + static_cast<size_t>(width_) * height_);
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const {
+        const uint32_t v = pixels_.at(static_cast<size_t>(y) * width_ + x);
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<uint32_t> pixels_;
+};
+
+// Where two pictures first differ inside a rectangle (of `b`'s coordinates,
+// `a` is read from `offset` on); empty when they agree.
+std::string FirstDifference(const Pixels& a, POINT offset, const Pixels& b, const RECT& r) {
+    int count = 0;
+    std::string first;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (a.At(x + offset.x, y + offset.y) != b.At(x, y) && count++ == 0)
+                first = "at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    return count ? std::to_string(count) + " pixels differ, first " + first : std::string();
+}
 
 class ToolBarTest : public PanelHost {
 protected:
@@ -430,4 +492,166 @@ TEST_F(ToolBarTest, ARealClickRunsTheButtonAndLeavesTheFocusWhereItWas) {
     EXPECT_EQ(GetFocus(), edit.Handle());
     Pump(20);
     EXPECT_EQ(clicks, 1);
+}
+
+namespace {
+
+// Buttons at odd and even places, in the states whose faces show a pattern or
+// spill over: down without and with a glyph, disabled, with captions, and one
+// narrower than its glyph, whose picture must not reach its neighbours.
+struct Placed {
+    tk::TSpeedButton::Params params;
+    bool enabled = true;
+};
+
+std::vector<Placed> OddRow(HBITMAP glyph) {
+    return {
+        {{.name = "Down", .left = 5, .top = 3, .groupIndex = 1, .down = true}},
+        {{.name = "DownGlyph", .left = 33, .top = 4, .glyph = glyph, .groupIndex = 2, .down = true}},
+        {{.name = "DownOdd", .left = 57, .top = 5, .groupIndex = 3, .down = true}},
+        {{.name = "Disabled", .left = 81, .top = 7, .glyph = glyph}, false},
+        {{.name = "Menu",
+          .left = 109,
+          .top = 3,
+          .width = 61,
+          .caption = "Düzenle",
+          .glyph = glyph,
+          .dropDownArrow = true}},
+        {{.name = "Caption",
+          .left = 171,
+          .top = 4,
+          .width = 50,
+          .caption = "Aç",
+          .groupIndex = 4,
+          .down = true}},
+        {{.name = "Narrow", .left = 221, .top = 4, .width = 5, .glyph = glyph}},
+        {{.name = "Plain", .left = 229, .top = 3, .glyph = glyph}},
+    };
+}
+
+// Pixels of a down button without a glyph that are not its checkered face:
+// the face colour where x + y is even, counted from the button's own corner.
+int CheckeredMisses(const Pixels& shown, const tk::TSpeedButton& down) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    if (face == light) return -1;
+    int misses = 0;
+    for (int y = 1; y < down.Height() - 1; ++y)
+        for (int x = 1; x < down.Width() - 1; ++x)
+            misses += shown.At(down.Left() + x, down.Top() + y) != ((x + y) % 2 ? light : face);
+    return misses;
+}
+
+class ToolBarPaintTest : public ToolBarTest {
+protected:
+    void SetUp() override {
+        ToolBarTest::SetUp();
+        // No button is under the real pointer.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        for (const Placed& placed : OddRow(glyph)) {
+            tk::TSpeedButton::Params p = placed.params;
+            p.parent = bar.get();
+            buttons.push_back(std::make_unique<tk::TSpeedButton>(p));
+            buttons.back()->SetEnabled(placed.enabled);
+        }
+        bar->AddDivider(30);
+        bar->AddDivider(106);
+        Repaint(nullptr);
+    }
+    void Repaint(const RECT* part) const {
+        InvalidateRect(bar->Handle(), part, TRUE);
+        UpdateWindow(bar->Handle());
+        Pump(10);
+    }
+};
+
+} // namespace
+
+TEST_F(ToolBarPaintTest, ButtonsAtOddPlacesLookAsEachDrawnAlone) {
+    const Pixels shown(bar->Handle(), Pixels::kShown);
+    ASSERT_GE(shown.Width(), 260);
+    // Each button alone at the corner of a bar of its own.
+    for (const Placed& placed : OddRow(glyph)) {
+        SCOPED_TRACE(placed.params.name);
+        tk::TToolBar alone(form, 30);
+        tk::TSpeedButton::Params p = placed.params;
+        p.parent = &alone;
+        p.left = p.top = 0;
+        tk::TSpeedButton button(p);
+        button.SetEnabled(placed.enabled);
+        const Pixels expected(alone.Handle(), Pixels::kPrinted);
+        const RECT r{0, 0, p.width, p.height};
+        EXPECT_EQ(FirstDifference(shown, POINT{placed.params.left, placed.params.top}, expected, r), "");
+    }
+    // The checkered face starts at each button's own corner, whatever its place.
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    for (int index : {0, 2}) {
+        SCOPED_TRACE(buttons[index]->Name());
+        EXPECT_EQ(CheckeredMisses(shown, *buttons[index]), 0);
+    }
+    // Between the buttons: the face colour and the etched dividers.
+    EXPECT_EQ(shown.At(2, 15), face);
+    EXPECT_EQ(shown.At(30, 15), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(shown.At(31, 15), light);
+    EXPECT_EQ(shown.At(30, 1), face);
+    // The narrow button's glyph, wider than it, is cut at its edges.
+    for (int x = 226; x < 229; ++x)
+        EXPECT_EQ(shown.At(x, 12), face) << x;
+}
+
+TEST_F(ToolBarPaintTest, APartialRepaintDrawsThatPartAsTheWholePaintDid) {
+    const Pixels whole(bar->Handle(), Pixels::kShown);
+    const RECT client{0, 0, whole.Width(), whole.Height()};
+    struct Case {
+        const char* what;
+        RECT part;
+    };
+    const Case cases[] = {
+        {"through two down buttons, from odd coordinates", {13, 9, 63, 17}},
+        {"one pixel of a checkered face", {61, 9, 62, 10}},
+        {"a divider and the edges beside it", {27, 0, 36, 30}},
+        {"the narrow button's neighbours", {218, 2, 236, 28}},
+        {"past the right and bottom ends", {240, 20, 5000, 5000}},
+        {"far larger than the bar", {-100000, -100000, 100000, 100000}},
+    };
+    const COLORREF red = RGB(255, 0, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            HDC dc = GetDC(bar->Handle());
+            HBRUSH brush = CreateSolidBrush(red);
+            FillRect(dc, &client, brush);
+            DeleteObject(brush);
+            ReleaseDC(bar->Handle(), dc);
+        }
+        Repaint(&c.part);
+        const Pixels now(bar->Handle(), Pixels::kShown);
+        RECT part;
+        IntersectRect(&part, &c.part, &client);
+        EXPECT_EQ(FirstDifference(now, POINT{0, 0}, whole, part), "");
+        int outside = 0;
+        for (int y = 0; y < now.Height(); ++y)
+            for (int x = 0; x < now.Width(); ++x)
+                outside += !PtInRect(&part, POINT{x, y}) && now.At(x, y) != red;
+        EXPECT_EQ(outside, 0) << "only the invalidated part is painted";
+    }
+}
+
+TEST_F(ToolBarPaintTest, AWiderBarIsPaintedToItsNewEnd) {
+    const int width = bar->ClientWidth();
+    RECT frame;
+    GetWindowRect(form->Handle(), &frame);
+    SetWindowPos(form->Handle(), nullptr, 0, 0, frame.right - frame.left + 200, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(10);
+    ASSERT_EQ(bar->ClientWidth(), width + 200);
+    tk::TSpeedButton::Params p{
+        .parent = bar.get(), .name = "Far", .left = width + 151, .top = 5, .groupIndex = 9, .down = true};
+    tk::TSpeedButton farButton(p);
+    Repaint(nullptr);
+    const Pixels shown(bar->Handle(), Pixels::kShown);
+    EXPECT_EQ(CheckeredMisses(shown, farButton), 0);
+    EXPECT_EQ(shown.At(width + 199, 3), GetSysColor(COLOR_BTNFACE));
+    SetWindowPos(form->Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(10);
 }
