@@ -99,6 +99,10 @@ THtmlView::THtmlView(const Params& params) {
 }
 
 THtmlView::~THtmlView() {
+    ReleaseDocument();
+}
+
+void THtmlView::ReleaseDocument() {
     hoverTimer_.SetEnabled(false);
     animationTimer_.SetEnabled(false);
     autoScrollTimer_.SetEnabled(false);

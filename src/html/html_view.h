@@ -233,6 +233,8 @@ private:
     void Load(const std::string& name, TDocumentKind kind, bool recordHistory);
     void SetProcessing(bool on);
     void ApplyDefaults();
+    // Stops the timers and lets go of the document, its forms and pictures.
+    void ReleaseDocument();
     void LayOutDocument();
     void ArrangeScrollBars();
     void RelayoutKeepingPosition();

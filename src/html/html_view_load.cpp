@@ -162,14 +162,7 @@ void THtmlView::Load(const std::string& name, TDocumentKind kind, bool recordHis
 
 void THtmlView::Clear() {
     if (processing_) return;
-    hoverTimer_.SetEnabled(false);
-    animationTimer_.SetEnabled(false);
-    autoScrollTimer_.SetEnabled(false);
-    forms_->Clear();
-    pictures_.Waiting.clear();
-    pictures_.Broken.clear();
-    background_.reset();
-    doc_->Clear();
+    ReleaseDocument();
     ApplyDefaults();
     anchors_.clear();
     base_.clear();
