@@ -539,7 +539,8 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
     // A search of every name tells whether the folder is customised.
-    const bool everyName = pattern.size() == folder.size() + 3 && pattern.compare(0, folder.size(), folder) == 0 &&
+    const bool everyName = pattern.size() == folder.size() + 3 &&
+                           pattern.compare(0, folder.size(), folder) == 0 &&
                            pattern.compare(folder.size(), 3, "*.*") == 0;
     bool desktopIni = false;
     // Rows whose type name the shell makes up, asked after the search.

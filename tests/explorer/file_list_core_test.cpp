@@ -167,7 +167,8 @@ TEST(FileListOrder, NamesCompareAsUnsignedBytesOfTheirKeys) {
     for (int x = 1; x < 256; ++x) {
         TFileListRow a = Row(std::string("dosya ") + static_cast<char>(x), "file", 0, "", 0, "");
         for (int y = 1; y < 256; ++y) {
-            TFileListRow b = Row(std::string("dosya ") + static_cast<char>(y) + (y % 2 ? "" : "z"), "file", 0, "", 0, "");
+            TFileListRow b =
+                Row(std::string("dosya ") + static_cast<char>(y) + (y % 2 ? "" : "z"), "file", 0, "", 0, "");
             ASSERT_EQ(CompareRows(a, b, 0, false), expected(a, b)) << x << " " << y;
             ASSERT_EQ(CompareRows(a, b, 0, true), -expected(a, b)) << x << " " << y;
         }
@@ -177,9 +178,17 @@ TEST(FileListOrder, NamesCompareAsUnsignedBytesOfTheirKeys) {
 TEST(FileListOrder, SortedOrderIsTheStableSortByCompareRows) {
     // Names that share their first 16 bytes, are cut there, differ only in
     // letter case or past byte 0x7F, repeat, and folders among them.
-    const std::string stems[] = {"dosya 000001.txt", "dosya 000001.txt2", "DOSYA 000001.TXT", "dosya 00000",
-                                 "şeker",            "Şeker",             "ıişİ",             "a",
-                                 "",                 "zz",                "dosya 000001.txt_uzun_ad"};
+    const std::string stems[] = {"dosya 000001.txt",
+                                 "dosya 000001.txt2",
+                                 "DOSYA 000001.TXT",
+                                 "dosya 00000",
+                                 "şeker",
+                                 "Şeker",
+                                 "ıişİ",
+                                 "a",
+                                 "",
+                                 "zz",
+                                 "dosya 000001.txt_uzun_ad"};
     std::vector<TFileListRow> rows;
     unsigned seed = 7;
     auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };

@@ -1015,8 +1015,8 @@ TEST_F(FileListTest, MadeUpTypeNamesMatchTheShellsInAnyFolder) {
         bool showFolders;
     };
     const Case cases[] = {
-        {nullptr, "*.*", true},           {"desktop.ini", "*.*", true}, {"Desktop.INI", "*.*", false},
-        {nullptr, "*.zzqq;*.*", false},   {nullptr, "*.zzqq;noext*", true},
+        {nullptr, "*.*", true},         {"desktop.ini", "*.*", true},     {"Desktop.INI", "*.*", false},
+        {nullptr, "*.zzqq;*.*", false}, {nullptr, "*.zzqq;noext*", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.customisation ? c.customisation : "plain") + " " + c.mask);
@@ -1033,7 +1033,8 @@ TEST_F(FileListTest, MadeUpTypeNamesMatchTheShellsInAnyFolder) {
             const TFileListRow& row = list->Row(i);
             if (row.IsFolder()) continue;
             EXPECT_FALSE(row.cells[cellType].empty()) << row.caption;
-            EXPECT_EQ(row.cells[cellType], ShellInfoCache::ForPath(row.cells[cellPath]).typeName) << row.caption;
+            EXPECT_EQ(row.cells[cellType], ShellInfoCache::ForPath(row.cells[cellPath]).typeName)
+                << row.caption;
         }
     }
 }
