@@ -1037,6 +1037,17 @@ TEST_F(FileListTest, MadeUpTypeNamesMatchTheShellsInAnyFolder) {
                 << row.caption;
         }
     }
+    // A folder of the file's name in the stand-in folder lends it nothing.
+    TempFolder temp;
+    const std::string name = "velmora ikiz " + std::to_string(GetCurrentProcessId()) + ".zzqq";
+    const std::string twin = temp.Path().substr(0, 3) + name;
+    ASSERT_TRUE(CreateDirectoryA(twin.c_str(), nullptr));
+    temp.File(name, "z");
+    list->SetMask("*.*");
+    list->SetDirectory(temp.Path());
+    RemoveDirectoryA(twin.c_str());
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(list->Row(1).cells[cellType], ShellInfoCache::ForPath(list->Row(1).cells[cellPath]).typeName);
 }
 
 // The listing finds extensions itself (the shell's walk costs a call per
