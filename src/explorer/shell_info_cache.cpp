@@ -165,7 +165,8 @@ void ShellInfoCache::ResolveTypeNames() {
             // The same name in the stand-in folder: its extension is what
             // counts, unless something of that name is there.
             size_t slash = path.find_last_of("\\/");
-            std::string standIn = madeUpNamesFolder_ + path.substr(slash == std::string::npos ? 0 : slash + 1);
+            std::string standIn =
+                madeUpNamesFolder_ + path.substr(slash == std::string::npos ? 0 : slash + 1);
             if (GetFileAttributesA(standIn.c_str()) == INVALID_FILE_ATTRIBUTES) asked = std::move(standIn);
         }
         entry->typeName = AskTypeName(asked, path);
