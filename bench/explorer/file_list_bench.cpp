@@ -7,6 +7,9 @@
 // damaged: 10,000 files of which 1,000 are damaged programs, against the same
 //          folder without them; the time until the icons on screen are in and
 //          the longest a scroll step takes while they come
+// The folders stay between runs (making 100,000 files through Wine takes many
+// minutes): in VELMORA_BENCH_DIR when set, else in "velmora_list_bench" in the
+// temporary folder. A folder whose entry count is off is completed.
 #include <windows.h>
 
 #include <algorithm>
@@ -79,20 +82,27 @@ std::vector<FileSpec> WithDamagedPrograms(int count) {
     return files;
 }
 
-// A folder that already holds the entries is used as it is and left in place
-// (true): making 100,000 files through Wine takes many minutes, so a folder
-// may be prepared beforehand from outside, with the same names.
+// True when the folder holds exactly these entries (and "." and ".."): it is
+// used as it is. Its files may also be made beforehand from outside, with the
+// same names.
 bool Prepared(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
     return BareEnumeration(folder) == static_cast<int>(files.size()) + subFolders + 2;
 }
 
+// Makes the files and folders that are missing or of the wrong size; files
+// already in place are left alone, so an interrupted run is completed.
 void MakeFolder(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string contents;
     for (const FileSpec& file : files) {
-        HANDLE h = CreateFileA((folder + file.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        HANDLE h = CreateFileA((folder + file.name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) continue;
+        const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+        if (existed && GetFileSize(h, nullptr) == file.bytes) {
+            CloseHandle(h);
+            continue;
+        }
         if (file.bytes) {
             contents.assign(file.bytes, 'x');
             if (file.damagedProgram) {
@@ -105,18 +115,31 @@ void MakeFolder(const std::string& folder, const std::vector<FileSpec>& files, i
             DWORD written = 0;
             WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
         }
+        SetEndOfFile(h);
         CloseHandle(h);
     }
     for (int i = 0; i < subFolders; ++i)
         CreateDirectoryA((folder + "klasör " + std::to_string(i)).c_str(), nullptr);
 }
 
-void RemoveFolder(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
-    for (const FileSpec& file : files)
-        DeleteFileA((folder + file.name).c_str());
-    for (int i = 0; i < subFolders; ++i)
-        RemoveDirectoryA((folder + "klasör " + std::to_string(i)).c_str());
-    RemoveDirectoryA(folder.c_str());
+// Uses the folder as it is, or completes it first (saying so before the wait);
+// the seconds the check and the making took. A folder that still has the
+// wrong count (a stray file in it) is reported, and measured as it is.
+struct Provided {
+    bool found;
+    double seconds;
+};
+Provided Provide(const std::string& folder, const std::vector<FileSpec>& files, int subFolders) {
+    double t0 = Now();
+    if (Prepared(folder, files, subFolders)) return {true, (Now() - t0) / 1000.0};
+    std::printf("  (making %s)\n", folder.c_str());
+    std::fflush(stdout);
+    MakeFolder(folder, files, subFolders);
+    const int expected = static_cast<int>(files.size()) + subFolders + 2;
+    const int entries = BareEnumeration(folder);
+    if (entries != expected) std::printf("  (warning: %d entries there, %d expected)\n", entries, expected);
+    std::fflush(stdout);
+    return {false, (Now() - t0) / 1000.0};
 }
 
 // Handles every waiting message (the icon answers among them).
@@ -168,7 +191,7 @@ void SmallFolders(Context& c) {
     for (int count : {1000, 10000}) {
         const std::string folder = c.base + "n" + std::to_string(count) + "\\";
         std::vector<FileSpec> files = PlainFiles(count, 8, true);
-        MakeFolder(folder, files, count / 100);
+        Provide(folder, files, count / 100);
         std::vector<double> bare, listing;
         int entries = 0;
         for (int run = 0; run < c.runs; ++run) {
@@ -219,7 +242,6 @@ void SmallFolders(Context& c) {
         std::printf("  one SHGetFileInfo per path: %.2f ms a call, about %.1f s for the folder\n", perCall,
                     perCall * entries / 1000.0);
         list.SetDirectory("Drives");
-        RemoveFolder(folder, files, count / 100);
         std::fflush(stdout);
     }
 }
@@ -229,11 +251,10 @@ void BigFolder(Context& c) {
     const int count = 100000;
     const std::string folder = c.base + "n100000\\";
     std::vector<FileSpec> files = PlainFiles(count, 10, false);
-    double t0 = Now();
-    const bool prepared = Prepared(folder, files, 0);
-    if (!prepared) MakeFolder(folder, files, 0);
-    std::printf("100,000 empty files of ten extensions (%s in %.1f s)\n", prepared ? "found" : "made",
-                (Now() - t0) / 1000.0);
+    const Provided provided = Provide(folder, files, 0);
+    std::printf("100,000 empty files of ten extensions (%s in %.1f s)\n", provided.found ? "found" : "made",
+                provided.seconds);
+    std::fflush(stdout);
     std::vector<double> bare, listing, bareCpu, listingCpu, sortSize, sortName, sortBack;
     int entries = 0;
     for (int run = 0; run < c.runs; ++run) {
@@ -268,7 +289,6 @@ void BigFolder(Context& c) {
                 "name ascending %.1f ms (%.1f)\n",
                 s1.median, s1.worst, s2.median, s2.worst, s3.median, s3.worst);
     list.SetDirectory("Drives");
-    if (!prepared) RemoveFolder(folder, files, 0);
     std::fflush(stdout);
 }
 
@@ -305,12 +325,9 @@ void DamagedPrograms(Context& c) {
     std::vector<FileSpec> without;
     for (const FileSpec& file : withPrograms)
         if (!file.damagedProgram) without.push_back(file);
-    const bool prepared = Prepared(damagedFolder, withPrograms, 0) && Prepared(plainFolder, without, 0);
-    if (!prepared) {
-        MakeFolder(damagedFolder, withPrograms, 0);
-        MakeFolder(plainFolder, without, 0);
-    }
     std::printf("10,000 files, 1,000 of them damaged programs, against the same 9,000 without them\n");
+    Provide(damagedFolder, withPrograms, 0);
+    Provide(plainFolder, without, 0);
     std::vector<double> damaged, plain, damagedCpu, plainCpu, iconsIn, lastIconsIn;
     std::vector<double> damagedSteps, plainSteps;
     for (int run = 0; run < c.runs; ++run) {
@@ -349,10 +366,6 @@ void DamagedPrograms(Context& c) {
         velmora::explorer::ShellInfoCache::ForPath(damagedFolder + withPrograms[k * 10 + 20].name);
     std::printf("  one per-path call for a damaged program: %.1f ms\n", (Now() - t0) / sample);
     list.SetDirectory("Drives");
-    if (!prepared) {
-        RemoveFolder(damagedFolder, withPrograms, 0);
-        RemoveFolder(plainFolder, without, 0);
-    }
     std::fflush(stdout);
 }
 
@@ -376,7 +389,13 @@ int main(int argc, char** argv) {
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string base = std::string(temp) + "velmora_list_bench\\";
+    std::string base = std::string(temp) + "velmora_list_bench\\";
+    char chosen[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA("VELMORA_BENCH_DIR", chosen, sizeof chosen);
+    if (length > 0 && length < sizeof chosen) {
+        base = chosen;
+        if (base.back() != '\\' && base.back() != '/') base += '\\';
+    }
     CreateDirectoryA(base.c_str(), nullptr);
 
     tk::TForm form(tk::TForm::Params{"list bench", 700, 700});
@@ -393,6 +412,5 @@ int main(int argc, char** argv) {
     if (small) SmallFolders(context);
     if (big) BigFolder(context);
     if (damaged) DamagedPrograms(context);
-    RemoveDirectoryA(base.c_str());
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "base/ascii_text.h"
 #include "base/os.h"
 #include "base/resource_ids.h"
 #include "explorer/path_utils.h"
@@ -160,6 +161,27 @@ bool IsWebPageName(const char* name, size_t length) {
         return true;
     };
     return endsWith(".HTM", 4) || endsWith(".HTML", 5);
+}
+
+// True for "desktop.ini" in any letter case: a folder's customisation.
+bool IsDesktopIni(const char* name, size_t length) {
+    static const char kName[] = "DESKTOP.INI";
+    if (length != sizeof kName - 1) return false;
+    for (size_t i = 0; i < length; ++i)
+        if (UpperAsciiChar(name[i]) != kName[i]) return false;
+    return true;
+}
+
+// A small folder whose items the shell names as it names the items of
+// `folder`, which holds no desktop.ini: its drive's root, when neither can be
+// a junction (a class id in a folder name, a desktop.ini in the root). Empty
+// when there is none to gain.
+std::string MadeUpNamesFolder(const std::string& folder) {
+    if (folder.size() <= 3 || folder[1] != ':' || folder[2] != '\\') return {};
+    if (folder.find('{') != std::string::npos) return {};
+    std::string root = folder.substr(0, 3);
+    if (GetFileAttributesA((root + "desktop.ini").c_str()) != INVALID_FILE_ATTRIBUTES) return {};
+    return root;
 }
 
 } // namespace
@@ -516,13 +538,22 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
 
     const std::string folder = AddSlash(directory_);
     const bool atRoot = IsDriveRoot(folder);
+    // A search of every name tells whether the folder is customised.
+    const bool everyName = pattern.size() == folder.size() + 3 &&
+                           pattern.compare(0, folder.size(), folder) == 0 &&
+                           pattern.compare(folder.size(), 3, "*.*") == 0;
+    bool desktopIni = false;
+    // Rows whose type name the shell makes up, asked after the search.
+    std::vector<std::pair<size_t, const ShellEntryInfo*>> madeUpTypes;
     listedDates_ = {dateFormatText_, timeFormat_, LocaleText(LOCALE_SDATE, "."),
                     LocaleText(LOCALE_STIME, ":")};
     LocalTimes times;
     // Web pages seen by the folder search, for the HTML-folder picture. Asking
     // the file system instead costs a scan of the whole folder per missing
-    // name under Wine.
-    std::unordered_set<std::string> pages;
+    // name under Wine. Listed ones are found again through their rows, and
+    // only wanted where a folder might be a page's.
+    std::vector<size_t> pageRows;
+    std::vector<std::string> otherPages; // upper-cased
     std::vector<size_t> pageFolders;
     // Rows gather where growing never moves them; the rows are sorted (folders
     // first) after the search.
@@ -532,11 +563,13 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         const uint32_t attributes = found.dwFileAttributes;
         const bool isFolder = (attributes & kAttrDirectory) != 0;
         const size_t length = strlen(found.cFileName);
-        if (folders && !isFolder && IsWebPageName(found.cFileName, length))
-            pages.insert(os::AnsiUpperCase(found.cFileName));
+        const bool webPage = folders && !isFolder && IsWebPageName(found.cFileName, length);
+        if (everyName && IsDesktopIni(found.cFileName, length)) desktopIni = true;
         if (isFolder ? !(folders && EntryPasses(attributes, mask | kAttrDirectory))
-                     : !(files && EntryPasses(attributes, mask)))
+                     : !(files && EntryPasses(attributes, mask))) {
+            if (webPage) otherPages.push_back(os::AnsiUpperCase(found.cFileName));
             continue;
+        }
         const std::string_view name(found.cFileName, length);
         if (name == ".") continue;
         const bool isParent = name == "..";
@@ -546,8 +579,11 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         // that would reach other files: such an entry goes by its short name.
         std::string_view pathName = name;
         if (name.find('?') != std::string_view::npos) {
+            if (webPage) otherPages.push_back(os::AnsiUpperCase(found.cFileName));
             if (!found.cAlternateFileName[0]) continue;
             pathName = found.cAlternateFileName;
+        } else if (webPage) {
+            pageRows.push_back(added.size());
         }
 
         TFileListRow& row = added.emplace_back();
@@ -556,7 +592,10 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         path.append(folder).append(pathName);
         row.cells[cellKind] = isFolder ? "dir" : "file";
         const ShellEntryInfo& info = shell.Lookup(path, attributes, folder.size());
-        row.cells[cellType] = info.typeName;
+        if (info.typeNamePending)
+            madeUpTypes.emplace_back(added.size() - 1, &info);
+        else
+            row.cells[cellType] = info.typeName;
         row.size = isFolder ? 0
                             : static_cast<int64_t>((static_cast<uint64_t>(found.nFileSizeHigh) << 32) |
                                                    found.nFileSizeLow);
@@ -574,8 +613,17 @@ bool TFileListView::AddFolderEntries(const std::string& pattern, uint32_t mask, 
         row.MakeKeys();
     } while (search.Next());
 
+    if (everyName && !desktopIni && !madeUpTypes.empty() && shell.MadeUpNamesFolder().empty())
+        shell.AskMadeUpNamesIn(MadeUpNamesFolder(folder));
+    shell.ResolveTypeNames();
+    for (const auto& [index, info] : madeUpTypes)
+        added[index].cells[cellType] = info->typeName;
+
     // A folder such as "page_files" saved beside "page.htm" or "page.html".
-    if (!pages.empty()) {
+    if (!pageFolders.empty() && (!pageRows.empty() || !otherPages.empty())) {
+        std::unordered_set<std::string> pages(otherPages.begin(), otherPages.end());
+        for (size_t index : pageRows)
+            pages.insert(os::AnsiUpperCase(added[index].cells[cellPath].substr(folder.size())));
         for (size_t index : pageFolders) {
             TFileListRow& row = added[index];
             std::string base = os::AnsiUpperCase(row.cells[cellPath].substr(folder.size()));
@@ -717,13 +765,15 @@ bool TFileListView::IconsPending() const {
 
 void TFileListView::SortRows(bool keepSelection) {
     const int n = RowCount();
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    auto compare = [this](const TFileListRow& a, const TFileListRow& b) {
-        return OnCompare ? OnCompare(a, b) : CompareRows(a, b, sortColumn_, sortDescending_);
-    };
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return compare(rows_[a], rows_[b]) < 0; });
+    std::vector<int> order;
+    if (OnCompare) {
+        order.resize(n);
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return OnCompare(rows_[a], rows_[b]) < 0; });
+    } else {
+        order = SortedOrder(rows_, sortColumn_, sortDescending_);
+    }
 
     std::vector<bool> selected;
     int focused = -1;

@@ -40,13 +40,13 @@ ShellEntryInfo AskByAttributes(const std::string& path, DWORD attributes) {
     return result;
 }
 
-// The type name of a file as an item of its folder. The item is made from
-// the path alone, without looking for it on the disk: its type name comes
-// from its extension.
-std::string AskTypeName(const std::string& path) {
+// The type name of a file as an item of a folder. The item is made from
+// itemPath alone, without looking for it on the disk: its type name comes
+// from its extension. Should the shell refuse, the file's own path is asked.
+std::string AskTypeName(const std::string& itemPath, const std::string& path) {
     SHFILEINFOA info{};
-    std::wstring wide(path.size() + 1, L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), wide.data(),
+    std::wstring wide(itemPath.size() + 1, L'\0');
+    int n = MultiByteToWideChar(CP_ACP, 0, itemPath.c_str(), static_cast<int>(itemPath.size()), wide.data(),
                                 static_cast<int>(wide.size()));
     wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
     LPITEMIDLIST item = wide.empty() ? nullptr : SHSimpleIDListFromPath(wide.c_str());
@@ -56,7 +56,6 @@ std::string AskTypeName(const std::string& path) {
                                   SHGFI_PIDL | SHGFI_TYPENAME) != 0;
         CoTaskMemFree(item);
     }
-    // Should the shell refuse, the path itself.
     if (!answered && !SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_TYPENAME)) return {};
     info.szTypeName[sizeof info.szTypeName - 1] = '\0';
     return info.szTypeName;
@@ -144,14 +143,36 @@ const ShellEntryInfo& ShellInfoCache::Lookup(const std::string& fullPath, uint32
     // icons of their own show the class's icon until their rows' turn comes.
     ++realCalls_;
     ShellEntryInfo entry = AskByAttributes(fullPath, attributes);
-    if (!TypeHasClassName(extension)) {
-        // Without a class the shell makes a name up, worded one way for an
-        // item of a folder and another for a bare name: asked as an item.
-        ++realCalls_;
-        entry.typeName = AskTypeName(fullPath);
-    }
+    const bool madeUp = !TypeHasClassName(extension);
     entry.iconPerPath = ExtensionIsPerFile(extension);
-    return byExtension_.emplace(std::move(extension), std::move(entry)).first->second;
+    ShellEntryInfo& added = byExtension_.emplace(std::move(extension), std::move(entry)).first->second;
+    if (madeUp) {
+        // Without a class the shell makes a name up, worded one way for an
+        // item of a folder and another for a bare name: asked as an item,
+        // once the listing knows which folder may stand in.
+        added.typeName.clear();
+        added.typeNamePending = true;
+        pending_.emplace_back(&added, fullPath);
+    }
+    return added;
+}
+
+void ShellInfoCache::ResolveTypeNames() {
+    for (auto& [entry, path] : pending_) {
+        ++realCalls_;
+        std::string asked = path;
+        if (!madeUpNamesFolder_.empty()) {
+            // The same name in the stand-in folder: its extension is what
+            // counts, unless something of that name is there.
+            size_t slash = path.find_last_of("\\/");
+            std::string standIn =
+                madeUpNamesFolder_ + path.substr(slash == std::string::npos ? 0 : slash + 1);
+            if (GetFileAttributesA(standIn.c_str()) == INVALID_FILE_ATTRIBUTES) asked = std::move(standIn);
+        }
+        entry->typeName = AskTypeName(asked, path);
+        entry->typeNamePending = false;
+    }
+    pending_.clear();
 }
 
 // ---- ShellIconResolver

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace velmora::explorer {
@@ -28,14 +29,26 @@ struct ShellEntryInfo {
     std::string typeName;
     // The icon is a stand-in: the shell gives this entry an icon of its own.
     bool iconPerPath = false;
+    // The type name is made up by the shell and not asked yet.
+    bool typeNamePending = false;
 };
 
 class ShellInfoCache {
 public:
     // fullPath is the entry's path, its name starting at nameStart (when
     // known), attributes its file attribute bits. Never asks the shell about
-    // the entry's own icon when that is per path.
+    // the entry's own icon when that is per path. A type name the shell makes
+    // up is left empty (typeNamePending) until ResolveTypeNames.
     const ShellEntryInfo& Lookup(const std::string& fullPath, uint32_t attributes, size_t nameStart = 0);
+    // Made-up type names are asked for an item of a folder. Asked in the
+    // listed folder, the shell reads that folder's desktop.ini, which under
+    // Wine costs a walk of the whole folder per call when there is none. For
+    // a folder known to hold none, `folder` (a small plain one) gives the
+    // same answer; empty asks in each entry's own folder.
+    void AskMadeUpNamesIn(std::string folder) { madeUpNamesFolder_ = std::move(folder); }
+    const std::string& MadeUpNamesFolder() const { return madeUpNamesFolder_; }
+    // Asks the shell for the made-up type names looked up so far.
+    void ResolveTypeNames();
     // The extension as the shell sees it: ExtensionOf's, but none when a
     // space follows the last dot.
     static std::string ExtensionOf(std::string_view path);
@@ -51,6 +64,10 @@ public:
 
 private:
     std::unordered_map<std::string, ShellEntryInfo> byExtension_;
+    // Entries whose made-up type name is still to be asked, with the path
+    // of the first entry of their type.
+    std::vector<std::pair<ShellEntryInfo*, std::string>> pending_;
+    std::string madeUpNamesFolder_;
     bool haveFolder_ = false;
     ShellEntryInfo folder_;
     ShellEntryInfo markedFolder_; // read-only or system: the folder's answer as a stand-in

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 
 using namespace velmora::explorer;
 
@@ -151,6 +153,77 @@ TEST(FileListOrder, FoldersFirstAscendingAndLastDescending) {
     EXPECT_EQ(Order(rows, 3, false), (V{" ..", "Zeta", "alfa", "a.doc", "b.txt", "çiçek.txt"}));
     EXPECT_EQ(Order(rows, 3, true), (V{"çiçek.txt", "b.txt", "a.doc", "alfa", "Zeta", " .."}));
     EXPECT_EQ(Order(rows, 4, false), (V{" ..", "Zeta", "alfa", "çiçek.txt", "b.txt", "a.doc"}));
+}
+
+TEST(FileListOrder, NamesCompareAsUnsignedBytesOfTheirKeys) {
+    // The order memcmp gives on the upper-case keys, for every pair of bytes
+    // after a shared start, and for a name against its own longer form.
+    auto expected = [](const TFileListRow& a, const TFileListRow& b) {
+        size_t n = std::min(a.nameKey.size(), b.nameKey.size());
+        int c = std::memcmp(a.nameKey.data(), b.nameKey.data(), n);
+        if (c == 0) c = a.nameKey.size() < b.nameKey.size() ? -1 : a.nameKey.size() > b.nameKey.size();
+        return c < 0 ? -1 : c > 0;
+    };
+    for (int x = 1; x < 256; ++x) {
+        TFileListRow a = Row(std::string("dosya ") + static_cast<char>(x), "file", 0, "", 0, "");
+        for (int y = 1; y < 256; ++y) {
+            TFileListRow b =
+                Row(std::string("dosya ") + static_cast<char>(y) + (y % 2 ? "" : "z"), "file", 0, "", 0, "");
+            ASSERT_EQ(CompareRows(a, b, 0, false), expected(a, b)) << x << " " << y;
+            ASSERT_EQ(CompareRows(a, b, 0, true), -expected(a, b)) << x << " " << y;
+        }
+    }
+}
+
+TEST(FileListOrder, SortedOrderIsTheStableSortByCompareRows) {
+    // Names that share their first 16 bytes, are cut there, differ only in
+    // letter case or past byte 0x7F, repeat, and folders among them.
+    const std::string stems[] = {"dosya 000001.txt",
+                                 "dosya 000001.txt2",
+                                 "DOSYA 000001.TXT",
+                                 "dosya 00000",
+                                 "şeker",
+                                 "Şeker",
+                                 "ıişİ",
+                                 "a",
+                                 "",
+                                 "zz",
+                                 "dosya 000001.txt_uzun_ad"};
+    std::vector<TFileListRow> rows;
+    unsigned seed = 7;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+    for (int i = 0; i < 400; ++i) {
+        std::string name = stems[next() % std::size(stems)];
+        if (next() % 3 == 0) name += static_cast<char>(0x80 + next() % 128);
+        const bool folder = next() % 5 == 0;
+        rows.push_back(Row(name, folder ? "dir" : "file", next() % 5000, next() % 2 ? "Metin" : "metin b",
+                           next() % 50, next() % 2 ? "A" : "AR"));
+    }
+    for (int column = 0; column <= 4; ++column) {
+        for (bool descending : {false, true}) {
+            std::vector<int> expected(rows.size());
+            for (size_t i = 0; i < expected.size(); ++i)
+                expected[i] = static_cast<int>(i);
+            std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+                return CompareRows(rows[a], rows[b], column, descending) < 0;
+            });
+            EXPECT_EQ(SortedOrder(rows, column, descending), expected) << column << " " << descending;
+        }
+    }
+    EXPECT_TRUE(SortedOrder({}, 0, false).empty());
+}
+
+TEST(FileListOrder, OnlyTheFolderKindIsAFolder) {
+    struct Case {
+        const char* kind;
+        bool folder;
+    };
+    for (const Case& c : {Case{"dir", true}, Case{"file", false}, Case{"drv", false}, Case{"Dir", false},
+                          Case{"dirs", false}, Case{"di", false}, Case{"", false}}) {
+        TFileListRow row;
+        row.cells[cellKind] = c.kind;
+        EXPECT_EQ(row.IsFolder(), c.folder) << c.kind;
+    }
 }
 
 TEST(FileListOrder, SizeComparesTheShownKilobytes) {

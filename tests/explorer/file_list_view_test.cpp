@@ -1004,6 +1004,52 @@ TEST_F(FileListTest, TypesNamedByAClassTakeOneCall) {
     EXPECT_EQ(list->Row(1).cells[cellType], "Velmora Deneme");
 }
 
+// The names the shell makes up for types without a class are asked in a
+// small stand-in folder unless the listed folder may be customised (or the
+// search did not see every name); in each case the rows show what the shell
+// says for their own paths.
+TEST_F(FileListTest, MadeUpTypeNamesMatchTheShellsInAnyFolder) {
+    struct Case {
+        const char* customisation;
+        const char* mask;
+        bool showFolders;
+    };
+    const Case cases[] = {
+        {nullptr, "*.*", true},         {"desktop.ini", "*.*", true},     {"Desktop.INI", "*.*", false},
+        {nullptr, "*.zzqq;*.*", false}, {nullptr, "*.zzqq;noext*", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.customisation ? c.customisation : "plain") + " " + c.mask);
+        TempFolder temp;
+        temp.File("odd.zzqq", "z");
+        temp.File("noextension", "n");
+        temp.File("two.qqzz", "q");
+        if (c.customisation) temp.File(c.customisation, "[.ShellClassInfo]\r\n");
+        list->SetMask(c.mask);
+        list->SetShowFolders(c.showFolders);
+        list->SetDirectory(temp.Path());
+        ASSERT_GE(list->RowCount(), 2);
+        for (int i = 0; i < list->RowCount(); ++i) {
+            const TFileListRow& row = list->Row(i);
+            if (row.IsFolder()) continue;
+            EXPECT_FALSE(row.cells[cellType].empty()) << row.caption;
+            EXPECT_EQ(row.cells[cellType], ShellInfoCache::ForPath(row.cells[cellPath]).typeName)
+                << row.caption;
+        }
+    }
+    // A folder of the file's name in the stand-in folder lends it nothing.
+    TempFolder temp;
+    const std::string name = "velmora ikiz " + std::to_string(GetCurrentProcessId()) + ".zzqq";
+    const std::string twin = temp.Path().substr(0, 3) + name;
+    ASSERT_TRUE(CreateDirectoryA(twin.c_str(), nullptr));
+    temp.File(name, "z");
+    list->SetMask("*.*");
+    list->SetDirectory(temp.Path());
+    RemoveDirectoryA(twin.c_str());
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(list->Row(1).cells[cellType], ShellInfoCache::ForPath(list->Row(1).cells[cellPath]).typeName);
+}
+
 // The listing finds extensions itself (the shell's walk costs a call per
 // character); it must find what the shell finds.
 TEST(ShellInfoCacheTest, ExtensionsAreFoundAsTheShellFindsThem) {
