@@ -272,8 +272,7 @@ void TForm1::ShowViewerPanel(TViewerKind kind) {
     const bool html = kind == TViewerKind::vkHtml || kind == TViewerKind::vkPicture;
     const bool hex = kind == TViewerKind::vkHex;
     // Only the panel shown must exist.
-    if (html) HtmlPanel.get();
-    if (hex) HexPanel.get();
+    MakeViewer(kind);
     TextPanel->SetVisible(kind == TViewerKind::vkText);
     if (THtmlPanel* panel = HtmlPanel.IfMade()) panel->SetVisible(html);
     if (THexPanel* panel = HexPanel.IfMade()) panel->SetVisible(hex);

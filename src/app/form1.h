@@ -37,7 +37,6 @@ public:
     T* operator->() { return &Get(); }
     T* get() { return &Get(); }
     T* IfMade() const { return made_.get(); }
-    void Reset() { made_.reset(); }
 
 private:
     T& Get() {
@@ -62,8 +61,6 @@ public:
     std::vector<std::string> PathHistory;
     // A look at the viewers' files is posted after the list removed entries.
     bool ViewerCheckPending = false;
-    // The options window (the start-up gives it): it shows and edits the
-    // extension table and the options; the show step has it read sec.ini.
 
     // Layout (owned; declared in creation order).
     std::unique_ptr<tk::TToolBar> ToolBar1;
